@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages wavecomp needs to build and test, if missing.
+set -euo pipefail
+packages=(g++ cmake make libgtest-dev gfortran)
+missing=()
+for package in "${packages[@]}"; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,54 @@
+#include "control/console.h"
+
+namespace wavecomp {
+
+Console::Console() = default;
+
+Console::Console(std::FILE* out, std::FILE* in) : out_(out), in_(in) {}
+
+Console::~Console() { Flush(); }
+
+void Console::WriteLine(std::string_view bytes) {
+  std::string line;
+  if (line_filter_) {
+    line = line_filter_(bytes);
+    bytes = line;
+  }
+  if (out_ == nullptr) {
+    captured_.append(bytes);
+    captured_.push_back('\n');
+    return;
+  }
+  std::fwrite(bytes.data(), 1, bytes.size(), out_);
+  std::fputc('\n', out_);
+}
+
+std::optional<std::string> Console::ReadLine() {
+  Flush();
+  if (in_ == nullptr) {
+    if (input_position_ >= input_.size()) return std::nullopt;
+    const std::size_t end = input_.find('\n', input_position_);
+    const std::size_t stop = end == std::string::npos ? input_.size() : end;
+    std::string line = input_.substr(input_position_, stop - input_position_);
+    input_position_ = end == std::string::npos ? input_.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+  }
+  std::string line;
+  int c = 0;
+  bool got_any = false;
+  while ((c = std::fgetc(in_)) != EOF) {
+    got_any = true;
+    if (c == '\n') break;
+    line.push_back(static_cast<char>(c));
+  }
+  if (!got_any) return std::nullopt;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+void Console::Flush() {
+  if (out_ != nullptr) std::fflush(out_);
+}
+
+}  // namespace wavecomp

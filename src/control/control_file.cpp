@@ -1,0 +1,75 @@
+#include "control/control_file.h"
+
+#include "control/messages.h"
+#include "control/run_stop.h"
+#include "textio/records.h"
+
+namespace wavecomp {
+namespace {
+
+// Added to the lower frequency limit as read; it keeps fmin above 0 Hz
+// when the file gives 0.
+constexpr double kFminOffset = 0.000001;
+constexpr int kLabelColumns = 10;  // free label before every value
+
+bool IsKnownSpectrumType(const ControlSettings& control) {
+  return IsSpectrumType(control, "Ene") || IsSpectrumType(control, "Emep") || IsSpectrumType(control, "Sspe") ||
+         IsSpectrumType(control, "JNS");
+}
+
+}  // namespace
+
+void ReadControlFile(SpectrumWorkspace& workspace, Console&, const std::string& path) {
+  const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
+  if (!file) throw RunStop::ConsoleLine("   " + std::string(messages::kCannotOpenControlFile));
+  ControlSettings& control = workspace.control;
+  textio::RecordCursor cursor(*file);
+
+  cursor.Skip("the title record");
+
+  textio::FieldReader type_record = cursor.Next("the spectrum type record");
+  type_record.Skip(kLabelColumns);
+  Store(control.spectrum_type, type_record.A(4));
+  if (!IsKnownSpectrumType(control)) throw RunStop::FreeFormat(std::string(messages::kBadSpectrumType));
+
+  textio::FieldReader count_record = cursor.Next("the component count record");
+  count_record.Skip(kLabelColumns);
+  control.component_count = count_record.I(10);
+  if (control.component_count > kMaxUsedComponents) {
+    throw RunStop::FreeFormat(std::string(messages::kTooManyComponents));
+  }
+
+  textio::FieldReader smax_record = cursor.Next("the Smax record");
+  smax_record.Skip(kLabelColumns);
+  control.Smax = smax_record.F(10, 0);
+
+  textio::FieldReader input_record = cursor.Next("the input spectrum file name record");
+  input_record.Skip(kLabelColumns);
+  Store(control.input_file_name, input_record.A(kFileNameLength));
+
+  textio::FieldReader output_record = cursor.Next("the output file name record");
+  output_record.Skip(kLabelColumns);
+  Store(control.output_file_name, output_record.A(kFileNameLength));
+
+  control.dirmax = 90.0;
+  control.dirmin = -90.0;
+
+  textio::FieldReader wave_record = cursor.Next("the H1/3, T1/3, direction and gamma record");
+  wave_record.Skip(kLabelColumns);
+  control.H13 = wave_record.F(10, 0);
+  control.T13 = wave_record.F(10, 0);
+  control.Dirc = wave_record.F(10, 0);
+  control.gamma = wave_record.F(10, 0);
+
+  textio::FieldReader range_record = cursor.Next("the frequency range record");
+  range_record.Skip(kLabelColumns);
+  control.fmin = range_record.F(10, 0);
+  control.fmax = range_record.F(10, 0);
+  control.fmin = control.fmin + kFminOffset;
+
+  textio::FieldReader seed_record = cursor.Next("the random seed record");
+  seed_record.Skip(kLabelColumns);
+  control.random_seed = seed_record.I(10);
+}
+
+}  // namespace wavecomp

@@ -1,0 +1,37 @@
+// wavecomp: turns a wave spectrum into equal-energy wave components for a
+// coastal wave model. Everything is set by cont.txt in the working folder.
+#include <cstdio>
+#include <new>
+
+#include "control/console.h"
+#include "control/run_driver.h"
+#include "control/run_stop.h"
+#include "control/workspace.h"
+
+int main() {
+  wavecomp::Console console(stdout, stdin);
+  try {
+    wavecomp::WorkspacePtr workspace = wavecomp::MakeWorkspace();
+    wavecomp::RunWavecomp(*workspace, console);
+    console.Flush();
+    return wavecomp::kExitSuccess;
+  } catch (const wavecomp::RunStop& stop) {
+    switch (stop.channel()) {
+      case wavecomp::RunStop::Channel::kConsole:
+        console.WriteLine(stop.text());
+        break;
+      case wavecomp::RunStop::Channel::kError:
+        console.Flush();
+        std::fprintf(stderr, "wavecomp: %s\n", stop.text());
+        break;
+      case wavecomp::RunStop::Channel::kSilent:
+        break;
+    }
+    console.Flush();
+    return stop.exit_status();
+  } catch (const std::bad_alloc&) {
+    console.Flush();
+    std::fprintf(stderr, "wavecomp: not enough memory for the workspace\n");
+    return wavecomp::kExitStopped;
+  }
+}

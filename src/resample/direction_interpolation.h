@@ -1,0 +1,11 @@
+#pragma once
+
+#include "control/console.h"
+#include "control/workspace.h"
+
+namespace wavecomp {
+
+// Brings the input directional spectrum onto the 181 direction nodes (D, cumD).
+void resample_directions(SpectrumWorkspace& workspace, Console& console);
+
+}  // namespace wavecomp

@@ -1,0 +1,33 @@
+// Small numerical routines: pure functions of their arguments, trouble
+// reported through a status, no console, no workspace.
+#pragma once
+
+#include <cstdint>
+
+namespace wavecomp {
+
+struct ComplexRoot {
+  double re;
+  double im;
+};
+
+inline constexpr int kQuadNotQuadratic = 999;  // status when a = 0
+
+// Roots of a*x^2 + b*x + c. kind: 1 two real roots, 0 a double root, -1 a
+// complex pair. root1 is the larger real root for a > 0. With a = 0 only
+// `status` is written (999); on success `status` is left as it was.
+void QuadRoots(double a, double b, double c, ComplexRoot& root1, ComplexRoot& root2, int& kind, int& status);
+
+// The single-precision scale of the generator, the float nearest 1/1664501.
+inline constexpr float kLcgScale = 6.0078065e-7f;
+
+// One step of s <- (1229 s + 351750) mod 1664501 in wrapping 32-bit
+// arithmetic (remainder truncated toward zero); returns s' * kLcgScale formed
+// in single precision.
+float LcgRandom(std::int32_t& seed);
+
+// Linear dispersion wavelength (m) for depth h (m) and period T (s) by
+// Newton's method on a Pade form of tanh(kh)/kh; also stored in `wavelength`.
+double DispersionWavelength(double depth, double period, double& wavelength);
+
+}  // namespace wavecomp

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "control/console.h"
+#include "control/workspace.h"
+
+namespace wavecomp {
+
+// Directional spreading: fills D and cumD from the cos^(2s) function (unless Smax >= 999).
+void mitgwd(SpectrumWorkspace& workspace, Console& console);
+
+}  // namespace wavecomp

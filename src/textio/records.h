@@ -1,0 +1,130 @@
+// Reading text files record by record, as a Fortran formatted READ does.
+//
+// A file is read whole into memory and split into records at LF; a CR before
+// the LF (files written on Windows) is dropped, and a last record without a
+// line end still counts. Every read starts at a new record.
+//
+// Fixed-format fields (FieldReader), same as gfortran's formatted READ:
+//   Iw    integer in exactly w columns; blanks ignored, all blanks read 0,
+//         optional sign.
+//   Fw.d / Ew.d  real in exactly w columns; blanks ignored, all blanks read 0;
+//         optional sign, decimal point and exponent (E, D, or a bare sign:
+//         "1.5+3"); without a decimal point the digits carry d implied
+//         decimals ("12345" in F10.3 reads 12.345).
+//   Aw    w characters; a record shorter than the field is padded with blanks.
+// Columns past the end of a record read as blanks.
+//
+// Free-format (list-directed) values (RecordCursor::ReadList): separated by
+// blanks, commas or line ends; a read starts at a new record and takes as
+// many later records as it needs.
+//
+// A record that is missing, or a field that cannot be read as its kind, ends
+// the run with an input error (RunStop, kExitInputError) naming the file, the
+// line, the columns and what was expected.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace wavecomp::textio {
+
+// The whole content of a text file, split into records.
+class TextFile {
+ public:
+  // nullopt when the file cannot be opened (missing, unreadable, a directory).
+  static std::optional<TextFile> Open(const std::string& path);
+  // A file built from memory; `name` is used in error messages.
+  static TextFile FromString(std::string name, std::string content);
+
+  const std::string& name() const { return name_; }
+  std::size_t record_count() const { return records_.size(); }
+  std::string_view record(std::size_t index) const;  // 0-based
+
+ private:
+  TextFile(std::string name, std::string content);
+  std::string name_;
+  std::string content_;
+  struct Span {
+    std::size_t begin;
+    std::size_t length;
+  };
+  std::vector<Span> records_;
+};
+
+// Fields of one record, read left to right from column 1.
+class FieldReader {
+ public:
+  FieldReader(std::string_view record, const std::string& file_name, std::size_t line_number);
+
+  void Skip(int n);                          // nX
+  std::int32_t I(int w);                     // Iw; throws an input error
+  double F(int w, int d);                    // Fw.d (also Ew.d); throws an input error
+  double E(int w, int d) { return F(w, d); }
+  std::string A(int w);                      // Aw, blank-padded to w characters
+
+  // The same reads without the input error: nullopt when the field cannot be
+  // read (the column position still advances past the field).
+  std::optional<std::int32_t> TryI(int w);
+  std::optional<double> TryF(int w, int d);
+
+  int column() const { return column_; }     // next column to read, 1-based
+
+ private:
+  std::string_view Field(int w);
+  std::string_view record_;
+  const std::string& file_name_;
+  std::size_t line_number_;
+  int column_ = 1;
+};
+
+// Sequential reading of a TextFile.
+class RecordCursor {
+ public:
+  explicit RecordCursor(const TextFile& file);
+
+  bool AtEnd() const { return next_ >= file_->record_count(); }
+  // Reads the next record; at the end of the file, an input error that says
+  // `what` was expected.
+  FieldReader Next(std::string_view what);
+  // The next record, or nullopt at the end of the file.
+  std::optional<FieldReader> TryNext();
+  void Skip(std::string_view what);          // passes over one record (input error at the end)
+  std::string_view NextText(std::string_view what);  // the raw text of the next record
+
+  // Reads `values.size()` reals of w columns, `per_record` to a record,
+  // continuing on as many records as needed (the last holding the rest).
+  void ReadFixedList(std::span<double> values, int per_record, int w, int d, std::string_view what);
+  // Passes over the records such a list occupies.
+  void SkipFixedList(std::size_t count, int per_record, std::string_view what);
+
+  // Free-format read of `values.size()` reals starting at the next record.
+  // Returns false when the file ends before every value was read (the values
+  // read so far are stored); a value that is not a number is an input error.
+  bool ReadList(std::span<double> values, std::string_view what);
+
+  void Rewind() { next_ = 0; }
+  std::size_t position() const { return next_; }       // index of the next record
+  void Seek(std::size_t position) { next_ = position; }
+  std::size_t line_number() const { return next_; }    // 1-based line of the record read last
+  const TextFile& file() const { return *file_; }
+
+ private:
+  const TextFile* file_;
+  std::size_t next_ = 0;
+};
+
+// The first word of a free-format character read of up to `length`
+// characters: leading blanks skipped, the word ends at a blank, comma, slash
+// or the end of the line, a quoted word may hold blanks; cut to `length`.
+std::string ListWord(std::string_view line, std::size_t length);
+
+// Thrown input error, for readers that build their own (same layout).
+[[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column,
+                                  int last_column, std::string_view expected, std::string_view found);
+
+}  // namespace wavecomp::textio
