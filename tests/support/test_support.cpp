@@ -1,0 +1,134 @@
+#include "support/test_support.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace wavecomp::testing {
+namespace {
+
+std::string Pad(const std::string& label, const std::string& value, std::size_t width = 10) {
+  std::string line = label;
+  line.resize(width, ' ');
+  return line + value;
+}
+
+// A value right-justified in a field of ten columns.
+std::string Field(const std::string& value) {
+  return value.size() >= 10 ? value : std::string(10 - value.size(), ' ') + value;
+}
+
+std::string ReadAll(int descriptor) {
+  std::string text;
+  char buffer[65536];
+  ssize_t got = 0;
+  while ((got = ::read(descriptor, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(got));
+  return text;
+}
+
+}  // namespace
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "wavecomp-test-XXXXXX").string();
+  char* made = ::mkdtemp(pattern.data());
+  if (made == nullptr) throw std::runtime_error("cannot make a scratch folder");
+  path_ = made;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void ScratchDir::Write(const std::string& name, const std::string& content) const {
+  std::ofstream stream(PathOf(name), std::ios::binary);
+  stream << content;
+}
+
+std::string ScratchDir::Read(const std::string& name) const {
+  std::ifstream stream(PathOf(name), std::ios::binary);
+  EXPECT_TRUE(stream.good()) << "missing file " << name;
+  std::ostringstream text;
+  text << stream.rdbuf();
+  return text.str();
+}
+
+bool ScratchDir::Exists(const std::string& name) const { return std::filesystem::exists(PathOf(name)); }
+
+void ScratchDir::CopyFrom(const std::string& source_path, const std::string& name) const {
+  std::filesystem::copy_file(source_path, PathOf(name), std::filesystem::copy_options::overwrite_existing);
+}
+
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& input) {
+  int in_pipe[2], out_pipe[2], err_pipe[2];
+  if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(in_pipe[0], 0);
+    ::dup2(out_pipe[1], 1);
+    ::dup2(err_pipe[1], 2);
+    for (int descriptor : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) {
+      ::close(descriptor);
+    }
+    if (::chdir(folder.c_str()) != 0) ::_exit(126);
+    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(in_pipe[0]);
+  ::close(out_pipe[1]);
+  ::close(err_pipe[1]);
+  std::thread feeder([&] {
+    std::size_t done = 0;
+    while (done < input.size()) {
+      const ssize_t put = ::write(in_pipe[1], input.data() + done, input.size() - done);
+      if (put <= 0) break;
+      done += static_cast<std::size_t>(put);
+    }
+    ::close(in_pipe[1]);
+  });
+  RunResult result;
+  std::thread error_reader([&] { result.err = ReadAll(err_pipe[0]); });
+  result.out = ReadAll(out_pipe[0]);
+  error_reader.join();
+  feeder.join();
+  ::close(out_pipe[0]);
+  ::close(err_pipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+RunResult RunWavecomp(const ScratchDir& dir, const std::string& input) {
+  return RunProgram(WAVECOMP_EXE, dir.path(), input);
+}
+
+std::string ControlFileText(const ControlValues& v) {
+  std::string text = "wavecomp test run\n";
+  text += Pad("SPECTRUM", v.type) + "\n";
+  text += Pad("N_COMP", Field(v.count)) + "\n";
+  text += Pad("SMAX", Field(v.smax)) + "\n";
+  text += Pad("IN_FILE", v.input_file) + "\n";
+  text += Pad("OUT_FILE", v.output_file) + "\n";
+  text += Pad("H,T,DIR,G", Field(v.height) + Field(v.period) + Field(v.direction) + Field(v.gamma)) + "\n";
+  text += Pad("FMIN,FMAX", Field(v.fmin) + Field(v.fmax)) + "\n";
+  text += Pad("SEED", Field(v.seed)) + "\n";
+  return text;
+}
+
+std::string SourcePath(const std::string& relative) { return std::string(WAVECOMP_SOURCE_DIR) + "/" + relative; }
+
+std::string SamplesPath(const std::string& relative) {
+  return std::string(WAVECOMP_SOURCE_DIR) + "/../shared/samples/" + relative;
+}
+
+}  // namespace wavecomp::testing

@@ -1,0 +1,62 @@
+// Helpers shared by the tests: scratch folders, control files and running
+// the real wavecomp program end to end.
+#pragma once
+
+#include <string>
+
+namespace wavecomp::testing {
+
+// A fresh folder under the system's temporary folder, removed with its content at the end of the test.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
+  void Write(const std::string& name, const std::string& content) const;
+  std::string Read(const std::string& name) const;  // fails the test when missing
+  bool Exists(const std::string& name) const;
+  void CopyFrom(const std::string& source_path, const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int exit_status = -1;  // the process exit status; -1 when it did not exit normally
+  std::string out;       // standard output, raw bytes
+  std::string err;       // standard error
+};
+
+// Runs `program` in `folder` with `input` on standard input (closed after it).
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& input = "");
+// Runs the built wavecomp in the folder.
+RunResult RunWavecomp(const ScratchDir& dir, const std::string& input = "");
+
+// The settings of a control file, with the values of a typical JONSWAP run.
+struct ControlValues {
+  std::string type = "JNS";
+  std::string count = "256";
+  std::string smax = "10.0";
+  std::string input_file = "-";
+  std::string output_file = "wave.dat";
+  std::string height = "1.0";
+  std::string period = "10.0";
+  std::string direction = "0.0";
+  std::string gamma = "3.3";
+  std::string fmin = "0.01";
+  std::string fmax = "1.0";
+  std::string seed = "4711";
+};
+// The cont.txt text for these values, each value field starting in column 11.
+std::string ControlFileText(const ControlValues& values);
+
+// Path of a file in the source tree (examples, shared samples live beside it).
+std::string SourcePath(const std::string& relative);
+// Path of the shared sample folder (../shared/samples from the source tree).
+std::string SamplesPath(const std::string& relative);
+
+}  // namespace wavecomp::testing
