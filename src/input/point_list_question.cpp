@@ -1,0 +1,37 @@
+#include "input/point_list_question.h"
+
+#include <optional>
+#include <string>
+
+#include "control/messages.h"
+#include "control/run_stop.h"
+#include "textio/format.h"
+#include "textio/records.h"
+
+namespace wavecomp {
+namespace {
+
+// The answer is read into a three-character field: only that much of the
+// first word counts ("Yess" is still "Yes").
+constexpr std::size_t kAnswerLength = 3;
+
+}  // namespace
+
+bool IsSingleSpectrumAnswer(std::string_view answer_line) {
+  const std::string word = textio::ListWord(answer_line, kAnswerLength);
+  return word == "Y" || word == "Yes";
+}
+
+void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
+  std::string missing(messages::kPointFileMissingStart);
+  missing += data_file_name;
+  missing += messages::kPointFileMissingEnd;
+  console.WriteLine(textio::ListLine().Text(missing).str());
+  console.WriteLine(textio::ListLine().Text(messages::kQuestion1).str());
+  console.WriteLine(textio::ListLine().Text(messages::kQuestion2).str());
+  console.WriteLine(textio::ListLine().Text(messages::kQuestion3).str());
+  const std::optional<std::string> answer = console.ReadLine();
+  if (!answer || !IsSingleSpectrumAnswer(*answer)) throw RunStop::Silent();
+}
+
+}  // namespace wavecomp
