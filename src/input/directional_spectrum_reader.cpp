@@ -1,9 +1,214 @@
+// Reader of the Emep input: directional spectra at one or more points along
+// the shore, from a data file and its point-list file "<name>.pnt".
+//
+// Glossary: v = point (block) index 1..num_p; l = frequency index 1..nss;
+// j = direction index 1..mdd of a block, direction j at -180 + (j-1)*360/mdd
+// degrees (the full circle); k = index of a kept direction (those facing the
+// shore, -90..+90 degrees, both ends included). Sigma(l, j) is the sum of the
+// points' directional values; it is built in place in the workspace's
+// directional-value table and becomes the point average D-bar(l, k).
 #include "input/directional_spectrum_reader.h"
 
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "control/messages.h"
 #include "control/run_stop.h"
+#include "input/point_list_question.h"
+#include "textio/format.h"
+#include "textio/records.h"
 
 namespace wavecomp {
+namespace {
 
-void ReadDirectionalSpectrum(SpectrumWorkspace&, Console&) { throw NotImplemented("ReadDirectionalSpectrum"); }
+// Record layout of the data file.
+constexpr int kTitleWidth = 15;
+constexpr int kLabelWidth = 15;
+constexpr int kHeaderIntegers = 7;    // five unused integers, then nss and mdd
+constexpr int kHeaderIntegerWidth = 5;
+constexpr int kNssColumn = 41;        // first column of nss in the point header
+constexpr int kMddColumn = 46;        // first column of mdd in the point header
+constexpr int kRealWidth = 12;        // E12.5
+constexpr int kRealDecimals = 5;
+constexpr int kValuesPerRecord = 6;   // directional values per record
+constexpr int kCountWidth = 5;        // I5 of the point-list file
+constexpr int kWarningLabelWidth = 14;
+
+// Only directions facing the shore are kept.
+constexpr double kLowestKeptDirection = -90.0;
+constexpr double kHighestKeptDirection = 90.0;
+
+struct BlockHeader {
+  std::string label;
+  std::array<std::int32_t, kHeaderIntegers> integers{};
+  std::string record;  // the raw record, for capacity messages
+  std::size_t line = 0;
+  std::int32_t nss() const { return integers[5]; }
+  std::int32_t mdd() const { return integers[6]; }
+};
+
+BlockHeader ReadHeader(textio::RecordCursor& data) {
+  BlockHeader header;
+  const std::size_t index = data.position();
+  textio::FieldReader fields = data.Next("a point header (A15, 7I5)");
+  header.record = std::string(data.file().record(index));
+  header.line = index + 1;
+  header.label = fields.A(kLabelWidth);
+  for (std::int32_t& value : header.integers) value = fields.I(kHeaderIntegerWidth);
+  return header;
+}
+
+std::string FieldText(std::string_view record, int first_column, int width) {
+  const std::size_t start = static_cast<std::size_t>(first_column - 1);
+  if (start >= record.size()) return std::string();
+  return std::string(record.substr(start, static_cast<std::size_t>(width)));
+}
+
+// A count of the first block that the workspace cannot hold, or one that
+// leaves nothing to read, ends the run before anything is stored.
+void CheckFirstBlockCount(const std::string& file_name, const BlockHeader& header, std::int32_t count, int column,
+                          int capacity, std::string_view what) {
+  if (count >= 1 && count <= capacity) return;
+  textio::ThrowInputError(file_name, header.line, column, column + kHeaderIntegerWidth - 1,
+                          std::string(what) + " of 1 to " + std::to_string(capacity),
+                          FieldText(header.record, column, kHeaderIntegerWidth));
+}
+
+void WriteCountWarning(Console& console, std::string_view label, int v, std::int32_t count) {
+  std::string line;
+  textio::PutA(line, label, kWarningLabelWidth);
+  textio::PutI(line, v, 5);
+  textio::PutI(line, count, 5);
+  console.WriteLine(line);
+}
+
+// Direction j of a block with mdd directions, degrees.
+double BlockDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
+
+}  // namespace
+
+void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
+  ControlSettings& control = workspace.control;
+  // Records whether the operator was asked: the data file has a title record
+  // only when the point-list file exists.
+  std::string answer = "non";
+
+  console.WriteLine(textio::ListLine().Text(std::string_view(control.input_file_name, kFileNameLength)).str());
+
+  const std::string data_name(Trimmed(control.input_file_name));
+  const std::optional<textio::TextFile> data_file = textio::TextFile::Open(data_name);
+  if (!data_file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
+  textio::RecordCursor data(*data_file);
+
+  const std::string point_list_name = data_name + ".pnt";
+  const std::optional<textio::TextFile> point_file = textio::TextFile::Open(point_list_name);
+  std::optional<textio::RecordCursor> points;
+  std::int32_t num_p = 0;
+  if (point_file) {
+    points.emplace(*point_file);
+    textio::FieldReader record = points->Next("the point count (I5)");
+    num_p = record.I(kCountWidth);
+    if (num_p > kMaxPoints) {
+      textio::ThrowInputError(point_list_name, 1, 1, kCountWidth,
+                              "a point count of at most " + std::to_string(kMaxPoints),
+                              FieldText(point_file->record(0), 1, kCountWidth));
+    }
+  } else {
+    AskSingleSpectrumMode(data_name, console);
+    answer = "yes";
+    num_p = 1;
+  }
+
+  std::int32_t nss = 0;
+  std::int32_t mdd = 0;
+  std::array<double, kMaxDirections> values{};  // D_v(l, 1..mdd) of one frequency
+  for (int v = 1; v <= num_p; ++v) {
+    if (num_p == 1) {
+      workspace.point_numbers[1] = 0;
+    } else {
+      workspace.point_numbers[v] = points->Next("a point number (I5)").I(kCountWidth);
+    }
+
+    if (v == 1) {
+      if (answer == "non") {
+        if (data.AtEnd()) throw RunStop::FreeFormat(std::string(messages::kEmepTooShort));
+        std::string title_line;
+        textio::PutA(title_line, data.Next("the title record").A(kTitleWidth), kTitleWidth);
+        console.WriteLine(title_line);
+      }
+      const BlockHeader header = ReadHeader(data);
+      CheckFirstBlockCount(data_name, header, header.nss(), kNssColumn, kMaxFrequencies, "a frequency count (nss)");
+      CheckFirstBlockCount(data_name, header, header.mdd(), kMddColumn, kMaxDirections, "a direction count (mdd)");
+      nss = header.nss();
+      mdd = header.mdd();
+      std::string echo;
+      textio::PutA(echo, header.label, kLabelWidth);
+      for (std::int32_t value : header.integers) textio::PutI(echo, value, kHeaderIntegerWidth);
+      console.WriteLine(echo);
+      for (int j = 1; j <= mdd; ++j) std::fill_n(workspace.directional_values.column(j) + 1, nss, 0.0);
+      std::fill_n(workspace.f_in + 1, nss, 0.0);
+      std::fill_n(workspace.S_in + 1, nss, 0.0);
+    } else {
+      if (data.AtEnd()) throw RunStop::FreeFormat(std::string(messages::kEmepTooShort));
+      data.Skip("a separator record");
+      const BlockHeader header = ReadHeader(data);
+      if (header.nss() != nss) WriteCountWarning(console, messages::kNssWarning, v, header.nss());
+      if (header.mdd() != mdd) WriteCountWarning(console, messages::kMddWarning, v, header.mdd());
+    }
+
+    // The points' frequencies and spectra are summed as they are read, in
+    // point order: the same sums as adding the stored per-point columns.
+    double* spectrum = workspace.point_spectra.column(v);
+    const std::span<double> block_values(values.data(), static_cast<std::size_t>(mdd));
+    for (int l = 1; l <= nss; ++l) {
+      textio::FieldReader record = data.Next("a frequency record (2E12.5)");
+      const double frequency = record.E(kRealWidth, kRealDecimals);
+      const double density = record.E(kRealWidth, kRealDecimals);
+      spectrum[l] = density;
+      workspace.f_in[l] += frequency;
+      workspace.S_in[l] += density;
+      data.ReadFixedList(block_values, kValuesPerRecord, kRealWidth, kRealDecimals,
+                         "directional spectrum values (6E12.5)");
+      for (int j = 1; j <= mdd; ++j) workspace.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
+    }
+  }
+
+  if (nss >= 1 && mdd >= 1) {
+    for (int j = 1; j <= mdd; ++j) {
+      double* column = workspace.directional_values.column(j);
+      for (int l = 1; l <= nss; ++l) column[l] /= static_cast<double>(num_p);
+    }
+  }
+
+  std::string count_line(messages::kNumPoints);
+  textio::PutI(count_line, num_p, 5);
+  console.WriteLine(count_line);
+
+  for (int l = 1; l <= nss; ++l) {
+    workspace.f_in[l] /= static_cast<double>(num_p);
+    workspace.S_in[l] /= static_cast<double>(num_p);
+  }
+
+  // Kept directions move to the front in ascending order; k <= j, so the
+  // copy never overwrites a column still to be read.
+  int kept = 0;
+  for (int j = 1; j <= mdd; ++j) {
+    const double direction = BlockDirection(j, mdd);
+    if (direction < kLowestKeptDirection || direction > kHighestKeptDirection) continue;
+    ++kept;
+    workspace.kept_directions[kept] = direction;
+    if (kept != j) {
+      std::copy_n(workspace.directional_values.column(j) + 1, nss, workspace.directional_values.column(kept) + 1);
+    }
+  }
+
+  workspace.num_p = num_p;
+  workspace.kept_direction_count = kept;
+  workspace.n_in = nss;
+  workspace.nss = nss;
+}
 
 }  // namespace wavecomp
