@@ -73,4 +73,48 @@ inline constexpr std::string_view kHeightIn = "Hm0_in =";
 inline constexpr std::string_view kHeightSpline = "Hm0_spl=";
 inline constexpr std::string_view kSmaxLabel = "Smax=";
 
+// Output writers: a value that would be written as NaN or Infinity stops the
+// run before a file is made (diagnostics, English only)
+inline constexpr std::string_view kSplineEnergyZero =
+    "E_spl is 0: the spline energy of the input spectrum is zero, amplitudes cannot be scaled";
+inline constexpr std::string_view kEnergyRatioNotFinite =
+    "E_in / E_spl is negative or not a finite number, amplitudes cannot be scaled";
+// then the component number and one of the four endings
+inline constexpr std::string_view kComponentLabel = "component ";
+inline constexpr std::string_view kNonFiniteFrequency = " has a non-finite frequency";
+inline constexpr std::string_view kNonFiniteAmplitude = " has a non-finite amplitude";
+inline constexpr std::string_view kNonFiniteDirection = " has a non-finite direction";
+inline constexpr std::string_view kNonFinitePhase = " has a non-finite phase";
+// then the point index, " (point number ", the number and ")"
+inline constexpr std::string_view kAtPoint = " at point ";
+inline constexpr std::string_view kPointNumberLabel = " (point number ";
+inline constexpr std::string_view kNonFiniteHeight = "H1/3 is not a finite number";
+inline constexpr std::string_view kNonFinitePeriod = "T1/3 is not a finite number";
+inline constexpr std::string_view kNonFiniteDirc = "Dirc. is not a finite number";
+inline constexpr std::string_view kNonFiniteGamma = "gamma is not a finite number";
+inline constexpr std::string_view kNonFiniteSmax = "Smax is not a finite number";
+// ends every one of these diagnostics
+inline constexpr std::string_view kNoFileWritten = "; no component wave file was written";
+
+// JONSWAP synthesis refuses parameters for which the density is undefined
+// (English only); then gamma, T1/3 and fmin as stored
+inline constexpr std::string_view kJonswapNeedsPositive =
+    "JONSWAP needs gamma > 0, T1/3 > 0 and fmin > 0 Hz; gamma, T1/3, fmin =";
+inline constexpr std::string_view kJonswapNeedsFinite =
+    "JONSWAP needs finite values of H1/3, T1/3, gamma, fmin and fmax";
+// then fmax - fmin in Hz
+inline constexpr std::string_view kJonswapRangeTooWide =
+    "JONSWAP samples at most 100 Hz of frequency range; fmax - fmin =";
+// then the component (band) number
+inline constexpr std::string_view kJonswapBandRunaway =
+    "JONSWAP equal-energy band found too little energy within 200 Hz of its start; band";
+
+// Counts of the Ene input beyond what the program can hold: "Error in ", the
+// file name, ": ", the rule, then the value read (free-format line)
+inline constexpr std::string_view kCountErrorStart = "Error in ";
+inline constexpr std::string_view kEneFrequencyCountRule = "the number of frequencies nf must be 1 to 3000, found";
+inline constexpr std::string_view kEneDirectionCountRule = "the number of directions nd must be 1 to 198, found";
+inline constexpr std::string_view kEneBlockCountRule = "the number of spectrum blocks nb must be at least 1, found";
+inline constexpr std::string_view kEnePointCountRule = "the number of points num_p must be at most 2048, found";
+
 }  // namespace wavecomp::messages

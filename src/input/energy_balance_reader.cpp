@@ -1,9 +1,295 @@
+// Reader of the Ene input: directional energy spectra at output points of an
+// energy-balance wave model, picked from its output file by the point-list
+// file "<name>.pnt".
+//
+// Glossary: nf = frequencies, nd = directions, nb = spectrum blocks of the
+// data file; l = frequency index 1..nf, j or k = direction index 1..nd,
+// v = point index 1..num_p, b = block number 1..nb. A block's key is the third
+// and fourth integer of its header; the point-list file gives the first key
+// once and a second key per point. E_v(l, j) = energy of point v,
+// Sigma(l, j) = energy summed over the points, S_v(l) = frequency density of
+// point v, df(l) = bandwidth, dtheta = direction step in radians.
+//
+// Blocks are looked up as a ring: the search for a point starts after the
+// block where the previous point was found and wraps from block nb to block
+// 1. A model output file may hold thousands of blocks and the points need not
+// be listed in block order, so every header is parsed once, when the search
+// first reaches it; later passes jump over remembered blocks by their keys.
+// The outcome (block found, message, point of failure) is the one a plain
+// block-by-block walk over the file gives.
 #include "input/energy_balance_reader.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "control/messages.h"
 #include "control/run_stop.h"
+#include "input/point_list_question.h"
+#include "textio/format.h"
+#include "textio/records.h"
 
 namespace wavecomp {
+namespace {
 
-void ReadEnergyBalancePoints(SpectrumWorkspace&, Console&) { throw NotImplemented("ReadEnergyBalancePoints"); }
+constexpr double kPi = 3.141592653589793;
+
+// Layout of the data file.
+constexpr int kCountWidth = 5;         // I5 counts (also the point-list file)
+constexpr int kValueWidth = 10;        // E10.3 values
+constexpr int kValueDecimals = 3;
+constexpr int kValuesPerRecord = 8;    // eight E10.3 values fill columns 1-80
+constexpr int kHeaderIntegers = 4;     // I5 each; the third and fourth are the key
+constexpr int kHeaderReals = 4;        // F10.4 each, not used
+constexpr int kHeaderRealWidth = 10;
+constexpr int kHeaderRealDecimals = 4;
+
+constexpr std::string_view kTableWhat = "E10.3 values (frequency or bandwidth table)";
+constexpr std::string_view kGroupWhat = "a direction group: the direction and nf energies (E10.3)";
+
+[[noreturn]] void RefuseCount(const std::string& file_name, std::string_view rule, std::int32_t value) {
+  std::string text(messages::kCountErrorStart);
+  text += file_name;
+  text += ": ";
+  text += rule;
+  throw RunStop::ConsoleLine(textio::ListLine().Text(text).Integer(value).str());
+}
+
+[[noreturn]] void ThrowNotFound(std::int32_t first_key, std::int32_t second_key) {
+  std::string line(messages::kEneNotFoundStart);
+  textio::PutI(line, first_key, kCountWidth);
+  line += ",";
+  textio::PutI(line, second_key, kCountWidth);
+  line += messages::kEneNotFoundEnd;
+  throw RunStop::ConsoleLine(line);
+}
+
+// The spectrum blocks of the data file and what the search has learnt about
+// them. Blocks 1..known_ have had their headers read (in file order, since the
+// search never jumps ahead of the blocks it has passed).
+class BlockRing {
+ public:
+  BlockRing(const textio::TextFile& file, std::size_t first_header, std::int32_t nb, std::int32_t nf,
+            std::int32_t nd)
+      : file_(file),
+        first_header_(first_header),
+        nb_(nb),
+        group_values_(static_cast<std::size_t>(nf) + 1),
+        nd_(nd),
+        block_records_(1 + static_cast<std::size_t>(nd) * GroupRecords(nf)) {}
+
+  // Records of one direction group: the direction and nf energies, eight to
+  // a record.
+  static std::size_t GroupRecords(std::int32_t nf) {
+    return (static_cast<std::size_t>(nf) + 1 + kValuesPerRecord - 1) / kValuesPerRecord;
+  }
+
+  // Record index of block b's header: every block, read or passed over,
+  // occupies the header and nd groups of the same size.
+  std::size_t HeaderRecord(std::int32_t b) const {
+    return first_header_ + static_cast<std::size_t>(b - 1) * block_records_;
+  }
+
+  // The block of the next point. `previous` is the block where the previous
+  // point was found, 0 for the first point; the search then ends at block nb,
+  // otherwise at `previous` after one full ring. `take_any` takes the first
+  // block the search reaches, whatever its key.
+  std::int32_t Find(std::int32_t previous, bool take_any, std::int32_t first_key, std::int32_t second_key) {
+    const std::int32_t last = previous == 0 ? nb_ : previous;
+    const std::uint64_t key = Pack(first_key, second_key);
+    std::int32_t b = previous;
+    for (;;) {
+      b = b >= nb_ ? 1 : b + 1;
+      if (b > known_) {
+        // A block never reached before: its header is read now.
+        if (ReadNewHeader(b, first_key, second_key) || take_any) return b;
+        PassOver(b);
+        if (b == last) ThrowNotFound(first_key, second_key);
+        continue;
+      }
+      // Blocks b..known_ are remembered: the next event in this run of
+      // blocks is a match, the last block of the search, or the end of what
+      // is known.
+      if (take_any) return b;
+      std::int32_t event = known_;
+      const std::int32_t match = FirstKnownMatch(key, b);
+      if (match != 0) event = std::min(event, match);
+      if (last >= b) event = std::min(event, last);
+      if (event == match) return match;
+      if (event == last) ThrowNotFound(first_key, second_key);
+      b = event;
+    }
+  }
+
+ private:
+  static std::uint64_t Pack(std::int32_t first_key, std::int32_t second_key) {
+    return (std::uint64_t{static_cast<std::uint32_t>(first_key)} << 32) | static_cast<std::uint32_t>(second_key);
+  }
+
+  // The first remembered block >= from with this key, 0 when none.
+  std::int32_t FirstKnownMatch(std::uint64_t key, std::int32_t from) const {
+    const auto found = blocks_by_key_.find(key);
+    if (found == blocks_by_key_.end()) return 0;
+    const std::vector<std::int32_t>& blocks = found->second;
+    const auto at = std::lower_bound(blocks.begin(), blocks.end(), from);
+    return at == blocks.end() ? 0 : *at;
+  }
+
+  // Reads the header of block known_ + 1; true when its key is `key`. The end
+  // of the file here means the point is not in the file.
+  bool ReadNewHeader(std::int32_t b, std::int32_t first_key, std::int32_t second_key) {
+    textio::RecordCursor cursor(file_);
+    cursor.Seek(HeaderRecord(b));
+    std::optional<textio::FieldReader> header = cursor.TryNext();
+    if (!header) ThrowNotFound(first_key, second_key);
+    std::int32_t integers[kHeaderIntegers] = {};
+    bool readable = true;
+    for (std::int32_t& value : integers) {
+      const std::optional<std::int32_t> read = header->TryI(kCountWidth);
+      readable = readable && read.has_value();
+      value = read.value_or(0);
+    }
+    for (int r = 0; r < kHeaderReals; ++r) readable = header->TryF(kHeaderRealWidth, kHeaderRealDecimals) && readable;
+    if (!readable) throw RunStop::FreeFormat(std::string(messages::kEneHeaderUnreadable));
+    const std::uint64_t block_key = Pack(integers[2], integers[3]);
+    blocks_by_key_[block_key].push_back(b);
+    known_ = b;
+    return block_key == Pack(first_key, second_key);
+  }
+
+  // Passes over the direction groups of block b; a file that ends inside
+  // them is an input error there.
+  void PassOver(std::int32_t b) const {
+    textio::RecordCursor cursor(file_);
+    cursor.Seek(HeaderRecord(b) + 1);
+    for (std::int32_t j = 1; j <= nd_; ++j) cursor.SkipFixedList(group_values_, kValuesPerRecord, kGroupWhat);
+  }
+
+  const textio::TextFile& file_;
+  std::size_t first_header_;
+  std::int32_t nb_;
+  std::size_t group_values_;
+  std::int32_t nd_;
+  std::size_t block_records_;
+  std::int32_t known_ = 0;
+  std::unordered_map<std::uint64_t, std::vector<std::int32_t>> blocks_by_key_;
+};
+
+}  // namespace
+
+void ReadEnergyBalancePoints(SpectrumWorkspace& workspace, Console& console) {
+  const std::string name(Trimmed(workspace.control.input_file_name));
+  const std::optional<textio::TextFile> data = textio::TextFile::Open(name);
+  if (!data) throw RunStop::FreeFormat(std::string(messages::kErrorFileName));
+  textio::RecordCursor cursor(*data);
+
+  cursor.Skip("a title record");
+  textio::FieldReader counts = cursor.Next("the counts nf and nd (2I5)");
+  const std::int32_t nf = counts.I(kCountWidth);
+  const std::int32_t nd = counts.I(kCountWidth);
+  // Checked before anything is read by them, so that a count far beyond the
+  // data cannot make the reader loop or store past the tables.
+  if (nf < 1 || nf > kMaxFrequencies) RefuseCount(name, messages::kEneFrequencyCountRule, nf);
+  if (nd < 1 || nd > kMaxKeptDirections) RefuseCount(name, messages::kEneDirectionCountRule, nd);
+
+  const std::size_t n = static_cast<std::size_t>(nf);
+  std::vector<double> frequencies(n);
+  std::vector<double> bandwidths(n);
+  cursor.ReadFixedList(frequencies, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
+  cursor.ReadFixedList(bandwidths, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
+  const std::int32_t nb = cursor.Next("the block count nb (I5)").I(kCountWidth);
+  // With no block at all the ring of blocks is empty and the search would
+  // never reach its last block.
+  if (nb < 1) RefuseCount(name, messages::kEneBlockCountRule, nb);
+  const std::size_t first_header = cursor.position();
+
+  // The point list.
+  const std::string point_file_name = name + ".pnt";
+  std::int32_t num_p = 0;
+  std::int32_t first_key = 0;
+  bool single_spectrum = false;
+  if (const std::optional<textio::TextFile> points = textio::TextFile::Open(point_file_name)) {
+    textio::RecordCursor point_cursor(*points);
+    textio::FieldReader first = point_cursor.Next("num_p and the first key (2I5)");
+    num_p = first.I(kCountWidth);
+    first_key = first.I(kCountWidth);
+    if (num_p > kMaxPoints) RefuseCount(point_file_name, messages::kEnePointCountRule, num_p);
+    if (num_p == 1 && nb == 1) {
+      workspace.point_numbers[1] = 0;
+      workspace.second_keys[1] = 0;
+    } else {
+      for (std::int32_t v = 1; v <= num_p; ++v) {
+        textio::FieldReader record = point_cursor.Next("a point number and its second key (2I5)");
+        workspace.point_numbers[v] = record.I(kCountWidth);
+        workspace.second_keys[v] = record.I(kCountWidth);
+      }
+    }
+  } else {
+    AskSingleSpectrumMode(name, console);
+    single_spectrum = true;
+    num_p = 1;
+    workspace.point_numbers[1] = 0;
+    workspace.second_keys[1] = 0;
+  }
+  workspace.num_p = num_p;
+
+  const double dtheta = 180.0 / (nd + 1) / 180.0 * kPi;
+  double* const kept_bandwidths = workspace.point_spectra.column(0);
+  for (std::size_t l = 1; l <= n; ++l) kept_bandwidths[l] = bandwidths[l - 1];
+  for (std::int32_t j = 1; j <= nd; ++j) {
+    double* sums = workspace.directional_values.column(j);
+    std::fill(sums + 1, sums + 1 + n, 0.0);
+  }
+
+  BlockRing ring(*data, first_header, nb, nf, nd);
+  const bool take_any = single_spectrum || (num_p == 1 && nb == 1);
+  std::vector<double> group(n + 1);
+  std::int32_t found = 0;
+  for (std::int32_t v = 1; v <= num_p; ++v) {
+    found = ring.Find(found, take_any, first_key, workspace.second_keys[v]);
+    cursor.Seek(ring.HeaderRecord(found) + 1);
+    double* spectrum = workspace.point_spectra.column(v);
+    std::fill(spectrum + 1, spectrum + 1 + n, 0.0);
+    for (std::int32_t j = 1; j <= nd; ++j) {
+      cursor.ReadFixedList(group, kValuesPerRecord, kValueWidth, kValueDecimals, kGroupWhat);
+      workspace.kept_directions[j] = group[0];
+      double* sums = workspace.directional_values.column(j);
+      for (std::size_t l = 1; l <= n; ++l) {
+        sums[l] += group[l];
+        spectrum[l] += group[l] / bandwidths[l - 1];
+      }
+    }
+  }
+
+  std::string done(messages::kEneReadOk);
+  done += name;
+  console.WriteLine(done);
+
+  for (std::size_t l = 1; l <= n; ++l) {
+    workspace.f_in[l] = frequencies[l - 1];
+    workspace.S_in[l] = 0.0;
+  }
+  workspace.n_in = nf;
+  workspace.nss = nf;
+  if (num_p < 1) {
+    // No block was read: there is neither an average nor a direction list.
+    // The spectrum stays zero and the list empty, so the later stages run
+    // on defined values and the driver reports the missing points.
+    workspace.kept_direction_count = 0;
+    return;
+  }
+  for (std::int32_t k = 1; k <= nd; ++k) {
+    double* values = workspace.directional_values.column(k);
+    for (std::size_t l = 1; l <= n; ++l) {
+      values[l] = values[l] / num_p / bandwidths[l - 1] / dtheta;
+      workspace.S_in[l] += values[l] * dtheta;
+    }
+  }
+  workspace.kept_direction_count = nd;
+}
 
 }  // namespace wavecomp
