@@ -1,9 +1,82 @@
+// Component amplitudes, directions and phases.
+//
+// Glossary: i component (1..N); k direction node (1..180), node k at
+// dirmin + k degrees; u a uniform draw in [0, 1); cumD(i, k) the cumulative
+// directional distribution of component i; theta(i) radians, phase(i)
+// radians.
 #include "synthesis/components.h"
 
+#include <cmath>
+#include <string>
+
 #include "control/run_stop.h"
+#include "synthesis/numerics.h"
+#include "textio/format.h"
 
 namespace wavecomp {
+namespace {
 
-void MakeComponents(SpectrumWorkspace&, Console&) { throw NotImplemented("MakeComponents"); }
+constexpr double kDegree = 0.017453292519943295;        // pi/180
+constexpr double kHalfPi = 1.5707963267948966;          // the drawn direction must lie within +-pi/2
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kUnspreadSmax = 999.0;                 // Smax at or above it: waves are not spread
+
+// The diagnostic of a direction draw that fell outside -pi/2..pi/2.
+std::string DrawDiagnostic(int i, int k, double u, double base, double step, double t, double theta) {
+  std::string line;
+  textio::PutI(line, i, 5);
+  textio::PutI(line, k, 5);
+  for (double value : {u, base, step, t, 0.0, theta, 0.0}) textio::PutF(line, value, 15, 4);
+  return line;
+}
+
+}  // namespace
+
+std::int32_t DrawComponentDirections(SpectrumWorkspace& workspace, std::int32_t direction_seed) {
+  const ControlSettings& control = workspace.control;
+  const int N = control.component_count;
+  const bool unspread =
+      control.Smax >= kUnspreadSmax && (IsSpectrumType(control, "JNS") || IsSpectrumType(control, "Sspe"));
+  if (unspread) {
+    for (int i = 1; i <= N; ++i) workspace.theta[i] = 0.0;
+    return direction_seed;
+  }
+  for (int i = 1; i <= N; ++i) {
+    const double u = static_cast<double>(LcgRandom(direction_seed));
+    for (int k = 1; k <= kLastNode; ++k) {
+      const double upper = workspace.cumD(i, k);
+      if (!(u < upper)) continue;
+      const double lower = workspace.cumD(i, k - 1);
+      const double base = static_cast<double>(k - 1) + control.dirmin;
+      const double step = upper - lower;
+      const double t = lower - base * step;
+      const double theta = (u - t) / step * kDegree;
+      // Written as "not inside" so a direction that is not a number stops
+      // the run too instead of reaching the output file.
+      if (!(theta >= -kHalfPi && theta <= kHalfPi)) {
+        throw RunStop::ConsoleLine(DrawDiagnostic(i, k, u, base, step, t, theta));
+      }
+      workspace.theta[i] = theta;
+      break;
+    }
+    // No node above u (a distribution that is not a number, or one that
+    // never rises above u): theta(i) keeps its value.
+  }
+  return direction_seed;
+}
+
+void MakeComponents(SpectrumWorkspace& workspace, Console&) {
+  ControlSettings& control = workspace.control;
+  const int N = control.component_count;
+  const double amplitude = std::sqrt(2.0 * workspace.ecomp);
+  for (int i = 1; i <= N; ++i) workspace.a[i] = amplitude;
+
+  DrawComponentDirections(workspace, kFirstDirectionSeed);
+
+  for (int i = 1; i <= N; ++i) {
+    const double u = static_cast<double>(LcgRandom(control.random_seed));
+    workspace.phase[i] = u * kTwoPi;
+  }
+}
 
 }  // namespace wavecomp

@@ -1,9 +1,218 @@
+// JONSWAP synthesis and its equal-energy division.
+//
+// Glossary: f frequency (Hz); S density (m^2 s); S' the division's slope
+// (m^2 s^2); Tp peak period (s); fp = 1/Tp; G the peak-enhancement exponent;
+// df the sampling step kJonswapStep; m0 total energy (m^2); E = ecomp the
+// energy of one band; c the start of the current band; j the step index
+// inside a band, step j covering fj = c + j df .. fj + df.
 #include "synthesis/jonswap.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "control/messages.h"
 #include "control/run_stop.h"
+#include "synthesis/numerics.h"
+#include "textio/format.h"
+#include "textio/output_file.h"
 
 namespace wavecomp {
+namespace {
 
-void JonswapSpectrum(SpectrumWorkspace&, Console&) { throw NotImplemented("JonswapSpectrum"); }
+constexpr double kHalfStep = kJonswapStep / 2.0;  // exactly 4.999999873689376e-6
+constexpr double kDensityFloor = 1.0e-10;         // densities at or below it count as 0
+constexpr double kSlopeFloor = 1.0e-6;            // keeps the quadratic's leading coefficient positive
+constexpr double kSigmaBelowPeak = 0.07;
+constexpr double kSigmaAbovePeak = 0.09;
+
+// Ocean wave spectra end well below 5 Hz. A range wider than 100 Hz would
+// write tens of millions of jonswap.spe records (and a far wider one would
+// run for days and fill the disk), so it is refused before anything is done.
+constexpr double kMaxSamples = 1.0e7;  // 100 Hz at the 1.0e-5 Hz step
+// A band always collects its energy within the sampled range or soon after
+// it; one that has walked 200 Hz (twice the widest accepted range) without
+// doing so is being fed a density that is zero, infinite or not a number, and
+// would otherwise walk for ever.
+constexpr std::int64_t kMaxBandSteps = 20'000'000;
+
+constexpr int kSpeFieldWidth = 20;  // E20.8, three fields a record
+constexpr int kSpeDecimals = 8;
+
+// The values density and slope share at one frequency. Both are pure
+// functions of f, so computing these once for both gives the same bits as
+// computing them separately.
+struct Sample {
+  double sigma;
+  double peak_offset;  // Tp f - 1
+  double G;
+  double gamma_G;      // gamma^G
+  double f_minus5;     // f^-5
+};
+
+Sample SampleAt(const JonswapShape& shape, double f) {
+  Sample sample;
+  sample.sigma = f <= shape.fp ? kSigmaBelowPeak : kSigmaAbovePeak;
+  sample.peak_offset = shape.Tp * f - 1.0;
+  sample.G = std::exp(-(sample.peak_offset * sample.peak_offset) / (2.0 * (sample.sigma * sample.sigma)));
+  sample.gamma_G = std::pow(shape.gamma, sample.G);
+  sample.f_minus5 = IntegerPower(f, -5);
+  return sample;
+}
+
+double DensityOf(const JonswapShape& shape, double f, const Sample& sample) {
+  const double S =
+      shape.A * sample.f_minus5 * std::exp(-1.25 * IntegerPower(shape.Tp * f, -4)) * sample.gamma_G;
+  return S <= kDensityFloor ? 0.0 : S;
+}
+
+double SlopeOf(const JonswapShape& shape, double f, const Sample& sample) {
+  const double f4 = IntegerPower(f, 4);
+  const double EB = std::exp(shape.B / f4);
+  const double P = sample.gamma_G * (-5.0 * shape.A * EB / IntegerPower(f, 6) -
+                                     4.0 * shape.A * shape.B * EB / IntegerPower(f, 10));
+  const double two_sigma2 = 2.0 * (sample.sigma * sample.sigma);
+  const double Q = sample.peak_offset * shape.ln_gamma * sample.G *
+                   std::exp(shape.B / f4 - (sample.peak_offset * sample.peak_offset) / two_sigma2) *
+                   sample.f_minus5 * (shape.Tp / (sample.sigma * sample.sigma)) * shape.A;
+  const double slope = P - Q;
+  // A slope that is not a number stays so (the walk bound then ends the run).
+  return slope < kSlopeFloor ? kSlopeFloor : slope;
+}
+
+std::string SpeRecord(double f, double density, double slope) {
+  std::string record;
+  record.reserve(3 * kSpeFieldWidth);
+  textio::PutE(record, f, kSpeFieldWidth, kSpeDecimals);
+  textio::PutE(record, density, kSpeFieldWidth, kSpeDecimals);
+  textio::PutE(record, slope, kSpeFieldWidth, kSpeDecimals);
+  return record;
+}
+
+// The density is defined for gamma > 0 (its logarithm is taken), T1/3 > 0 and
+// f > 0; anything else would make the division walk for ever or place
+// components at frequencies of no meaning. Checked before jonswap.spe is
+// touched.
+void RefuseUndefinedSpectrum(const ControlSettings& control) {
+  if (!std::isfinite(control.H13) || !std::isfinite(control.T13) || !std::isfinite(control.gamma) ||
+      !std::isfinite(control.fmin) || !std::isfinite(control.fmax)) {
+    throw RunStop::FreeFormat(std::string(messages::kJonswapNeedsFinite));
+  }
+  if (!(control.gamma > 0.0) || !(control.T13 > 0.0) || !(control.fmin > 0.0)) {
+    throw RunStop::ConsoleLine(textio::ListLine()
+                                   .Text(messages::kJonswapNeedsPositive)
+                                   .Real(control.gamma)
+                                   .Real(control.T13)
+                                   .Real(control.fmin)
+                                   .str());
+  }
+}
+
+// Number of samples of a range, trunc(span / df); 0 for an empty range.
+std::int64_t SampleCount(double span) {
+  const double count = span / kJonswapStep;
+  return count > 0.0 ? static_cast<std::int64_t>(count) : 0;
+}
+
+// Passes 1 and 2 in one walk: both sample the same accumulated frequencies
+// fmin, fmin + df, ..., so each density is evaluated once. Returns m0.
+double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, double fmax) {
+  const std::int64_t records = SampleCount(fmax + kJonswapStep - fmin);
+  const std::int64_t intervals = SampleCount(fmax - kJonswapStep + kJonswapStep - fmin);
+  const std::int64_t samples = std::max(records, intervals > 0 ? intervals + 1 : 0);
+
+  textio::OutputFile file = textio::OutputFile::CreateReplacing("jonswap.spe");
+  double m0 = 0.0;
+  double previous_density = 0.0;
+  double f = fmin;
+  for (std::int64_t k = 0; k < samples; ++k) {
+    const Sample sample = SampleAt(shape, f);
+    const double density = DensityOf(shape, f, sample);
+    if (k < records) file.WriteLine(SpeRecord(f, density, SlopeOf(shape, f, sample)));
+    if (k >= 1 && k <= intervals) m0 += (previous_density + density) * kHalfStep;
+    previous_density = density;
+    f = f + kJonswapStep;
+  }
+  file.Commit();
+  return m0;
+}
+
+// The first root of a x^2 + 2 s x - 2 R = 0 (its real part when complex).
+double StepFraction(double a, double s, double R) {
+  ComplexRoot root1{0.0, 0.0};
+  ComplexRoot root2{0.0, 0.0};
+  int kind = 0;
+  int status = 0;
+  QuadRoots(a, 2.0 * s, -2.0 * R, root1, root2, kind, status);
+  return root1.re;
+}
+
+// Pass 3: each band walks from its start c in steps of df, summing the areas
+// under s + a x, until it holds E; the component sits where it holds E/2.
+void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
+  const int N = workspace.control.component_count;
+  const double E = workspace.ecomp;
+  const double half = 0.5 * E;
+  double c = workspace.control.fmin;
+  for (int i = 1; i <= N; ++i) {
+    double sum = 0.0;
+    bool placed = false;
+    for (std::int64_t j = 0;; ++j) {
+      if (j >= kMaxBandSteps) {
+        throw RunStop::ConsoleLine(
+            textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str());
+      }
+      const double fj = c + static_cast<double>(j) * kJonswapStep;
+      const Sample sample = SampleAt(shape, fj);
+      const double s = DensityOf(shape, fj, sample);
+      const double a = SlopeOf(shape, fj, sample);
+      const double width = (fj + kJonswapStep) - fj;
+      const double u = (width * a + 2.0 * s) * kHalfStep;
+      sum += u;
+      if (!placed && sum >= half) {
+        // The end test is skipped in this step even when the band also
+        // ends here; the next step then ends it at or before its start.
+        workspace.f[i] = fj + StepFraction(a, s, half - sum + u);
+        placed = true;
+      } else if (sum >= E) {
+        c = fj + StepFraction(a, s, E - sum + u);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+JonswapShape JonswapShape::From(double H13, double T13, double gamma) {
+  JonswapShape shape;
+  shape.gamma = gamma;
+  shape.ln_gamma = std::log(gamma);
+  shape.Tp = T13 / (1.0 - 0.132 * std::pow(gamma + 0.2, -0.559));
+  shape.fp = 1.0 / shape.Tp;
+  shape.betaJ = 0.0624 / (0.230 + 0.0336 * gamma - 0.185 / (1.9 + gamma)) * (1.094 - 0.01915 * shape.ln_gamma);
+  shape.A = shape.betaJ * (H13 * H13) * IntegerPower(shape.Tp, -4);
+  shape.B = -1.25 * IntegerPower(shape.Tp, -4);
+  return shape;
+}
+
+double JonswapDensity(const JonswapShape& shape, double f) { return DensityOf(shape, f, SampleAt(shape, f)); }
+
+double JonswapSlope(const JonswapShape& shape, double f) { return SlopeOf(shape, f, SampleAt(shape, f)); }
+
+void JonswapSpectrum(SpectrumWorkspace& workspace, Console&) {
+  const ControlSettings& control = workspace.control;
+  RefuseUndefinedSpectrum(control);
+  const double span = control.fmax + kJonswapStep - control.fmin;
+  if (span / kJonswapStep > kMaxSamples) {
+    throw RunStop::ConsoleLine(
+        textio::ListLine().Text(messages::kJonswapRangeTooWide).Real(control.fmax - control.fmin).str());
+  }
+  const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
+  const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax);
+  workspace.ecomp = m0 / static_cast<double>(control.component_count);
+  DivideIntoBands(shape, workspace);
+}
 
 }  // namespace wavecomp

@@ -5,7 +5,33 @@
 
 namespace wavecomp {
 
-// JONSWAP synthesis: writes jonswap.spe, sets ecomp and the component frequencies.
+// The sampling step of all three passes: 1.0e-5 Hz held in single precision
+// and used in double arithmetic, so its exact value 9.999999747378752e-6 is
+// part of every sampled frequency.
+inline constexpr double kJonswapStep = double(1.0e-5f);
+
+// The JONSWAP shape derived once from H1/3 (m), T1/3 (s) and gamma.
+struct JonswapShape {
+  double gamma;
+  double ln_gamma;  // ln(gamma), the same value for every frequency
+  double Tp;        // peak period, s
+  double fp;        // peak frequency 1/Tp, Hz
+  double betaJ;     // scale factor of the fitted parameterisation
+  double A;         // betaJ H1/3^2 Tp^-4
+  double B;         // -1.25 Tp^-4
+
+  static JonswapShape From(double H13, double T13, double gamma);
+};
+
+// Spectral density S(f), m^2 s, for f > 0; values at or below 1.0e-10 are 0.
+double JonswapDensity(const JonswapShape& shape, double f);
+// The slope used by the equal-energy division (not the exact derivative: its
+// second term carries G twice and no gamma^G), never below 1.0e-6.
+double JonswapSlope(const JonswapShape& shape, double f);
+
+// JONSWAP synthesis: writes jonswap.spe in the working folder, sets ecomp and
+// the component frequencies. Refuses (RunStop) parameters for which the
+// density is undefined before anything is written.
 void JonswapSpectrum(SpectrumWorkspace& workspace, Console& console);
 
 }  // namespace wavecomp

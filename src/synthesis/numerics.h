@@ -18,6 +18,11 @@ inline constexpr int kQuadNotQuadratic = 999;  // status when a = 0
 // `status` is written (999); on success `status` is left as it was.
 void QuadRoots(double a, double b, double c, ComplexRoot& root1, ComplexRoot& root2, int& kind, int& status);
 
+// x^n for an integer n by repeated squaring (a negative n gives 1/x^|n|):
+// plain IEEE products, so integer powers do not depend on the mathematics
+// library.
+double IntegerPower(double x, int n);
+
 // The single-precision scale of the generator, the float nearest 1/1664501.
 inline constexpr float kLcgScale = 6.0078065e-7f;
 
