@@ -108,6 +108,11 @@ inline constexpr std::string_view kJonswapRangeTooWide =
 // then the component (band) number
 inline constexpr std::string_view kJonswapBandRunaway =
     "JONSWAP equal-energy band found too little energy within 200 Hz of its start; band";
+// then the component (band) number
+inline constexpr std::string_view kJonswapBandNotANumber =
+    "JONSWAP equal-energy band met a step energy that is not a number; band";
+// then m0
+inline constexpr std::string_view kJonswapEnergyNotFinite = "JONSWAP total energy m0 is not a finite number:";
 
 // Counts of the Ene input beyond what the program can hold: "Error in ", the
 // file name, ": ", the rule, then the value read (free-format line)
@@ -116,5 +121,29 @@ inline constexpr std::string_view kEneFrequencyCountRule = "the number of freque
 inline constexpr std::string_view kEneDirectionCountRule = "the number of directions nd must be 1 to 198, found";
 inline constexpr std::string_view kEneBlockCountRule = "the number of spectrum blocks nb must be at least 1, found";
 inline constexpr std::string_view kEnePointCountRule = "the number of points num_p must be at most 2048, found";
+
+// Frequency spectra that cannot be divided into components (diagnostics,
+// English only). The reader's texts follow "input error in <file>, line <n>:
+// expected ".
+inline constexpr std::string_view kExpectedFinitePair = "a finite frequency and spectral density";
+inline constexpr std::string_view kExpectedAtMost3000Pairs = "at most 3000 frequency pairs, found pair 3001";
+// then the line number of the pair before and ")"
+inline constexpr std::string_view kExpectedRisingFrequency = "a frequency above that of the pair before it (line ";
+// after "<file>: <count>"
+inline constexpr std::string_view kTooFewPairs = " frequency pairs, at least 3 are needed to divide the spectrum";
+// direct_spec: then the pair index and one of the two endings
+inline constexpr std::string_view kInputSpectrumPair = "input spectrum, pair ";
+inline constexpr std::string_view kPairNotFinite = ": the frequency or the spectral density is not a finite number";
+inline constexpr std::string_view kPairNotRising = ": the frequency is not above that of the pair before it";
+// direct_spec: "input spectrum: <count>" then this
+inline constexpr std::string_view kInputSpectrumLabel = "input spectrum: ";
+inline constexpr std::string_view kPairCountNotDivisible = " frequency pairs, 3 to 3000 are needed to divide the spectrum";
+inline constexpr std::string_view kRangeNotDivisible =
+    "input spectrum: the frequency range cannot be cut into 99999 finite steps";
+// direct_spec: then k, " of ", N and the ending
+inline constexpr std::string_view kBandLabel = "component band ";
+inline constexpr std::string_view kOfLabel = " of ";
+inline constexpr std::string_view kBandCannotBeFilled =
+    " cannot be filled: the spline of the input spectrum runs out of energy before it";
 
 }  // namespace wavecomp::messages

@@ -1,0 +1,63 @@
+#include "output/component_records.h"
+
+#include <cmath>
+
+#include "control/messages.h"
+#include "control/run_stop.h"
+#include "textio/format.h"
+
+namespace wavecomp {
+namespace {
+
+// These stops are diagnostics of a run whose data cannot make a usable file;
+// no file is left, so the status is that of an output that was not written.
+[[noreturn]] void Stop(std::string text) {
+  text += messages::kNoFileWritten;
+  throw RunStop::Error(std::move(text), kExitOutputError);
+}
+
+}  // namespace
+
+void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction,
+                           double phase) {
+  textio::PutE(record, frequency, kComponentFieldWidth, kComponentFieldDecimals);
+  textio::PutE(record, amplitude, kComponentFieldWidth, kComponentFieldDecimals);
+  textio::PutE(record, direction, kComponentFieldWidth, kComponentFieldDecimals);
+  textio::PutE(record, phase, kComponentFieldWidth, kComponentFieldDecimals);
+}
+
+NonFiniteField FirstNonFinite(double frequency, double amplitude, double direction, double phase) {
+  if (!std::isfinite(frequency)) return NonFiniteField::kFrequency;
+  if (!std::isfinite(amplitude)) return NonFiniteField::kAmplitude;
+  if (!std::isfinite(direction)) return NonFiniteField::kDirection;
+  if (!std::isfinite(phase)) return NonFiniteField::kPhase;
+  return NonFiniteField::kNone;
+}
+
+void StopOnNonFiniteComponent(int component, NonFiniteField field, int point_index, int point_number,
+                              bool energy_scale_broken, double E_spl) {
+  if (field == NonFiniteField::kAmplitude && energy_scale_broken) {
+    Stop(std::string(E_spl == 0.0 ? messages::kSplineEnergyZero : messages::kEnergyRatioNotFinite));
+  }
+  std::string text(messages::kComponentLabel);
+  text += std::to_string(component);
+  switch (field) {
+    case NonFiniteField::kFrequency: text += messages::kNonFiniteFrequency; break;
+    case NonFiniteField::kAmplitude: text += messages::kNonFiniteAmplitude; break;
+    case NonFiniteField::kDirection: text += messages::kNonFiniteDirection; break;
+    case NonFiniteField::kPhase:
+    case NonFiniteField::kNone: text += messages::kNonFinitePhase; break;
+  }
+  if (point_index > 0) {
+    text += messages::kAtPoint;
+    text += std::to_string(point_index);
+    text += messages::kPointNumberLabel;
+    text += std::to_string(point_number);
+    text += ')';
+  }
+  Stop(std::move(text));
+}
+
+void StopOnNonFiniteSetting(std::string_view message) { Stop(std::string(message)); }
+
+}  // namespace wavecomp

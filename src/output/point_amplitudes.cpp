@@ -1,0 +1,324 @@
+#include "output/point_amplitudes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "resample/spline.h"
+#include "textio/format.h"
+
+namespace wavecomp {
+namespace {
+
+constexpr int kSubSteps = 1000;       // sub-steps of every component band
+constexpr int kProgressEvery = 256;   // a console line every 256th component
+// Bytes of spline coefficients per block (M and 6y of every point of the
+// block, for every table frequency): small enough to stay in the core's own
+// cache while the block is stepped through all components.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 21;
+constexpr int kMinBlockPoints = 16;
+
+// The remembered value after an evaluation, clipped below at 0. Written as a
+// comparison so that a NaN passes through (max with 0 could hide it) and the
+// loop over points still vectorises.
+inline double ClipNegative(double value) { return value < 0.0 ? 0.0 : value; }
+
+inline double SubStepStart(int k, double delta, double band_start) {
+  return static_cast<double>(k) * delta + band_start;
+}
+
+// What every point shares: the table abscissae and the bands.
+struct SharedTable {
+  const double* x = nullptr;      // f_in(1..n)
+  int n = 0;                      // nss
+  bool available = false;         // the spline exists (the same for every point)
+  std::vector<double> h;          // interval widths h(2..n), from the abscissae alone
+  int N = 0;
+  const double* b = nullptr;      // band start, 1..N
+  const double* w = nullptr;      // band width, 1..N
+  bool scale = false;             // Ene: amplitudes scaled by the energy ratio
+  double ratio = 1.0;
+  // The last sub-step position of the whole sequence that lies inside the
+  // table, for the left (a) and right (c) ends. Each point ends the sequence
+  // remembering its own clipped value there, which the next point starts from.
+  bool has_last_left = false;
+  double last_left = 0.0;
+  bool has_last_right = false;
+  double last_right = 0.0;
+};
+
+int IntervalOf(const SharedTable& table, double X) {
+  return table.available ? FindSplineInterval(table.x, table.n, X) : 0;
+}
+
+void FindLastInsidePositions(SharedTable& table) {
+  if (!table.available) return;
+  for (int i = table.N; i >= 1 && !(table.has_last_left && table.has_last_right); --i) {
+    const double delta = table.w[i] / kSubSteps;
+    for (int k = kSubSteps - 1; k >= 0 && !(table.has_last_left && table.has_last_right); --k) {
+      const double a = SubStepStart(k, delta, table.b[i]);
+      const double c = delta + a;
+      if (!table.has_last_left && IntervalOf(table, a) != 0) {
+        table.has_last_left = true;
+        table.last_left = a;
+      }
+      if (!table.has_last_right && IntervalOf(table, c) != 0) {
+        table.has_last_right = true;
+        table.last_right = c;
+      }
+    }
+  }
+}
+
+// One worker: a contiguous range of points, stepped block by block.
+class PointRangeWorker {
+ public:
+  PointRangeWorker(const SharedTable& table, SpectrumWorkspace& workspace, int first, int last, int block_points)
+      : table_(table), workspace_(workspace), first_(first), last_(last) {
+    const int range = last - first + 1;
+    stride_ = std::max(1, std::min(range, block_points));
+    const std::size_t rows = static_cast<std::size_t>(table.n) + 1;
+    if (table.available) {
+      M_.assign(rows * static_cast<std::size_t>(stride_), 0.0);
+      y6_.assign(rows * static_cast<std::size_t>(stride_), 0.0);
+      point_h_.assign(rows, 0.0);
+      point_M_.assign(rows, 0.0);
+    }
+    left_.assign(static_cast<std::size_t>(stride_), 0.0);
+    right_.assign(static_cast<std::size_t>(stride_), 0.0);
+    energy_.assign(static_cast<std::size_t>(stride_), 0.0);
+  }
+
+  // Runs every block; `on_block` (may be empty) is told each block's points
+  // before the block is stepped.
+  template <typename OnBlock>
+  void Run(OnBlock&& on_block) {
+    for (int v0 = first_; v0 <= last_; v0 += stride_) {
+      const int v1 = std::min(last_, v0 + stride_ - 1);
+      on_block(v0, v1);
+      SetUpBlock(v0, v1);
+      StepBlock(v0, v1 - v0 + 1);
+    }
+  }
+
+ private:
+  const double* Spectrum(int v) const { return workspace_.point_spectra.column(v); }
+
+  void SetUpPoint(int v) {
+    spline_setup(table_.x, Spectrum(v), table_.n, table_.n - 1, point_h_.data(), point_M_.data());
+  }
+
+  // The remembered value the point after v starts with: point v's own value
+  // at the last inside position, clipped, or 0 when no position is inside.
+  double FinalValue(int v, bool has_position, double position) const {
+    if (!has_position) return 0.0;
+    double value = 0.0;
+    spline_value(table_.x, Spectrum(v), table_.n, point_h_.data(), point_M_.data(), position, value);
+    return ClipNegative(value);
+  }
+
+  void SetUpBlock(int v0, int v1) {
+    std::fill(left_.begin(), left_.end(), 0.0);
+    std::fill(right_.begin(), right_.end(), 0.0);
+    if (!table_.available) return;
+    const std::size_t stride = static_cast<std::size_t>(stride_);
+    for (int v = std::max(1, v0 - 1); v <= v1; ++v) {
+      SetUpPoint(v);
+      if (v >= v0) {
+        const std::size_t column = static_cast<std::size_t>(v - v0);
+        const double* y = Spectrum(v);
+        for (int l = 1; l <= table_.n; ++l) {
+          M_[static_cast<std::size_t>(l) * stride + column] = point_M_[static_cast<std::size_t>(l)];
+          y6_[static_cast<std::size_t>(l) * stride + column] = 6.0 * y[l];
+        }
+      }
+      if (v < v1) {
+        const std::size_t next = static_cast<std::size_t>(v + 1 - v0);
+        left_[next] = FinalValue(v, table_.has_last_left, table_.last_left);
+        right_[next] = FinalValue(v, table_.has_last_right, table_.last_right);
+      }
+    }
+  }
+
+  // Where the spline of every point is evaluated at one position: interval j
+  // with A = x(j) - X, B = X - x(j-1), H = h(j), and the two products of the
+  // value formula that do not depend on the point.
+  struct Position {
+    std::size_t j;
+    double A, B, H, AA_HH, BB_HH;
+  };
+
+  Position At(int j, double X) const {
+    Position p;
+    p.j = static_cast<std::size_t>(j);
+    p.A = table_.x[j] - X;
+    p.B = X - table_.x[j - 1];
+    p.H = table_.h[p.j];
+    p.AA_HH = p.A * p.A - p.H * p.H;
+    p.BB_HH = p.B * p.B - p.H * p.H;
+    return p;
+  }
+
+  // The value formula of the spline (SplineFormula), operation for operation,
+  // for the points of a block.
+  template <bool kLeft, bool kRight>
+  void Step(const Position& pa, const Position& pc, double half_delta, int count) {
+    const std::size_t stride = static_cast<std::size_t>(stride_);
+    double* __restrict left = left_.data();
+    double* __restrict right = right_.data();
+    double* __restrict energy = energy_.data();
+    const double* __restrict aM0 = kLeft ? &M_[(pa.j - 1) * stride] : nullptr;
+    const double* __restrict aM1 = kLeft ? &M_[pa.j * stride] : nullptr;
+    const double* __restrict aY0 = kLeft ? &y6_[(pa.j - 1) * stride] : nullptr;
+    const double* __restrict aY1 = kLeft ? &y6_[pa.j * stride] : nullptr;
+    const double* __restrict cM0 = kRight ? &M_[(pc.j - 1) * stride] : nullptr;
+    const double* __restrict cM1 = kRight ? &M_[pc.j * stride] : nullptr;
+    const double* __restrict cY0 = kRight ? &y6_[(pc.j - 1) * stride] : nullptr;
+    const double* __restrict cY1 = kRight ? &y6_[pc.j * stride] : nullptr;
+    for (int v = 0; v < count; ++v) {
+      if constexpr (kLeft) {
+        left[v] = ClipNegative(((pa.AA_HH * aM0[v] + aY0[v]) * pa.A + (pa.BB_HH * aM1[v] + aY1[v]) * pa.B) / pa.H *
+                               kSplineSixth);
+      }
+      if constexpr (kRight) {
+        right[v] = ClipNegative(((pc.AA_HH * cM0[v] + cY0[v]) * pc.A + (pc.BB_HH * cM1[v] + cY1[v]) * pc.B) / pc.H *
+                                kSplineSixth);
+      }
+      energy[v] = (left[v] + right[v]) * half_delta + energy[v];
+    }
+  }
+
+  void StepBlock(int v0, int count) {
+    for (int i = 1; i <= table_.N; ++i) {
+      const double delta = table_.w[i] / kSubSteps;
+      const double half_delta = delta * 0.5;
+      std::fill(energy_.begin(), energy_.begin() + count, 0.0);
+      for (int k = 0; k < kSubSteps; ++k) {
+        const double a = SubStepStart(k, delta, table_.b[i]);
+        const double c = delta + a;
+        const int ja = IntervalOf(table_, a);
+        const int jc = IntervalOf(table_, c);
+        const Position pa = ja != 0 ? At(ja, a) : Position{};
+        const Position pc = jc != 0 ? At(jc, c) : Position{};
+        if (ja != 0 && jc != 0) {
+          Step<true, true>(pa, pc, half_delta, count);
+        } else if (ja != 0) {
+          Step<true, false>(pa, pc, half_delta, count);
+        } else if (jc != 0) {
+          Step<false, true>(pa, pc, half_delta, count);
+        } else {
+          Step<false, false>(pa, pc, half_delta, count);
+        }
+      }
+      for (int v = 0; v < count; ++v) {
+        const double H = energy_[static_cast<std::size_t>(v)];
+        double amplitude = 0.0;
+        if (!(H <= 0.0)) amplitude = std::sqrt(table_.scale ? (H + H) * table_.ratio : H + H);
+        workspace_.point_amplitudes(i, v0 + v) = amplitude;
+      }
+    }
+  }
+
+  const SharedTable& table_;
+  SpectrumWorkspace& workspace_;
+  int first_;
+  int last_;
+  int stride_ = 1;
+  std::vector<double> M_;        // M(l) of the block's points, (l, point) with the point fastest
+  std::vector<double> y6_;       // 6 * S_v(l), same layout
+  std::vector<double> point_h_;  // set-up scratch of one point
+  std::vector<double> point_M_;
+  std::vector<double> left_;     // remembered values of the block's points
+  std::vector<double> right_;
+  std::vector<double> energy_;   // H of the current component
+};
+
+void WriteProgressLines(Console& console, int v0, int v1, int num_p, int N) {
+  std::string line;
+  for (int v = v0; v <= v1; ++v) {
+    line.clear();
+    textio::PutI(line, v, 4);
+    line += '/';
+    textio::PutI(line, num_p, 4);
+    console.WriteLine(line);
+    for (int i = kProgressEvery; i <= N; i += kProgressEvery) {
+      line.clear();
+      textio::PutX(line, 10);
+      textio::PutI(line, i, 5);
+      console.WriteLine(line);
+    }
+  }
+}
+
+int BlockPoints(const PointAmplitudeOptions& options, int n) {
+  if (options.block_points > 0) return options.block_points;
+  const std::size_t per_point = 2 * sizeof(double) * (static_cast<std::size_t>(n) + 1);
+  return std::max(kMinBlockPoints, static_cast<int>(kBlockBytes / per_point));
+}
+
+}  // namespace
+
+double PointEnergyRatio(const SpectrumWorkspace& workspace) { return workspace.E_in / workspace.E_spl; }
+
+void ComputePointAmplitudes(SpectrumWorkspace& workspace, Console& console, const PointAmplitudeOptions& options) {
+  const int num_p = workspace.num_p;
+  SharedTable table;
+  table.x = workspace.f_in;
+  table.n = workspace.nss;
+  table.available = SplineAvailable(workspace.f_in, workspace.nss);
+  table.N = workspace.control.component_count;
+  table.b = workspace.band_start;
+  table.w = workspace.band_width;
+  table.scale = IsSpectrumType(workspace.control, "Ene");
+  if (table.scale) table.ratio = PointEnergyRatio(workspace);
+  if (table.available) {
+    // The widths depend on the abscissae only; any point's set-up gives them.
+    table.h.assign(static_cast<std::size_t>(table.n) + 1, 0.0);
+    std::vector<double> M(static_cast<std::size_t>(table.n) + 1);
+    spline_setup(table.x, workspace.point_spectra.column(1), table.n, table.n - 1, table.h.data(), M.data());
+  }
+  FindLastInsidePositions(table);
+
+  if (num_p >= 1) {
+    const int workers = std::max(1, std::min(options.threads, num_p));
+    const int block_points = BlockPoints(options, table.n);
+    std::vector<PointRangeWorker> ranges;
+    ranges.reserve(static_cast<std::size_t>(workers));
+    for (int t = 0; t < workers; ++t) {
+      const int first = 1 + static_cast<int>(static_cast<long long>(num_p) * t / workers);
+      const int last = static_cast<int>(static_cast<long long>(num_p) * (t + 1) / workers);
+      ranges.emplace_back(table, workspace, first, last, block_points);
+    }
+    const auto silent = [](int, int) {};
+    std::vector<std::thread> threads;
+    std::vector<int> run_here;
+    for (int t = 1; t < workers; ++t) {
+      try {
+        threads.emplace_back([&ranges, t, &silent] { ranges[static_cast<std::size_t>(t)].Run(silent); });
+      } catch (const std::system_error&) {
+        run_here.push_back(t);  // no thread to be had: the calling thread does this range too
+      }
+    }
+    // The calling thread shows the progress of its own range as it goes and
+    // that of the other ranges once they are done, so the lines keep their order.
+    const int first_range_end = static_cast<int>(static_cast<long long>(num_p) / workers);
+    ranges[0].Run([&](int v0, int v1) { WriteProgressLines(console, v0, v1, num_p, table.N); });
+    for (int t : run_here) ranges[static_cast<std::size_t>(t)].Run(silent);
+    for (std::thread& thread : threads) thread.join();
+    WriteProgressLines(console, first_range_end + 1, num_p, num_p, table.N);
+  }
+
+  // The spline's ordinate table is S_in, overwritten point by point; it is
+  // left holding the last point's spectrum.
+  if (num_p >= 1) {
+    const int count = std::clamp(workspace.nss, 0, kMaxFrequencies);
+    const double* last = workspace.point_spectra.column(std::min(num_p, kMaxPoints));
+    std::copy(last + 1, last + 1 + count, workspace.S_in + 1);
+  }
+}
+
+}  // namespace wavecomp

@@ -1,0 +1,42 @@
+// The per-point component amplitudes of a multi-point run: every component
+// gets, at every point, the energy that the point's own frequency spectrum
+// holds in the component's band.
+//
+// Glossary: v = point (1..num_p), i = component (1..N), l = table frequency
+// (1..nss). b(i), w(i) = band start and width of component i (Hz); the band
+// is cut into 1000 sub-steps of width Delta = w(i) / 1000, a sub-step running
+// from a = k * Delta + b(i) to c = Delta + a. The spline of point v is that of
+// the table (f_in(l), S_v(l)). "left" and "right" are the remembered spline
+// values at a and c: an evaluation outside the table (or on a table that has
+// no spline) keeps the value remembered before, and the remembered values run
+// on from component to component and from point to point.
+#pragma once
+
+#include "control/console.h"
+#include "control/workspace.h"
+
+namespace wavecomp {
+
+struct PointAmplitudeOptions {
+  int threads = 2;       // workers the points are shared out to (the machine has two cores)
+  int block_points = 0;  // points set up and stepped together; 0 chooses by table length
+};
+
+// The energy ratio E_in / E_spl that scales the amplitudes of an Ene run.
+double PointEnergyRatio(const SpectrumWorkspace& workspace);
+
+// Fills workspace.point_amplitudes(i, v) for i = 1..N, v = 1..num_p with
+// sqrt(2H) (Ene: sqrt(2H * E_in / E_spl)), 0 where H <= 0, H being the
+// trapezoid sum of the remembered values over the band, each clipped below at
+// 0 (a NaN stays NaN so that broken data is caught before anything is
+// written). Shows the progress lines of every point on the console. Leaves
+// S_in(1..nss) holding the spectrum of the last point.
+//
+// The result is bit for bit that of evaluating the spline point by point, in
+// order, with spline_value: all points share the abscissae and the sub-step
+// positions, so the interval and its widths are found once per position and
+// the per-point arithmetic runs over all points of a block together.
+void ComputePointAmplitudes(SpectrumWorkspace& workspace, Console& console,
+                            const PointAmplitudeOptions& options = PointAmplitudeOptions());
+
+}  // namespace wavecomp
