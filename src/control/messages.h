@@ -144,6 +144,7 @@ inline constexpr std::string_view kRangeNotDivisible =
 inline constexpr std::string_view kBandLabel = "component band ";
 inline constexpr std::string_view kOfLabel = " of ";
 inline constexpr std::string_view kBandCannotBeFilled =
-    " cannot be filled: the spline of the input spectrum runs out of energy before it";
+    " cannot be filled: the spline of the input spectrum holds less energy than the bands need (a finer table or fewer "
+    "components help)";
 
 }  // namespace wavecomp::messages

@@ -1,9 +1,81 @@
+// The frequency spectrum file of an Sspe run, read in free format: one read
+// of H1/3 (m), T1/3 (s) and Dirc. (degrees), then one read per line of a
+// frequency (Hz) and a spectral density (m^2 s) up to the end of the file.
 #include "input/frequency_spectrum_file.h"
 
+#include <cmath>
+#include <cstddef>
+#include <string>
+
+#include "control/messages.h"
 #include "control/run_stop.h"
+#include "resample/spline.h"
+#include "textio/format.h"
+#include "textio/records.h"
 
 namespace wavecomp {
+namespace {
 
-void ReadSpec(SpectrumWorkspace&, Console&) { throw NotImplemented("ReadSpec"); }
+[[noreturn]] void RefuseLine(const textio::TextFile& file, std::size_t line, const std::string& expected) {
+  textio::ThrowInputError(file.name(), line, 0, 0, expected, "");
+}
+
+}  // namespace
+
+void ReadSpec(SpectrumWorkspace& ws, Console& console) {
+  ControlSettings& control = ws.control;
+  const std::string name(Trimmed(control.input_file_name));
+  const std::optional<textio::TextFile> file = textio::TextFile::Open(name);
+  if (!file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
+  textio::RecordCursor cursor(*file);
+
+  double header[3] = {0.0, 0.0, 0.0};
+  if (!cursor.ReadList(header, "H1/3, T1/3 and Dirc.")) {
+    textio::ThrowInputError(file->name(), cursor.position() + 1, 0, 0, "H1/3, T1/3 and Dirc.", "the end of the file");
+  }
+  control.H13 = header[0];
+  control.T13 = header[1];
+  control.Dirc = header[2];
+  std::string echo;
+  textio::PutF(echo, control.H13, 10, 2);
+  textio::PutF(echo, control.T13, 10, 2);
+  textio::PutF(echo, control.Dirc, 10, 2);
+  console.WriteLine(echo);
+
+  // The line of every pair, for the messages about the table as a whole.
+  // Pairs are never stored beyond the capacity: a file with more is refused.
+  std::size_t pair_line[kMaxFrequencies + 1] = {};
+  int n_in = 0;
+  for (;;) {
+    double pair[2] = {0.0, 0.0};
+    if (!cursor.ReadList(pair, "a frequency and a spectral density")) break;
+    const std::size_t line = cursor.line_number();
+    if (n_in == kMaxFrequencies) RefuseLine(*file, line, std::string(messages::kExpectedAtMost3000Pairs));
+    if (!std::isfinite(pair[0]) || !std::isfinite(pair[1])) {
+      RefuseLine(*file, line, std::string(messages::kExpectedFinitePair));
+    }
+    ++n_in;
+    ws.f_in[n_in] = pair[0];
+    ws.S_in[n_in] = pair[1];
+    pair_line[n_in] = line;
+  }
+  ws.n_in = n_in;
+  console.WriteLine(textio::ListLine().Integer(n_in).str());
+
+  // The values are kept as read, but a table that has no spline cannot be
+  // divided into components: the division would never gather its energy.
+  if (control.component_count < 1) return;
+  if (n_in < kSplineMinPoints) {
+    throw RunStop::Error(name + ": " + std::to_string(n_in) + std::string(messages::kTooFewPairs) +
+                             std::string(messages::kNoFileWritten),
+                         kExitInputError);
+  }
+  for (int j = 2; j <= n_in; ++j) {
+    if (!(ws.f_in[j] - ws.f_in[j - 1] > 0.0)) {
+      RefuseLine(*file, pair_line[j],
+                 std::string(messages::kExpectedRisingFrequency) + std::to_string(pair_line[j - 1]) + ")");
+    }
+  }
+}
 
 }  // namespace wavecomp

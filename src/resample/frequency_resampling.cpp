@@ -1,9 +1,251 @@
+// Equal-energy division of a tabulated frequency spectrum, with the energy
+// check of Ene runs.
+//
+// Glossary: f_in(j), S_in(j), j = 1..n_in, the input table (Hz, m^2 s);
+// s(x) the spline density through it; df_fine the fine step (Hz); in one
+// step of a band's walk, q and u are its start and end, y_lo and y_hi the
+// densities there (clipped at zero, y_hi made linear), g the slope between
+// them, A the step's energy; acc the energy the band has gathered, W the
+// energy still needed inside the step and t the offset from q that holds it.
+// Energies in m^2, densities in m^2/Hz. Arrays are 1-based.
 #include "resample/frequency_resampling.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "control/messages.h"
 #include "control/run_stop.h"
+#include "resample/spline.h"
+#include "synthesis/numerics.h"
+#include "textio/format.h"
 
 namespace wavecomp {
+namespace {
 
-void direct_spec(SpectrumWorkspace&, Console&) { throw NotImplemented("direct_spec"); }
+// Both energy integrations cut the input range into this many fine steps
+// (the divisor is 99999, not 100000).
+constexpr int kFineSteps = 99999;
+
+// The single-precision constant of the significant wave height Hm0 = 4.004
+// sqrt(m0), used in double arithmetic: its 64-bit value 4.004000186920166 is
+// what the check lines show.
+constexpr double kHeightFactor = double(4.004f);
+
+// How far the walk may go past the last table frequency, in fine steps, over
+// all bands together. Past the table the walk carries the last densities it
+// had, so a band that still lacks energy there either gathers it at that
+// carried rate or never does; 100 input ranges is far beyond any band a
+// sensible table needs and bounds the time (about a tenth of a second).
+constexpr std::int64_t kMaxStepsBeyondTable = std::int64_t{100} * kFineSteps;
+
+double ClipAtZero(double y) { return std::max(0.0, y); }
+
+// The densities the walk carries from step to step and from band to band:
+// where the spline has no value, a step keeps those of the step before.
+struct Densities {
+  double y_lo = 0.0;
+  double y_hi = 0.0;
+};
+
+struct Step {
+  double q;  // start
+  double u;  // end
+  double g;  // slope of the linear density over the step
+  double A;  // energy of the step
+};
+
+// Step p of a band that starts at x. The positions come from the index so
+// that the rounding does not build up along a band.
+Step TakeStep(const Spline& spline, double x, std::int64_t p, double df_fine, Densities& d) {
+  const double q = x + static_cast<double>(p) * df_fine;
+  const double u = df_fine + q;
+  spline.Evaluate(q, d.y_lo);
+  spline.Evaluate(u, d.y_hi);
+  d.y_lo = ClipAtZero(d.y_lo);
+  const double g = (ClipAtZero(d.y_hi) - d.y_lo) / (u - q);
+  d.y_hi = d.y_lo + (u - q) * g;
+  const double A = (d.y_lo + d.y_hi) * (0.5 * df_fine);
+  return {q, u, g, A};
+}
+
+// The offset t from the step start at which the linear density y_lo + g t
+// has gathered W: the root of g t^2 + 2 y_lo t - 2 W = 0. A flat step is no
+// quadratic; there y_lo t = W, and a step without any density places the
+// point at its start.
+double OffsetHolding(double g, double y_lo, double W) {
+  ComplexRoot root1{0.0, 0.0};
+  ComplexRoot root2{0.0, 0.0};
+  int kind = 0;
+  int status = 0;
+  QuadRoots(g, 2.0 * y_lo, -2.0 * W, root1, root2, kind, status);
+  if (status != kQuadNotQuadratic) return root1.re;
+  if (y_lo > 0.0) return W / y_lo;
+  return 0.0;
+}
+
+// Where a band that starts at x with the densities `d` has gathered
+// `target`, walking again the `steps` steps it took; `fallback` when it never
+// does (energies that are not numbers).
+double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Densities d, double target,
+                        double df_fine, double fallback) {
+  double acc = 0.0;
+  for (std::int64_t p = 0; p < steps; ++p) {
+    const Step s = TakeStep(spline, x, p, df_fine, d);
+    acc = acc + s.A;
+    if (acc >= target) return s.q + OffsetHolding(s.g, d.y_lo, target - acc + s.A);
+  }
+  return fallback;
+}
+
+[[noreturn]] void Refuse(std::string text) {
+  text += messages::kNoFileWritten;
+  throw RunStop::Error(std::move(text), kExitInputError);
+}
+
+// Tables whose division could not end or would divide garbage. A table
+// without a spline still gives components when nothing is to be divided (no
+// component) and for Ene, where its spline energy, and so every component's
+// energy, is zero.
+void RefuseUndividable(const SpectrumWorkspace& ws, bool ene, int component_count) {
+  const int n_in = ws.n_in;
+  if (n_in > kMaxFrequencies) {
+    Refuse(std::string(messages::kInputSpectrumLabel) + std::to_string(n_in) +
+           std::string(messages::kPairCountNotDivisible));
+  }
+  for (int j = 1; j <= n_in; ++j) {
+    if (!std::isfinite(ws.f_in[j]) || !std::isfinite(ws.S_in[j])) {
+      Refuse(std::string(messages::kInputSpectrumPair) + std::to_string(j) + std::string(messages::kPairNotFinite));
+    }
+  }
+  if (component_count < 1 || ene) return;
+  if (n_in < kSplineMinPoints) {
+    Refuse(std::string(messages::kInputSpectrumLabel) + std::to_string(n_in) +
+           std::string(messages::kPairCountNotDivisible));
+  }
+  for (int j = 2; j <= n_in; ++j) {
+    if (!(ws.f_in[j] - ws.f_in[j - 1] > 0.0)) {
+      Refuse(std::string(messages::kInputSpectrumPair) + std::to_string(j) + std::string(messages::kPairNotRising));
+    }
+  }
+}
+
+// The N bands of equal energy `ecomp` from f_in(1) on: band starts, widths,
+// the half-energy frequencies, and fmin left at the end of the last band.
+void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine, double ecomp, int component_count) {
+  const double half = 0.5 * ecomp;
+  const double table_end = ws.control.fmax;
+  std::int64_t beyond_budget = kMaxStepsBeyondTable;
+  Densities carried;
+  double x = ws.f_in[1];
+  for (int k = 1; k <= component_count; ++k) {
+    const Densities at_band_start = carried;
+    double acc = 0.0;
+    bool found = false;
+    for (std::int64_t p = 0;; ++p) {
+      const Step s = TakeStep(spline, x, p, df_fine, carried);
+      if (p == 0) ws.band_start[k] = s.q;
+      acc = acc + s.A;
+      if (acc >= half && !found) {
+        ws.f[k] = s.q + OffsetHolding(s.g, carried.y_lo, half - acc + s.A);
+        found = true;
+      } else if (acc >= ecomp) {
+        const double e = s.q + OffsetHolding(s.g, carried.y_lo, ecomp - acc + s.A);
+        ws.band_width[k] = e - ws.band_start[k];
+        ws.control.fmin = e;
+        x = e;
+        break;
+      }
+      if (s.q <= table_end) continue;
+      // Past the table nothing changes any more: a step that adds nothing
+      // means the band can never be filled, and the budget bounds the rest.
+      --beyond_budget;
+      const bool stalled = !(s.A > 0.0);
+      if (acc >= ecomp || !(stalled || beyond_budget <= 0)) continue;
+      // Only the last band may run out (the shortfall of one band is the
+      // rounding between the spline and the energy divided); earlier ones
+      // would leave later components without any energy.
+      if (k < component_count || !std::isfinite(acc)) {
+        Refuse(std::string(messages::kBandLabel) + std::to_string(k) + std::string(messages::kOfLabel) +
+               std::to_string(component_count) + std::string(messages::kBandCannotBeFilled));
+      }
+      // The last band ends where its walk stopped; its frequency is where
+      // the energy it did gather halves.
+      const double e = s.u;
+      ws.band_width[k] = e - ws.band_start[k];
+      ws.control.fmin = e;
+      ws.f[k] = WhereBandGathers(spline, x, p + 1, at_band_start, 0.5 * acc, df_fine, e);
+      break;
+    }
+  }
+}
+
+void WriteCheckLine(Console& console, std::string_view label, double value) {
+  console.WriteLine(textio::ListLine().Text(label).Real(value).str());
+}
+
+}  // namespace
+
+void direct_spec(SpectrumWorkspace& ws, Console& console) {
+  ControlSettings& control = ws.control;
+  const int n_in = ws.n_in;
+  const int component_count = control.component_count;
+  const bool ene = IsSpectrumType(control, "Ene");
+  if (component_count > kMaxUsedComponents) throw RunStop::FreeFormat(std::string(messages::kTooManyComponents));
+  RefuseUndividable(ws, ene, component_count);
+
+  // Only the table decides the spline, so it is set up once for all the
+  // evaluations below.
+  Spline spline;
+  spline.Setup(ws.f_in, ws.S_in, n_in);
+
+  // An empty table has no last pair; its range is then the one point f_in(1).
+  control.fmin = ws.f_in[1];
+  control.fmax = ws.f_in[std::max(n_in, 1)];
+  const double df_fine = (control.fmax - control.fmin) / kFineSteps;
+  // A walk on steps of zero or non-finite width would never end.
+  if (component_count >= 1 && !(df_fine > 0.0 && std::isfinite(df_fine))) {
+    Refuse(std::string(messages::kRangeNotDivisible));
+  }
+
+  double E_trap = 0.0;
+  for (int i = 1; i <= n_in - 1; ++i) E_trap += 0.5 * (ws.S_in[i] + ws.S_in[i + 1]) * (ws.f_in[i + 1] - ws.f_in[i]);
+
+  double E_total = E_trap;
+  if (ene) {
+    double E_in = 0.0;
+    for (int i = 1; i <= n_in; ++i) E_in += ws.S_in[i] * ws.point_spectra(i, 0);
+    ws.E_in = E_in;
+    double E_spl = 0.0;
+    double ya = 0.0;
+    double yb = 0.0;
+    for (int i = 1; i <= kFineSteps; ++i) {
+      const double a = control.fmin + static_cast<double>(i - 1) * df_fine;
+      const double b = control.fmin + static_cast<double>(i) * df_fine;
+      spline.Evaluate(a, ya);
+      spline.Evaluate(b, yb);
+      ya = ClipAtZero(ya);
+      yb = ClipAtZero(yb);
+      E_spl += (ya + yb) * (0.5 * df_fine);
+    }
+    ws.E_spl = E_spl;
+    WriteCheckLine(console, messages::kEnergyIn, E_in);
+    WriteCheckLine(console, messages::kEnergySpline, E_spl);
+    WriteCheckLine(console, messages::kEnergyRatio, E_spl / E_in);
+    WriteCheckLine(console, messages::kHeightIn, kHeightFactor * std::sqrt(E_in));
+    WriteCheckLine(console, messages::kHeightSpline, kHeightFactor * std::sqrt(E_spl));
+    E_total = E_spl;
+  }
+
+  ws.ecomp = E_total / static_cast<double>(component_count);
+  DivideIntoBands(ws, spline, df_fine, ws.ecomp, component_count);
+
+  std::string line;
+  textio::PutX(line, 5);
+  textio::PutF(line, ws.ecomp, 20, 15);
+  textio::PutF(line, E_trap, 20, 15);
+  console.WriteLine(line);
+}
 
 }  // namespace wavecomp
