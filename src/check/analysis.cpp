@@ -1,0 +1,120 @@
+#include "check/analysis.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace wavecomp::check {
+namespace {
+
+constexpr double kDegree = 0.017453292519943295;  // pi/180, as the spreading stage converts
+constexpr int kJonswapCode = 3;
+constexpr int kOtherCode = 9;
+
+std::vector<double> Energies(const PointComponents& point) {
+  std::vector<double> energy(point.size());
+  for (std::size_t i = 0; i < point.size(); ++i) energy[i] = 0.5 * point.a[i] * point.a[i];
+  return energy;
+}
+
+// Every direction is exactly zero: what an unspread JNS or Sspe run writes.
+bool AllDirectionsZero(const PointComponents& point) {
+  return std::all_of(point.theta.begin(), point.theta.end(), [](double t) { return t == 0.0; });
+}
+
+DirectionStatistics Unidirectional() {
+  DirectionStatistics statistics;
+  statistics.defined = true;
+  statistics.shares.fill(1.0);
+  return statistics;
+}
+
+void DecideTargets(CheckResult& result) {
+  const ComponentFile& file = result.file;
+  if (file.layout != FileLayout::kSinglePoint || !file.trailer) return;
+  const Trailer& trailer = *file.trailer;
+  const PointComponents& point = file.points.front();
+
+  if (trailer.kind == TrailerKind::kJonswap && point.spectrum_code != kJonswapCode) {
+    result.notes.push_back("the JNS trailer goes with spectrum code 3, but record 2 holds " +
+                           std::to_string(point.spectrum_code));
+  }
+  if (trailer.kind != TrailerKind::kJonswap && point.spectrum_code != kOtherCode) {
+    result.notes.push_back("this trailer goes with spectrum code 9, but record 2 holds " +
+                           std::to_string(point.spectrum_code));
+  }
+
+  if (trailer.kind == TrailerKind::kJonswap && !result.target) {
+    if (trailer.gamma && *trailer.gamma > 0.0 && trailer.T13 > 0.0 && std::isfinite(trailer.H13)) {
+      const double f_low = point.size() > 0 ? *std::min_element(point.f.begin(), point.f.end()) : 0.0;
+      const double f_high = point.size() > 0 ? *std::max_element(point.f.begin(), point.f.end()) : 0.0;
+      result.target = TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high);
+    } else {
+      result.notes.push_back("the trailer's T1/3 and gamma give no JONSWAP spectrum (both must be above 0)");
+    }
+  }
+
+  if (trailer.kind == TrailerKind::kEmepOrEne) {
+    result.notes.push_back("Emep and Ene runs take their directions from measured spectra: no expected distribution");
+    return;
+  }
+  if (trailer.Smax) {
+    result.spreading = Spreading::kSpread;
+  } else if (AllDirectionsZero(point)) {
+    result.spreading = Spreading::kNotSpread;
+    result.notes.push_back("Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
+  } else {
+    result.spreading = Spreading::kUnknown;
+    result.notes.push_back(
+        "Smax is shown as asterisks (100 or more, below 999 since the directions are spread): no expected distribution");
+  }
+}
+
+}  // namespace
+
+CheckResult Analyse(ComponentFile file, std::optional<TargetSpectrum> target) {
+  CheckResult result;
+  result.file = std::move(file);
+  result.target = std::move(target);
+  DecideTargets(result);
+
+  const ComponentFile& components = result.file;
+  result.points.resize(components.points.size());
+  std::size_t not_ascending = 0;
+  std::size_t phases_outside = 0;
+  for (std::size_t v = 0; v < components.points.size(); ++v) {
+    const PointComponents& point = components.points[v];
+    PointCheck& check = result.points[v];
+    check.measured = ComputeStatistics(point.f, point.a, point.theta, point.phase);
+    if (!check.measured.ascending) ++not_ascending;
+    phases_outside += check.measured.phases.outside;
+    if (result.target && point.size() > 0) {
+      check.target_energy = TargetBandEnergy(*result.target, point.f, point.a);
+      check.target_peak_frequency = result.target->PeakFrequency();
+    }
+    if (result.spreading == Spreading::kNotSpread) {
+      check.target_directions = Unidirectional();
+    } else if (result.spreading == Spreading::kSpread && point.size() > 0) {
+      const Trailer& trailer = *components.trailer;
+      std::optional<std::vector<double>> cells =
+          SpreadDirectionCells(point.f, Energies(point), *trailer.Smax, trailer.T13, trailer.Dirc / kDegree);
+      if (cells) {
+        check.target_directions = CellStatistics(*cells, kDirectionCellFirst, kDirectionCellWidth);
+        check.expected_cells = std::move(*cells);
+      } else {
+        result.notes.push_back("the expected directions could not be computed (more components than the spreading stage holds)");
+      }
+    }
+  }
+  if (not_ascending > 0) {
+    result.notes.push_back(std::to_string(not_ascending) +
+                           (not_ascending == 1 ? " point lists" : " points list") +
+                           " frequencies that do not increase: the density between them is left out");
+  }
+  if (phases_outside > 0) {
+    result.notes.push_back(std::to_string(phases_outside) +
+                           " phases lie outside 0..2 pi (a negative random seed gives these); tested modulo 2 pi");
+  }
+  return result;
+}
+
+}  // namespace wavecomp::check

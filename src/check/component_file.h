@@ -1,0 +1,80 @@
+// Reading a component wave file back, for checking it.
+//
+// Two layouts are recognised by the point count in record 1:
+//   1      single point: N, spectrum code and gamma in record 2, N component
+//          records, two empty records and a trailer of the run's settings;
+//   2..    multi-point: for every point a header (N, code, gamma, point
+//          number) and N component records; no empty records, no trailer.
+// Component records are four E15.6 fields: frequency (Hz), amplitude (m),
+// direction (rad) and phase (rad).
+//
+// The reader is strict about the layout, so that a file the wave model would
+// misread is refused here with the line, the columns and what was expected:
+// a component field may not be blank (a blank field would read as zero), the
+// counts in the headers must match the records, and nothing but blanks may
+// follow the last field of a record or the last record of the file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "textio/records.h"
+
+namespace wavecomp::check {
+
+enum class FileLayout { kSinglePoint, kMultiPoint };
+
+// The components of one point, as the file lists them.
+struct PointComponents {
+  std::int32_t point_number = 1;   // multi-point header; 1 in a single-point file
+  std::int32_t declared_count = 0; // N of the header (a negative N lists no components)
+  std::int32_t spectrum_code = 0;  // 3 JONSWAP, 9 every other type
+  std::optional<double> gamma;     // nullopt when the F10.1 field holds asterisks
+  std::size_t header_line = 0;     // 1-based line of the header record
+  std::vector<double> f;           // Hz
+  std::vector<double> a;           // m
+  std::vector<double> theta;       // rad
+  std::vector<double> phase;       // rad
+
+  std::size_t size() const { return f.size(); }
+};
+
+// Which settings trailer a single-point file ends with.
+enum class TrailerKind {
+  kJonswap,    // "  JNS " record, four reals, seed, "Smax=" record
+  kSspe,       // three reals, input file name, "Smax=" record
+  kEmepOrEne,  // three reals, input file name (the two types write the same trailer)
+};
+
+// The settings trailer of a single-point file. A field that holds asterisks
+// (the value did not fit its width when written) is nullopt.
+struct Trailer {
+  TrailerKind kind = TrailerKind::kJonswap;
+  std::size_t first_line = 0;
+  double H13 = 0.0;                 // m
+  double T13 = 0.0;                 // s
+  double Dirc = 0.0;                // radians when the run spread the spectrum, degrees otherwise
+  std::optional<double> gamma;      // JNS only
+  std::optional<std::int32_t> seed; // JNS only; usually asterisks (seeds reach seven digits)
+  bool has_smax = false;            // JNS and Sspe
+  std::optional<double> Smax;       // nullopt with has_smax: 100 or more (F5.2 overflow)
+  std::string input_file;           // Sspe, Emep, Ene: trailing blanks removed
+};
+
+struct ComponentFile {
+  std::string name;
+  std::int32_t num_p = 0;
+  FileLayout layout = FileLayout::kSinglePoint;
+  std::vector<PointComponents> points;
+  std::optional<Trailer> trailer;   // single-point files only
+};
+
+// Reads and checks the layout; a file that does not follow it is an input
+// error (RunStop, kExitInputError) naming the line, the columns and what was
+// expected.
+ComponentFile ReadComponentFile(const textio::TextFile& file);
+
+}  // namespace wavecomp::check

@@ -1,0 +1,253 @@
+#include "check/summary.h"
+
+#include <cmath>
+#include <string>
+#include <string_view>
+
+#include "textio/format.h"
+
+namespace wavecomp::check {
+namespace {
+
+constexpr int kLabelWidth = 30;
+constexpr int kValueWidth = 14;
+constexpr int kDifferenceWidth = 14;
+constexpr int kDifferenceDecimals = 3;
+
+// A value that rounds to zero at d decimals is shown as 0, not -0.00.
+double Clean(double value, int d) { return std::abs(value) < 0.5 * std::pow(10.0, -d) ? 0.0 : value; }
+
+std::string Fixed(double value, int w, int d) {
+  std::string text;
+  textio::PutF(text, Clean(value, d), w, d);
+  return text;
+}
+
+// A number without the blanks of its field, for running text.
+std::string Compact(double value, int d) {
+  std::string text = Fixed(value, 40, d);
+  return text.substr(text.find_first_not_of(' '));
+}
+
+std::string Integer(std::int64_t value, int w) {
+  std::string text;
+  textio::PutI(text, value, w);
+  return text;
+}
+
+std::string Blank(int w, std::string_view mark = "-") {
+  std::string text;
+  textio::PutA(text, mark, w);
+  return text;
+}
+
+std::string Label(std::string_view text) {
+  std::string line(text);
+  if (line.size() < kLabelWidth) line.resize(kLabelWidth, ' ');
+  return line;
+}
+
+std::optional<double> Period(const std::optional<double>& frequency) {
+  if (!frequency || !(*frequency > 0.0)) return std::nullopt;
+  return 1.0 / *frequency;
+}
+
+// One row of measured, target and their difference.
+enum class Difference { kRelative, kDegrees, kPoints };
+
+void WriteRow(Console& console, std::string_view label, double measured, const std::optional<double>& target,
+              int decimals, Difference kind) {
+  std::string line = Label(label) + Fixed(measured, kValueWidth, decimals);
+  if (!target) {
+    console.WriteLine(line);
+    return;
+  }
+  line += Fixed(*target, kValueWidth, decimals);
+  switch (kind) {
+    case Difference::kRelative:
+      if (*target != 0.0) {
+        textio::PutE(line, (measured - *target) / *target, kDifferenceWidth, kDifferenceDecimals);
+        line += " relative";
+      } else {
+        line += Blank(kDifferenceWidth);
+      }
+      break;
+    case Difference::kDegrees:
+      line += Fixed(measured - *target, kDifferenceWidth, decimals) + " deg";
+      break;
+    case Difference::kPoints:
+      line += Fixed(measured - *target, kDifferenceWidth, decimals) + " points";
+      break;
+  }
+  console.WriteLine(line);
+}
+
+std::string TrailerLine(const Trailer& trailer, Spreading spreading) {
+  std::string line = "Trailer   ";
+  const std::string direction_unit = spreading == Spreading::kSpread      ? " rad"
+                                     : spreading == Spreading::kNotSpread ? " deg"
+                                                                          : " (rad when spread, deg otherwise)";
+  switch (trailer.kind) {
+    case TrailerKind::kJonswap: line += "JNS: "; break;
+    case TrailerKind::kSspe: line += "Sspe: "; break;
+    case TrailerKind::kEmepOrEne: line += "Emep or Ene: "; break;
+  }
+  line += "H1/3 " + Compact(trailer.H13, 4) + " m, T1/3 " + Compact(trailer.T13, 4) + " s, Dirc. " +
+          Compact(trailer.Dirc, 6) + (trailer.kind == TrailerKind::kEmepOrEne ? std::string(" deg") : direction_unit);
+  if (trailer.kind == TrailerKind::kJonswap) {
+    line += ", gamma " + (trailer.gamma ? Compact(*trailer.gamma, 4) : std::string("*"));
+  }
+  if (trailer.has_smax) line += ", Smax " + (trailer.Smax ? Compact(*trailer.Smax, 2) : std::string("***** (100 or more)"));
+  if (trailer.kind == TrailerKind::kJonswap) {
+    line += ", seed " + (trailer.seed ? std::to_string(*trailer.seed) : std::string("*****"));
+  } else {
+    line += ", input file " + (trailer.input_file.empty() ? std::string("(blank)") : trailer.input_file);
+  }
+  return line;
+}
+
+std::string TargetLine(const CheckResult& result) {
+  if (!result.target) {
+    return result.file.layout == FileLayout::kMultiPoint
+               ? "Target    none (a multi-point file records no settings; give one with --spectrum)"
+               : "Target    none (give a spectrum with --spectrum)";
+  }
+  if (result.target->label() == "JONSWAP") return "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma";
+  return "Target    spectrum file " + result.target->label();
+}
+
+void WritePointBlock(const CheckResult& result, std::size_t v, Console& console) {
+  const PointComponents& point = result.file.points[v];
+  const PointCheck& check = result.points[v];
+  const PointStatistics& m = check.measured;
+  std::string heading = "Point " + std::to_string(point.point_number) + ": " + std::to_string(m.count) +
+                        (m.count == 1 ? " component" : " components");
+  if (m.count > 0) heading += ", " + Compact(m.f_low, 6) + " to " + Compact(m.f_high, 6) + " Hz";
+  console.WriteLine(heading);
+  if (m.count == 0) return;
+  const bool any_target = check.target_energy || check.target_directions;
+  if (any_target) {
+    std::string header = Label("");
+    textio::PutA(header, "measured", kValueWidth);
+    textio::PutA(header, "target", kValueWidth);
+    textio::PutA(header, "difference", kDifferenceWidth);
+    console.WriteLine(header);
+  }
+  const std::optional<double> target_Hm0 =
+      check.target_energy ? std::optional<double>(check.target_energy->Hm0) : std::nullopt;
+  WriteRow(console, "Hm0 (m)", m.Hm0, target_Hm0, 6, Difference::kRelative);
+  if (m.peak_frequency) {
+    WriteRow(console, "peak frequency (Hz)", *m.peak_frequency, check.target_peak_frequency, 6, Difference::kRelative);
+  }
+  if (const std::optional<double> Tp = Period(m.peak_frequency)) {
+    WriteRow(console, "Tp (s)", *Tp, Period(check.target_peak_frequency), 4, Difference::kRelative);
+  }
+  if (m.directions.defined) {
+    const DirectionStatistics* t =
+        check.target_directions && check.target_directions->defined ? &*check.target_directions : nullptr;
+    auto target = [t](double value) { return t ? std::optional<double>(value) : std::nullopt; };
+    WriteRow(console, "mean direction (deg)", m.directions.mean_deg, target(t ? t->mean_deg : 0.0), 2,
+             Difference::kDegrees);
+    WriteRow(console, "directional spread (deg)", m.directions.spread_deg, target(t ? t->spread_deg : 0.0), 2,
+             Difference::kDegrees);
+    for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
+      const std::string label =
+          "energy within +-" + std::to_string(static_cast<int>(kShareHalfWidths[w])) + " deg (%)";
+      WriteRow(console, label, 100.0 * m.directions.shares[w], target(t ? 100.0 * t->shares[w] : 0.0), 2,
+               Difference::kPoints);
+    }
+  }
+  if (m.phases.defined) {
+    console.WriteLine(Label("phase uniformity") + "Kolmogorov-Smirnov D " + Compact(m.phases.ks_statistic, 4) +
+                      " against uniform on 0..2 pi, p " + Compact(m.phases.p_value, 3));
+  }
+  if (check.target_energy) {
+    console.WriteLine("Target energy taken from " + Compact(check.target_energy->f_lower, 6) + " to " +
+                      Compact(check.target_energy->f_upper, 6) +
+                      " Hz (the outer bands reach as far as half of the end components' energy)");
+  }
+}
+
+void WritePointTable(const CheckResult& result, Console& console) {
+  const bool with_target = result.target.has_value();
+  std::string header;
+  textio::PutA(header, "point", 6);
+  textio::PutA(header, "number", 8);
+  textio::PutA(header, "N", 7);
+  textio::PutA(header, "Hm0 (m)", 11);
+  textio::PutA(header, "Tp (s)", 10);
+  textio::PutA(header, "mean dir (deg)", 16);
+  textio::PutA(header, "spread (deg)", 14);
+  textio::PutA(header, "phases KS p", 13);
+  if (with_target) {
+    textio::PutA(header, "target Hm0", 12);
+    textio::PutA(header, "difference", 12);
+  }
+  console.WriteLine(header);
+  for (std::size_t v = 0; v < result.points.size(); ++v) {
+    const PointStatistics& m = result.points[v].measured;
+    std::string line = Integer(static_cast<std::int64_t>(v + 1), 6) +
+                       Integer(result.file.points[v].point_number, 8) + Integer(static_cast<std::int64_t>(m.count), 7) +
+                       Fixed(m.Hm0, 11, 6);
+    const std::optional<double> Tp = Period(m.peak_frequency);
+    line += Tp ? Fixed(*Tp, 10, 4) : Blank(10);
+    line += m.directions.defined ? Fixed(m.directions.mean_deg, 16, 2) + Fixed(m.directions.spread_deg, 14, 2)
+                                 : Blank(16) + Blank(14);
+    line += m.phases.defined ? Fixed(m.phases.p_value, 13, 4) : Blank(13);
+    if (with_target) {
+      const std::optional<BandEnergy>& energy = result.points[v].target_energy;
+      if (energy) {
+        line += Fixed(energy->Hm0, 12, 6);
+        if (energy->Hm0 != 0.0) textio::PutE(line, (m.Hm0 - energy->Hm0) / energy->Hm0, 12, kDifferenceDecimals);
+        else line += Blank(12);
+      } else {
+        line += Blank(12) + Blank(12);
+      }
+    }
+    console.WriteLine(line);
+  }
+  std::size_t lowest = 0, highest = 0;
+  double sum = 0.0;
+  for (std::size_t v = 0; v < result.points.size(); ++v) {
+    const double Hm0 = result.points[v].measured.Hm0;
+    if (Hm0 < result.points[lowest].measured.Hm0) lowest = v;
+    if (Hm0 > result.points[highest].measured.Hm0) highest = v;
+    sum += Hm0;
+  }
+  console.WriteLine("Hm0 along the points: lowest " + Compact(result.points[lowest].measured.Hm0, 6) + " m (point " +
+                    std::to_string(lowest + 1) + "), highest " + Compact(result.points[highest].measured.Hm0, 6) +
+                    " m (point " + std::to_string(highest + 1) + "), mean " +
+                    Compact(sum / static_cast<double>(result.points.size()), 6) + " m");
+}
+
+}  // namespace
+
+void WriteSummary(const CheckResult& result, Console& console) {
+  const ComponentFile& file = result.file;
+  console.WriteLine("File      " + file.name);
+  const PointComponents& first = file.points.front();
+  const std::string gamma = first.gamma ? Compact(*first.gamma, 1) : std::string("*");
+  if (file.layout == FileLayout::kSinglePoint) {
+    console.WriteLine("Layout    single point, " + std::to_string(first.declared_count) + " components, spectrum code " +
+                      std::to_string(first.spectrum_code) + ", gamma " + gamma);
+    if (file.trailer) console.WriteLine(TrailerLine(*file.trailer, result.spreading));
+  } else {
+    console.WriteLine("Layout    " + std::to_string(file.num_p) + " points, " + std::to_string(first.declared_count) +
+                      " components at point 1, spectrum code " + std::to_string(first.spectrum_code) + ", gamma " +
+                      gamma);
+  }
+  console.WriteLine(TargetLine(result));
+  console.WriteLine("");
+  if (file.layout == FileLayout::kSinglePoint) {
+    WritePointBlock(result, 0, console);
+  } else {
+    WritePointTable(result, console);
+  }
+  if (!result.notes.empty()) {
+    console.WriteLine("");
+    console.WriteLine("Notes");
+    for (const std::string& note : result.notes) console.WriteLine("  - " + note);
+  }
+}
+
+}  // namespace wavecomp::check

@@ -1,0 +1,375 @@
+// Coordinates: SVG user units (pixels), y downwards. Each panel maps its
+// data range onto a plot rectangle; everything outside the rectangle is cut
+// by a clip path of its own.
+#include "check/svg_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "textio/format.h"
+
+namespace wavecomp::check {
+namespace {
+
+constexpr double kWidth = 1200.0;
+constexpr double kTitleHeight = 56.0;
+constexpr double kRowHeight = 340.0;       // one plotted point
+constexpr double kPanelTop = 34.0;         // inside a row: room for the panel titles
+constexpr double kPlotHeight = 236.0;
+constexpr double kHm0RowHeight = 300.0;
+constexpr double kSpectrumLeft = 90.0, kSpectrumRight = 590.0;
+constexpr double kDirectionLeft = 700.0, kDirectionRight = 1160.0;
+constexpr double kDirectionBin = 5.0;      // degrees per histogram bar
+constexpr int kTargetSamples = 500;        // points of the target curve
+constexpr int kTargetTicks = 5;            // about this many ticks per axis
+
+constexpr std::string_view kTargetColour = "#1f5fbf";
+constexpr std::string_view kComponentColour = "#d9480f";
+constexpr std::string_view kBarFill = "#f4b183";
+constexpr std::string_view kGridColour = "#e3e3e3";
+
+// A coordinate or a value in running text, without blanks; whole numbers
+// without a decimal point.
+std::string Number(double value, int decimals) {
+  std::string text;
+  if (decimals == 0) textio::PutI(text, static_cast<std::int64_t>(std::llround(value)), 40);
+  else textio::PutF(text, value, 40, decimals);
+  return text.substr(text.find_first_not_of(' '));
+}
+
+std::string Px(double value) { return Number(value, 1); }
+
+// Text for an XML text node or attribute. Our own labels are UTF-8.
+std::string Escape(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else if (c == '"') out += "&quot;";
+    else out += c;
+  }
+  return out;
+}
+
+// A file name as shown in the plot: bytes outside printable ASCII (a
+// Shift-JIS name) become '?', so the document stays valid UTF-8.
+std::string ShownName(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte >= 0x7f) c = '?';
+  }
+  return out;
+}
+
+struct Ticks {
+  double step = 1.0;
+  int decimals = 0;
+  std::vector<double> values;
+};
+
+// Ticks at 1, 2 or 5 times a power of ten; the axis ends at a tick.
+Ticks NiceTicks(double lo, double& hi) {
+  Ticks ticks;
+  if (!(hi > lo)) hi = lo + 1.0;
+  const double rough = (hi - lo) / kTargetTicks;
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  const double fraction = rough / power;
+  ticks.step = (fraction <= 1.0 ? 1.0 : fraction <= 2.0 ? 2.0 : fraction <= 5.0 ? 5.0 : 10.0) * power;
+  ticks.decimals = std::max(0, -static_cast<int>(std::floor(std::log10(ticks.step) + 1.0e-9)));
+  hi = std::ceil(hi / ticks.step - 1.0e-9) * ticks.step;
+  for (double t = std::ceil(lo / ticks.step - 1.0e-9) * ticks.step; t <= hi + 0.5 * ticks.step; t += ticks.step) {
+    ticks.values.push_back(std::abs(t) < 1.0e-12 * ticks.step ? 0.0 : t);
+  }
+  return ticks;
+}
+
+struct Panel {
+  double left, top, right, bottom;  // plot rectangle
+  double x0, x1, y0, y1;            // data range
+  std::string clip_id;
+  double X(double x) const { return left + (x - x0) / (x1 - x0) * (right - left); }
+  double Y(double y) const { return bottom - (y - y0) / (y1 - y0) * (bottom - top); }
+};
+
+class Document {
+ public:
+  void Add(std::string_view element) {
+    body_ += element;
+    body_ += '\n';
+  }
+  void Text(double x, double y, std::string_view text, std::string_view anchor = "start", double size = 13.0,
+            std::string_view extra = "") {
+    Add("<text x=\"" + Px(x) + "\" y=\"" + Px(y) + "\" text-anchor=\"" + std::string(anchor) + "\" font-size=\"" +
+        Px(size) + "\"" + std::string(extra) + ">" + Escape(text) + "</text>");
+  }
+  void Line(double x1, double y1, double x2, double y2, std::string_view stroke, double width = 1.0,
+            std::string_view extra = "") {
+    Add("<line x1=\"" + Px(x1) + "\" y1=\"" + Px(y1) + "\" x2=\"" + Px(x2) + "\" y2=\"" + Px(y2) + "\" stroke=\"" +
+        std::string(stroke) + "\" stroke-width=\"" + Px(width) + "\"" + std::string(extra) + "/>");
+  }
+  void Polyline(const std::vector<std::pair<double, double>>& points, std::string_view stroke, double width,
+                std::string_view extra = "") {
+    if (points.empty()) return;
+    std::string element = "<polyline fill=\"none\" stroke=\"" + std::string(stroke) + "\" stroke-width=\"" + Px(width) +
+                          "\" stroke-linejoin=\"round\"" + std::string(extra) + " points=\"";
+    for (const auto& [x, y] : points) element += Px(x) + "," + Px(y) + " ";
+    element.back() = '"';
+    Add(element + "/>");
+  }
+  std::string Finish(double height) const {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+           Px(kWidth) + "\" height=\"" + Px(height) + "\" viewBox=\"0 0 " + Px(kWidth) + " " + Px(height) +
+           "\" font-family=\"sans-serif\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n" + body_ +
+           "</svg>\n";
+  }
+
+ private:
+  std::string body_;
+};
+
+void DrawFrame(Document& doc, const Panel& panel, const Ticks& x_ticks, const Ticks& y_ticks, std::string_view title,
+               std::string_view x_label, std::string_view y_label) {
+  doc.Add("<clipPath id=\"" + panel.clip_id + "\"><rect x=\"" + Px(panel.left) + "\" y=\"" + Px(panel.top) +
+          "\" width=\"" + Px(panel.right - panel.left) + "\" height=\"" + Px(panel.bottom - panel.top) +
+          "\"/></clipPath>");
+  for (double t : x_ticks.values) {
+    const double x = panel.X(t);
+    doc.Line(x, panel.top, x, panel.bottom, kGridColour);
+    doc.Line(x, panel.bottom, x, panel.bottom + 5.0, "black");
+    doc.Text(x, panel.bottom + 19.0, Number(t, x_ticks.decimals), "middle", 12.0);
+  }
+  for (double t : y_ticks.values) {
+    const double y = panel.Y(t);
+    doc.Line(panel.left, y, panel.right, y, kGridColour);
+    doc.Line(panel.left - 5.0, y, panel.left, y, "black");
+    doc.Text(panel.left - 8.0, y + 4.0, Number(t, y_ticks.decimals), "end", 12.0);
+  }
+  doc.Add("<rect x=\"" + Px(panel.left) + "\" y=\"" + Px(panel.top) + "\" width=\"" + Px(panel.right - panel.left) +
+          "\" height=\"" + Px(panel.bottom - panel.top) + "\" fill=\"none\" stroke=\"black\"/>");
+  doc.Text(panel.left, panel.top - 10.0, title, "start", 14.0, " font-weight=\"bold\"");
+  doc.Text(0.5 * (panel.left + panel.right), panel.bottom + 40.0, x_label, "middle", 13.0);
+  const double label_x = panel.left - 58.0;
+  const double label_y = 0.5 * (panel.top + panel.bottom);
+  doc.Text(label_x, label_y, y_label, "middle", 13.0,
+           " transform=\"rotate(-90 " + Px(label_x) + " " + Px(label_y) + ")\"");
+}
+
+struct LegendEntry {
+  std::string_view colour;
+  std::string text;
+  bool bar = false;
+  double width = 2.0;
+};
+
+void DrawLegend(Document& doc, const Panel& panel, const std::vector<LegendEntry>& entries) {
+  double y = panel.top + 16.0;
+  const double x = panel.right - 12.0;
+  for (const LegendEntry& entry : entries) {
+    if (entry.bar) {
+      doc.Add("<rect x=\"" + Px(x - 26.0) + "\" y=\"" + Px(y - 9.0) + "\" width=\"22\" height=\"10\" fill=\"" +
+              std::string(kBarFill) + "\" stroke=\"" + std::string(kComponentColour) + "\"/>");
+    } else {
+      doc.Line(x - 26.0, y - 4.0, x - 4.0, y - 4.0, entry.colour, entry.width,
+               entry.width > 2.0 ? " stroke-opacity=\"0.45\"" : "");
+    }
+    doc.Text(x - 32.0, y, entry.text, "end", 12.0);
+    y += 18.0;
+  }
+}
+
+// Frequency range of the spectrum panel: from 0 to a little past where
+// nearly all of the components' energy lies, and at least 2.5 peak
+// frequencies, so the peak sits in the left part with the tail visible.
+double SpectrumTop(const PointComponents& point, const PointStatistics& measured) {
+  double total = 0.0;
+  for (double a : point.a) total += 0.5 * a * a;
+  double sum = 0.0, quantile = measured.f_high;
+  for (std::size_t i = 0; i < point.size(); ++i) {
+    sum += 0.5 * point.a[i] * point.a[i];
+    if (sum >= 0.975 * total) {
+      quantile = point.f[i];
+      break;
+    }
+  }
+  double top = 1.3 * quantile;
+  if (measured.peak_frequency) top = std::max(top, 2.5 * *measured.peak_frequency);
+  return std::min(top, 1.02 * measured.f_high);
+}
+
+void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, double row_top) {
+  const PointComponents& point = result.file.points[v];
+  const PointStatistics& measured = result.points[v].measured;
+  const std::vector<DensitySample> density = ComponentDensity(point.f, point.a);
+  double x_hi = point.size() > 0 ? SpectrumTop(point, measured) : 1.0;
+  const Ticks x_ticks = NiceTicks(0.0, x_hi);
+
+  std::vector<std::pair<double, double>> target;
+  double y_hi = 0.0;
+  if (result.target) {
+    for (int j = 0; j <= kTargetSamples; ++j) {
+      const double x = x_hi * j / kTargetSamples;
+      const double y = result.target->Density(x);
+      target.emplace_back(x, y);
+      y_hi = std::max(y_hi, y);
+    }
+  }
+  for (const DensitySample& sample : density) {
+    if (sample.f <= x_hi) y_hi = std::max(y_hi, sample.S);
+  }
+  y_hi *= 1.08;
+  if (!(y_hi > 0.0)) y_hi = 1.0;
+  const Ticks y_ticks = NiceTicks(0.0, y_hi);
+
+  Panel panel{kSpectrumLeft, row_top + kPanelTop, kSpectrumRight, row_top + kPanelTop + kPlotHeight,
+              0.0, x_hi, 0.0, y_hi, "spectrum" + std::to_string(v)};
+  DrawFrame(doc, panel, x_ticks, y_ticks,
+            "Point " + std::to_string(point.point_number) + ": frequency spectrum (" + std::to_string(point.size()) +
+                " components)",
+            "frequency f (Hz)", "spectral density S(f) (m\xc2\xb2 s)");
+  const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
+  std::vector<LegendEntry> legend;
+  if (!target.empty()) {
+    for (auto& [x, y] : target) {
+      x = panel.X(x);
+      y = panel.Y(y);
+    }
+    // Wide and pale under the components' line, so both stay visible where they agree.
+    doc.Polyline(target, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+    legend.push_back({kTargetColour, "target: " + ShownName(result.target->label()), false, 5.0});
+  }
+  std::vector<std::pair<double, double>> line;
+  for (const DensitySample& sample : density) line.emplace_back(panel.X(sample.f), panel.Y(sample.S));
+  doc.Polyline(line, kComponentColour, 1.6, clip);
+  legend.push_back({kComponentColour, "from the components: energy / spacing"});
+  // Where the components sit: equal-energy components crowd at the peak.
+  std::string rug = "<path stroke=\"" + std::string(kComponentColour) + "\" stroke-width=\"0.8\"" + clip + " d=\"";
+  for (double f : point.f) rug += "M" + Px(panel.X(f)) + " " + Px(panel.bottom) + "v-7";
+  doc.Add(rug + "\"/>");
+  DrawLegend(doc, panel, legend);
+}
+
+void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, double row_top) {
+  const PointComponents& point = result.file.points[v];
+  const PointCheck& check = result.points[v];
+  const int bins = static_cast<int>(180.0 / kDirectionBin);
+  std::vector<double> measured(static_cast<std::size_t>(bins), 0.0);
+  double total = 0.0;
+  for (std::size_t i = 0; i < point.size(); ++i) {
+    const double energy = 0.5 * point.a[i] * point.a[i];
+    const double degrees = point.theta[i] * 57.29577951308232;  // 180/pi
+    const int bin = std::clamp(static_cast<int>(std::floor((degrees + 90.0) / kDirectionBin)), 0, bins - 1);
+    measured[static_cast<std::size_t>(bin)] += energy;
+    total += energy;
+  }
+  // Energy share per degree, so bars and the expected curve share one axis.
+  for (double& value : measured) value = total > 0.0 ? value / total / kDirectionBin : 0.0;
+  std::vector<double> expected;
+  if (!check.expected_cells.empty()) {
+    expected.assign(static_cast<std::size_t>(bins), 0.0);
+    for (std::size_t k = 0; k < check.expected_cells.size(); ++k) {
+      expected[k / static_cast<std::size_t>(kDirectionBin)] += check.expected_cells[k] / kDirectionBin;
+    }
+  } else if (result.spreading == Spreading::kNotSpread) {
+    expected.assign(static_cast<std::size_t>(bins), 0.0);
+    expected[static_cast<std::size_t>(bins / 2)] = 1.0 / kDirectionBin;  // direction 0 opens the bar [0, 5)
+  }
+  double y_hi = 0.0;
+  for (double value : measured) y_hi = std::max(y_hi, value);
+  for (double value : expected) y_hi = std::max(y_hi, value);
+  y_hi *= 1.1;
+  if (!(y_hi > 0.0)) y_hi = 1.0;
+  double x_hi = 90.0;
+  Ticks x_ticks = NiceTicks(-90.0, x_hi);
+  x_ticks.values.clear();
+  for (double t = -90.0; t <= 90.0; t += 30.0) x_ticks.values.push_back(t);
+  const Ticks y_ticks = NiceTicks(0.0, y_hi);
+
+  Panel panel{kDirectionLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight,
+              -90.0, 90.0, 0.0, y_hi, "directions" + std::to_string(v)};
+  DrawFrame(doc, panel, x_ticks, y_ticks, "Point " + std::to_string(point.point_number) + ": component directions",
+            "direction (deg)", "energy share per degree (1/deg)");
+  for (int b = 0; b < bins; ++b) {
+    const double value = measured[static_cast<std::size_t>(b)];
+    if (!(value > 0.0)) continue;
+    const double x0 = panel.X(-90.0 + b * kDirectionBin), x1 = panel.X(-90.0 + (b + 1) * kDirectionBin);
+    doc.Add("<rect x=\"" + Px(x0) + "\" y=\"" + Px(panel.Y(value)) + "\" width=\"" + Px(x1 - x0) + "\" height=\"" +
+            Px(panel.bottom - panel.Y(value)) + "\" fill=\"" + std::string(kBarFill) + "\" stroke=\"" +
+            std::string(kComponentColour) + "\" stroke-width=\"0.8\"/>");
+  }
+  std::vector<LegendEntry> legend{{kComponentColour, "components (5-degree bins)", true}};
+  if (!expected.empty()) {
+    std::vector<std::pair<double, double>> steps;
+    for (int b = 0; b < bins; ++b) {
+      const double y = panel.Y(expected[static_cast<std::size_t>(b)]);
+      steps.emplace_back(panel.X(-90.0 + b * kDirectionBin), y);
+      steps.emplace_back(panel.X(-90.0 + (b + 1) * kDirectionBin), y);
+    }
+    doc.Polyline(steps, kTargetColour, 2.0, " clip-path=\"url(#" + panel.clip_id + ")\"");
+    legend.push_back({kTargetColour,
+                      result.spreading == Spreading::kNotSpread ? "expected: not spread" : "expected: cos\xc2\xb2\xcb\xa2 spreading"});
+  }
+  DrawLegend(doc, panel, legend);
+}
+
+void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vector<std::size_t>& plotted,
+                        double row_top) {
+  const std::size_t count = result.points.size();
+  double y_hi = 0.0;
+  for (const PointCheck& check : result.points) y_hi = std::max(y_hi, check.measured.Hm0);
+  y_hi *= 1.1;
+  if (!(y_hi > 0.0)) y_hi = 1.0;
+  double x_hi = static_cast<double>(count);
+  const Ticks x_ticks = NiceTicks(0.0, x_hi);
+  const Ticks y_ticks = NiceTicks(0.0, y_hi);
+  Panel panel{kSpectrumLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight - 40.0,
+              0.0, x_hi, 0.0, y_hi, "hm0"};
+  DrawFrame(doc, panel, x_ticks, y_ticks, "Hm0 along the points", "point (order in the file)", "Hm0 (m)");
+  std::vector<std::pair<double, double>> line;
+  for (std::size_t v = 0; v < count; ++v) {
+    line.emplace_back(panel.X(static_cast<double>(v + 1)), panel.Y(result.points[v].measured.Hm0));
+  }
+  doc.Polyline(line, kComponentColour, 1.6, " clip-path=\"url(#hm0)\"");
+  for (std::size_t v : plotted) {
+    doc.Add("<circle cx=\"" + Px(panel.X(static_cast<double>(v + 1))) + "\" cy=\"" +
+            Px(panel.Y(result.points[v].measured.Hm0)) + "\" r=\"4\" fill=\"white\" stroke=\"" +
+            std::string(kComponentColour) + "\" stroke-width=\"1.6\"/>");
+  }
+  DrawLegend(doc, panel, {{kComponentColour, "Hm0 = 4 sqrt(sum a\xc2\xb2/2); circles: points plotted above"}});
+}
+
+}  // namespace
+
+std::vector<std::size_t> PlottedPoints(std::size_t point_count) {
+  std::vector<std::size_t> points;
+  if (point_count == 0) return points;
+  points.push_back(0);
+  if (point_count >= 3) points.push_back((point_count - 1) / 2);
+  if (point_count >= 2) points.push_back(point_count - 1);
+  return points;
+}
+
+std::string RenderSvg(const CheckResult& result) {
+  Document doc;
+  const ComponentFile& file = result.file;
+  std::string title = "wavecomp-check: " + ShownName(file.name);
+  title += file.layout == FileLayout::kSinglePoint ? " (single point)" : " (" + std::to_string(file.num_p) + " points)";
+  doc.Text(24.0, 32.0, title, "start", 18.0, " font-weight=\"bold\"");
+  const std::vector<std::size_t> plotted = PlottedPoints(result.points.size());
+  double row_top = kTitleHeight;
+  for (std::size_t v : plotted) {
+    DrawSpectrum(doc, result, v, row_top);
+    DrawDirections(doc, result, v, row_top);
+    row_top += kRowHeight;
+  }
+  if (file.layout == FileLayout::kMultiPoint) {
+    DrawHm0AlongPoints(doc, result, plotted, row_top);
+    row_top += kHm0RowHeight;
+  }
+  return doc.Finish(row_top);
+}
+
+}  // namespace wavecomp::check

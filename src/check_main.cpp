@@ -1,0 +1,22 @@
+// wavecomp-check: checks a component wave file written by wavecomp.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "check/check_command.h"
+#include "control/console.h"
+#include "control/terminal_encoding.h"
+
+int main(int argc, char** argv) {
+  wavecomp::Console out(stdout, stdin);
+  wavecomp::Console err(stderr, nullptr);
+  // File names from a Shift-JIS system are shown readably on UTF-8 terminals.
+  if (wavecomp::LineFilter filter = wavecomp::TerminalLineFilter(STDOUT_FILENO)) out.SetLineFilter(std::move(filter));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const int status = wavecomp::check::RunCheckCommand(arguments, out, err);
+  out.Flush();
+  err.Flush();
+  return status;
+}
