@@ -1,15 +1,23 @@
 // wavecomp: turns a wave spectrum into equal-energy wave components for a
 // coastal wave model. Everything is set by cont.txt in the working folder.
+#include <unistd.h>
+
 #include <cstdio>
 #include <new>
 
 #include "control/console.h"
 #include "control/run_driver.h"
 #include "control/run_stop.h"
+#include "control/terminal_encoding.h"
 #include "control/workspace.h"
 
 int main() {
   wavecomp::Console console(stdout, stdin);
+  // Lines are laid out in Shift-JIS; a UTF-8 terminal gets them converted,
+  // a pipe or a file gets the bytes unchanged.
+  if (wavecomp::LineFilter filter = wavecomp::TerminalLineFilter(STDOUT_FILENO)) {
+    console.SetLineFilter(std::move(filter));
+  }
   try {
     wavecomp::WorkspacePtr workspace = wavecomp::MakeWorkspace();
     wavecomp::RunWavecomp(*workspace, console);
