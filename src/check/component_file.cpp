@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "control/run_stop.h"
+
 namespace wavecomp::check {
 namespace {
 
@@ -58,7 +60,16 @@ class Records {
     textio::ThrowInputError(file_.name(), line(), first, last, expected, found);
   }
   [[noreturn]] void FailLine(std::string_view expected, std::string_view text) const {
-    textio::ThrowInputError(file_.name(), line(), 0, 0, expected, text.empty() ? "an empty line" : text);
+    if (text.empty()) FailDescribed(0, 0, expected, "an empty line");
+    textio::ThrowInputError(file_.name(), line(), 0, 0, expected, text);
+  }
+  // The same layout as the library's input errors, with a description of
+  // what was found instead of the quoted text.
+  [[noreturn]] void FailDescribed(int first, int last, std::string_view expected, std::string_view found) const {
+    std::string text = "input error in " + file_.name() + ", line " + Count(static_cast<std::int64_t>(line()));
+    if (first > 0) text += ", columns " + Count(first) + "-" + Count(last);
+    throw RunStop::Error(text + ": expected " + std::string(expected) + ", found " + std::string(found),
+                         kExitInputError);
   }
 
   // A field that must hold something: blank fields read as zero, which
@@ -66,8 +77,8 @@ class Records {
   void RequireField(std::string_view text, int first, int w, std::string_view expected) const {
     const std::string_view field = Columns(text, first, w);
     if (IsBlank(field)) {
-      Fail(first, first + w - 1, expected,
-           static_cast<std::size_t>(first - 1) >= text.size() ? "the end of the line" : "a blank field");
+      FailDescribed(first, first + w - 1, expected,
+                    static_cast<std::size_t>(first - 1) >= text.size() ? "the end of the line" : "a blank field");
     }
   }
 
