@@ -170,6 +170,11 @@ void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
       const double width = (fj + kJonswapStep) - fj;
       const double u = (width * a + 2.0 * s) * kHalfStep;
       sum += u;
+      // A sum that is not a number never reaches the band's energy.
+      if (std::isnan(sum)) {
+        throw RunStop::ConsoleLine(
+            textio::ListLine().Text(messages::kJonswapBandNotANumber).Integer(i).str());
+      }
       if (!placed && sum >= half) {
         // The end test is skipped in this step even when the band also
         // ends here; the next step then ends it at or before its start.
@@ -211,6 +216,11 @@ void JonswapSpectrum(SpectrumWorkspace& workspace, Console&) {
   }
   const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
   const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax);
+  // An overflowing density (an enormous H1/3, a frequency near 0) leaves m0
+  // infinite or not a number, and no band could ever be closed.
+  if (!std::isfinite(m0)) {
+    throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapEnergyNotFinite).Real(m0).str());
+  }
   workspace.ecomp = m0 / static_cast<double>(control.component_count);
   DivideIntoBands(shape, workspace);
 }
