@@ -163,30 +163,46 @@ class PointRangeWorker {
     return p;
   }
 
-  // The value formula of the spline (SplineFormula), operation for operation,
-  // for the points of a block.
+  // The rows of M and 6y at the two table points of interval j.
+  struct Rows {
+    const double* M0 = nullptr;
+    const double* M1 = nullptr;
+    const double* y0 = nullptr;
+    const double* y1 = nullptr;
+  };
+
+  Rows RowsOf(const Position& p) const {
+    if (p.j == 0) return Rows{};
+    const std::size_t stride = static_cast<std::size_t>(stride_);
+    return Rows{&M_[(p.j - 1) * stride], &M_[p.j * stride], &y6_[(p.j - 1) * stride], &y6_[p.j * stride]};
+  }
+
   template <bool kLeft, bool kRight>
   void Step(const Position& pa, const Position& pc, double half_delta, int count) {
-    const std::size_t stride = static_cast<std::size_t>(stride_);
-    double* __restrict left = left_.data();
-    double* __restrict right = right_.data();
-    double* __restrict energy = energy_.data();
-    const double* __restrict aM0 = kLeft ? &M_[(pa.j - 1) * stride] : nullptr;
-    const double* __restrict aM1 = kLeft ? &M_[pa.j * stride] : nullptr;
-    const double* __restrict aY0 = kLeft ? &y6_[(pa.j - 1) * stride] : nullptr;
-    const double* __restrict aY1 = kLeft ? &y6_[pa.j * stride] : nullptr;
-    const double* __restrict cM0 = kRight ? &M_[(pc.j - 1) * stride] : nullptr;
-    const double* __restrict cM1 = kRight ? &M_[pc.j * stride] : nullptr;
-    const double* __restrict cY0 = kRight ? &y6_[(pc.j - 1) * stride] : nullptr;
-    const double* __restrict cY1 = kRight ? &y6_[pc.j * stride] : nullptr;
+    const Rows ra = RowsOf(pa);
+    const Rows rc = RowsOf(pc);
+    StepPoints<kLeft, kRight>(left_.data(), right_.data(), energy_.data(), ra.M0, ra.M1, ra.y0, ra.y1, pa.AA_HH,
+                              pa.BB_HH, pa.A, pa.B, pa.H, rc.M0, rc.M1, rc.y0, rc.y1, pc.AA_HH, pc.BB_HH, pc.A, pc.B,
+                              pc.H, half_delta, count);
+  }
+
+  // The value formula of the spline (SplineFormula), operation for operation,
+  // for the points of a block. Everything arrives as plain arguments so that
+  // the compiler knows the arrays do not overlap and vectorises the loop.
+  template <bool kLeft, bool kRight>
+  static void StepPoints(double* __restrict left, double* __restrict right, double* __restrict energy,
+                         const double* __restrict aM0, const double* __restrict aM1, const double* __restrict aY0,
+                         const double* __restrict aY1, double aAA_HH, double aBB_HH, double aA, double aB, double aH,
+                         const double* __restrict cM0, const double* __restrict cM1, const double* __restrict cY0,
+                         const double* __restrict cY1, double cAA_HH, double cBB_HH, double cA, double cB, double cH,
+                         double half_delta, int count) {
     for (int v = 0; v < count; ++v) {
       if constexpr (kLeft) {
-        left[v] = ClipNegative(((pa.AA_HH * aM0[v] + aY0[v]) * pa.A + (pa.BB_HH * aM1[v] + aY1[v]) * pa.B) / pa.H *
-                               kSplineSixth);
+        left[v] = ClipNegative(((aAA_HH * aM0[v] + aY0[v]) * aA + (aBB_HH * aM1[v] + aY1[v]) * aB) / aH * kSplineSixth);
       }
       if constexpr (kRight) {
-        right[v] = ClipNegative(((pc.AA_HH * cM0[v] + cY0[v]) * pc.A + (pc.BB_HH * cM1[v] + cY1[v]) * pc.B) / pc.H *
-                                kSplineSixth);
+        right[v] =
+            ClipNegative(((cAA_HH * cM0[v] + cY0[v]) * cA + (cBB_HH * cM1[v] + cY1[v]) * cB) / cH * kSplineSixth);
       }
       energy[v] = (left[v] + right[v]) * half_delta + energy[v];
     }
