@@ -1,45 +1,262 @@
-// First version: strtod-based field parsing. To be checked against gfortran.
+// Record splitting and field parsing.
+//
+// Numeric fields are parsed by hand into a normalised digit string
+// "ddddde±n" and converted by std::from_chars, which rounds correctly and
+// ignores the locale. Nothing is allocated per field or per record.
 #include "textio/records.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <sys/stat.h>
 
 #include "control/run_stop.h"
 
 namespace wavecomp::textio {
+namespace {
+
+enum class FieldError {
+  kNone,
+  kSyntax,  // not a number of the field's kind
+  kRange,   // a number, but too large for its type
+};
+
+// Exponents are clamped here while they are read; any value this far out has
+// long overflowed or underflowed a double.
+constexpr int kExponentLimit = 100000;
+
+bool IsBlank(char c) { return c == ' '; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Iw: blanks anywhere are ignored, an optional sign, then decimal digits.
+FieldError ParseInteger(std::string_view field, std::int32_t& value) {
+  std::size_t i = 0;
+  while (i < field.size() && IsBlank(field[i])) ++i;
+  value = 0;
+  if (i == field.size()) return FieldError::kNone;  // all blanks read as zero
+  bool negative = false;
+  if (field[i] == '+' || field[i] == '-') negative = field[i++] == '-';
+  std::int64_t magnitude = 0;
+  bool any_digit = false;
+  bool too_large = false;
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
+    if (IsBlank(c)) continue;
+    if (!IsDigit(c)) return FieldError::kSyntax;
+    any_digit = true;
+    magnitude = magnitude * 10 + (c - '0');
+    if (magnitude > std::int64_t{INT32_MAX} + 1) {
+      too_large = true;
+      magnitude = std::int64_t{INT32_MAX} + 1;
+    }
+  }
+  if (!any_digit) return FieldError::kSyntax;  // a sign alone
+  if (too_large || (!negative && magnitude > INT32_MAX)) return FieldError::kRange;
+  value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+  return FieldError::kNone;
+}
+
+// Fw.d / Ew.d and free-format reals. Blanks anywhere are ignored (a
+// free-format value holds none). The syntax:
+//   [sign] digits-with-at-most-one-point [exponent]
+//   exponent = (E|D|Q, either case) [sign] digits  |  sign digits
+// The mantissa needs at least one digit: gfortran reads "+", "-", "." and
+// "e5" as zero, which would turn a damaged field into a silent zero.
+// Without a point the mantissa carries `implied_decimals` decimals.
+// NaN and Infinity are refused, as is a value beyond the range of a double
+// (gfortran reads both as non-finite values); a value below the smallest
+// subnormal reads as zero of the field's sign.
+FieldError ParseReal(std::string_view field, int implied_decimals, double& value) {
+  value = 0.0;
+  std::size_t i = 0;
+  while (i < field.size() && IsBlank(field[i])) ++i;
+  if (i == field.size()) return FieldError::kNone;  // all blanks read as zero
+
+  // Significant digits without leading zeros; the field is at most this long
+  // in the system's formats, longer fields go to the heap.
+  char stack_digits[128];
+  std::string heap_digits;
+  char* digits = stack_digits;
+  if (field.size() + 16 > sizeof stack_digits) {
+    heap_digits.resize(field.size() + 16);
+    digits = heap_digits.data();
+  }
+  std::size_t digit_count = 0;
+
+  bool negative = false;
+  if (field[i] == '+' || field[i] == '-') negative = field[i++] == '-';
+
+  bool any_digit = false;
+  bool point = false;
+  int scale = 0;  // value = digits x 10^scale
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
+    if (IsBlank(c)) continue;
+    if (IsDigit(c)) {
+      any_digit = true;
+      if (digit_count > 0 || c != '0') digits[digit_count++] = c;
+      if (point) --scale;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (!any_digit) return FieldError::kSyntax;
+  if (!point) scale -= implied_decimals;
+
+  if (i < field.size()) {
+    // The exponent: a letter with an optional sign, or a sign alone.
+    const char c = field[i];
+    const bool letter = c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q';
+    if (!letter && c != '+' && c != '-') return FieldError::kSyntax;
+    if (letter) {
+      ++i;
+      while (i < field.size() && IsBlank(field[i])) ++i;
+    }
+    bool negative_exponent = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative_exponent = field[i++] == '-';
+    int exponent = 0;
+    bool any_exponent_digit = false;
+    for (; i < field.size(); ++i) {
+      const char e = field[i];
+      if (IsBlank(e)) continue;
+      if (!IsDigit(e)) return FieldError::kSyntax;
+      any_exponent_digit = true;
+      exponent = exponent * 10 + (e - '0');
+      if (exponent > kExponentLimit) exponent = kExponentLimit;
+    }
+    if (!any_exponent_digit) return FieldError::kSyntax;
+    scale += negative_exponent ? -exponent : exponent;
+  }
+
+  if (digit_count == 0) {
+    value = negative ? -0.0 : 0.0;
+    return FieldError::kNone;
+  }
+  char* end = digits + digit_count;
+  *end++ = 'e';
+  end = std::to_chars(end, digits + digit_count + 16, scale).ptr;
+  double magnitude = 0.0;
+  const std::from_chars_result result = std::from_chars(digits, end, magnitude);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Out of range: below the smallest subnormal when the leading digit's
+    // position 10^(count + scale - 1) is tiny, otherwise beyond the largest
+    // double.
+    if (static_cast<std::int64_t>(digit_count) + scale < 0) {
+      value = negative ? -0.0 : 0.0;
+      return FieldError::kNone;
+    }
+    return FieldError::kRange;
+  }
+  if (result.ec != std::errc() || result.ptr != end) return FieldError::kSyntax;
+  value = negative ? -magnitude : magnitude;
+  return FieldError::kNone;
+}
+
+std::string Descriptor(char letter, int w) { return std::string(1, letter) + std::to_string(w); }
+std::string Descriptor(char letter, int w, int d) { return Descriptor(letter, w) + "." + std::to_string(d); }
+
+std::string ExpectedInteger(FieldError error, int w) {
+  if (error == FieldError::kRange) return "an integer from -2147483648 to 2147483647 (" + Descriptor('I', w) + ")";
+  return "an integer (" + Descriptor('I', w) + ")";
+}
+
+std::string ExpectedReal(FieldError error, char letter, int w, int d) {
+  if (error == FieldError::kRange) {
+    return "a real number within the range of a 64-bit real (" + Descriptor(letter, w, d) + ")";
+  }
+  return "a real number (" + Descriptor(letter, w, d) + ")";
+}
+
+[[noreturn]] void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected) {
+  throw RunStop::Error("input error in " + file_name + ", line " + std::to_string(line_number) + ": expected " +
+                           std::string(expected) + ", found the end of the file",
+                       kExitInputError);
+}
+
+// Free-format value separators other than the comma.
+bool IsListBlank(char c) { return c == ' ' || c == '\t'; }
+
+// One free-format item "r*c" or "c": the repeat count r (1 when absent) and
+// the constant c. Returns false when r is not a positive count.
+bool SplitRepeat(std::string_view item, std::size_t& repeat, std::string_view& constant) {
+  repeat = 1;
+  constant = item;
+  const std::size_t star = item.find('*');
+  if (star == std::string_view::npos) return true;
+  std::string_view count = item.substr(0, star);
+  if (count.empty()) return false;
+  std::size_t r = 0;
+  for (const char c : count) {
+    if (!IsDigit(c)) return false;
+    r = r * 10 + static_cast<std::size_t>(c - '0');
+    if (r > 1000000000) return false;
+  }
+  if (r == 0) return false;
+  repeat = r;
+  constant = item.substr(star + 1);
+  return true;
+}
+
+}  // namespace
 
 void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column, int last_column,
                      std::string_view expected, std::string_view found) {
-  std::ostringstream text;
-  text << "input error in " << file_name << ", line " << line_number;
-  if (first_column > 0) text << ", columns " << first_column << "-" << last_column;
-  text << ": expected " << expected;
-  if (!found.empty()) text << ", found \"" << found << "\"";
-  throw RunStop::Error(text.str(), kExitInputError);
+  std::string text = "input error in " + file_name + ", line " + std::to_string(line_number);
+  if (first_column > 0) text += ", columns " + std::to_string(first_column) + "-" + std::to_string(last_column);
+  text += ": expected ";
+  text += expected;
+  if (!found.empty()) {
+    text += ", found \"";
+    text += found;
+    text += "\"";
+  }
+  throw RunStop::Error(text, kExitInputError);
 }
 
+// ---------------------------------------------------------------------------
+// TextFile
+
 TextFile::TextFile(std::string name, std::string content) : name_(std::move(name)), content_(std::move(content)) {
+  const char* const data = content_.data();
+  const std::size_t size = content_.size();
+  std::size_t line_ends = 0;
+  for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<std::size_t>(p - data)))) != nullptr; ++p) {
+    ++line_ends;
+  }
+  records_.reserve(line_ends + 1);
   std::size_t begin = 0;
-  while (begin < content_.size()) {
-    std::size_t end = content_.find('\n', begin);
-    const std::size_t stop = end == std::string::npos ? content_.size() : end;
+  while (begin < size) {
+    const void* found = std::memchr(data + begin, '\n', size - begin);
+    const std::size_t stop = found == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(found) - data);
     std::size_t length = stop - begin;
-    if (length > 0 && content_[begin + length - 1] == '\r') --length;
+    // Files written on Windows end their lines with CR LF.
+    if (length > 0 && data[begin + length - 1] == '\r') --length;
     records_.push_back({begin, length});
-    if (end == std::string::npos) break;
-    begin = end + 1;
+    begin = stop + 1;
   }
 }
 
 std::optional<TextFile> TextFile::Open(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) return std::nullopt;
-  std::string content((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  if (stream.bad()) return std::nullopt;
+  std::FILE* stream = std::fopen(path.c_str(), "rb");
+  if (stream == nullptr) return std::nullopt;
+  std::string content;
+  struct stat status {};
+  if (::fstat(::fileno(stream), &status) != 0 || S_ISDIR(status.st_mode)) {
+    std::fclose(stream);
+    return std::nullopt;
+  }
+  if (S_ISREG(status.st_mode) && status.st_size > 0) content.reserve(static_cast<std::size_t>(status.st_size));
+  char block[1 << 16];
+  std::size_t got = 0;
+  while ((got = std::fread(block, 1, sizeof block, stream)) > 0) content.append(block, got);
+  const bool failed = std::ferror(stream) != 0;
+  std::fclose(stream);
+  if (failed) return std::nullopt;
   return TextFile(path, std::move(content));
 }
 
@@ -51,70 +268,71 @@ std::string_view TextFile::record(std::size_t index) const {
   return std::string_view(content_).substr(records_[index].begin, records_[index].length);
 }
 
+// ---------------------------------------------------------------------------
+// FieldReader
+
 FieldReader::FieldReader(std::string_view record, const std::string& file_name, std::size_t line_number)
     : record_(record), file_name_(file_name), line_number_(line_number) {}
 
 std::string_view FieldReader::Field(int w) {
   const std::size_t start = static_cast<std::size_t>(column_ - 1);
+  if (w < 0) w = 0;
   column_ += w;
   if (start >= record_.size()) return {};
   return record_.substr(start, static_cast<std::size_t>(w));
 }
 
-void FieldReader::Skip(int n) { column_ += n; }
+void FieldReader::Skip(int n) {
+  if (n > 0) column_ += n;
+}
 
 std::optional<std::int32_t> FieldReader::TryI(int w) {
-  std::string digits;
-  for (char c : Field(w)) {
-    if (c != ' ') digits.push_back(c);
-  }
-  if (digits.empty()) return 0;
-  char* end = nullptr;
-  errno = 0;
-  const long long value = std::strtoll(digits.c_str(), &end, 10);
-  if (*end != '\0' || errno != 0 || value > INT32_MAX || value < INT32_MIN) return std::nullopt;
-  return static_cast<std::int32_t>(value);
+  std::int32_t value = 0;
+  if (ParseInteger(Field(w), value) != FieldError::kNone) return std::nullopt;
+  return value;
 }
 
 std::optional<double> FieldReader::TryF(int w, int d) {
-  std::string text;
-  for (char c : Field(w)) {
-    if (c != ' ') text.push_back(c == 'D' || c == 'd' ? 'E' : c);
-  }
-  if (text.empty()) return 0.0;
-  char* end = nullptr;
-  double value = std::strtod(text.c_str(), &end);
-  if (*end != '\0') return std::nullopt;
-  if (text.find('.') == std::string::npos && d > 0) value /= std::pow(10.0, d);
+  double value = 0.0;
+  if (ParseReal(Field(w), d, value) != FieldError::kNone) return std::nullopt;
   return value;
 }
 
 std::int32_t FieldReader::I(int w) {
   const int first = column_;
-  const std::string_view raw = record_.size() >= static_cast<std::size_t>(first) ? record_.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(w)) : std::string_view();
-  const std::optional<std::int32_t> value = TryI(w);
-  if (!value) ThrowInputError(file_name_, line_number_, first, first + w - 1, "an integer (I" + std::to_string(w) + ")", raw);
-  return *value;
+  const std::string_view field = Field(w);
+  std::int32_t value = 0;
+  const FieldError error = ParseInteger(field, value);
+  if (error != FieldError::kNone) {
+    ThrowInputError(file_name_, line_number_, first, first + w - 1, ExpectedInteger(error, w), field);
+  }
+  return value;
 }
 
-double FieldReader::F(int w, int d) {
+double FieldReader::Real(char letter, int w, int d) {
   const int first = column_;
-  const std::string_view raw = record_.size() >= static_cast<std::size_t>(first) ? record_.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(w)) : std::string_view();
-  const std::optional<double> value = TryF(w, d);
-  if (!value) ThrowInputError(file_name_, line_number_, first, first + w - 1, "a real number", raw);
-  return *value;
+  const std::string_view field = Field(w);
+  double value = 0.0;
+  const FieldError error = ParseReal(field, d, value);
+  if (error != FieldError::kNone) {
+    ThrowInputError(file_name_, line_number_, first, first + w - 1, ExpectedReal(error, letter, w, d), field);
+  }
+  return value;
 }
 
 std::string FieldReader::A(int w) {
   std::string text(Field(w));
-  text.resize(static_cast<std::size_t>(w), ' ');
+  text.resize(static_cast<std::size_t>(w < 0 ? 0 : w), ' ');
   return text;
 }
+
+// ---------------------------------------------------------------------------
+// RecordCursor
 
 RecordCursor::RecordCursor(const TextFile& file) : file_(&file) {}
 
 FieldReader RecordCursor::Next(std::string_view what) {
-  if (AtEnd()) ThrowInputError(file_->name(), next_ + 1, 0, 0, std::string(what), "the end of the file");
+  if (AtEnd()) ThrowEndOfFile(file_->name(), next_ + 1, what);
   const std::size_t index = next_++;
   return FieldReader(file_->record(index), file_->name(), index + 1);
 }
@@ -125,68 +343,121 @@ std::optional<FieldReader> RecordCursor::TryNext() {
   return FieldReader(file_->record(index), file_->name(), index + 1);
 }
 
-void RecordCursor::Skip(std::string_view what) { Next(what); }
+void RecordCursor::Skip(std::string_view what) {
+  if (AtEnd()) ThrowEndOfFile(file_->name(), next_ + 1, what);
+  ++next_;
+}
 
 std::string_view RecordCursor::NextText(std::string_view what) {
-  Next(what);
+  Skip(what);
   return file_->record(next_ - 1);
 }
 
 void RecordCursor::ReadFixedList(std::span<double> values, int per_record, int w, int d, std::string_view what) {
+  const std::size_t per = per_record < 1 ? 1 : static_cast<std::size_t>(per_record);
   std::size_t index = 0;
   while (index < values.size()) {
     FieldReader record = Next(what);
-    for (int k = 0; k < per_record && index < values.size(); ++k) values[index++] = record.F(w, d);
+    const std::size_t stop = std::min(values.size(), index + per);
+    for (; index < stop; ++index) values[index] = record.F(w, d);
   }
 }
 
 void RecordCursor::SkipFixedList(std::size_t count, int per_record, std::string_view what) {
-  const std::size_t per = static_cast<std::size_t>(per_record);
+  const std::size_t per = per_record < 1 ? 1 : static_cast<std::size_t>(per_record);
   for (std::size_t records = (count + per - 1) / per; records > 0; --records) Skip(what);
 }
 
+// Separators are blanks (and tabs), one comma with blanks around it, and line
+// ends. A read takes records until it has its values; the rest of its last
+// record is not looked at. Beyond gfortran's syntax for a real, the repeat
+// form r*c is read; the forms gfortran reads as "leave the value unchanged"
+// (an empty value between two commas, r*, and a slash that ends the read)
+// are input errors here: they would leave stale numbers in the arrays.
 bool RecordCursor::ReadList(std::span<double> values, std::string_view what) {
+  if (values.empty()) {
+    // A read with no values still passes over one record.
+    if (AtEnd()) return false;
+    ++next_;
+    return true;
+  }
   std::size_t index = 0;
+  bool after_value = false;  // a comma now separates; otherwise it marks an empty value
   while (index < values.size()) {
     if (AtEnd()) return false;
     const std::size_t line = next_ + 1;
-    std::string_view text = file_->record(next_++);
+    const std::string_view text = file_->record(next_++);
     std::size_t position = 0;
     while (index < values.size()) {
-      while (position < text.size() && (text[position] == ' ' || text[position] == ',' || text[position] == '\t')) ++position;
+      while (position < text.size() && IsListBlank(text[position])) ++position;
       if (position >= text.size()) break;
+      if (text[position] == ',' && after_value) {
+        after_value = false;
+        ++position;
+        continue;
+      }
       std::size_t end = position;
-      while (end < text.size() && text[end] != ' ' && text[end] != ',' && text[end] != '\t') ++end;
-      std::string word(text.substr(position, end - position));
-      for (char& c : word) {
-        if (c == 'D' || c == 'd') c = 'E';
+      while (end < text.size() && !IsListBlank(text[end]) && text[end] != ',') ++end;
+      if (end == position) ++end;  // an empty value: report its comma
+      const std::string_view item = text.substr(position, end - position);
+      std::size_t repeat = 1;
+      std::string_view constant;
+      double value = 0.0;
+      if (!SplitRepeat(item, repeat, constant) || constant.empty() || constant.find_first_of(",/") != std::string_view::npos ||
+          ParseReal(constant, 0, value) != FieldError::kNone) {
+        ThrowInputError(file_->name(), line, static_cast<int>(position + 1), static_cast<int>(end), what, item);
       }
-      char* stop = nullptr;
-      const double value = std::strtod(word.c_str(), &stop);
-      if (*stop != '\0') {
-        ThrowInputError(file_->name(), line, static_cast<int>(position + 1), static_cast<int>(end), std::string(what), text.substr(position, end - position));
-      }
-      values[index++] = value;
+      for (; repeat > 0 && index < values.size(); --repeat) values[index++] = value;
+      after_value = true;
       position = end;
     }
   }
   return true;
 }
 
-std::string ListWord(std::string_view line, std::size_t length) {
+// ---------------------------------------------------------------------------
+// Free-format character answers
+
+std::optional<std::string> TryListWord(std::string_view line, std::size_t length) {
   std::size_t position = 0;
-  while (position < line.size() && (line[position] == ' ' || line[position] == '\t')) ++position;
+  while (position < line.size() && IsListBlank(line[position])) ++position;
+  if (position >= line.size()) return std::nullopt;
   std::string word;
-  if (position < line.size() && (line[position] == '\'' || line[position] == '"')) {
+  const auto ends_word = [&](std::size_t at) {
+    return at >= line.size() || IsListBlank(line[at]) || line[at] == ',' || line[at] == '/';
+  };
+  // A repeat count "r*" before the word; "r*" alone is an empty value.
+  std::size_t digits_end = position;
+  while (digits_end < line.size() && IsDigit(line[digits_end])) ++digits_end;
+  if (digits_end > position && digits_end < line.size() && line[digits_end] == '*') {
+    position = digits_end + 1;
+    if (ends_word(position)) return word;
+  }
+  if (line[position] == '\'' || line[position] == '"') {
+    // A quoted word may hold blanks; a doubled quote stands for one quote; an
+    // unclosed quote runs to the end of the line.
     const char quote = line[position++];
-    while (position < line.size() && line[position] != quote) word.push_back(line[position++]);
-  } else {
-    while (position < line.size() && line[position] != ' ' && line[position] != ',' && line[position] != '/' && line[position] != '\t') {
+    while (position < line.size()) {
+      if (line[position] == quote) {
+        if (position + 1 < line.size() && line[position + 1] == quote) {
+          word.push_back(quote);
+          position += 2;
+          continue;
+        }
+        break;
+      }
       word.push_back(line[position++]);
     }
+  } else {
+    // A comma or slash before any word is an empty value.
+    while (!ends_word(position)) word.push_back(line[position++]);
   }
   if (word.size() > length) word.resize(length);
   return word;
+}
+
+std::string ListWord(std::string_view line, std::size_t length) {
+  return TryListWord(line, length).value_or(std::string());
 }
 
 }  // namespace wavecomp::textio

@@ -16,7 +16,13 @@
 //
 // Free-format (list-directed) values (RecordCursor::ReadList): separated by
 // blanks, commas or line ends; a read starts at a new record and takes as
-// many later records as it needs.
+// many later records as it needs; "3*1.5" stands for three values 1.5.
+//
+// Deliberately stricter than gfortran, which reads all of these without a
+// complaint: a real field with no digit ("+", "-", ".", "e5") is an input
+// error, not zero; "NaN", "Infinity" and values beyond the range of a double
+// are input errors, not non-finite values; an empty free-format value
+// ("1,,2"), "r*" and "/" are input errors, not "value left unchanged".
 //
 // A record that is missing, or a field that cannot be read as its kind, ends
 // the run with an input error (RunStop, kExitInputError) naming the file, the
@@ -63,8 +69,8 @@ class FieldReader {
 
   void Skip(int n);                          // nX
   std::int32_t I(int w);                     // Iw; throws an input error
-  double F(int w, int d);                    // Fw.d (also Ew.d); throws an input error
-  double E(int w, int d) { return F(w, d); }
+  double F(int w, int d) { return Real('F', w, d); }  // Fw.d; throws an input error
+  double E(int w, int d) { return Real('E', w, d); }  // Ew.d, read as Fw.d
   std::string A(int w);                      // Aw, blank-padded to w characters
 
   // The same reads without the input error: nullopt when the field cannot be
@@ -76,6 +82,7 @@ class FieldReader {
 
  private:
   std::string_view Field(int w);
+  double Real(char letter, int w, int d);    // `letter` names the descriptor in errors
   std::string_view record_;
   const std::string& file_name_;
   std::size_t line_number_;
@@ -120,8 +127,14 @@ class RecordCursor {
 
 // The first word of a free-format character read of up to `length`
 // characters: leading blanks skipped, the word ends at a blank, comma, slash
-// or the end of the line, a quoted word may hold blanks; cut to `length`.
+// or the end of the line, a quoted word may hold blanks (a doubled quote is
+// one quote), a repeat count "2*" before it is dropped; cut to `length`.
+// An empty value (a leading comma or slash, "1*") gives "", as does a blank
+// line.
 std::string ListWord(std::string_view line, std::size_t length);
+// The same, but nullopt for a line of blanks: gfortran's free-format read
+// then goes on to the next line for its answer.
+std::optional<std::string> TryListWord(std::string_view line, std::size_t length);
 
 // Thrown input error, for readers that build their own (same layout).
 [[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column,
