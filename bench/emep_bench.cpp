@@ -1,0 +1,144 @@
+// Times the Emep reader on a large data file and the direction interpolation
+// on the largest tables it meets.
+//
+//   emep_bench [points frequencies directions]   (default 2048 64 36)
+//
+// Writes the data file into a temporary folder, reads it with
+// ReadDirectionalSpectrum (best of three), then times resample_directions
+// for 3000 input frequencies, 101 kept directions and 1024 components.
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "control/console.h"
+#include "control/workspace.h"
+#include "input/directional_spectrum_reader.h"
+#include "resample/direction_interpolation.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// E12.5 in the 0.ddddd E+xx form of the data files.
+void PutE12(std::string& out, double value) {
+  char text[32];
+  if (value == 0.0) {
+    out += " 0.00000E+00";
+    return;
+  }
+  const int exponent = static_cast<int>(std::floor(std::log10(value))) + 1;
+  double mantissa = value / std::pow(10.0, exponent);
+  int digits = static_cast<int>(std::lround(mantissa * 100000.0));
+  int shown_exponent = exponent;
+  if (digits >= 100000) {
+    digits /= 10;
+    ++shown_exponent;
+  }
+  std::snprintf(text, sizeof text, " 0.%05dE%c%02d", digits, shown_exponent < 0 ? '-' : '+', std::abs(shown_exponent));
+  out += text;
+}
+
+std::string MakeData(int points, int frequencies, int directions) {
+  std::string data = "BENCH large Emep data\n";
+  data.reserve(static_cast<std::size_t>(points) * static_cast<std::size_t>(frequencies) *
+               (26 + static_cast<std::size_t>(directions + 5) / 6 * 73));
+  char header[96];
+  for (int v = 1; v <= points; ++v) {
+    if (v > 1) data += "-------- next point --------\n";
+    std::snprintf(header, sizeof header, "%-15s%5d%5d%5d%5d%5d%5d%5d\n", ("P" + std::to_string(v)).c_str(), 2024, 3, 1,
+                  9, 0, frequencies, directions);
+    data += header;
+    const double mean = -30.0 + 60.0 * v / points;
+    for (int l = 1; l <= frequencies; ++l) {
+      const double f = 0.03 + 0.005 * l;
+      const double s = std::exp(-std::pow((f - 0.1) / 0.03, 2)) + 1.0e-3;
+      PutE12(data, f);
+      PutE12(data, s);
+      data += '\n';
+      for (int j = 1; j <= directions; ++j) {
+        const double theta = -180.0 + (j - 1) * 360.0 / directions;
+        const double c = std::cos((theta - mean) * 3.141592653589793 / 360.0);
+        PutE12(data, s * c * c * c * c + 1.0e-9);
+        if (j % 6 == 0 || j == directions) data += '\n';
+      }
+    }
+  }
+  return data;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int points = 2048, frequencies = 64, directions = 36;
+  if (argc == 4) {
+    points = std::atoi(argv[1]);
+    frequencies = std::atoi(argv[2]);
+    directions = std::atoi(argv[3]);
+  }
+  char folder_pattern[] = "/tmp/emep-bench-XXXXXX";
+  if (::mkdtemp(folder_pattern) == nullptr) return 1;
+  const std::string folder = folder_pattern;
+  const std::string data_path = folder + "/bench";
+
+  Clock::time_point start = Clock::now();
+  const std::string data = MakeData(points, frequencies, directions);
+  {
+    std::FILE* file = std::fopen(data_path.c_str(), "wb");
+    if (file == nullptr) return 1;
+    std::fwrite(data.data(), 1, data.size(), file);
+    std::fclose(file);
+    file = std::fopen((data_path + ".pnt").c_str(), "wb");
+    if (file == nullptr) return 1;
+    std::fprintf(file, "%5d\n", points);
+    for (int v = 1; v <= points; ++v) std::fprintf(file, "%5d\n", v);
+    std::fclose(file);
+  }
+  std::printf("data file: %d points x %d frequencies x %d directions, %.1f MB (written in %.2f s)\n", points,
+              frequencies, directions, static_cast<double>(data.size()) / 1.0e6, Seconds(start));
+
+  double best_read = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
+    wavecomp::Store(ws->control.input_file_name, data_path);
+    wavecomp::Console console;
+    start = Clock::now();
+    wavecomp::ReadDirectionalSpectrum(*ws, console);
+    best_read = std::min(best_read, Seconds(start));
+    if (ws->num_p != points || ws->n_in != frequencies) {
+      std::printf("unexpected result: num_p %d n_in %d\n", ws->num_p, ws->n_in);
+      return 1;
+    }
+  }
+  std::printf("ReadDirectionalSpectrum: %.3f s (best of 3), %.0f MB/s\n", best_read,
+              static_cast<double>(data.size()) / 1.0e6 / best_read);
+  std::filesystem::remove_all(folder);
+
+  // The largest interpolation: 3000 input frequencies, 101 kept directions
+  // (mdd = 200), 1024 components.
+  wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
+  wavecomp::Store(ws->control.spectrum_type, "Emep");
+  ws->n_in = wavecomp::kMaxFrequencies;
+  ws->kept_direction_count = 101;
+  ws->control.component_count = wavecomp::kMaxUsedComponents;
+  for (int l = 1; l <= ws->n_in; ++l) ws->f_in[l] = 0.01 + 0.0005 * l;
+  for (int k = 1; k <= 101; ++k) {
+    ws->kept_directions[k] = -90.0 + 1.8 * (k - 1);
+    for (int l = 1; l <= ws->n_in; ++l) {
+      const double c = std::cos(ws->kept_directions[k] * 3.141592653589793 / 360.0);
+      ws->directional_values(l, k) = std::exp(-std::pow((ws->f_in[l] - 0.1) / 0.03, 2)) * c * c;
+    }
+  }
+  for (int c = 1; c <= ws->control.component_count; ++c) ws->f[c] = 0.02 + 1.4 * c / 1024.0;
+  wavecomp::Console console;
+  start = Clock::now();
+  wavecomp::resample_directions(*ws, console);
+  std::printf("resample_directions (3000 frequencies, 101 directions, 1024 components): %.3f s\n", Seconds(start));
+  return 0;
+}
