@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <vector>
 
 #include "resample/spline.h"
+#include "synthesis/components.h"
 
 namespace wavecomp {
 namespace {
@@ -308,6 +310,21 @@ TEST(DirectionInterpolation, ComponentWithoutDirectionalEnergyTravelsShoreNormal
       }
     }
   }
+  // The direction draw accepts it: every direction within one degree of 0.
+  Input input{"Emep", f, {-30.0, 0.0, 30.0}, [](int, int) { return 0.0; }, Range(0.12, 0.01, 200)};
+  WorkspacePtr ws = Prepare(input);
+  RunStage(*ws);
+  DrawComponentDirections(*ws, kFirstDirectionSeed);
+  double lowest = 1.0, highest = -1.0;
+  for (int comp = 1; comp <= 200; ++comp) {
+    lowest = std::min(lowest, ws->theta[comp]);
+    highest = std::max(highest, ws->theta[comp]);
+  }
+  const double one_degree = 3.141592653589793 / 180.0;
+  EXPECT_GE(lowest, -one_degree);
+  EXPECT_LT(highest, one_degree);
+  EXPECT_LT(lowest, 0.0);  // both sides of shore-normal are drawn
+  EXPECT_GT(highest, 0.0);
 }
 
 }  // namespace
