@@ -38,6 +38,7 @@ constexpr double kHeightFactor = double(4.004f);
 // had, so a band that still lacks energy there either gathers it at that
 // carried rate or never does; 100 input ranges is far beyond any band a
 // sensible table needs and bounds the time (about a tenth of a second).
+// A band that cannot be filled within it is cut back to the table's end.
 constexpr std::int64_t kMaxStepsBeyondTable = std::int64_t{100} * kFineSteps;
 
 double ClipAtZero(double y) { return std::max(0.0, y); }
@@ -143,6 +144,8 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
     const Densities at_band_start = carried;
     double acc = 0.0;
     bool found = false;
+    std::int64_t first_beyond = -1;  // the band's first step past the table
+    double acc_first_beyond = 0.0;
     for (std::int64_t p = 0;; ++p) {
       const Step s = TakeStep(spline, x, p, df_fine, carried);
       if (p == 0) ws.band_start[k] = s.q;
@@ -158,11 +161,18 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
         break;
       }
       if (s.q <= table_end) continue;
-      // Past the table nothing changes any more: a step that adds nothing
-      // means the band can never be filled, and the budget bounds the rest.
+      if (first_beyond < 0) {
+        first_beyond = p;
+        acc_first_beyond = acc;
+      }
       --beyond_budget;
-      const bool stalled = !(s.A > 0.0);
-      if (acc >= ecomp || !(stalled || beyond_budget <= 0)) continue;
+      if (acc >= ecomp) continue;  // the band ends in the next step
+      // Past the table the carried densities barely change, so every step
+      // adds about the same energy: a band that could not be filled within
+      // twice the remaining budget is given up at once, the rest are walked
+      // until they are filled or the budget is spent.
+      const bool hopeless = !(s.A * 2.0 * static_cast<double>(beyond_budget) >= ecomp - acc);
+      if (!hopeless && beyond_budget > 0) continue;
       // Only the last band may run out (the shortfall of one band is the
       // rounding between the spline and the energy divided); earlier ones
       // would leave later components without any energy.
@@ -170,12 +180,13 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
         Refuse(std::string(messages::kBandLabel) + std::to_string(k) + std::string(messages::kOfLabel) +
                std::to_string(component_count) + std::string(messages::kBandCannotBeFilled));
       }
-      // The last band ends where its walk stopped; its frequency is where
-      // the energy it did gather halves.
-      const double e = s.u;
+      // The last band ends with its first step past the table, where only
+      // carried densities remain; its frequency is where the energy it holds
+      // up to there halves.
+      const double e = df_fine + (x + static_cast<double>(first_beyond) * df_fine);
       ws.band_width[k] = e - ws.band_start[k];
       ws.control.fmin = e;
-      ws.f[k] = WhereBandGathers(spline, x, p + 1, at_band_start, 0.5 * acc, df_fine, e);
+      ws.f[k] = WhereBandGathers(spline, x, first_beyond + 1, at_band_start, 0.5 * acc_first_beyond, df_fine, e);
       break;
     }
   }
