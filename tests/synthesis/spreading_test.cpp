@@ -1,0 +1,152 @@
+#include "synthesis/spreading.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "control/console.h"
+#include "control/workspace.h"
+#include "textio/format.h"
+
+namespace wavecomp {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+WorkspacePtr SpreadWorkspace(double Smax, double T13, double Dirc, const std::vector<double>& frequencies) {
+  WorkspacePtr workspace = MakeWorkspace();
+  ControlSettings& control = workspace->control;
+  Store(control.spectrum_type, "JNS");
+  control.Smax = Smax;
+  control.T13 = T13;
+  control.Dirc = Dirc;
+  control.dirmin = -90.0;
+  control.dirmax = 90.0;
+  control.component_count = static_cast<int>(frequencies.size());
+  for (std::size_t i = 0; i < frequencies.size(); ++i) workspace->f[i + 1] = frequencies[i];
+  return workspace;
+}
+
+std::string Heading(double Smax) { return textio::ListLine().Text("mitgwd").Real(Smax).str() + "\n"; }
+
+// The cumulative distribution of one component worked out directly: the
+// spreading law, cos^(2s) on the 181 one-degree nodes, trapezoids, and the
+// division by the total.
+std::vector<double> ReferenceCumulative(double Smax, double T13, double Dirc, double f) {
+  const double fp = 1.0 / (1.05 * T13);
+  const double r = f / fp;
+  const double s = f <= fp ? Smax * std::pow(r, 5.0) : Smax * std::pow(r, -2.5);
+  std::vector<double> G(181);
+  for (int k = 0; k <= 180; ++k) {
+    const double angle = (-90.0 + k - Dirc) * kPi / 180.0;
+    G[k] = std::pow(std::cos(angle / 2.0), 2.0 * s);
+  }
+  std::vector<double> cumulative(181, 0.0);
+  for (int k = 1; k <= 180; ++k) cumulative[k] = cumulative[k - 1] + (G[k - 1] + G[k]) / 2.0;
+  for (double& value : cumulative) value /= cumulative[180];
+  return cumulative;
+}
+
+TEST(Mitgwd, SmaxOf999OnlyWritesTheHeading) {
+  WorkspacePtr workspace = SpreadWorkspace(999.0, 10.0, 15.0, {0.08, 0.1});
+  workspace->D(1, 3) = 7.0;
+  workspace->cumD(2, 5) = 8.0;
+  Console console;
+  mitgwd(*workspace, console);
+  EXPECT_EQ(console.captured(), Heading(999.0));
+  EXPECT_EQ(workspace->control.Dirc, 15.0);  // still degrees
+  EXPECT_EQ(workspace->D(1, 3), 7.0);
+  EXPECT_EQ(workspace->cumD(2, 5), 8.0);
+}
+
+TEST(Mitgwd, JustBelow999SpreadsAndConvertsTheDirection) {
+  WorkspacePtr workspace = SpreadWorkspace(998.99, 10.0, 15.0, {0.1});
+  Console console;
+  mitgwd(*workspace, console);
+  const double theta0 = 15.0 * 0.017453292519943295;
+  EXPECT_EQ(console.captured(), Heading(998.99) + textio::ListLine().Real(theta0).str() + "\n");
+  EXPECT_EQ(workspace->control.Dirc, theta0);
+  EXPECT_EQ(workspace->cumD(1, 180), 1.0);
+  // Very narrow around +15 degrees (node 105): cos^(2s)(x/2) is close to
+  // exp(-s x^2 / 4), a spread of 2.6 degrees for s near 999.
+  EXPECT_LT(workspace->cumD(1, 95), 0.001);
+  EXPECT_GT(workspace->cumD(1, 115), 0.999);
+}
+
+TEST(Mitgwd, NoComponentsStillWritesBothLinesAndConverts) {
+  WorkspacePtr workspace = SpreadWorkspace(10.0, 10.0, -30.0, {});
+  workspace->D(1, 0) = 7.0;
+  Console console;
+  mitgwd(*workspace, console);
+  const double theta0 = -30.0 * 0.017453292519943295;
+  EXPECT_EQ(console.captured(), Heading(10.0) + textio::ListLine().Real(theta0).str() + "\n");
+  EXPECT_EQ(workspace->control.Dirc, theta0);
+  EXPECT_EQ(workspace->D(1, 0), 7.0);
+}
+
+TEST(Mitgwd, CumulativeDistributionsFollowTheSpreadingLaw) {
+  struct Case {
+    double Smax, T13, Dirc;
+  };
+  const Case cases[] = {{10.0, 10.0, 0.0}, {25.0, 8.0, 20.0}, {75.0, 12.0, -45.0}, {2.0, 6.0, 89.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "Smax " << c.Smax << " Dirc " << c.Dirc);
+    const double fp = 1.0 / (1.05 * c.T13);
+    // Below, at and above the spreading law's own peak frequency.
+    const std::vector<double> frequencies = {0.5 * fp, 0.9 * fp, fp, 1.3 * fp, 3.0 * fp};
+    WorkspacePtr workspace = SpreadWorkspace(c.Smax, c.T13, c.Dirc, frequencies);
+    Console console;
+    mitgwd(*workspace, console);
+    const double dth = kPi / 180.0;
+    for (int i = 1; i <= 5; ++i) {
+      SCOPED_TRACE(i);
+      const std::vector<double> expected = ReferenceCumulative(c.Smax, c.T13, c.Dirc, frequencies[i - 1]);
+      EXPECT_EQ(workspace->cumD(i, 0), 0.0);
+      EXPECT_EQ(workspace->cumD(i, 180), 1.0);
+      double D_area = 0.0;
+      for (int k = 1; k <= 180; ++k) {
+        EXPECT_NEAR(workspace->cumD(i, k), expected[k], 1.0e-12) << k;
+        EXPECT_GE(workspace->cumD(i, k), workspace->cumD(i, k - 1)) << k;
+        D_area += (workspace->D(i, k - 1) + workspace->D(i, k)) * dth / 2.0;
+      }
+      // D is normalised with 2 dth instead of dth / 2.
+      EXPECT_NEAR(D_area, 0.25, 1.0e-13);
+    }
+  }
+}
+
+TEST(Mitgwd, PrincipalDirectionZeroIsSymmetric) {
+  WorkspacePtr workspace = SpreadWorkspace(10.0, 10.0, 0.0, {0.05, 0.0952, 0.2, 0.6});
+  Console console;
+  mitgwd(*workspace, console);
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_NEAR(workspace->cumD(i, 90), 0.5, 1.0e-14) << i;
+    for (int k = 0; k <= 180; ++k) {
+      EXPECT_NEAR(workspace->cumD(i, k) + workspace->cumD(i, 180 - k), 1.0, 1.0e-14) << i << " " << k;
+      EXPECT_NEAR(workspace->D(i, k), workspace->D(i, 180 - k), 1.0e-14 * workspace->D(i, 90));
+    }
+    EXPECT_GT(workspace->D(i, 90), workspace->D(i, 60));
+  }
+}
+
+TEST(Mitgwd, NoSpreadingParameterGivesAUniformDistribution) {
+  struct Case {
+    const char* name;
+    double Smax, T13;
+  };
+  // T1/3 = 0 makes fp infinite, so s = Smax (f/fp)^5 = 0.
+  const Case cases[] = {{"Smax 0", 0.0, 10.0}, {"T1/3 0", 10.0, 0.0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WorkspacePtr workspace = SpreadWorkspace(c.Smax, c.T13, 25.0, {0.05, 0.1, 0.5});
+    Console console;
+    mitgwd(*workspace, console);
+    for (int i = 1; i <= 3; ++i) {
+      for (int k = 0; k <= 180; ++k) EXPECT_NEAR(workspace->cumD(i, k), k / 180.0, 1.0e-14) << i << " " << k;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace wavecomp
