@@ -16,10 +16,13 @@ namespace {
 
 constexpr int kSubSteps = 1000;       // sub-steps of every component band
 constexpr int kProgressEvery = 256;   // a console line every 256th component
-// Bytes of spline coefficients per block (M and 6y of every point of the
-// block, for every table frequency): small enough to stay in the core's own
-// cache while the block is stepped through all components.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 21;
+// Bytes of spline coefficients per block and worker (M and 6y of every point
+// of the block, for every table frequency). A sub-step touches only two rows
+// of them, so the block size does not decide what stays in cache; it bounds
+// the memory, and a larger block shares each interval search among more
+// points. 8 MB holds 64-frequency tables of all 2048 points in one block and
+// 3000-frequency tables in blocks of 174 points.
+constexpr std::size_t kBlockBytes = std::size_t{8} << 20;
 constexpr int kMinBlockPoints = 16;
 
 // The remembered value after an evaluation, clipped below at 0. Written as a
