@@ -51,6 +51,8 @@ void ReadSpec(SpectrumWorkspace& ws, Console& console) {
     if (!cursor.ReadList(pair, "a frequency and a spectral density")) break;
     const std::size_t line = cursor.line_number();
     if (n_in == kMaxFrequencies) RefuseLine(*file, line, std::string(messages::kExpectedAtMost3000Pairs));
+    // The free-format read refuses NaN, Infinity and overflow already; kept
+    // so that no non-finite value can reach the division from this file.
     if (!std::isfinite(pair[0]) || !std::isfinite(pair[1])) {
       RefuseLine(*file, line, std::string(messages::kExpectedFinitePair));
     }
