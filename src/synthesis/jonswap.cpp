@@ -81,13 +81,11 @@ double SlopeOf(const JonswapShape& shape, double f, const Sample& sample) {
   return slope < kSlopeFloor ? kSlopeFloor : slope;
 }
 
-std::string SpeRecord(double f, double density, double slope) {
-  std::string record;
-  record.reserve(3 * kSpeFieldWidth);
+void SpeRecord(std::string& record, double f, double density, double slope) {
+  record.clear();
   textio::PutE(record, f, kSpeFieldWidth, kSpeDecimals);
   textio::PutE(record, density, kSpeFieldWidth, kSpeDecimals);
   textio::PutE(record, slope, kSpeFieldWidth, kSpeDecimals);
-  return record;
 }
 
 // The density is defined for gamma > 0 (its logarithm is taken), T1/3 > 0 and
@@ -126,10 +124,14 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
   double m0 = 0.0;
   double previous_density = 0.0;
   double f = fmin;
+  std::string record;
   for (std::int64_t k = 0; k < samples; ++k) {
     const Sample sample = SampleAt(shape, f);
     const double density = DensityOf(shape, f, sample);
-    if (k < records) file.WriteLine(SpeRecord(f, density, SlopeOf(shape, f, sample)));
+    if (k < records) {
+      SpeRecord(record, f, density, SlopeOf(shape, f, sample));
+      file.WriteLine(record);
+    }
     if (k >= 1 && k <= intervals) m0 += (previous_density + density) * kHalfStep;
     previous_density = density;
     f = f + kJonswapStep;
