@@ -120,7 +120,9 @@ int Check(const Options& options, Console& out) {
   const CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.svg) {
     textio::OutputFile svg = textio::OutputFile::CreateReplacing(*options.svg);
-    svg.WriteLine(RenderSvg(result));
+    std::string document = RenderSvg(result);
+    if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
+    svg.WriteLine(document);
     svg.Commit();
   }
   WriteSummary(result, out);

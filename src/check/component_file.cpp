@@ -63,13 +63,8 @@ class Records {
     if (text.empty()) FailDescribed(0, 0, expected, "an empty line");
     textio::ThrowInputError(file_.name(), line(), 0, 0, expected, text);
   }
-  // The same layout as the library's input errors, with a description of
-  // what was found instead of the quoted text.
   [[noreturn]] void FailDescribed(int first, int last, std::string_view expected, std::string_view found) const {
-    std::string text = "input error in " + file_.name() + ", line " + Count(static_cast<std::int64_t>(line()));
-    if (first > 0) text += ", columns " + Count(first) + "-" + Count(last);
-    throw RunStop::Error(text + ": expected " + std::string(expected) + ", found " + std::string(found),
-                         kExitInputError);
+    ThrowDescribedInputError(file_.name(), line(), first, last, expected, found);
   }
 
   // A field that must hold something: blank fields read as zero, which
@@ -283,6 +278,13 @@ void RequireEndOfFile(Records& records, std::string_view after) {
 }
 
 }  // namespace
+
+void ThrowDescribedInputError(const std::string& file_name, std::size_t line, int first, int last,
+                              std::string_view expected, std::string_view found) {
+  std::string text = "input error in " + file_name + ", line " + Count(static_cast<std::int64_t>(line));
+  if (first > 0) text += ", columns " + Count(first) + "-" + Count(last);
+  throw RunStop::Error(text + ": expected " + std::string(expected) + ", found " + std::string(found), kExitInputError);
+}
 
 ComponentFile ReadComponentFile(const textio::TextFile& file) {
   Records records(file);

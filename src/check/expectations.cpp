@@ -69,6 +69,7 @@ TargetSpectrum TargetSpectrum::Samples(std::string label, std::vector<double> f,
 
 std::optional<TargetSpectrum> TargetSpectrum::SplineTable(std::string label, std::span<const double> f,
                                                           std::span<const double> S) {
+  if (S.size() != f.size()) return std::nullopt;
   const int n = static_cast<int>(f.size());
   std::vector<double> x(f.size() + 1), y(f.size() + 1);  // 1-based, as the spline takes them
   std::copy(f.begin(), f.end(), x.begin() + 1);

@@ -33,7 +33,8 @@ class TargetSpectrum {
   // Samples taken as they are (jonswap.spe); f strictly ascending.
   static TargetSpectrum Samples(std::string label, std::vector<double> f, std::vector<double> S);
   // The spline through a frequency table, clipped at zero, as wavecomp
-  // divides an Sspe table; nullopt when the spline cannot be set up.
+  // divides an Sspe table; nullopt when f and S differ in length or the
+  // spline cannot be set up.
   static std::optional<TargetSpectrum> SplineTable(std::string label, std::span<const double> f,
                                                    std::span<const double> S);
 

@@ -1,5 +1,7 @@
 #include "check/spectrum_file.h"
 
+#include "check/component_file.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -46,8 +48,8 @@ TargetSpectrum ReadJonswapSpe(const textio::TextFile& file) {
     S.push_back(density);
   }
   if (f.size() < 2) {
-    textio::ThrowInputError(file.name(), cursor.line_number() + 1, 0, 0, "at least two records of jonswap.spe",
-                            "the end of the file");
+    ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0, "at least two records of jonswap.spe",
+                             "the end of the file");
   }
   return TargetSpectrum::Samples(file.name(), std::move(f), std::move(S));
 }
@@ -56,8 +58,8 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
   textio::RecordCursor cursor(file);
   std::array<double, 3> settings{};
   if (!cursor.ReadList(settings, "H1/3, T1/3, Dirc. (three numbers) on the first line")) {
-    textio::ThrowInputError(file.name(), cursor.line_number() + 1, 0, 0,
-                            "H1/3, T1/3, Dirc. (three numbers) on the first line", "the end of the file");
+    ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0,
+                             "H1/3, T1/3, Dirc. (three numbers) on the first line", "the end of the file");
   }
   std::vector<double> f, S;
   std::array<double, 2> pair{};
@@ -67,9 +69,9 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
   }
   std::optional<TargetSpectrum> target = TargetSpectrum::SplineTable(file.name(), f, S);
   if (!target) {
-    textio::ThrowInputError(file.name(), 2, 0, 0,
-                            "a table of 3 to 3000 frequency-density pairs in strictly ascending frequency",
-                            std::to_string(f.size()) + " pairs that the spline cannot take");
+    ThrowDescribedInputError(file.name(), 2, 0, 0,
+                             "a table of 3 to 3000 frequency-density pairs in strictly ascending frequency",
+                             std::to_string(f.size()) + " pairs that the spline cannot take");
   }
   return *std::move(target);
 }

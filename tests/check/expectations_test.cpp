@@ -151,7 +151,8 @@ TEST(CheckTargets, SplineTableOfAStraightLineIntegratesExactly) {
   EXPECT_NEAR(target->Total(), 0.5 * 0.5 - 0.1 * 0.1, 1e-7 * 0.24);
   EXPECT_NEAR(target->Density(0.3), 0.6, 1e-7 * 0.6);
   // Descending frequencies cannot carry a spline.
-  EXPECT_FALSE(TargetSpectrum::SplineTable("down", std::vector<double>{0.3, 0.2, 0.1}, S).has_value());
+  EXPECT_FALSE(TargetSpectrum::SplineTable("down", std::vector<double>{0.3, 0.2, 0.1}, std::vector<double>{1, 2, 3})
+                   .has_value());
 }
 
 TEST(CheckTargets, SpreadDistributionMatchesTheCosinePowerLaw) {

@@ -1,0 +1,301 @@
+#include "check/check_command.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "check/component_text.h"
+#include "support/test_support.h"
+
+extern char** environ;
+
+namespace wavecomp::check {
+namespace {
+
+using testing::Component;
+using testing::ScratchDir;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Check(const std::vector<std::string>& arguments) {
+  Console out, err;
+  const int status = RunCheckCommand(arguments, out, err);
+  return {status, out.captured(), err.captured()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    const std::size_t end = text.find('\n', begin);
+    lines.push_back(text.substr(begin, end - begin));
+    begin = end == std::string::npos ? text.size() : end + 1;
+  }
+  return lines;
+}
+
+bool HasLine(const std::string& text, const std::string& line) {
+  for (const std::string& candidate : Lines(text)) {
+    if (candidate == line) return true;
+  }
+  return false;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  return count;
+}
+
+std::string MultiPointFile(int points) {
+  std::string text;
+  textio::PutI(text, points, 5);
+  text += "\n";
+  for (int v = 1; v <= points; ++v) {
+    text += testing::PointHeader(3, 100 + v);
+    // Amplitudes 0.1 v: Hm0 = 4 sqrt(3 (0.1 v)^2 / 2) = 0.4 v sqrt(1.5).
+    text += testing::Records({{0.08, 0.1 * v, 0.2, 1.0}, {0.1, 0.1 * v, 0.0, 3.0}, {0.14, 0.1 * v, -0.2, 5.0}});
+  }
+  return text;
+}
+
+TEST(CheckCommand, RefusesWrongCommandLines) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string first_line;
+  };
+  const std::vector<Case> cases = {
+      {{}, "wavecomp-check: no component file given"},
+      {{"--svg"}, "wavecomp-check: --svg needs a file name"},
+      {{"--spectrum=", "wave.dat"}, "wavecomp-check: --spectrum needs a file name"},
+      {{"--plot", "wave.dat"}, "wavecomp-check: unknown option --plot"},
+      {{"a.dat", "b.dat"}, "wavecomp-check: one component file at a time (got a.dat and b.dat)"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Check(c.arguments);
+    EXPECT_EQ(outcome.status, kCheckUsage);
+    EXPECT_EQ(Lines(outcome.err).front(), c.first_line);
+    EXPECT_EQ(outcome.out, "");
+  }
+  const Outcome help = Check({"--help"});
+  EXPECT_EQ(help.status, kCheckDone);
+  EXPECT_EQ(Lines(help.out).front(), "Usage: wavecomp-check [options] FILE");
+}
+
+TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
+  ScratchDir dir;
+  dir.Write("bad.dat", "    1\n    2    3       3.3\n   0.100000E+00\n");
+  dir.Write("bad.spe", "1.0 10.0\n");
+  dir.Write("good.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0)));
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{dir.PathOf("missing.dat")}, "wavecomp-check: cannot open the component file " + dir.PathOf("missing.dat")},
+      {{dir.PathOf("bad.dat")}, "wavecomp-check: input error in " + dir.PathOf("bad.dat") +
+                                    ", line 3, columns 16-30: expected the amplitude (E15.6) of component 1, a finite "
+                                    "real number, found the end of the line"},
+      {{"--spectrum", dir.PathOf("bad.spe"), dir.PathOf("good.dat")},
+       "wavecomp-check: input error in " + dir.PathOf("bad.spe") +
+           ", line 2: expected H1/3, T1/3, Dirc. (three numbers) on the first line, found the end of the file"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Check(c.arguments);
+    EXPECT_EQ(outcome.status, kCheckInputError);
+    EXPECT_EQ(outcome.err, c.message + "\n");
+  }
+  const Outcome unwritable = Check({"--svg", dir.PathOf("no/such/folder/plot.svg"), dir.PathOf("good.dat")});
+  EXPECT_EQ(unwritable.status, kCheckOutputError);
+  EXPECT_NE(unwritable.err.find("plot.svg"), std::string::npos) << unwritable.err;
+}
+
+TEST(CheckCommand, SummaryOfASingleComponent) {
+  ScratchDir dir;
+  // One component of amplitude 0.5 at 0.1 Hz, direction 0, phase pi; an
+  // Emep or Ene trailer gives no targets. Hm0 = 4 sqrt(0.125) = 1.414214.
+  dir.Write("one.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, std::numbers::pi}},
+                                                testing::OtherTrailer(1.2, 9.0, 5.0, "beach", false), 9, 0.0));
+  const Outcome outcome = Check({dir.PathOf("one.dat")});
+  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  const std::vector<std::string> expected = {
+      "File      " + dir.PathOf("one.dat"),
+      "Layout    single point, 1 components, spectrum code 9, gamma 0.0",
+      "Trailer   Emep or Ene: H1/3 1.2000 m, T1/3 9.0000 s, Dirc. 5.000000 deg, input file beach",
+      "Target    none (give a spectrum with --spectrum)",
+      "",
+      "Point 1: 1 component, 0.100000 to 0.100000 Hz",
+      "Hm0 (m)                             1.414214",
+      "peak frequency (Hz)                 0.100000",
+      "Tp (s)                               10.0000",
+      "mean direction (deg)                    0.00",
+      "directional spread (deg)                0.00",
+      "energy within +-10 deg (%)            100.00",
+      "energy within +-30 deg (%)            100.00",
+      "energy within +-60 deg (%)            100.00",
+  };
+  const std::vector<std::string> lines = Lines(outcome.out);
+  ASSERT_GE(lines.size(), expected.size());
+  for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(lines[k], expected[k]) << "line " << k + 1;
+  // One phase at the middle of 0..2 pi: D = 0.5.
+  EXPECT_EQ(lines[expected.size()].substr(0, 51), "phase uniformity              Kolmogorov-Smirnov D ");
+  EXPECT_EQ(lines[expected.size()].substr(51, 6), "0.5000");
+  EXPECT_TRUE(HasLine(outcome.out, "  - Emep and Ene runs take their directions from measured spectra: no expected distribution"));
+}
+
+TEST(CheckCommand, SummaryOfAFileWithoutComponents) {
+  ScratchDir dir;
+  dir.Write("none.dat", testing::SinglePointFile({}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 10.0)));
+  const Outcome outcome = Check({dir.PathOf("none.dat")});
+  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  EXPECT_TRUE(HasLine(outcome.out, "Point 1: 0 components"));
+  EXPECT_EQ(outcome.out.find("Hm0 (m)"), std::string::npos);
+}
+
+TEST(CheckCommand, MultiPointTableHasOneRowPerPoint) {
+  ScratchDir dir;
+  dir.Write("multi.dat", MultiPointFile(5));
+  const Outcome outcome = Check({dir.PathOf("multi.dat"), "--svg", dir.PathOf("multi.svg")});
+  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  EXPECT_TRUE(HasLine(outcome.out, "Layout    5 points, 3 components at point 1, spectrum code 9, gamma 0.0"));
+  const std::vector<std::string> lines = Lines(outcome.out);
+  std::size_t header = 0;
+  while (header < lines.size() && lines[header].find("Hm0 (m)") == std::string::npos) ++header;
+  ASSERT_LT(header + 6, lines.size());
+  for (int v = 1; v <= 5; ++v) {
+    // point, number, N, Hm0 = 0.4 v sqrt(1.5) (I6, I8, I7, F11.6).
+    std::string start;
+    textio::PutI(start, v, 6);
+    textio::PutI(start, 100 + v, 8);
+    textio::PutI(start, 3, 7);
+    textio::PutF(start, 0.4 * v * std::sqrt(1.5), 11, 6);
+    EXPECT_EQ(lines[header + static_cast<std::size_t>(v)].substr(0, start.size()), start);
+  }
+  EXPECT_TRUE(HasLine(outcome.out,
+                      "Hm0 along the points: lowest 0.489898 m (point 1), highest 2.449490 m (point 5), mean 1.469694 m"));
+  // First, middle and last point, and Hm0 along the points.
+  const std::string svg = dir.Read("multi.svg");
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+  EXPECT_EQ(Count(svg, "Point 101: frequency spectrum"), 1u);
+  EXPECT_EQ(Count(svg, "Point 103: frequency spectrum"), 1u);
+  EXPECT_EQ(Count(svg, "Point 105: frequency spectrum"), 1u);
+  EXPECT_EQ(Count(svg, "Hm0 along the points"), 1u);
+  EXPECT_EQ(Count(svg, "<text"), Count(svg, "</text>"));
+  EXPECT_EQ(Count(svg, "http"), 1u);  // the namespace only: nothing is fetched
+}
+
+TEST(CheckCommand, ComparesARealRunWithItsSpectrumFiles) {
+  ScratchDir dir;
+  testing::ControlValues values;
+  values.count = "128";
+  dir.Write("cont.txt", testing::ControlFileText(values));
+  ASSERT_EQ(testing::RunWavecomp(dir).exit_status, 0);
+  const Outcome own = Check({dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")});
+  ASSERT_EQ(own.status, kCheckDone) << own.err;
+  EXPECT_TRUE(HasLine(own.out, "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma"));
+  const std::string svg = dir.Read("plot.svg");
+  EXPECT_NE(svg.find("target: JONSWAP"), std::string::npos);
+  EXPECT_NE(svg.find("expected: cos"), std::string::npos);
+  const Outcome spe = Check({"--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
+  ASSERT_EQ(spe.status, kCheckDone) << spe.err;
+  EXPECT_TRUE(HasLine(spe.out, "Target    spectrum file " + dir.PathOf("jonswap.spe")));
+  // The same Hm0 target from the sampled file as from the formulas, to the
+  // eight digits of jonswap.spe.
+  auto target_of = [](const std::string& out) {
+    for (const std::string& line : Lines(out)) {
+      if (line.rfind("Hm0 (m)", 0) == 0) return std::stod(line.substr(44, 14));
+    }
+    return 0.0;
+  };
+  EXPECT_NEAR(target_of(own.out), target_of(spe.out), 2e-6);
+  EXPECT_GT(target_of(own.out), 1.0);
+}
+
+TEST(CheckCommand, ReadsAnSspeTableAsTarget) {
+  ScratchDir dir;
+  std::vector<Component> components;
+  for (int i = 0; i < 20; ++i) components.push_back({0.06 + 0.004 * i, 0.05, 0.01 * (i - 10), 0.3 * i});
+  dir.Write("swell.dat", testing::SinglePointFile(components, testing::OtherTrailer(1.8, 11.0, -0.139626, "swell.spc", true, 25.0), 9, 0.0));
+  const Outcome outcome = Check({"--spectrum", testing::SamplesPath("sspe/swell.spc"), dir.PathOf("swell.dat")});
+  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  EXPECT_TRUE(HasLine(outcome.out, "Target    spectrum file " + testing::SamplesPath("sspe/swell.spc")));
+  EXPECT_NE(outcome.out.find("Hm0 (m)                      "), std::string::npos);
+  EXPECT_NE(outcome.out.find(" relative"), std::string::npos);
+}
+
+TEST(CheckCommand, NeverFailsOtherwiseThanWithAMessageOnDamagedFiles) {
+  // Every cut of a good file and random byte changes: each run ends with
+  // status 0 or 2, and a status 2 always says where.
+  ScratchDir dir;
+  const std::string good = MultiPointFile(3);
+  std::mt19937 generator(7);
+  std::vector<std::string> damaged;
+  for (std::size_t cut = 0; cut < good.size(); cut += 5) damaged.push_back(good.substr(0, cut));
+  const std::string alphabet = "0123456789 .-+EeDx*\n\t";
+  for (int k = 0; k < 300; ++k) {
+    std::string text = good;
+    for (int changes = 0; changes < 3; ++changes) {
+      text[generator() % text.size()] = alphabet[generator() % alphabet.size()];
+    }
+    damaged.push_back(text);
+  }
+  for (const std::string& text : damaged) {
+    dir.Write("damaged.dat", text);
+    const Outcome outcome = Check({dir.PathOf("damaged.dat")});
+    ASSERT_TRUE(outcome.status == kCheckDone || outcome.status == kCheckInputError) << text;
+    if (outcome.status == kCheckInputError) {
+      EXPECT_EQ(outcome.err.rfind("wavecomp-check: input error in " + dir.PathOf("damaged.dat") + ", line ", 0), 0u)
+          << outcome.err;
+    }
+  }
+}
+
+#ifdef WAVECOMP_CHECK_EXE
+// The program itself: statuses and streams as a shell sees them.
+TEST(CheckCommand, ProgramExitsWithTheStatusOfItsCheck) {
+  ScratchDir dir;
+  dir.Write("good.dat", MultiPointFile(2));
+  dir.Write("bad.dat", "    2\n");
+  struct Case {
+    std::string file;
+    int status;
+  };
+  for (const Case& c : {Case{"good.dat", 0}, Case{"bad.dat", 2}}) {
+    const std::string out = dir.PathOf(c.file + ".out"), err = dir.PathOf(c.file + ".err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string program = WAVECOMP_CHECK_EXE;
+    const std::string file = dir.PathOf(c.file);
+    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(file.c_str()), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status) << c.file;
+    if (c.status == 0) {
+      EXPECT_NE(dir.Read(c.file + ".out").find("Hm0 along the points"), std::string::npos);
+    } else {
+      EXPECT_EQ(dir.Read(c.file + ".err").rfind("wavecomp-check: input error in", 0), 0u);
+    }
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace wavecomp::check
