@@ -361,6 +361,19 @@ TEST(JonswapSpectrum, EmptyOrEnergylessRangesStillEnd) {
   EXPECT_EQ(dir.Read("jonswap.spe"), "");
 }
 
+TEST(JonswapSpectrum, FminOfZeroInTheControlFileIsAccepted) {
+  // Stored as 0.000001 Hz: the density underflows to 0 there and the walk
+  // goes on into the spectrum.
+  ScratchDir dir;
+  WorkspacePtr workspace = JnsWorkspace({.fmin = 0.000001, .fmax = 0.3, .N = 16});
+  Console console;
+  InFolder in(dir.path());
+  JonswapSpectrum(*workspace, console);
+  EXPECT_GT(workspace->ecomp, 0.0);
+  EXPECT_GT(workspace->f[1], 0.05);
+  EXPECT_LT(workspace->f[16], 0.3);
+}
+
 TEST(JonswapSpectrum, NoComponentsLeavesTheFrequenciesAlone) {
   ScratchDir dir;
   WorkspacePtr workspace = JnsWorkspace({.fmax = 0.2, .N = 0});
