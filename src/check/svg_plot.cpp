@@ -322,12 +322,22 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
   for (const PointCheck& check : result.points) y_hi = std::max(y_hi, check.measured.Hm0);
   y_hi *= 1.1;
   if (!(y_hi > 0.0)) y_hi = 1.0;
+  // Points sit at whole numbers with half a step of room at both ends.
   double x_hi = static_cast<double>(count);
-  const Ticks x_ticks = NiceTicks(0.0, x_hi);
+  Ticks x_ticks = NiceTicks(1.0, x_hi);
+  if (x_ticks.step < 1.0) {
+    x_ticks.step = 1.0;
+    x_ticks.decimals = 0;
+  }
+  x_ticks.values.clear();
+  for (double t = x_ticks.step; t <= static_cast<double>(count) + 1e-9; t += x_ticks.step) x_ticks.values.push_back(t);
+  if (x_ticks.values.empty() || x_ticks.values.front() != 1.0) x_ticks.values.insert(x_ticks.values.begin(), 1.0);
   const Ticks y_ticks = NiceTicks(0.0, y_hi);
   Panel panel{kSpectrumLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight - 40.0,
-              0.0, x_hi, 0.0, y_hi, "hm0"};
-  DrawFrame(doc, panel, x_ticks, y_ticks, "Hm0 along the points", "point (order in the file)", "Hm0 (m)");
+              0.5, static_cast<double>(count) + 0.5, 0.0, y_hi, "hm0"};
+  DrawFrame(doc, panel, x_ticks, y_ticks,
+            "Hm0 = 4 sqrt(\xce\xa3 a\xc2\xb2/2) along the points (circles: the points plotted above)",
+            "point (order in the file)", "Hm0 (m)");
   std::vector<std::pair<double, double>> line;
   for (std::size_t v = 0; v < count; ++v) {
     line.emplace_back(panel.X(static_cast<double>(v + 1)), panel.Y(result.points[v].measured.Hm0));
@@ -338,7 +348,6 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
             Px(panel.Y(result.points[v].measured.Hm0)) + "\" r=\"4\" fill=\"white\" stroke=\"" +
             std::string(kComponentColour) + "\" stroke-width=\"1.6\"/>");
   }
-  DrawLegend(doc, panel, {{kComponentColour, "Hm0 = 4 sqrt(sum a\xc2\xb2/2); circles: points plotted above"}});
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ TEST(CheckCommand, MultiPointTableHasOneRowPerPoint) {
   EXPECT_EQ(Count(svg, "Point 101: frequency spectrum"), 1u);
   EXPECT_EQ(Count(svg, "Point 103: frequency spectrum"), 1u);
   EXPECT_EQ(Count(svg, "Point 105: frequency spectrum"), 1u);
-  EXPECT_EQ(Count(svg, "Hm0 along the points"), 1u);
+  EXPECT_EQ(Count(svg, "along the points (circles"), 1u);
   EXPECT_EQ(Count(svg, "<text"), Count(svg, "</text>"));
   EXPECT_EQ(Count(svg, "http"), 1u);  // the namespace only: nothing is fetched
 }
