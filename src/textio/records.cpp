@@ -24,9 +24,12 @@ enum class FieldError {
   kRange,   // a number, but too large for its type
 };
 
-// Exponents are clamped here while they are read; any value this far out has
-// long overflowed or underflowed a double.
-constexpr int kExponentLimit = 100000;
+// gfortran refuses a real whose exponent, less the implied decimals of a
+// field without a point, reaches 10000 in magnitude (even where the value
+// would only underflow to zero); so does textio.
+constexpr int kExponentLimit = 10000;
+// Exponent digits stop accumulating here, far beyond the limit.
+constexpr int kExponentClamp = 1000000;
 
 bool IsBlank(char c) { return c == ' '; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -127,10 +130,13 @@ FieldError ParseReal(std::string_view field, int implied_decimals, double& value
       if (!IsDigit(e)) return FieldError::kSyntax;
       any_exponent_digit = true;
       exponent = exponent * 10 + (e - '0');
-      if (exponent > kExponentLimit) exponent = kExponentLimit;
+      if (exponent > kExponentClamp) exponent = kExponentClamp;
     }
     if (!any_exponent_digit) return FieldError::kSyntax;
-    scale += negative_exponent ? -exponent : exponent;
+    const int written = negative_exponent ? -exponent : exponent;
+    const int effective = point ? written : written - implied_decimals;
+    if (effective >= kExponentLimit || effective <= -kExponentLimit) return FieldError::kRange;
+    scale += written;
   }
 
   if (digit_count == 0) {

@@ -21,7 +21,8 @@
 // Deliberately stricter than gfortran, which reads all of these without a
 // complaint: a real field with no digit ("+", "-", ".", "e5") is an input
 // error, not zero; "NaN", "Infinity" and values beyond the range of a double
-// are input errors, not non-finite values; an empty free-format value
+// are input errors, not non-finite values (gfortran too refuses exponents of
+// 10000 and more in magnitude); an empty free-format value
 // ("1,,2"), "r*" and "/" are input errors, not "value left unchanged".
 //
 // A record that is missing, or a field that cannot be read as its kind, ends
