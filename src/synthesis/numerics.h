@@ -33,6 +33,9 @@ float LcgRandom(std::int32_t& seed);
 
 // Linear dispersion wavelength (m) for depth h (m) and period T (s) by
 // Newton's method on a Pade form of tanh(kh)/kh; also stored in `wavelength`.
+// Not a number for a depth of zero or less, and when 100 Newton steps do not
+// settle to a relative change of 0.0005 (a few steps do for any positive
+// depth and period).
 double DispersionWavelength(double depth, double period, double& wavelength);
 
 }  // namespace wavecomp
