@@ -23,8 +23,11 @@ constexpr double kJonswapGridRatio = 1.0 + 2.0e-4;
 // too when they lie outside.
 constexpr double kJonswapLowestShare = 0.2;
 constexpr double kJonswapHighestMultiple = 100.0;
-// Below 1e-3 fp the density is zero (floored) whatever the components say.
+// Below 1e-3 fp the density is zero (floored) whatever the components say,
+// and past 1000 fp it holds nothing a six-digit file could show; the grid
+// stops there even for components beyond.
 constexpr double kJonswapFloorShare = 1.0e-3;
+constexpr double kJonswapFarthestMultiple = 1000.0;
 // Samples of the spline through an Sspe table.
 constexpr int kSplineSamples = 20000;
 
@@ -47,7 +50,7 @@ TargetSpectrum TargetSpectrum::Jonswap(double H13, double T13, double gamma, dou
   const JonswapShape shape = JonswapShape::From(H13, T13, gamma);
   double start = kJonswapLowestShare * shape.fp;
   if (f_low > 0.0 && f_low < start) start = std::max(0.5 * f_low, kJonswapFloorShare * shape.fp);
-  const double end = std::max(kJonswapHighestMultiple * shape.fp, 2.0 * f_high);
+  const double end = std::max(kJonswapHighestMultiple * shape.fp, std::min(2.0 * f_high, kJonswapFarthestMultiple * shape.fp));
   std::vector<double> f, S;
   const std::size_t count = static_cast<std::size_t>(std::ceil(std::log(end / start) / std::log(kJonswapGridRatio))) + 1;
   f.reserve(count);
