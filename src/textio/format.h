@@ -11,8 +11,16 @@
 //   nX    n blanks.
 // A number that does not fit its field is written as w asterisks. Rounding
 // is correct rounding of the exact binary value (round half to even only for
-// exact ties). Negative zero, NaN, infinity and three-digit exponents are
-// written as gfortran writes them.
+// exact ties). Where the rules above are silent, gfortran's layout:
+//   - a zero integer part is dropped when it alone does not fit:
+//     F4.2(-0.5) -> "-.50", E9.3(-0.5) -> "-.500E+00" (never with F w.0);
+//   - negative zero and negative values that round to zero keep the sign:
+//     F5.2(-0.001) -> "-0.00", E10.3(-0.0) -> "-0.000E+00";
+//   - exponents beyond +-99 lose the letter: E15.6(1e99) -> "   0.100000+100";
+//   - NaN is "NaN" whatever its sign; infinity is "Infinity" or "-Infinity",
+//     shortened to "Inf"/"-Inf" when the long form does not fit;
+//   - E with d = 0 (which gfortran refuses at run time) writes asterisks.
+// A width of 0 or less writes a number in as many columns as it needs.
 //
 // Every function appends to `out`; a line is built in a std::string and
 // handed to the console or a file as a whole.
@@ -33,9 +41,17 @@ void PutA(std::string& out, std::string_view text);
 void PutX(std::string& out, int n);
 
 // One list-directed (free-format) line, laid out as gfortran's list-directed
-// WRITE lays out the same items: it starts with one blank; an integer takes
-// 12 columns, a 64-bit real 17 significant digits.
-//   ListLine().Text("mitgwd").Real(10.0).str()
+// WRITE lays out the same items:
+//   - every number is preceded by one blank, which for the first item is the
+//     line's leading blank; a text item gets a blank before it when it starts
+//     the line or follows a number, none after another text item;
+//   - an integer then takes 11 columns (20 when it needs 64 bits);
+//   - a 64-bit real takes 25 columns with 17 significant digits: the F form
+//     followed by 5 blanks when the rounded value is 0 or 0.1 <= |x| < 1e17,
+//     otherwise d.dddE+ddd.
+//   ListLine().Real(10.0)                 -> "   10.000000000000000     "
+//   ListLine().Real(1.234e-5)             -> "   1.2340000000000000E-005"
+//   ListLine().Text("abc").Integer(5).Text("def") -> " abc           5 def"
 class ListLine {
  public:
   ListLine& Text(std::string_view text);

@@ -178,12 +178,6 @@ std::string ExpectedReal(FieldError error, char letter, int w, int d) {
   return "a real number (" + Descriptor(letter, w, d) + ")";
 }
 
-[[noreturn]] void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected) {
-  throw RunStop::Error("input error in " + file_name + ", line " + std::to_string(line_number) + ": expected " +
-                           std::string(expected) + ", found the end of the file",
-                       kExitInputError);
-}
-
 // Free-format value separators other than the comma.
 bool IsListBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -222,6 +216,12 @@ void ThrowInputError(const std::string& file_name, std::size_t line_number, int 
     text += "\"";
   }
   throw RunStop::Error(text, kExitInputError);
+}
+
+void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected) {
+  throw RunStop::Error("input error in " + file_name + ", line " + std::to_string(line_number) + ": expected " +
+                           std::string(expected) + ", found the end of the file",
+                       kExitInputError);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,22 +8,25 @@
 //   Iw    integer in exactly w columns; blanks ignored, all blanks read 0,
 //         optional sign.
 //   Fw.d / Ew.d  real in exactly w columns; blanks ignored, all blanks read 0;
-//         optional sign, decimal point and exponent (E, D, or a bare sign:
-//         "1.5+3"); without a decimal point the digits carry d implied
-//         decimals ("12345" in F10.3 reads 12.345).
+//         optional sign, decimal point and exponent (E, D or Q in either
+//         case, or a bare sign: "1.5+3"); without a decimal point the digits
+//         carry d implied decimals, also before an exponent ("12345" in F10.3
+//         reads 12.345, "12345E2" 1234.5). Correctly rounded; a value below
+//         the smallest subnormal reads as zero with its sign.
 //   Aw    w characters; a record shorter than the field is padded with blanks.
-// Columns past the end of a record read as blanks.
+// Columns past the end of a record read as blanks. A tab is not a blank.
 //
 // Free-format (list-directed) values (RecordCursor::ReadList): separated by
-// blanks, commas or line ends; a read starts at a new record and takes as
-// many later records as it needs; "3*1.5" stands for three values 1.5.
+// blanks, tabs, one comma, or line ends; a read starts at a new record and
+// takes as many later records as it needs; "3*1.5" stands for three values
+// 1.5; no implied decimals.
 //
 // Deliberately stricter than gfortran, which reads all of these without a
-// complaint: a real field with no digit ("+", "-", ".", "e5") is an input
+// complaint: a real with no mantissa digit ("+", "-", ".", "e5") is an input
 // error, not zero; "NaN", "Infinity" and values beyond the range of a double
 // are input errors, not non-finite values (gfortran too refuses exponents of
-// 10000 and more in magnitude); an empty free-format value
-// ("1,,2"), "r*" and "/" are input errors, not "value left unchanged".
+// 10000 and more in magnitude); an empty free-format value ("1,,2"), "r*",
+// "/" and ";" are input errors, not "value left unchanged" or a separator.
 //
 // A record that is missing, or a field that cannot be read as its kind, ends
 // the run with an input error (RunStop, kExitInputError) naming the file, the
@@ -137,8 +140,14 @@ std::string ListWord(std::string_view line, std::size_t length);
 // then goes on to the next line for its answer.
 std::optional<std::string> TryListWord(std::string_view line, std::size_t length);
 
-// Thrown input error, for readers that build their own (same layout).
+// Thrown input error, for readers that build their own (same layout):
+//   input error in <file>, line <n>, columns <a>-<b>: expected <what>, found "<text>"
+// The columns are left out when first_column is 0, the found part when
+// `found` is empty.
 [[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column,
                                   int last_column, std::string_view expected, std::string_view found);
+// The input error of a read that meets the end of the file:
+//   input error in <file>, line <n>: expected <what>, found the end of the file
+[[noreturn]] void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected);
 
 }  // namespace wavecomp::textio
