@@ -196,6 +196,33 @@ TEST(CheckCommand, MultiPointTableHasOneRowPerPoint) {
   EXPECT_EQ(Count(svg, "http"), 1u);  // the namespace only: nothing is fetched
 }
 
+TEST(CheckCommand, MultiPointTableComparesEveryPointWithTheGivenSpectrum) {
+  ScratchDir dir;
+  // A flat table S = 0.5 on 0..1 Hz and, at both points, four components at
+  // the middles of four equal bands with a = sqrt(2 * 0.5 / 4) = 0.5: the
+  // target is the whole table, Hm0 = 4 sqrt(0.5) = 2.828427 m.
+  std::string table = "1.0 10.0 0.0\n";
+  for (int j = 0; j <= 20; ++j) table += std::to_string(j * 0.05) + " 0.5\n";
+  dir.Write("flat.spc", table);
+  std::string text = "    2\n";
+  for (int v = 1; v <= 2; ++v) {
+    text += testing::PointHeader(4, v);
+    text += testing::Records({{0.125, 0.5, 0.0, 1.0}, {0.375, 0.5, 0.0, 2.0}, {0.625, 0.5, 0.0, 3.0}, {0.875, 0.5, 0.0, 4.0}});
+  }
+  dir.Write("multi.dat", text);
+  const Outcome outcome = Check({"--spectrum", dir.PathOf("flat.spc"), dir.PathOf("multi.dat")});
+  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  std::size_t rows = 0;
+  for (const std::string& line : Lines(outcome.out)) {
+    // point (I6), number (I8), N (I7), Hm0 (F11.6), Tp, direction, spread, p, then the target (F12.6).
+    if (line.size() < 109 || line.substr(14, 7) != "      4") continue;
+    ++rows;
+    EXPECT_EQ(line.substr(21, 11), "   2.828427") << line;
+    EXPECT_EQ(line.substr(32 + 10 + 16 + 14 + 13, 12), "    2.828427") << line;
+  }
+  EXPECT_EQ(rows, 2u) << outcome.out;
+}
+
 TEST(CheckCommand, ComparesARealRunWithItsSpectrumFiles) {
   ScratchDir dir;
   testing::ControlValues values;
