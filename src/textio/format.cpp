@@ -199,6 +199,7 @@ void PutE(std::string& out, double value, int w, int d) {
 }
 
 void PutA(std::string& out, std::string_view text, int w) {
+  if (w <= 0) return;
   if (text.size() >= static_cast<std::size_t>(w)) {
     out.append(text.substr(0, static_cast<std::size_t>(w)));
   } else {
