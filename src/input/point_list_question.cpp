@@ -30,8 +30,15 @@ void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   console.WriteLine(textio::ListLine().Text(messages::kQuestion1).str());
   console.WriteLine(textio::ListLine().Text(messages::kQuestion2).str());
   console.WriteLine(textio::ListLine().Text(messages::kQuestion3).str());
-  const std::optional<std::string> answer = console.ReadLine();
-  if (!answer || !IsSingleSpectrumAnswer(*answer)) throw RunStop::Silent();
+  // A free-format read passes over blank lines to the first word typed; the
+  // end of the input without any word counts as "not yes".
+  for (std::optional<std::string> line = console.ReadLine(); line; line = console.ReadLine()) {
+    const std::optional<std::string> word = textio::TryListWord(*line, kAnswerLength);
+    if (!word) continue;
+    if (*word == "Y" || *word == "Yes") return;
+    break;
+  }
+  throw RunStop::Silent();
 }
 
 }  // namespace wavecomp

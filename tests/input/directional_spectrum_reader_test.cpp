@@ -165,6 +165,8 @@ TEST(DirectionalSpectrumReader, OnlyYAndYesContinueWithoutAPointList) {
   };
   const std::vector<Case> cases = {
       {"Y\n", true},  {"Yes\n", true}, {"  Y   \n", true}, {"Yes please\n", true}, {"Yesss\n", true},
+      {"\n  \nY\n", true},  // blank lines are passed over, as a free-format read does
+      {"\n\n", false},
       {"y\n", false}, {"YES\n", false}, {"yes\n", false},  {"N\n", false},         {"Yx\n", false},
       {"\n", false},  {"", false},
   };
