@@ -71,21 +71,6 @@ Step TakeStep(const Spline& spline, double x, std::int64_t p, double df_fine, De
   return {q, u, g, A};
 }
 
-// The offset t from the step start at which the linear density y_lo + g t
-// has gathered W: the root of g t^2 + 2 y_lo t - 2 W = 0. A flat step is no
-// quadratic; there y_lo t = W, and a step without any density places the
-// point at its start.
-double OffsetHolding(double g, double y_lo, double W) {
-  ComplexRoot root1{0.0, 0.0};
-  ComplexRoot root2{0.0, 0.0};
-  int kind = 0;
-  int status = 0;
-  QuadRoots(g, 2.0 * y_lo, -2.0 * W, root1, root2, kind, status);
-  if (status != kQuadNotQuadratic) return root1.re;
-  if (y_lo > 0.0) return W / y_lo;
-  return 0.0;
-}
-
 // Where a band that starts at x with the densities `d` has gathered
 // `target`, walking again the `steps` steps it took; `fallback` when it never
 // does (energies that are not numbers).
@@ -95,7 +80,7 @@ double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Dens
   for (std::int64_t p = 0; p < steps; ++p) {
     const Step s = TakeStep(spline, x, p, df_fine, d);
     acc = acc + s.A;
-    if (acc >= target) return s.q + OffsetHolding(s.g, d.y_lo, target - acc + s.A);
+    if (acc >= target) return s.q + StepOffsetHolding(s.g, d.y_lo, target - acc + s.A);
   }
   return fallback;
 }
@@ -151,10 +136,10 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
       if (p == 0) ws.band_start[k] = s.q;
       acc = acc + s.A;
       if (acc >= half && !found) {
-        ws.f[k] = s.q + OffsetHolding(s.g, carried.y_lo, half - acc + s.A);
+        ws.f[k] = s.q + StepOffsetHolding(s.g, carried.y_lo, half - acc + s.A);
         found = true;
       } else if (acc >= ecomp) {
-        const double e = s.q + OffsetHolding(s.g, carried.y_lo, ecomp - acc + s.A);
+        const double e = s.q + StepOffsetHolding(s.g, carried.y_lo, ecomp - acc + s.A);
         ws.band_width[k] = e - ws.band_start[k];
         ws.control.fmin = e;
         x = e;

@@ -140,16 +140,6 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
   return m0;
 }
 
-// The first root of a x^2 + 2 s x - 2 R = 0 (its real part when complex).
-double StepFraction(double a, double s, double R) {
-  ComplexRoot root1{0.0, 0.0};
-  ComplexRoot root2{0.0, 0.0};
-  int kind = 0;
-  int status = 0;
-  QuadRoots(a, 2.0 * s, -2.0 * R, root1, root2, kind, status);
-  return root1.re;
-}
-
 // Pass 3: each band walks from its start c in steps of df, summing the areas
 // under s + a x, until it holds E; the component sits where it holds E/2.
 void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
@@ -180,10 +170,10 @@ void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
       if (!placed && sum >= half) {
         // The end test is skipped in this step even when the band also
         // ends here; the next step then ends it at or before its start.
-        workspace.f[i] = fj + StepFraction(a, s, half - sum + u);
+        workspace.f[i] = fj + StepOffsetHolding(a, s, half - sum + u);
         placed = true;
       } else if (sum >= E) {
-        c = fj + StepFraction(a, s, E - sum + u);
+        c = fj + StepOffsetHolding(a, s, E - sum + u);
         break;
       }
     }

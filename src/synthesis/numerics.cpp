@@ -103,4 +103,15 @@ double DispersionWavelength(double depth, double period, double& wavelength) {
   return wavelength;
 }
 
+double StepOffsetHolding(double g, double y0, double W) {
+  ComplexRoot root1{0.0, 0.0};
+  ComplexRoot root2{0.0, 0.0};
+  int kind = 0;
+  int status = 0;
+  QuadRoots(g, 2.0 * y0, -2.0 * W, root1, root2, kind, status);
+  if (status != kQuadNotQuadratic) return root1.re;
+  if (y0 > 0.0) return W / y0;
+  return 0.0;
+}
+
 }  // namespace wavecomp

@@ -23,6 +23,13 @@ void QuadRoots(double a, double b, double c, ComplexRoot& root1, ComplexRoot& ro
 // library.
 double IntegerPower(double x, int n);
 
+// The offset t from the start of an integration step at which the linear
+// density y0 + g t has gathered the energy W: root1 of g t^2 + 2 y0 t - 2 W
+// = 0 through QuadRoots (its real part when complex). Both equal-energy
+// divisions place their frequencies with it. A flat step (g = 0) is no
+// quadratic: there y0 t = W, and a step without any density gives 0.
+double StepOffsetHolding(double g, double y0, double W);
+
 // The single-precision scale of the generator, the float nearest 1/1664501.
 inline constexpr float kLcgScale = 6.0078065e-7f;
 
