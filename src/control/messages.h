@@ -140,6 +140,8 @@ inline constexpr std::string_view kInputSpectrumLabel = "input spectrum: ";
 inline constexpr std::string_view kPairCountNotDivisible = " frequency pairs, 3 to 3000 are needed to divide the spectrum";
 inline constexpr std::string_view kRangeNotDivisible =
     "input spectrum: the frequency range cannot be cut into 99999 finite steps";
+inline constexpr std::string_view kSpectrumEnergyNotFinite =
+    "input spectrum: its energy is not a finite number (densities too large to add up)";
 // direct_spec: then k, " of ", N and the ending
 inline constexpr std::string_view kBandLabel = "component band ";
 inline constexpr std::string_view kOfLabel = " of ";

@@ -189,6 +189,19 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
   const int component_count = control.component_count;
   const bool ene = IsSpectrumType(control, "Ene");
   if (component_count > kMaxUsedComponents) throw RunStop::FreeFormat(std::string(messages::kTooManyComponents));
+  // An Emep point list of no points leaves an empty table (every point read
+  // has at least one frequency): there is nothing to divide and nothing to
+  // refuse, and the run goes on to the driver, which ends it with its message
+  // about the missing points.
+  if (n_in < 1 && IsSpectrumType(control, "Emep")) {
+    ws.ecomp = 0.0;
+    std::string line;
+    textio::PutX(line, 5);
+    textio::PutF(line, 0.0, 20, 15);
+    textio::PutF(line, 0.0, 20, 15);
+    console.WriteLine(line);
+    return;
+  }
   RefuseUndividable(ws, ene, component_count);
 
   // Only the table decides the spline, so it is set up once for all the
@@ -234,6 +247,9 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
     E_total = E_spl;
   }
 
+  // Densities near the largest double add up to infinity. No band could then
+  // be filled, and saying so would blame the spline for an overflow.
+  if (component_count >= 1 && !std::isfinite(E_total)) Refuse(std::string(messages::kSpectrumEnergyNotFinite));
   ws.ecomp = E_total / static_cast<double>(component_count);
   DivideIntoBands(ws, spline, df_fine, ws.ecomp, component_count);
 

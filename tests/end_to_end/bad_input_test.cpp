@@ -1,0 +1,769 @@
+// Malformed input through the real program. Whatever an operator feeds it,
+// the program must end with its own message or a clear input error naming the
+// file and the line, exit non-zero, and leave the folder as it found it: no
+// new file, no changed file (jonswap.spe aside, which every JNS run rewrites
+// before it can fail later). Files with Windows line ends must give the same
+// output bytes as their LF twins.
+//
+// The valid inputs are small, built here line by line with a map of what each
+// line is, so the expected outcome of every truncation and every damaged
+// field follows from the layout alone.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "control/messages.h"
+#include "support/test_support.h"
+
+namespace wavecomp {
+namespace {
+
+using testing::ControlFileText;
+using testing::ControlValues;
+using testing::RunResult;
+using testing::RunWavecomp;
+using testing::ScratchDir;
+
+// ---------------------------------------------------------------------------
+// Input files, line by line.
+
+// What the program meets when a file ends just before a line.
+enum class AtEnd {
+  kInputError,     // the I/O layer's error naming the file and this line
+  kEmepTooShort,   // "Error Read-Data: Emep-data is too short"
+  kEneNotFound,    // the "can not be found" line of the point sought
+};
+
+struct Line {
+  std::string text;
+  AtEnd at_end = AtEnd::kInputError;
+};
+
+using Lines = std::vector<Line>;
+
+std::string Join(const Lines& lines, const std::string& end = "\n") {
+  std::string text;
+  for (const Line& line : lines) text += line.text + end;
+  return text;
+}
+
+std::string Fixed(const char* format, double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  return buffer;
+}
+
+std::string Int5(int value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%5d", value);
+  return buffer;
+}
+
+// Right-justifies `text` in columns first..first+width-1 of `line` (1-based),
+// padding the line with blanks when it is shorter.
+std::string Put(std::string line, int first, int width, const std::string& text) {
+  const std::size_t start = static_cast<std::size_t>(first - 1);
+  if (line.size() < start + static_cast<std::size_t>(width)) line.resize(start + static_cast<std::size_t>(width), ' ');
+  std::string field(static_cast<std::size_t>(width), ' ');
+  field.replace(field.size() - text.size(), text.size(), text);
+  line.replace(start, static_cast<std::size_t>(width), field);
+  return line;
+}
+
+// Sspe: a header and five pairs.
+Lines SspeFile() {
+  return {{"1.5 8.0 10.0"}, {"0.05 0.0"}, {"0.10 2.0"}, {"0.15 1.0"}, {"0.20 0.2"}, {"0.25 0.05"}};
+}
+
+// Emep: title, then `points` blocks of 3 frequencies and 8 directions (two
+// records of directional values per frequency), a separator before every
+// block but the first.
+constexpr int kEmepFrequencies = 3;
+constexpr int kEmepDirections = 8;
+// Without a point-list file the data file has no title record.
+Lines EmepFile(int points, bool with_title = true) {
+  Lines lines;
+  if (with_title) lines.push_back({"EMEP TEST DATA", AtEnd::kEmepTooShort});
+  for (int v = 1; v <= points; ++v) {
+    if (v > 1) lines.push_back({"-- next point --", AtEnd::kEmepTooShort});
+    std::string header = "P" + std::to_string(v);
+    header.resize(15, ' ');
+    for (int value : {2023, 9, 15, 12, 0, kEmepFrequencies, kEmepDirections}) header += Int5(value);
+    lines.push_back({header});
+    for (int l = 1; l <= kEmepFrequencies; ++l) {
+      const double density = 0.1 * v * l * (kEmepFrequencies + 1 - l);
+      lines.push_back({Fixed("%12.5E", 0.05 * l) + Fixed("%12.5E", density)});
+      std::string record;
+      for (int j = 0; j < kEmepDirections; ++j) {
+        const double angle = -180.0 + j * 360.0 / kEmepDirections;
+        const double value = angle < -90.0 || angle > 90.0 ? 0.0 : density * (1.0 - std::abs(angle) / 90.0 + 0.1);
+        record += Fixed("%12.5E", value);
+        if (j % 6 == 5 || j == kEmepDirections - 1) {
+          lines.push_back({record});
+          record.clear();
+        }
+      }
+    }
+  }
+  return lines;
+}
+
+Lines EmepPointList(int points) {
+  Lines lines{{Int5(points)}};
+  for (int v = 1; v <= points; ++v) lines.push_back({Int5(10 + v)});
+  return lines;
+}
+
+// Ene: 6 frequencies, 3 directions (one record per direction group), two
+// blocks with the keys (501, 13) and (501, 12); the point list asks for the
+// second, so the first is passed over and the second read.
+constexpr int kEneFrequencies = 6;
+constexpr int kEneDirections = 3;
+constexpr int kEneFirstBlockHeaderLine = 6;   // 1-based
+constexpr int kEneSecondBlockHeaderLine = 10;
+Lines EneFile() {
+  Lines lines{{"ENE TEST OUTPUT"}, {Int5(kEneFrequencies) + Int5(kEneDirections)}};
+  std::string frequencies;
+  std::string bandwidths;
+  for (int l = 0; l < kEneFrequencies; ++l) {
+    frequencies += Fixed("%10.3E", 0.05 + 0.02 * l);
+    bandwidths += Fixed("%10.3E", 0.02);
+  }
+  lines.push_back({frequencies});
+  lines.push_back({bandwidths});
+  lines.push_back({Int5(2)});
+  for (int key : {13, 12}) {
+    lines.push_back({Int5(1) + Int5(1) + Int5(501) + Int5(key) + Fixed("%10.4f", 0.0) + Fixed("%10.4f", 0.0) +
+                         Fixed("%10.4f", 0.0) + Fixed("%10.4f", 0.0),
+                     AtEnd::kEneNotFound});
+    for (int j = 1; j <= kEneDirections; ++j) {
+      std::string group = Fixed("%10.3E", -90.0 + 45.0 * j);
+      for (int l = 0; l < kEneFrequencies; ++l) group += Fixed("%10.3E", 1.0e-3 * (l + 1) * (kEneFrequencies - l));
+      lines.push_back({group});
+    }
+  }
+  return lines;
+}
+
+Lines EnePointList() { return {{Int5(1) + Int5(501)}, {Int5(7) + Int5(12)}}; }
+
+// cont.txt of each type, reading the files above and writing wave.dat.
+std::string ControlFor(const std::string& type, const std::string& input_file, const std::string& count = "16") {
+  ControlValues values;
+  values.type = type;
+  values.count = count;
+  values.input_file = input_file;
+  return ControlFileText(values);
+}
+
+Lines ControlLines(const std::string& text) {
+  Lines lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back({line});
+  return lines;
+}
+
+// ---------------------------------------------------------------------------
+// Cases.
+
+using Files = std::map<std::string, std::string>;
+
+enum class Expect {
+  kConsoleLine,  // the last line of standard output is `text`, exactly (status 1)
+  kInputError,   // standard error names `text` (the file) and `line` (status 2)
+  kSilentStop,   // nothing after the question (status 1)
+  kMessage,      // standard output or standard error holds `text` (status `status`)
+};
+
+struct BadInput {
+  std::string name;
+  Files files;
+  Expect expect = Expect::kInputError;
+  std::string text;
+  int line = 0;
+  int status = 2;
+  std::string input;  // standard input
+};
+
+BadInput InputError(std::string name, Files files, std::string file, int line) {
+  return {std::move(name), std::move(files), Expect::kInputError, std::move(file), line, 2, ""};
+}
+
+BadInput ConsoleStop(std::string name, Files files, std::string line) {
+  return {std::move(name), std::move(files), Expect::kConsoleLine, std::move(line), 0, 1, ""};
+}
+
+std::string Free(std::string_view text) { return " " + std::string(text); }
+
+std::string EneNotFoundLine(int first_key, int second_key) {
+  return std::string(messages::kEneNotFoundStart) + Int5(first_key) + "," + Int5(second_key) +
+         std::string(messages::kEneNotFoundEnd);
+}
+
+Files SspeRun(const std::string& data) { return {{"cont.txt", ControlFor("Sspe", "swell.spc")}, {"swell.spc", data}}; }
+Files EmepRun(const std::string& data, const std::string& points) {
+  return {{"cont.txt", ControlFor("Emep", "beach")}, {"beach", data}, {"beach.pnt", points}};
+}
+Files EneRun(const std::string& data, const std::string& points) {
+  return {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out", data}, {"ebm.out.pnt", points}};
+}
+
+// The expected outcome when `lines` ends just before line `cut` (0-based).
+BadInput Truncated(const std::string& name, const Lines& lines, std::size_t cut, const std::string& file,
+                   const std::function<Files(const std::string&)>& files) {
+  const Lines kept(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(cut));
+  const std::string label = name + "_cut_before_line_" + std::to_string(cut + 1);
+  switch (lines[cut].at_end) {
+    case AtEnd::kEmepTooShort: return ConsoleStop(label, files(Join(kept)), Free(messages::kEmepTooShort));
+    case AtEnd::kEneNotFound: return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12));
+    case AtEnd::kInputError: break;
+  }
+  return InputError(label, files(Join(kept)), file, static_cast<int>(cut) + 1);
+}
+
+// A field of a line replaced by `value`, right-justified in it.
+Lines WithField(Lines lines, std::size_t index, int first, int width, const std::string& value) {
+  lines[index].text = Put(lines[index].text, first, width, value);
+  return lines;
+}
+
+const std::vector<std::string> kBadReals = {"x", "1.5x", "NaN", "Inf", "-Infinity", "1E400"};
+const std::vector<std::string> kBadIntegers = {"x", "1.5", "NaN", "1E3"};
+
+std::string Safe(std::string text) {
+  for (char& c : text) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return text;
+}
+
+std::vector<BadInput> AllCases() {
+  std::vector<BadInput> cases;
+  auto add = [&](BadInput c) { cases.push_back(std::move(c)); };
+
+  // --- Missing files.
+  add(ConsoleStop("control_file_missing", {}, "   " + std::string(messages::kCannotOpenControlFile)));
+  add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(messages::kFileNotFind)));
+  add(ConsoleStop("emep_data_missing", {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
+                  Free(messages::kFileNotFind)));
+  add(ConsoleStop("ene_data_missing", {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
+                  Free(messages::kErrorFileName)));
+  for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
+    BadInput emep{"emep_point_list_missing_answer_" + Safe(answer), {{"cont.txt", ControlFor("Emep", "beach")},
+                  {"beach", Join(EmepFile(1))}}, Expect::kSilentStop, "", 0, 1, answer};
+    add(emep);
+    BadInput ene{"ene_point_list_missing_answer_" + Safe(answer), {{"cont.txt", ControlFor("Ene", "ebm.out")},
+                 {"ebm.out", Join(EneFile())}}, Expect::kSilentStop, "", 0, 1, answer};
+    add(ene);
+  }
+
+  // --- Truncated files, cut before every line (a cut before line 1 leaves an empty file).
+  {
+    const Lines control = ControlLines(ControlFor("JNS", "-"));
+    for (std::size_t cut = 0; cut < control.size(); ++cut) {
+      add(Truncated("control", control, cut, "cont.txt", [](const std::string& text) { return Files{{"cont.txt", text}}; }));
+    }
+    const Lines sspe = SspeFile();
+    add(Truncated("sspe", sspe, 0, "swell.spc", SspeRun));
+    add(InputError("sspe_header_of_two_values", SspeRun("1.5 8.0\n"), "swell.spc", 2));
+    const Lines emep = EmepFile(2);
+    const std::string emep_points = Join(EmepPointList(2));
+    for (std::size_t cut = 0; cut < emep.size(); ++cut) {
+      add(Truncated("emep", emep, cut, "beach", [&](const std::string& text) { return EmepRun(text, emep_points); }));
+    }
+    const Lines emep_list = EmepPointList(2);
+    for (std::size_t cut = 0; cut < emep_list.size(); ++cut) {
+      add(Truncated("emep_point_list", emep_list, cut, "beach.pnt",
+                    [&](const std::string& text) { return EmepRun(Join(emep), text); }));
+    }
+    const Lines ene = EneFile();
+    const std::string ene_points = Join(EnePointList());
+    for (std::size_t cut = 0; cut < ene.size(); ++cut) {
+      add(Truncated("ene", ene, cut, "ebm.out", [&](const std::string& text) { return EneRun(text, ene_points); }));
+    }
+    const Lines ene_list = EnePointList();
+    for (std::size_t cut = 0; cut < ene_list.size(); ++cut) {
+      add(Truncated("ene_point_list", ene_list, cut, "ebm.out.pnt",
+                    [&](const std::string& text) { return EneRun(Join(ene), text); }));
+    }
+  }
+
+  // --- Letters and non-finite values in every numeric field of every format.
+  {
+    const Lines control = ControlLines(ControlFor("JNS", "-"));
+    struct Field {
+      std::size_t line;  // 0-based
+      int first;
+      bool real;
+    };
+    const std::vector<Field> control_fields = {{2, 11, false}, {3, 11, true},  {6, 11, true}, {6, 21, true},
+                                               {6, 31, true},  {6, 41, true},  {7, 11, true}, {7, 21, true},
+                                               {8, 11, false}};
+    for (const Field& field : control_fields) {
+      for (const std::string& bad : field.real ? kBadReals : kBadIntegers) {
+        add(InputError("control_line_" + std::to_string(field.line + 1) + "_col_" + std::to_string(field.first) + "_" +
+                           Safe(bad),
+                       {{"cont.txt", Join(WithField(control, field.line, field.first, 10, bad))}}, "cont.txt",
+                       static_cast<int>(field.line) + 1));
+      }
+    }
+
+    // Sspe: the free-format values, each replaced in its line.
+    const std::vector<std::pair<std::size_t, int>> sspe_values = {{0, 0}, {0, 1}, {0, 2}, {3, 0}, {3, 1}};
+    for (const auto& [line, position] : sspe_values) {
+      for (const std::string& bad : kBadReals) {
+        Lines sspe = SspeFile();
+        std::istringstream words(sspe[line].text);
+        std::vector<std::string> values{std::istream_iterator<std::string>(words), {}};
+        values[static_cast<std::size_t>(position)] = bad;
+        sspe[line].text.clear();
+        for (const std::string& value : values) sspe[line].text += value + " ";
+        add(InputError("sspe_line_" + std::to_string(line + 1) + "_value_" + std::to_string(position + 1) + "_" +
+                           Safe(bad),
+                       SspeRun(Join(sspe)), "swell.spc", static_cast<int>(line) + 1));
+      }
+    }
+
+    // Emep: header integers of both blocks, a frequency record, directional values.
+    const Lines emep = EmepFile(2);
+    const std::string emep_points = Join(EmepPointList(2));
+    const std::size_t second_header = 1 + 1 + 3 * kEmepFrequencies + 1;
+    for (std::size_t header : {std::size_t{1}, second_header}) {
+      for (int k = 0; k < 7; ++k) {
+        for (const std::string& bad : {std::string("x"), std::string("NaN")}) {
+          add(InputError("emep_header_line_" + std::to_string(header + 1) + "_integer_" + std::to_string(k + 1) + "_" +
+                             Safe(bad),
+                         EmepRun(Join(WithField(emep, header, 16 + 5 * k, 5, bad)), emep_points), "beach",
+                         static_cast<int>(header) + 1));
+        }
+      }
+    }
+    for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{{2, 1}, {2, 13}, {3, 1}, {3, 61}, {4, 13}}) {
+      for (const std::string& bad : kBadReals) {
+        add(InputError("emep_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
+                       EmepRun(Join(WithField(emep, line, first, 12, bad)), emep_points), "beach",
+                       static_cast<int>(line) + 1));
+      }
+    }
+    for (std::size_t line : {std::size_t{0}, std::size_t{2}}) {
+      for (const std::string& bad : kBadIntegers) {
+        add(InputError("emep_point_list_line_" + std::to_string(line + 1) + "_" + Safe(bad),
+                       EmepRun(Join(emep), Join(WithField(EmepPointList(2), line, 1, 5, bad))), "beach.pnt",
+                       static_cast<int>(line) + 1));
+      }
+    }
+
+    // Ene: counts, tables, block count, the read block's groups, the point
+    // list. A header field that cannot be read has the program's own message.
+    const Lines ene = EneFile();
+    const std::string ene_points = Join(EnePointList());
+    for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{{1, 1}, {1, 6}, {4, 1}}) {
+      for (const std::string& bad : kBadIntegers) {
+        add(InputError("ene_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
+                       EneRun(Join(WithField(ene, line, first, 5, bad)), ene_points), "ebm.out",
+                       static_cast<int>(line) + 1));
+      }
+    }
+    const std::size_t read_group = kEneSecondBlockHeaderLine;  // 0-based: the first group of block 2
+    for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{
+             {2, 1}, {2, 51}, {3, 11}, {read_group, 1}, {read_group, 21}, {read_group + 2, 61}}) {
+      for (const std::string& bad : kBadReals) {
+        add(InputError("ene_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
+                       EneRun(Join(WithField(ene, line, first, 10, bad)), ene_points), "ebm.out",
+                       static_cast<int>(line) + 1));
+      }
+    }
+    for (std::size_t header : {std::size_t{kEneFirstBlockHeaderLine - 1}, std::size_t{kEneSecondBlockHeaderLine - 1}}) {
+      for (const auto& [first, width] : std::vector<std::pair<int, int>>{{1, 5}, {11, 5}, {16, 5}, {21, 10}, {51, 10}}) {
+        for (const std::string& bad : {std::string("x"), std::string("NaN"), std::string("1E400")}) {
+          add(ConsoleStop("ene_header_line_" + std::to_string(header + 1) + "_col_" + std::to_string(first) + "_" +
+                              Safe(bad),
+                          EneRun(Join(WithField(ene, header, first, width, bad)), ene_points),
+                          Free(messages::kEneHeaderUnreadable)));
+        }
+      }
+    }
+    for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{{0, 1}, {0, 6}, {1, 1}, {1, 6}}) {
+      for (const std::string& bad : kBadIntegers) {
+        add(InputError("ene_point_list_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" +
+                           Safe(bad),
+                       EneRun(Join(ene), Join(WithField(EnePointList(), line, first, 5, bad))), "ebm.out.pnt",
+                       static_cast<int>(line) + 1));
+      }
+    }
+  }
+
+  // --- Counts beyond the capacities, negative counts, huge counts with little data.
+  {
+    const Lines emep = EmepFile(1);
+    const std::string one_point = Join(EmepPointList(1));
+    for (const auto& [first, value] : std::vector<std::pair<int, std::string>>{
+             {41, "3001"}, {41, "0"}, {41, "-3"}, {46, "201"}, {46, "0"}, {46, "-1"}, {41, "99999"}}) {
+      add(InputError("emep_count_col_" + std::to_string(first) + "_" + Safe(value),
+                     EmepRun(Join(WithField(emep, 1, first, 5, value)), one_point), "beach", 2));
+    }
+    // Capacity-sized counts with the data of three frequencies: the end of the file.
+    add(InputError("emep_3000_frequencies_little_data", EmepRun(Join(WithField(emep, 1, 41, 5, "3000")), one_point),
+                   "beach", static_cast<int>(emep.size()) + 1));
+    // The directional values of the first frequency take in every record up to the end of the file.
+    add(InputError("emep_200_directions_little_data", EmepRun(Join(WithField(emep, 1, 46, 5, "200")), one_point),
+                   "beach", static_cast<int>(emep.size()) + 1));
+    add(InputError("emep_point_count_2049", EmepRun(Join(emep), "2049\n"), "beach.pnt", 1));
+    add(ConsoleStop("emep_point_count_2048_one_block", EmepRun(Join(emep), Join(EmepPointList(2048))),
+                    Free(messages::kEmepTooShort)));
+    // Fault: direct_spec refused the empty table of a point list without points, hiding the driver's message.
+    add(ConsoleStop("emep_point_count_zero", EmepRun(Join(emep), "    0\n"), Free(messages::kNoPoints)));
+    add(ConsoleStop("emep_point_count_negative", EmepRun(Join(emep), "   -7\n"), Free(messages::kNoPoints)));
+
+    const Lines ene = EneFile();
+    const std::string ene_points = Join(EnePointList());
+    auto count_error = [](const std::string& file, std::string_view rule, const std::string& value) {
+      // The count is a free-format integer: twelve columns, right-justified.
+      return std::string(" ") + std::string(messages::kCountErrorStart) + file + ": " + std::string(rule) +
+             std::string(12 - value.size(), ' ') + value;
+    };
+    for (const auto& [first, value, rule] : std::vector<std::tuple<int, std::string, std::string_view>>{
+             {1, "3001", messages::kEneFrequencyCountRule},
+             {1, "0", messages::kEneFrequencyCountRule},
+             {1, "-6", messages::kEneFrequencyCountRule},
+             {6, "199", messages::kEneDirectionCountRule},
+             {6, "0", messages::kEneDirectionCountRule},
+             {6, "-3", messages::kEneDirectionCountRule}}) {
+      add(ConsoleStop("ene_count_col_" + std::to_string(first) + "_" + Safe(value),
+                      EneRun(Join(WithField(ene, 1, first, 5, value)), ene_points),
+                      count_error("ebm.out", rule, value)));
+    }
+    for (const std::string& value : {std::string("0"), std::string("-2")}) {
+      add(ConsoleStop("ene_block_count_" + Safe(value), EneRun(Join(WithField(ene, 4, 1, 5, value)), ene_points),
+                      count_error("ebm.out", messages::kEneBlockCountRule, value)));
+    }
+    add(ConsoleStop("ene_point_count_2049", EneRun(Join(ene), Int5(2049) + Int5(501) + "\n"),
+                    count_error("ebm.out.pnt", messages::kEnePointCountRule, "2049")));
+    // 3000 frequencies announced, six given: the frequency table takes in every record up to the end of the file.
+    add(InputError("ene_3000_frequencies_little_data", EneRun(Join(WithField(ene, 1, 1, 5, "3000")), ene_points),
+                   "ebm.out", static_cast<int>(ene.size()) + 1));
+    // 99999 blocks announced, two given: the point is sought up to the end of the file.
+    add(ConsoleStop("ene_99999_blocks_two_given", EneRun(Join(WithField(ene, 4, 1, 5, "99999")),
+                                                         Int5(1) + Int5(501) + "\n" + Int5(7) + Int5(99) + "\n"),
+                    EneNotFoundLine(501, 99)));
+    // A point that no block holds: one full ring, then the message.
+    add(ConsoleStop("ene_point_in_no_block", EneRun(Join(ene), Int5(2) + Int5(501) + "\n" + Int5(7) + Int5(12) + "\n" +
+                                                                   Int5(8) + Int5(14) + "\n"),
+                    EneNotFoundLine(501, 14)));
+    add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(messages::kNoPoints)));
+
+    // Sspe: one pair more than the capacity.
+    std::string many = "1.5 8.0 10.0\n";
+    for (int j = 1; j <= 3001; ++j) many += Fixed("%.6f", 0.01 + 0.0001 * j) + " 1.0\n";
+    add(BadInput{"sspe_3001_pairs", SspeRun(many), Expect::kMessage,
+                 "input error in swell.spc, line 3002: expected " + std::string(messages::kExpectedAtMost3000Pairs), 0,
+                 2, ""});
+
+    add(ConsoleStop("component_count_1025", {{"cont.txt", ControlFor("JNS", "-", "1025")}},
+                    Free(messages::kTooManyComponents)));
+    add(ConsoleStop("component_count_huge", {{"cont.txt", ControlFor("Sspe", "swell.spc", "2147483647")}},
+                    Free(messages::kTooManyComponents)));
+    add(InputError("component_count_beyond_32_bits", {{"cont.txt", ControlFor("JNS", "-", "9999999999")}}, "cont.txt",
+                   3));
+  }
+
+  // --- Finite values whose results are not finite: refused before any file.
+  {
+    ControlValues jonswap;
+    jonswap.height = "1E300";
+    add(BadInput{"jonswap_energy_overflows", {{"cont.txt", ControlFileText(jonswap)}}, Expect::kMessage,
+                 std::string(messages::kJonswapEnergyNotFinite), 0, 1, ""});
+    Lines sspe = SspeFile();
+    sspe[2].text = "0.10 1.7E308";
+    sspe[3].text = "0.15 1.7E308";
+    // Fault: an energy that overflowed was reported as a band the spline could not fill.
+    add(BadInput{"sspe_energy_overflows", SspeRun(Join(sspe)), Expect::kMessage,
+                 std::string(messages::kSpectrumEnergyNotFinite), 0, 2, ""});
+  }
+
+  // --- Output files that cannot be written.
+  {
+    Files exists = SspeRun(Join(SspeFile()));
+    exists["wave.dat"] = "an earlier result\n";
+    add(ConsoleStop("output_exists_single_point", exists, Free(messages::kErrorExistOutFile)));
+    Files exists_multi = EmepRun(Join(EmepFile(2)), Join(EmepPointList(2)));
+    exists_multi["wave.dat"] = "an earlier result\n";
+    add(ConsoleStop("output_exists_multi_point", exists_multi, Free(messages::kErrorFileName)));
+    ControlValues unwritable;
+    unwritable.output_file = "/proc/wave.dat";  // not writable even for root
+    add(ConsoleStop("output_in_unwritable_folder", {{"cont.txt", ControlFileText(unwritable)}},
+                    Free(messages::kErrorExistOutFile)));
+    ControlValues no_folder;
+    no_folder.output_file = "no_such_folder/wave.dat";
+    add(ConsoleStop("output_in_missing_folder", {{"cont.txt", ControlFileText(no_folder)}},
+                    Free(messages::kErrorExistOutFile)));
+  }
+  return cases;
+}
+
+// ---------------------------------------------------------------------------
+// Running a case.
+
+using Snapshot = std::map<std::string, std::string>;  // file name -> bytes ("<dir>" for folders)
+
+Snapshot Take(const ScratchDir& dir, bool ignore_jonswap_spe) {
+  Snapshot files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+    const std::string name = std::filesystem::relative(entry.path(), dir.path()).string();
+    if (ignore_jonswap_spe && name == "jonswap.spe") continue;
+    if (entry.is_directory()) {
+      files[name] = "<dir>";
+      continue;
+    }
+    std::ifstream stream(entry.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    files[name] = bytes.str();
+  }
+  return files;
+}
+
+std::string LastLine(const std::string& text) {
+  std::string body = text;
+  while (!body.empty() && body.back() == '\n') body.pop_back();
+  const std::size_t start = body.rfind('\n');
+  return start == std::string::npos ? body : body.substr(start + 1);
+}
+
+bool IsJonswap(const Files& files) {
+  const auto control = files.find("cont.txt");
+  return control != files.end() && control->second.find("SPECTRUM  JNS") != std::string::npos;
+}
+
+void ExpectRefused(const ScratchDir& dir, const BadInput& c, const RunResult& result, const Snapshot& before) {
+  EXPECT_EQ(result.exit_status, c.status) << "stdout:\n" << result.out << "\nstderr:\n" << result.err;
+  switch (c.expect) {
+    case Expect::kConsoleLine:
+      EXPECT_EQ(LastLine(result.out), c.text) << "stderr: " << result.err;
+      EXPECT_EQ(result.err, "");
+      break;
+    case Expect::kInputError: {
+      const std::string prefix = "wavecomp: input error in " + c.text + ", line " + std::to_string(c.line);
+      EXPECT_EQ(result.err.rfind(prefix, 0), 0u) << "expected " << prefix << "\nstderr: " << result.err;
+      const char after = result.err.size() > prefix.size() ? result.err[prefix.size()] : '\0';
+      EXPECT_TRUE(after == ':' || after == ',') << result.err;
+      break;
+    }
+    case Expect::kSilentStop:
+      EXPECT_EQ(LastLine(result.out), Free(messages::kQuestion3));
+      EXPECT_EQ(result.err, "");
+      break;
+    case Expect::kMessage:
+      EXPECT_NE((result.out + result.err).find(c.text), std::string::npos) << result.out << result.err;
+      break;
+  }
+  EXPECT_EQ(Take(dir, IsJonswap(c.files)), before) << "the folder changed";
+}
+
+void PrintTo(const BadInput& c, std::ostream* out) { *out << c.name; }
+
+class BadInputTest : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(BadInputTest, EndsWithItsMessageAndLeavesTheFolderAsItWas) {
+  const BadInput& c = GetParam();
+  ScratchDir dir;
+  for (const auto& [name, content] : c.files) dir.Write(name, content);
+  const Snapshot before = Take(dir, IsJonswap(c.files));
+  const RunResult result = RunWavecomp(dir, c.input);
+  ExpectRefused(dir, c, result, before);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<BadInput>& parameter) { return parameter.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Cases, BadInputTest, ::testing::ValuesIn(AllCases()), CaseName);
+
+// ---------------------------------------------------------------------------
+// Cases that need more than a table row.
+
+// The valid runs of the four types, as written by an editor on Windows.
+std::map<std::string, Files> ValidRuns(const std::string& end) {
+  auto crlf = [&](const std::string& text) {
+    std::string out;
+    for (char c : text) {
+      if (c == '\n') {
+        out += end;
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  std::map<std::string, Files> runs;
+  runs["JNS"] = {{"cont.txt", crlf(ControlFor("JNS", "-"))}};
+  runs["Sspe"] = {{"cont.txt", crlf(ControlFor("Sspe", "swell.spc"))}, {"swell.spc", crlf(Join(SspeFile()))}};
+  runs["Emep"] = {{"cont.txt", crlf(ControlFor("Emep", "beach"))},
+                  {"beach", crlf(Join(EmepFile(2)))},
+                  {"beach.pnt", crlf(Join(EmepPointList(2)))}};
+  runs["Ene"] = {{"cont.txt", crlf(ControlFor("Ene", "ebm.out"))},
+                 {"ebm.out", crlf(Join(EneFile()))},
+                 {"ebm.out.pnt", crlf(Join(EnePointList()))}};
+  return runs;
+}
+
+struct Outcome {
+  RunResult result;
+  std::string wave;
+  std::string jonswap;
+};
+
+Outcome RunFiles(const Files& files, const std::string& input = "") {
+  ScratchDir dir;
+  for (const auto& [name, content] : files) dir.Write(name, content);
+  Outcome outcome{RunWavecomp(dir, input), "", ""};
+  if (dir.Exists("wave.dat")) outcome.wave = dir.Read("wave.dat");
+  if (dir.Exists("jonswap.spe")) outcome.jonswap = dir.Read("jonswap.spe");
+  return outcome;
+}
+
+TEST(BadInputLineEnds, WindowsLineEndsGiveTheSameOutputBytes) {
+  const std::map<std::string, Files> lf = ValidRuns("\n");
+  const std::map<std::string, Files> crlf = ValidRuns("\r\n");
+  for (const auto& [type, files] : lf) {
+    SCOPED_TRACE(type);
+    const Outcome unix_run = RunFiles(files);
+    const Outcome windows_run = RunFiles(crlf.at(type));
+    ASSERT_EQ(unix_run.result.exit_status, 0) << unix_run.result.err;
+    EXPECT_EQ(windows_run.result.exit_status, 0) << windows_run.result.err;
+    EXPECT_FALSE(unix_run.wave.empty());
+    EXPECT_EQ(windows_run.wave, unix_run.wave);
+    EXPECT_EQ(windows_run.jonswap, unix_run.jonswap);
+    EXPECT_EQ(windows_run.result.out, unix_run.result.out);
+  }
+  // A Windows answer to the point-list question counts as the same answer.
+  Files no_list = lf.at("Emep");
+  no_list.erase("beach.pnt");
+  no_list["beach"] = Join(EmepFile(1, false));
+  const Outcome typed = RunFiles(no_list, "Y\n");
+  const Outcome typed_on_windows = RunFiles(no_list, "Y\r\n");
+  EXPECT_EQ(typed.result.exit_status, 0) << typed.result.err;
+  EXPECT_EQ(typed_on_windows.wave, typed.wave);
+}
+
+// File names use all 200 columns of their cont.txt fields; longer names are
+// cut at 200 characters, as the field holds no more.
+TEST(BadInputNames, FileNamesOf200CharactersWork) {
+  const std::string input_name = std::string(196, 's') + ".spc";
+  const std::string output_name = std::string(196, 'w') + ".dat";
+  ASSERT_EQ(input_name.size(), 200u);
+  ControlValues values;
+  values.type = "Sspe";
+  values.count = "16";
+  values.input_file = input_name;
+  values.output_file = output_name;
+  ScratchDir dir;
+  dir.Write("cont.txt", ControlFileText(values));
+  dir.Write(input_name, Join(SspeFile()));
+  const RunResult result = RunWavecomp(dir);
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_TRUE(dir.Exists(output_name));
+
+  // One character more: the name read is the first 200, which does not exist.
+  ScratchDir longer;
+  values.input_file = input_name + "x";
+  values.output_file = "wave.dat";
+  longer.Write("cont.txt", ControlFileText(values));
+  longer.Write(input_name + "x", Join(SspeFile()));
+  const RunResult cut = RunWavecomp(longer);
+  EXPECT_EQ(cut.exit_status, 1);
+  EXPECT_EQ(LastLine(cut.out), Free(messages::kFileNotFind));
+  EXPECT_FALSE(longer.Exists("wave.dat"));
+
+  // The Emep point list of a 200-character name is 204 characters long.
+  ScratchDir emep;
+  values.type = "Emep";
+  values.input_file = input_name;
+  emep.Write("cont.txt", ControlFileText(values));
+  emep.Write(input_name, Join(EmepFile(2)));
+  emep.Write(input_name + ".pnt", Join(EmepPointList(2)));
+  const RunResult multi = RunWavecomp(emep);
+  EXPECT_EQ(multi.exit_status, 0) << multi.err;
+  EXPECT_TRUE(emep.Exists("wave.dat"));
+}
+
+TEST(BadInputOutput, OutputNameThatIsAFolderIsLeftAlone) {
+  for (const std::string& type : {std::string("Sspe"), std::string("Emep")}) {
+    SCOPED_TRACE(type);
+    ScratchDir dir;
+    const std::map<std::string, Files> runs = ValidRuns("\n");
+    for (const auto& [name, content] : runs.at(type)) dir.Write(name, content);
+    std::filesystem::create_directory(dir.PathOf("wave.dat"));
+    dir.Write("wave.dat/inside", "kept\n");
+    const Snapshot before = Take(dir, false);
+    const RunResult result = RunWavecomp(dir);
+    EXPECT_EQ(result.exit_status, 1) << result.err;
+    EXPECT_EQ(LastLine(result.out), Free(type == "Sspe" ? messages::kErrorExistOutFile : messages::kErrorFileName));
+    EXPECT_EQ(Take(dir, false), before);
+  }
+}
+
+TEST(BadInputOutput, FolderWithoutWritePermissionGetsNoFile) {
+  // Permission bits do not stop root (CI runs as root); the unwritable /proc
+  // case of the table covers a folder that refuses files there.
+  if (::geteuid() == 0) GTEST_SKIP() << "permission bits do not apply to root";
+  ScratchDir dir;
+  const std::map<std::string, Files> runs = ValidRuns("\n");
+  for (const auto& [name, content] : runs.at("Sspe")) dir.Write(name, content);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  const Snapshot before = Take(dir, false);
+  const RunResult result = RunWavecomp(dir);
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  EXPECT_EQ(result.exit_status, 1) << result.err;
+  EXPECT_EQ(LastLine(result.out), Free(messages::kErrorExistOutFile));
+  EXPECT_EQ(Take(dir, false), before);
+}
+
+// Standard input not even open (started from a service or a script with
+// "<&-"): the question gets no answer and the run stops without a file.
+TEST(BadInputAnswer, ClosedStandardInputStopsAtTheQuestion) {
+  ScratchDir dir;
+  dir.Write("cont.txt", ControlFor("Emep", "beach"));
+  dir.Write("beach", Join(EmepFile(1)));
+  const Snapshot before = Take(dir, false);
+  int out_pipe[2];
+  ASSERT_EQ(::pipe(out_pipe), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(0);
+    ::dup2(out_pipe[1], 1);
+    ::close(out_pipe[0]);
+    ::close(out_pipe[1]);
+    if (::chdir(dir.path().c_str()) != 0) ::_exit(125);
+    ::execl(WAVECOMP_EXE, WAVECOMP_EXE, static_cast<char*>(nullptr));
+    ::_exit(126);
+  }
+  ::close(out_pipe[1]);
+  std::string out;
+  char buffer[4096];
+  for (ssize_t got; (got = ::read(out_pipe[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(got));
+  ::close(out_pipe[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(LastLine(out), Free(messages::kQuestion3));
+  EXPECT_EQ(Take(dir, false), before);
+}
+
+}  // namespace
+}  // namespace wavecomp
