@@ -496,6 +496,16 @@ std::vector<BadInput> AllCases() {
                  std::string(messages::kSpectrumEnergyNotFinite), 0, 2, ""});
   }
 
+  // --- A table whose spline holds far less energy than its trapezoids: the
+  // band walk past the table is bounded and the run ends with its message.
+  {
+    // Found by fuzzing: the walk spends its whole bound (10^7 fine steps) before it gives up.
+    Files files = SspeRun("1.7 8 10\n0.05 4.0\n0.1 3.0\n0.15 1.0\n4.2 0.2120E-02\n");
+    files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
+    add(BadInput{"sspe_band_walk_reaches_its_bound", files, Expect::kMessage,
+                 "component band 3 of 4" + std::string(messages::kBandCannotBeFilled), 0, 2, ""});
+  }
+
   // --- Output files that cannot be written.
   {
     Files exists = SspeRun(Join(SspeFile()));
