@@ -34,10 +34,14 @@ std::optional<std::string> Console::ReadLine() {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
   }
+  // The answer is one short word. A line without an end (standard input
+  // taken from a device or a binary file) must not grow without bound, so the
+  // read ends after this many bytes.
+  constexpr std::size_t kLongestAnswerLine = 4096;
   std::string line;
   int c = 0;
   bool got_any = false;
-  while ((c = std::fgetc(in_)) != EOF) {
+  while (line.size() < kLongestAnswerLine && (c = std::fgetc(in_)) != EOF) {
     got_any = true;
     if (c == '\n') break;
     line.push_back(static_cast<char>(c));

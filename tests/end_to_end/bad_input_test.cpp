@@ -742,37 +742,58 @@ TEST(BadInputOutput, FolderWithoutWritePermissionGetsNoFile) {
   EXPECT_EQ(Take(dir, false), before);
 }
 
-// Standard input not even open (started from a service or a script with
-// "<&-"): the question gets no answer and the run stops without a file.
-TEST(BadInputAnswer, ClosedStandardInputStopsAtTheQuestion) {
-  ScratchDir dir;
-  dir.Write("cont.txt", ControlFor("Emep", "beach"));
-  dir.Write("beach", Join(EmepFile(1)));
-  const Snapshot before = Take(dir, false);
+struct ChildResult {
+  int exit_status = -1;
+  std::string out;
+};
+
+// Runs the program with standard input taken from `input_path`, or closed
+// when it is null; standard error is not kept.
+ChildResult RunWithStandardInput(const ScratchDir& dir, const char* input_path) {
   int out_pipe[2];
-  ASSERT_EQ(::pipe(out_pipe), 0);
+  if (::pipe(out_pipe) != 0) return {};
   const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
+  if (child < 0) return {};
   if (child == 0) {
     ::close(0);
+    if (input_path != nullptr && ::open(input_path, O_RDONLY) != 0) ::_exit(125);
     ::dup2(out_pipe[1], 1);
     ::close(out_pipe[0]);
     ::close(out_pipe[1]);
     if (::chdir(dir.path().c_str()) != 0) ::_exit(125);
+    // A program that reads an endless input for ever is ended, not waited for.
+    ::alarm(30);
     ::execl(WAVECOMP_EXE, WAVECOMP_EXE, static_cast<char*>(nullptr));
     ::_exit(126);
   }
   ::close(out_pipe[1]);
-  std::string out;
+  ChildResult result;
   char buffer[4096];
-  for (ssize_t got; (got = ::read(out_pipe[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = ::read(out_pipe[0], buffer, sizeof buffer)) > 0;) {
+    result.out.append(buffer, static_cast<std::size_t>(got));
+  }
   ::close(out_pipe[0]);
   int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(LastLine(out), Free(messages::kQuestion3));
-  EXPECT_EQ(Take(dir, false), before);
+  if (::waitpid(child, &status, 0) == child && WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  return result;
+}
+
+// Standard input not even open (a service, or a script with "<&-"), or one
+// endless line (a device): the question gets no usable answer and the run
+// stops without a file.
+TEST(BadInputAnswer, UnusableStandardInputStopsAtTheQuestion) {
+  // Fault: an answer line without an end was read without bound, filling the memory.
+  for (const char* input : {static_cast<const char*>(nullptr), "/dev/zero"}) {
+    SCOPED_TRACE(input == nullptr ? "closed" : input);
+    ScratchDir dir;
+    dir.Write("cont.txt", ControlFor("Emep", "beach"));
+    dir.Write("beach", Join(EmepFile(1)));
+    const Snapshot before = Take(dir, false);
+    const ChildResult result = RunWithStandardInput(dir, input);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(LastLine(result.out), Free(messages::kQuestion3));
+    EXPECT_EQ(Take(dir, false), before);
+  }
 }
 
 }  // namespace
