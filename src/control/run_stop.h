@@ -13,8 +13,7 @@ enum ExitStatus : int {
   kExitSuccess = 0,          // the component wave file was written
   kExitStopped = 1,          // the run stopped with one of the program's messages
   kExitInputError = 2,       // a file could not be read as its layout requires
-  kExitOutputError = 3,      // an output file could not be written completely
-  kExitNotImplemented = 4,   // the spectrum type needs a stage that is not built yet
+  kExitOutputError = 3,      // no usable output: a write failed, or a value to write was not finite
 };
 
 class RunStop : public std::runtime_error {
@@ -48,11 +47,5 @@ class RunStop : public std::runtime_error {
   Channel channel_;
   int exit_status_;
 };
-
-// A stage that a later piece of work builds. Named plainly so a run of that
-// spectrum type says so instead of pretending to work.
-inline RunStop NotImplemented(const std::string& stage) {
-  return RunStop::Error(stage + " is not implemented yet", kExitNotImplemented);
-}
 
 }  // namespace wavecomp
