@@ -19,6 +19,7 @@
 #include "control/workspace.h"
 #include "input/directional_spectrum_reader.h"
 #include "resample/direction_interpolation.h"
+#include "textio/format.h"
 
 namespace {
 
@@ -26,24 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
-// E12.5 in the 0.ddddd E+xx form of the data files.
-void PutE12(std::string& out, double value) {
-  char text[32];
-  if (value == 0.0) {
-    out += " 0.00000E+00";
-    return;
-  }
-  const int exponent = static_cast<int>(std::floor(std::log10(value))) + 1;
-  double mantissa = value / std::pow(10.0, exponent);
-  int digits = static_cast<int>(std::lround(mantissa * 100000.0));
-  int shown_exponent = exponent;
-  if (digits >= 100000) {
-    digits /= 10;
-    ++shown_exponent;
-  }
-  std::snprintf(text, sizeof text, " 0.%05dE%c%02d", digits, shown_exponent < 0 ? '-' : '+', std::abs(shown_exponent));
-  out += text;
-}
+// E12.5, the layout of the data files.
+void PutE12(std::string& out, double value) { wavecomp::textio::PutE(out, value, 12, 5); }
 
 std::string MakeData(int points, int frequencies, int directions) {
   std::string data = "BENCH large Emep data\n";
@@ -118,6 +103,22 @@ int main(int argc, char** argv) {
   }
   std::printf("ReadDirectionalSpectrum: %.3f s (best of 3), %.0f MB/s\n", best_read,
               static_cast<double>(data.size()) / 1.0e6 / best_read);
+
+  // The whole program on the same data: N = 1024 components at every point.
+  {
+    std::FILE* control = std::fopen((folder + "/cont.txt").c_str(), "wb");
+    if (control == nullptr) return 1;
+    std::fprintf(control,
+                 "whole-run benchmark\nSPECTRUM  Emep\nN_COMP          1024\nSMAX           999.0\n"
+                 "IN_FILE   bench\nOUT_FILE  wave.dat\nH,T,DIR,G        1.0      10.0       0.0       3.3\n"
+                 "FMIN,FMAX       0.01       1.0\nSEED              99\n");
+    std::fclose(control);
+    const std::string command = "cd " + folder + " && " + WAVECOMP_EXE + " </dev/null >/dev/null";
+    start = Clock::now();
+    const int status = std::system(command.c_str());
+    std::printf("whole Emep run (N = 1024, %d points): %.2f s wall, exit %d, %.1f MB written\n", points,
+                Seconds(start), status, static_cast<double>(std::filesystem::file_size(folder + "/wave.dat")) / 1.0e6);
+  }
   std::filesystem::remove_all(folder);
 
   // The largest interpolation: 3000 input frequencies, 101 kept directions
