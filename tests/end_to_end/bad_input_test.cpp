@@ -261,6 +261,8 @@ std::vector<BadInput> AllCases() {
   add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(messages::kFileNotFind)));
   add(ConsoleStop("emep_data_missing", {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
                   Free(messages::kFileNotFind)));
+  add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(messages::kFileNotFind)));
+  add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(messages::kFileNotFind)));
   add(ConsoleStop("ene_data_missing", {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
                   Free(messages::kErrorFileName)));
   for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
@@ -517,6 +519,14 @@ std::vector<BadInput> AllCases() {
     ControlValues unwritable;
     unwritable.output_file = "/proc/wave.dat";  // not writable even for root
     add(ConsoleStop("output_in_unwritable_folder", {{"cont.txt", ControlFileText(unwritable)}},
+                    Free(messages::kErrorExistOutFile)));
+    Files onto_input = SspeRun(Join(SspeFile()));
+    onto_input["cont.txt"] = ControlFor("Sspe", "swell.spc");
+    onto_input["cont.txt"].replace(onto_input["cont.txt"].find("wave.dat"), 8, "swell.spc");
+    add(ConsoleStop("output_name_is_the_input_file", onto_input, Free(messages::kErrorExistOutFile)));
+    ControlValues blank_output;
+    blank_output.output_file = "";
+    add(ConsoleStop("output_name_blank", {{"cont.txt", ControlFileText(blank_output)}},
                     Free(messages::kErrorExistOutFile)));
     ControlValues no_folder;
     no_folder.output_file = "no_such_folder/wave.dat";
