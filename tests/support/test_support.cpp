@@ -128,7 +128,7 @@ std::string ControlFileText(const ControlValues& v) {
 std::string SourcePath(const std::string& relative) { return std::string(WAVECOMP_SOURCE_DIR) + "/" + relative; }
 
 std::string SamplesPath(const std::string& relative) {
-  return std::string(WAVECOMP_SOURCE_DIR) + "/../shared/samples/" + relative;
+  return std::string(WAVECOMP_SOURCE_DIR) + "/tests/data/samples/" + relative;
 }
 
 }  // namespace wavecomp::testing

@@ -56,7 +56,7 @@ std::string ControlFileText(const ControlValues& values);
 
 // Path of a file in the source tree (examples, shared samples live beside it).
 std::string SourcePath(const std::string& relative);
-// Path of the shared sample folder (../shared/samples from the source tree).
+// Path of a file of the sample inputs kept with the tests (one folder per spectrum type).
 std::string SamplesPath(const std::string& relative);
 
 }  // namespace wavecomp::testing
