@@ -148,5 +148,9 @@ inline constexpr std::string_view kOfLabel = " of ";
 inline constexpr std::string_view kBandCannotBeFilled =
     " cannot be filled: the spline of the input spectrum holds less energy than the bands need (a finer table or fewer "
     "components help)";
+// direct_spec: after "component band <k> of <N>"
+inline constexpr std::string_view kBandWalkOutsideTable =
+    " cannot be placed: its walk stayed before the end of the table for 10^7 steps (densities too large to divide "
+    "exactly)";
 
 }  // namespace wavecomp::messages

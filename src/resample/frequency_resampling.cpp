@@ -123,6 +123,12 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
   const double half = 0.5 * ecomp;
   const double table_end = ws.control.fmax;
   std::int64_t beyond_budget = kMaxStepsBeyondTable;
+  // Inside the table the walks of all bands add up to about the 99999 fine
+  // steps of the range. Densities so large that the step roots lose all
+  // precision can end a band far before the table's start; the next band
+  // would then walk towards the table for ever, so these steps are bounded
+  // too.
+  std::int64_t inside_budget = kMaxStepsBeyondTable;
   Densities carried;
   double x = ws.f_in[1];
   for (int k = 1; k <= component_count; ++k) {
@@ -145,7 +151,11 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
         x = e;
         break;
       }
-      if (s.q <= table_end) continue;
+      if (s.q <= table_end) {
+        if (--inside_budget > 0) continue;
+        Refuse(std::string(messages::kBandLabel) + std::to_string(k) + std::string(messages::kOfLabel) +
+               std::to_string(component_count) + std::string(messages::kBandWalkOutsideTable));
+      }
       if (first_beyond < 0) {
         first_beyond = p;
         acc_first_beyond = acc;

@@ -508,6 +508,14 @@ std::vector<BadInput> AllCases() {
                  "component band 3 of 4" + std::string(messages::kBandCannotBeFilled), 0, 2, ""});
   }
 
+  {
+    // Fault (found by fuzzing): a band ended far before the table's start and the next one walked towards it for ever.
+    Files files = SspeRun("1.5 8 090\n.05 5.555555555555555E155\n0.15 0\n0.2 0.2\n");
+    files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
+    add(BadInput{"sspe_band_ends_before_the_table", files, Expect::kMessage,
+                 "component band 2 of 4" + std::string(messages::kBandWalkOutsideTable), 0, 2, ""});
+  }
+
   // --- Output files that cannot be written.
   {
     Files exists = SspeRun(Join(SspeFile()));
