@@ -252,7 +252,10 @@ std::optional<TextFile> TextFile::Open(const std::string& path) {
   if (stream == nullptr) return std::nullopt;
   std::string content;
   struct stat status {};
-  if (::fstat(::fileno(stream), &status) != 0 || S_ISDIR(status.st_mode)) {
+  // A device is no text file: /dev/zero or /dev/urandom named as an input
+  // would be read for ever, filling the memory. Pipes still work.
+  if (::fstat(::fileno(stream), &status) != 0 || S_ISDIR(status.st_mode) || S_ISCHR(status.st_mode) ||
+      S_ISBLK(status.st_mode)) {
     std::fclose(stream);
     return std::nullopt;
   }

@@ -46,7 +46,8 @@ namespace wavecomp::textio {
 // The whole content of a text file, split into records.
 class TextFile {
  public:
-  // nullopt when the file cannot be opened (missing, unreadable, a directory).
+  // nullopt when the file cannot be opened (missing, unreadable, a directory,
+  // a device).
   static std::optional<TextFile> Open(const std::string& path);
   // A file built from memory; `name` is used in error messages.
   static TextFile FromString(std::string name, std::string content);

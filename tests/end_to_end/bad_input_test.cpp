@@ -263,6 +263,10 @@ std::vector<BadInput> AllCases() {
                   Free(messages::kFileNotFind)));
   add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(messages::kFileNotFind)));
   add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(messages::kFileNotFind)));
+  // Fault: a device named as the input was read as a file; /dev/zero never ended and filled the memory.
+  add(ConsoleStop("sspe_data_is_a_device", {{"cont.txt", ControlFor("Sspe", "/dev/null")}}, Free(messages::kFileNotFind)));
+  add(ConsoleStop("emep_data_is_a_device", {{"cont.txt", ControlFor("Emep", "/dev/null")}}, Free(messages::kFileNotFind)));
+  add(ConsoleStop("ene_data_is_a_device", {{"cont.txt", ControlFor("Ene", "/dev/null")}}, Free(messages::kErrorFileName)));
   add(ConsoleStop("ene_data_missing", {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
                   Free(messages::kErrorFileName)));
   for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
@@ -726,6 +730,15 @@ TEST(BadInputNames, FileNamesOf200CharactersWork) {
   const RunResult multi = RunWavecomp(emep);
   EXPECT_EQ(multi.exit_status, 0) << multi.err;
   EXPECT_TRUE(emep.Exists("wave.dat"));
+}
+
+// cont.txt that is a link to an endless device is refused like a missing one.
+TEST(BadInputNames, ControlFileThatIsADeviceIsNotRead) {
+  ScratchDir dir;
+  std::filesystem::create_symlink("/dev/zero", dir.PathOf("cont.txt"));
+  const RunResult result = RunWavecomp(dir);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(LastLine(result.out), "   " + std::string(messages::kCannotOpenControlFile));
 }
 
 TEST(BadInputOutput, OutputNameThatIsAFolderIsLeftAlone) {
