@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang and runs each for a number of
 # seconds (default 600), starting from the seed corpus in fuzz/corpus/<target>.
 # New inputs go to build/fuzz/corpus/<target>; a crashing input is saved as
-# build/fuzz/findings/<target>/crash-* and the script fails.
+# build/fuzz/findings/<target>/crash-*, timeout-* or oom-* and the script fails.
 #
 #   scripts/fuzz.sh [seconds] [target...]
 #   targets: control_file frequency_spectrum directional_spectrum energy_balance textio
