@@ -211,7 +211,7 @@ TEST(TextioTextFile, OpensFilesAndRefusesWhatCannotBeRead) {
 }
 
 TEST(TextioRecordCursor, ReadsFixedListsOverRecords) {
-  const TextFile file = TextFile::FromString("spec", " 1.0 2.0 3.0\n 4.0 5.0 6.0\n 7.0\nrest\n");
+  const TextFile file = TextFile::FromString("table", " 1.0 2.0 3.0\n 4.0 5.0 6.0\n 7.0\nrest\n");
   RecordCursor cursor(file);
   std::vector<double> values(7);
   cursor.ReadFixedList(values, 3, 4, 1, "the table");
@@ -225,10 +225,10 @@ TEST(TextioRecordCursor, ReadsFixedListsOverRecords) {
   cursor.SkipFixedList(7, 3, "the table");
   EXPECT_EQ(cursor.position(), 3u);
   EXPECT_EQ(InputError([&] { cursor.SkipFixedList(4, 3, "the second table"); }),
-            "input error in spec, line 5: expected the second table, found the end of the file");
+            "input error in table, line 5: expected the second table, found the end of the file");
   cursor.Seek(2);
   EXPECT_EQ(InputError([&] { cursor.ReadFixedList(values, 3, 4, 1, "the table"); }),
-            "input error in spec, line 4, columns 1-4: expected a real number (F4.1), found \"rest\"");
+            "input error in table, line 4, columns 1-4: expected a real number (F4.1), found \"rest\"");
 }
 
 TEST(TextioRecordCursor, ReadsFreeFormatValuesAsGfortran) {
