@@ -142,6 +142,8 @@ inline constexpr std::string_view kRangeNotDivisible =
     "input spectrum: the frequency range cannot be cut into 99999 finite steps";
 inline constexpr std::string_view kSpectrumEnergyNotFinite =
     "input spectrum: its energy is not a finite number (densities too large to add up)";
+inline constexpr std::string_view kSpectrumEnergyNegative =
+    "input spectrum: its energy is below zero (the densities are mostly negative)";
 // direct_spec: then k, " of ", N and the ending
 inline constexpr std::string_view kBandLabel = "component band ";
 inline constexpr std::string_view kOfLabel = " of ";

@@ -260,6 +260,9 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
   // Densities near the largest double add up to infinity. No band could then
   // be filled, and saying so would blame the spline for an overflow.
   if (component_count >= 1 && !std::isfinite(E_total)) Refuse(std::string(messages::kSpectrumEnergyNotFinite));
+  // Negative densities may stand in a table, but an energy below zero has no
+  // amplitude: every component would get the square root of a negative number.
+  if (component_count >= 1 && E_total < 0.0) Refuse(std::string(messages::kSpectrumEnergyNegative));
   ws.ecomp = E_total / static_cast<double>(component_count);
   DivideIntoBands(ws, spline, df_fine, ws.ecomp, component_count);
 

@@ -500,6 +500,12 @@ std::vector<BadInput> AllCases() {
     // Fault: an energy that overflowed was reported as a band the spline could not fill.
     add(BadInput{"sspe_energy_overflows", SspeRun(Join(sspe)), Expect::kMessage,
                  std::string(messages::kSpectrumEnergyNotFinite), 0, 2, ""});
+    Lines negative = SspeFile();
+    negative[2].text = "0.10 -5.0";
+    negative[3].text = "0.15 -5.0";
+    // Fault: a table whose energy is below zero ended in "non-finite amplitude" as if writing had failed.
+    add(BadInput{"sspe_energy_negative", SspeRun(Join(negative)), Expect::kMessage,
+                 std::string(messages::kSpectrumEnergyNegative), 0, 2, ""});
   }
 
   // --- A table whose spline holds far less energy than its trapezoids: the
