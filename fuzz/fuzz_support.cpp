@@ -188,4 +188,18 @@ void RunProgramChecked(const RunParameters& parameters, Reader reader) {
   unlink(kOutputFileName);
 }
 
+void FuzzReaderInput(std::string_view type, Reader reader, bool with_point_file, const std::uint8_t* data,
+                     std::size_t size) {
+  if (size < kParameterBytes) return;
+  EnterScratchFolder();
+  ClearScratchFolder();
+  const RunParameters parameters = DecodeParameters(data);
+  WriteFile(kControlFileName, ControlFile(type, parameters));
+  const std::string_view files(reinterpret_cast<const char*>(data) + kParameterBytes, size - kParameterBytes);
+  const std::size_t separator = with_point_file ? files.find(kFileSeparator) : std::string_view::npos;
+  WriteFile(kDataFileName, files.substr(0, separator));
+  if (separator != std::string_view::npos) WriteFile(kPointFileName, files.substr(separator + 1));
+  RunProgramChecked(parameters, reader);
+}
+
 }  // namespace wavecomp::fuzz

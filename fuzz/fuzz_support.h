@@ -76,4 +76,10 @@ inline constexpr const char* kOutputFileName = "out.dat";
 using Reader = void (*)(SpectrumWorkspace&, Console&);
 void RunProgramChecked(const RunParameters& parameters, Reader reader);
 
+// One input of a reader target: the parameter bytes, then the data file and,
+// when `with_point_file` and a separator byte follows, the point-list file;
+// a run of spectrum type `type` through RunProgramChecked.
+void FuzzReaderInput(std::string_view type, Reader reader, bool with_point_file, const std::uint8_t* data,
+                     std::size_t size);
+
 }  // namespace wavecomp::fuzz
