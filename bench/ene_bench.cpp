@@ -22,6 +22,7 @@
 #include "control/run_stop.h"
 #include "control/workspace.h"
 #include "input/energy_balance_reader.h"
+#include "textio/format.h"
 
 namespace {
 
@@ -31,9 +32,10 @@ constexpr int kFrequencies = 25;
 constexpr int kPoints = 200;
 constexpr int kComponents = 512;
 
+// E10.3, the layout of the model's output file.
 std::string Field(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%10.3E", value);
+  std::string text;
+  wavecomp::textio::PutE(text, value, 10, 3);
   return text;
 }
 
@@ -45,8 +47,8 @@ void AppendList(std::string& out, const std::vector<double>& values) {
 }
 
 std::string I5(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%5d", value);
+  std::string text;
+  wavecomp::textio::PutI(text, value, 5);
   return text;
 }
 
