@@ -70,7 +70,8 @@ void WriteFile(const std::string& path) {
 }  // namespace
 
 int main() {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("wavecomp-check-bench-" + std::to_string(::getpid()));
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("wavecomp-check-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const std::string path = (folder / "multi.dat").string();
   auto start = std::chrono::steady_clock::now();

@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
     const std::string command = "cd " + folder + " && " + WAVECOMP_EXE + " </dev/null >/dev/null";
     start = Clock::now();
     const int status = std::system(command.c_str());
-    std::printf("whole Emep run (N = 1024, %d points): %.2f s wall, exit %d, %.1f MB written\n", points,
-                Seconds(start), status, static_cast<double>(std::filesystem::file_size(folder + "/wave.dat")) / 1.0e6);
+    std::printf("whole Emep run (N = 1024, %d points): %.2f s wall, exit %d, %.1f MB written\n", points, Seconds(start),
+                status, static_cast<double>(std::filesystem::file_size(folder + "/wave.dat")) / 1.0e6);
   }
   std::filesystem::remove_all(folder);
 

@@ -73,7 +73,8 @@ void WriteData(const std::string& path) {
       std::vector<double> group{theta};
       for (int l = 0; l < kFrequencies; ++l) {
         const double x = f[static_cast<std::size_t>(l)] / 0.1;
-        group.push_back(1.0e-3 * std::exp(-1.25 / (x * x * x * x)) / (x * x * x * x * x) * spread * df[static_cast<std::size_t>(l)]);
+        group.push_back(1.0e-3 * std::exp(-1.25 / (x * x * x * x)) / (x * x * x * x * x) * spread *
+                        df[static_cast<std::size_t>(l)]);
       }
       AppendList(text, group);
     }

@@ -82,7 +82,8 @@ int main() {
     sum += value;
   }
   const double per_value = Milliseconds(start) * 1e6 / kEvaluations;
-  std::printf("spline set-up, %d points: %8.3f ms; one value: %6.1f ns (checksum %.6g)\n", kPairs, setup, per_value, sum);
+  std::printf("spline set-up, %d points: %8.3f ms; one value: %6.1f ns (checksum %.6g)\n", kPairs, setup, per_value,
+              sum);
   const bool fast_enough = sspe < 50.0 && ene < 50.0;
   std::printf("goal direct_spec < 50 ms: %s\n", fast_enough ? "met" : "NOT met");
   return fast_enough ? 0 : 1;

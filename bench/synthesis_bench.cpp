@@ -87,8 +87,8 @@ int main() {
     std::sort(times.begin(), times.end());
     const bool met = times.front().wall < c.goal;
     all_met = all_met && met;
-    std::printf("%-38s best %.4f s (processor %.4f s), slowest %.4f s; goal %.2f s %s\n", c.name,
-                times.front().wall, times.front().cpu, times.back().wall, c.goal, met ? "met" : "MISSED");
+    std::printf("%-38s best %.4f s (processor %.4f s), slowest %.4f s; goal %.2f s %s\n", c.name, times.front().wall,
+                times.front().cpu, times.back().wall, c.goal, met ? "met" : "MISSED");
   }
 
   std::filesystem::current_path(previous);

@@ -129,8 +129,9 @@ int main(int argc, char** argv) {
     std::size_t index = 0;
     while (index + 6 <= count && cursor.ReadList(std::span<double>(check.data() + index, 6), "the values")) index += 6;
     const double seconds = CpuSeconds() - start;
-    std::printf("%-28s %8.1f MB/s  (same values: %s)\n", "ReadList, six per read", free_megabytes / seconds,
-                std::equal(check.begin(), check.begin() + static_cast<std::ptrdiff_t>(index), read.begin()) ? "yes" : "NO");
+    std::printf(
+        "%-28s %8.1f MB/s  (same values: %s)\n", "ReadList, six per read", free_megabytes / seconds,
+        std::equal(check.begin(), check.begin() + static_cast<std::ptrdiff_t>(index), read.begin()) ? "yes" : "NO");
   }
   std::filesystem::remove(path);
   std::filesystem::remove(free_path);

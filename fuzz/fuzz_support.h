@@ -45,9 +45,9 @@ bool RunUntilStop(const std::function<void()>& work);
 
 // Settings a reader target takes from its first two input bytes.
 struct RunParameters {
-  int component_count;      // small, including 0 and negative counts
-  bool spread;              // Smax 10 (spread) or 999 (not spread)
-  const char* answer;       // the operator's answer to the point-list question
+  int component_count;  // small, including 0 and negative counts
+  bool spread;          // Smax 10 (spread) or 999 (not spread)
+  const char* answer;   // the operator's answer to the point-list question
   // The whole run after the reader, or the reader alone. The resampling
   // walks 10^5 fine steps whatever the input, so a whole run costs about a
   // tenth of a second under the sanitizers; the reader alone takes far less.

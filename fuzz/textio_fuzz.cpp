@@ -34,17 +34,27 @@ void ReadFields(FieldReader& fields, std::uint8_t code) {
   const int w = 1 + code % 24;
   const int d = (code / 24) % 6;
   switch ((code >> 5) & 7) {
-    case 0: (void)fields.I(w); break;
-    case 1: CheckFinite(fields.F(w, d)); break;
-    case 2: CheckFinite(fields.E(w, d)); break;
+    case 0:
+      (void)fields.I(w);
+      break;
+    case 1:
+      CheckFinite(fields.F(w, d));
+      break;
+    case 2:
+      CheckFinite(fields.E(w, d));
+      break;
     case 3:
       if (fields.A(w).size() != static_cast<std::size_t>(w)) Finding("an A field of another width");
       break;
-    case 4: (void)fields.TryI(w); break;
+    case 4:
+      (void)fields.TryI(w);
+      break;
     case 5:
       if (const std::optional<double> value = fields.TryF(w, d)) CheckFinite(*value);
       break;
-    case 6: fields.Skip(w); break;
+    case 6:
+      fields.Skip(w);
+      break;
     default:
       for (int k = 0; k < 4; ++k) CheckFinite(fields.E(10, 3));
       break;
@@ -74,7 +84,9 @@ void Step(RecordCursor& cursor, std::uint8_t code) {
       for (std::size_t k = 0; k < count; ++k) CheckFinite(values[k]);
       break;
     }
-    case 3: cursor.SkipFixedList(argument, 1 + argument % 8, "a skipped list"); break;
+    case 3:
+      cursor.SkipFixedList(argument, 1 + argument % 8, "a skipped list");
+      break;
     case 4: {
       const std::size_t length = 1 + argument % 16;
       const std::string_view line = cursor.NextText("an answer");
@@ -84,8 +96,12 @@ void Step(RecordCursor& cursor, std::uint8_t code) {
       }
       break;
     }
-    case 5: cursor.Skip("a record"); break;
-    case 6: cursor.Rewind(); break;
+    case 5:
+      cursor.Skip("a record");
+      break;
+    case 6:
+      cursor.Rewind();
+      break;
     default:
       if (std::optional<FieldReader> fields = cursor.TryNext()) ReadFields(*fields, argument);
       break;

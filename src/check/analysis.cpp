@@ -61,11 +61,13 @@ void DecideTargets(CheckResult& result) {
     result.spreading = Spreading::kSpread;
   } else if (AllDirectionsZero(point)) {
     result.spreading = Spreading::kNotSpread;
-    result.notes.push_back("Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
+    result.notes.push_back(
+        "Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
   } else {
     result.spreading = Spreading::kUnknown;
     result.notes.push_back(
-        "Smax is shown as asterisks (100 or more, below 999 since the directions are spread): no expected distribution");
+        "Smax is shown as asterisks (100 or more, below 999 since the directions are spread): no expected "
+        "distribution");
   }
 }
 
@@ -101,13 +103,13 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectrum> target) {
         check.target_directions = CellStatistics(*cells, kDirectionCellFirst, kDirectionCellWidth);
         check.expected_cells = std::move(*cells);
       } else {
-        result.notes.push_back("the expected directions could not be computed (more components than the spreading stage holds)");
+        result.notes.push_back(
+            "the expected directions could not be computed (more components than the spreading stage holds)");
       }
     }
   }
   if (not_ascending > 0) {
-    result.notes.push_back(std::to_string(not_ascending) +
-                           (not_ascending == 1 ? " point lists" : " points list") +
+    result.notes.push_back(std::to_string(not_ascending) + (not_ascending == 1 ? " point lists" : " points list") +
                            " frequencies that do not increase: the density between them is left out");
   }
   if (phases_outside > 0) {

@@ -14,10 +14,10 @@ namespace wavecomp::check {
 
 struct PointCheck {
   PointStatistics measured;
-  std::optional<BandEnergy> target_energy;        // with a target spectrum
-  std::optional<double> target_peak_frequency;    // Hz
+  std::optional<BandEnergy> target_energy;      // with a target spectrum
+  std::optional<double> target_peak_frequency;  // Hz
   std::optional<DirectionStatistics> target_directions;
-  std::vector<double> expected_cells;             // kDirectionCells probabilities; empty when unknown or unspread
+  std::vector<double> expected_cells;  // kDirectionCells probabilities; empty when unknown or unspread
 };
 
 // Whether the trailer says the run spread the spectrum over directions.
@@ -25,10 +25,10 @@ enum class Spreading { kSpread, kNotSpread, kUnknown };
 
 struct CheckResult {
   ComponentFile file;
-  std::vector<PointCheck> points;                 // one per point of the file
+  std::vector<PointCheck> points;  // one per point of the file
   std::optional<TargetSpectrum> target;
-  Spreading spreading = Spreading::kUnknown;      // single-point files with a JNS or Sspe trailer
-  std::vector<std::string> notes;                 // what the reader of the summary should know
+  Spreading spreading = Spreading::kUnknown;  // single-point files with a JNS or Sspe trailer
+  std::vector<std::string> notes;             // what the reader of the summary should know
 };
 
 // Checks the file against `target` (from --spectrum) or, when none is

@@ -72,8 +72,10 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
         name = argument.substr(0, equals);
         value = argument.substr(equals + 1);
       }
-      if (name == "--spectrum") target = &options.spectrum;
-      else if (name == "--svg") target = &options.svg;
+      if (name == "--spectrum")
+        target = &options.spectrum;
+      else if (name == "--svg")
+        target = &options.svg;
       if (target == nullptr) {
         error = "unknown option " + argument;
         return std::nullopt;

@@ -9,14 +9,14 @@
 namespace wavecomp::check {
 namespace {
 
-constexpr int kIntegerWidth = 5;     // I5: point count, N, code, point number, seed
-constexpr int kGammaWidth = 10;      // F10.1
-constexpr int kRealWidth = 15;       // E15.6
+constexpr int kIntegerWidth = 5;  // I5: point count, N, code, point number, seed
+constexpr int kGammaWidth = 10;   // F10.1
+constexpr int kRealWidth = 15;    // E15.6
 constexpr int kRealDecimals = 6;
 constexpr int kComponentFields = 4;  // f, a, theta, phase
 constexpr int kComponentColumns = kComponentFields * kRealWidth;
-constexpr int kFileNameWidth = 50;   // A50 in the trailers of Sspe, Emep and Ene
-constexpr int kSmaxWidth = 5;        // F5.2 after "Smax=" and one blank
+constexpr int kFileNameWidth = 50;  // A50 in the trailers of Sspe, Emep and Ene
+constexpr int kSmaxWidth = 5;       // F5.2 after "Smax=" and one blank
 constexpr int kSmaxDecimals = 2;
 constexpr std::string_view kSmaxText = "Smax=";
 
@@ -35,8 +35,10 @@ std::string_view Columns(std::string_view text, int first, int w) {
 bool IsOverflow(std::string_view field) {
   std::size_t stars = 0;
   for (char c : field) {
-    if (c == '*') ++stars;
-    else if (c != ' ') return false;
+    if (c == '*')
+      ++stars;
+    else if (c != ' ')
+      return false;
   }
   return stars > 0;
 }
@@ -151,8 +153,10 @@ void ReadComponents(Records& records, PointComponents& point, std::string_view w
     for (int k = 0; k < kComponentFields; ++k) {
       const int first = reader.column();
       std::optional<double> value;
-      if (IsBlank(Columns(text, first, kRealWidth))) reader.Skip(kRealWidth);
-      else value = reader.TryF(kRealWidth, kRealDecimals);
+      if (IsBlank(Columns(text, first, kRealWidth)))
+        reader.Skip(kRealWidth);
+      else
+        value = reader.TryF(kRealWidth, kRealDecimals);
       if (!value || !std::isfinite(*value)) {
         // Messages are built only on failure: this loop runs millions of times.
         const std::string expected = std::string("the ") + kFieldNames[k] + " (E15.6) of component " +
@@ -179,14 +183,13 @@ void ReadSinglePointHeader(Records& records, PointComponents& point) {
 
 void ReadEmptyRecords(Records& records, const PointComponents& point) {
   for (int k = 0; k < 2; ++k) {
-    const std::string what = "an empty line after the " + Count(point.declared_count) +
-                             " components that line " + Count(static_cast<std::int64_t>(point.header_line)) +
+    const std::string what = "an empty line after the " + Count(point.declared_count) + " components that line " +
+                             Count(static_cast<std::int64_t>(point.header_line)) +
                              " counts (the trailer follows two empty lines)";
     const std::string_view text = records.Next(what);
     if (IsBlank(text)) continue;
     if (LooksLikeComponentRecord(text)) {
-      records.FailLine(what + "; this line holds one more component, so the count does not match the records",
-                       text);
+      records.FailLine(what + "; this line holds one more component, so the count does not match the records", text);
     }
     records.FailLine(what, text);
   }
@@ -312,14 +315,15 @@ ComponentFile ReadComponentFile(const textio::TextFile& file) {
   // hold num_p points: refuse before reserving room for them.
   if (static_cast<std::size_t>(result.num_p) > file.record_count()) {
     records.Fail(1, kIntegerWidth,
-                 "a point count that the file can hold (it has " + Count(static_cast<std::int64_t>(file.record_count())) +
-                     " lines)",
+                 "a point count that the file can hold (it has " +
+                     Count(static_cast<std::int64_t>(file.record_count())) + " lines)",
                  Columns(first, 1, kIntegerWidth));
   }
   result.points.resize(static_cast<std::size_t>(result.num_p));
   for (std::int32_t v = 1; v <= result.num_p; ++v) {
     PointComponents& point = result.points[static_cast<std::size_t>(v - 1)];
-    ReadMultiPointHeader(records, point, v, result.num_p, v > 1 ? &result.points[static_cast<std::size_t>(v - 2)] : nullptr);
+    ReadMultiPointHeader(records, point, v, result.num_p,
+                         v > 1 ? &result.points[static_cast<std::size_t>(v - 2)] : nullptr);
     ReadComponents(records, point, "point " + Count(v));
   }
   RequireEndOfFile(records, "the last point (" + Count(result.num_p) + " points counted in line 1)");

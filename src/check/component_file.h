@@ -30,15 +30,15 @@ enum class FileLayout { kSinglePoint, kMultiPoint };
 
 // The components of one point, as the file lists them.
 struct PointComponents {
-  std::int32_t point_number = 1;   // multi-point header; 1 in a single-point file
-  std::int32_t declared_count = 0; // N of the header (a negative N lists no components)
-  std::int32_t spectrum_code = 0;  // 3 JONSWAP, 9 every other type
-  std::optional<double> gamma;     // nullopt when the F10.1 field holds asterisks
-  std::size_t header_line = 0;     // 1-based line of the header record
-  std::vector<double> f;           // Hz
-  std::vector<double> a;           // m
-  std::vector<double> theta;       // rad
-  std::vector<double> phase;       // rad
+  std::int32_t point_number = 1;    // multi-point header; 1 in a single-point file
+  std::int32_t declared_count = 0;  // N of the header (a negative N lists no components)
+  std::int32_t spectrum_code = 0;   // 3 JONSWAP, 9 every other type
+  std::optional<double> gamma;      // nullopt when the F10.1 field holds asterisks
+  std::size_t header_line = 0;      // 1-based line of the header record
+  std::vector<double> f;            // Hz
+  std::vector<double> a;            // m
+  std::vector<double> theta;        // rad
+  std::vector<double> phase;        // rad
 
   std::size_t size() const { return f.size(); }
 };
@@ -55,14 +55,14 @@ enum class TrailerKind {
 struct Trailer {
   TrailerKind kind = TrailerKind::kJonswap;
   std::size_t first_line = 0;
-  double H13 = 0.0;                 // m
-  double T13 = 0.0;                 // s
-  double Dirc = 0.0;                // radians when the run spread the spectrum, degrees otherwise
-  std::optional<double> gamma;      // JNS only
-  std::optional<std::int32_t> seed; // JNS only; usually asterisks (seeds reach seven digits)
-  bool has_smax = false;            // JNS and Sspe
-  std::optional<double> Smax;       // nullopt with has_smax: 100 or more (F5.2 overflow)
-  std::string input_file;           // Sspe, Emep, Ene: trailing blanks removed
+  double H13 = 0.0;                  // m
+  double T13 = 0.0;                  // s
+  double Dirc = 0.0;                 // radians when the run spread the spectrum, degrees otherwise
+  std::optional<double> gamma;       // JNS only
+  std::optional<std::int32_t> seed;  // JNS only; usually asterisks (seeds reach seven digits)
+  bool has_smax = false;             // JNS and Sspe
+  std::optional<double> Smax;        // nullopt with has_smax: 100 or more (F5.2 overflow)
+  std::string input_file;            // Sspe, Emep, Ene: trailing blanks removed
 };
 
 struct ComponentFile {
@@ -70,7 +70,7 @@ struct ComponentFile {
   std::int32_t num_p = 0;
   FileLayout layout = FileLayout::kSinglePoint;
   std::vector<PointComponents> points;
-  std::optional<Trailer> trailer;   // single-point files only
+  std::optional<Trailer> trailer;  // single-point files only
 };
 
 // An input error in the library's layout ("input error in FILE, line L,

@@ -50,9 +50,11 @@ TargetSpectrum TargetSpectrum::Jonswap(double H13, double T13, double gamma, dou
   const JonswapShape shape = JonswapShape::From(H13, T13, gamma);
   double start = kJonswapLowestShare * shape.fp;
   if (f_low > 0.0 && f_low < start) start = std::max(0.5 * f_low, kJonswapFloorShare * shape.fp);
-  const double end = std::max(kJonswapHighestMultiple * shape.fp, std::min(2.0 * f_high, kJonswapFarthestMultiple * shape.fp));
+  const double end =
+      std::max(kJonswapHighestMultiple * shape.fp, std::min(2.0 * f_high, kJonswapFarthestMultiple * shape.fp));
   std::vector<double> f, S;
-  const std::size_t count = static_cast<std::size_t>(std::ceil(std::log(end / start) / std::log(kJonswapGridRatio))) + 1;
+  const std::size_t count =
+      static_cast<std::size_t>(std::ceil(std::log(end / start) / std::log(kJonswapGridRatio))) + 1;
   f.reserve(count);
   S.reserve(count);
   for (std::size_t j = 0; j < count; ++j) {
@@ -78,7 +80,8 @@ std::optional<TargetSpectrum> TargetSpectrum::SplineTable(std::string label, std
   std::copy(f.begin(), f.end(), x.begin() + 1);
   std::copy(S.begin(), S.end(), y.begin() + 1);
   Spline spline;
-  if (f.size() > static_cast<std::size_t>(kSplineMaxPoints) || !spline.Setup(x.data(), y.data(), n)) return std::nullopt;
+  if (f.size() > static_cast<std::size_t>(kSplineMaxPoints) || !spline.Setup(x.data(), y.data(), n))
+    return std::nullopt;
   std::vector<double> grid(kSplineSamples + 1), values(kSplineSamples + 1);
   const double first = f.front(), last = f.back();
   for (int j = 0; j <= kSplineSamples; ++j) {
@@ -155,8 +158,7 @@ std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> 
   for (std::size_t i = 0; i < f.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     for (int k = 1; k <= kLastNode; ++k) {
-      cells[static_cast<std::size_t>(k - 1)] +=
-          weights[i] * (workspace->cumD(row, k) - workspace->cumD(row, k - 1));
+      cells[static_cast<std::size_t>(k - 1)] += weights[i] * (workspace->cumD(row, k) - workspace->cumD(row, k - 1));
     }
     total += weights[i];
   }

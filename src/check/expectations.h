@@ -62,8 +62,8 @@ class TargetSpectrum {
 struct BandEnergy {
   double f_lower = 0.0;  // outer band edges, Hz
   double f_upper = 0.0;
-  double m0 = 0.0;       // target energy between them, m^2
-  double Hm0 = 0.0;      // 4 sqrt(m0), m
+  double m0 = 0.0;   // target energy between them, m^2
+  double Hm0 = 0.0;  // 4 sqrt(m0), m
 };
 
 // Target energy over the bands of components f(0..N-1) with amplitudes a;

@@ -1,19 +1,18 @@
 #include "check/spectrum_file.h"
 
-#include "check/component_file.h"
-
 #include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
 
+#include "check/component_file.h"
 #include "control/run_stop.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
 namespace {
 
-constexpr int kSpeWidth = 20;     // E20.8, three per record of jonswap.spe
+constexpr int kSpeWidth = 20;  // E20.8, three per record of jonswap.spe
 constexpr int kSpeDecimals = 8;
 constexpr std::size_t kSpeColumns = 3 * kSpeWidth;
 

@@ -140,8 +140,8 @@ PhaseUniformity PhaseTest(std::span<const double> phase) {
   return result;
 }
 
-PointStatistics ComputeStatistics(std::span<const double> f, std::span<const double> a,
-                                  std::span<const double> theta, std::span<const double> phase) {
+PointStatistics ComputeStatistics(std::span<const double> f, std::span<const double> a, std::span<const double> theta,
+                                  std::span<const double> phase) {
   PointStatistics result;
   result.count = f.size();
   if (f.empty()) return result;

@@ -33,33 +33,33 @@ struct DensitySample {
 };
 
 struct DirectionStatistics {
-  bool defined = false;      // false without energy
+  bool defined = false;  // false without energy
   double mean_deg = 0.0;
   double spread_deg = 0.0;
   std::array<double, kShareHalfWidths.size()> shares{};  // fractions 0..1 of the energy
 };
 
 struct PhaseUniformity {
-  bool defined = false;      // false without components
-  double ks_statistic = 0.0; // Kolmogorov-Smirnov D against uniform on 0..2 pi
+  bool defined = false;       // false without components
+  double ks_statistic = 0.0;  // Kolmogorov-Smirnov D against uniform on 0..2 pi
   double p_value = 0.0;
-  std::size_t outside = 0;   // phases outside 0..2 pi, taken modulo 2 pi
+  std::size_t outside = 0;  // phases outside 0..2 pi, taken modulo 2 pi
 };
 
 struct PointStatistics {
   std::size_t count = 0;
-  double f_low = 0.0;        // Hz, lowest and highest component frequency
+  double f_low = 0.0;  // Hz, lowest and highest component frequency
   double f_high = 0.0;
-  bool ascending = true;     // component frequencies strictly increase
-  double m0 = 0.0;           // m^2
-  double Hm0 = 0.0;          // m
+  bool ascending = true;                 // component frequencies strictly increase
+  double m0 = 0.0;                       // m^2
+  double Hm0 = 0.0;                      // m
   std::optional<double> peak_frequency;  // Hz; nullopt without components
   DirectionStatistics directions;
   PhaseUniformity phases;
 };
 
-PointStatistics ComputeStatistics(std::span<const double> f, std::span<const double> a,
-                                  std::span<const double> theta, std::span<const double> phase);
+PointStatistics ComputeStatistics(std::span<const double> f, std::span<const double> a, std::span<const double> theta,
+                                  std::span<const double> phase);
 
 // The density between neighbouring components (N - 1 samples; pairs whose
 // frequencies do not increase are left out).

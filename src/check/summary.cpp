@@ -88,16 +88,23 @@ std::string TrailerLine(const Trailer& trailer, Spreading spreading) {
                                      : spreading == Spreading::kNotSpread ? " deg"
                                                                           : " (rad when spread, deg otherwise)";
   switch (trailer.kind) {
-    case TrailerKind::kJonswap: line += "JNS: "; break;
-    case TrailerKind::kSspe: line += "Sspe: "; break;
-    case TrailerKind::kEmepOrEne: line += "Emep or Ene: "; break;
+    case TrailerKind::kJonswap:
+      line += "JNS: ";
+      break;
+    case TrailerKind::kSspe:
+      line += "Sspe: ";
+      break;
+    case TrailerKind::kEmepOrEne:
+      line += "Emep or Ene: ";
+      break;
   }
   line += "H1/3 " + Compact(trailer.H13, 4) + " m, T1/3 " + Compact(trailer.T13, 4) + " s, Dirc. " +
           Compact(trailer.Dirc, 6) + (trailer.kind == TrailerKind::kEmepOrEne ? std::string(" deg") : direction_unit);
   if (trailer.kind == TrailerKind::kJonswap) {
     line += ", gamma " + (trailer.gamma ? Compact(*trailer.gamma, 4) : std::string("*"));
   }
-  if (trailer.has_smax) line += ", Smax " + (trailer.Smax ? Compact(*trailer.Smax, 2) : std::string("***** (100 or more)"));
+  if (trailer.has_smax)
+    line += ", Smax " + (trailer.Smax ? Compact(*trailer.Smax, 2) : std::string("***** (100 or more)"));
   if (trailer.kind == TrailerKind::kJonswap) {
     line += ", seed " + (trailer.seed ? std::to_string(*trailer.seed) : std::string("*****"));
   } else {
@@ -151,8 +158,7 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
     WriteRow(console, "directional spread (deg)", m.directions.spread_deg, target(t ? t->spread_deg : 0.0), 2,
              Difference::kDegrees);
     for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
-      const std::string label =
-          "energy within +-" + std::to_string(static_cast<int>(kShareHalfWidths[w])) + " deg (%)";
+      const std::string label = "energy within +-" + std::to_string(static_cast<int>(kShareHalfWidths[w])) + " deg (%)";
       WriteRow(console, label, 100.0 * m.directions.shares[w], target(t ? 100.0 * t->shares[w] : 0.0), 2,
                Difference::kPoints);
     }
@@ -186,9 +192,8 @@ void WritePointTable(const CheckResult& result, Console& console) {
   console.WriteLine(header);
   for (std::size_t v = 0; v < result.points.size(); ++v) {
     const PointStatistics& m = result.points[v].measured;
-    std::string line = Integer(static_cast<std::int64_t>(v + 1), 6) +
-                       Integer(result.file.points[v].point_number, 8) + Integer(static_cast<std::int64_t>(m.count), 7) +
-                       Fixed(m.Hm0, 11, 6);
+    std::string line = Integer(static_cast<std::int64_t>(v + 1), 6) + Integer(result.file.points[v].point_number, 8) +
+                       Integer(static_cast<std::int64_t>(m.count), 7) + Fixed(m.Hm0, 11, 6);
     const std::optional<double> Tp = Period(m.peak_frequency);
     line += Tp ? Fixed(*Tp, 10, 4) : Blank(10);
     line += m.directions.defined ? Fixed(m.directions.mean_deg, 16, 2) + Fixed(m.directions.spread_deg, 14, 2)
@@ -198,8 +203,10 @@ void WritePointTable(const CheckResult& result, Console& console) {
       const std::optional<BandEnergy>& energy = result.points[v].target_energy;
       if (energy) {
         line += Fixed(energy->Hm0, 12, 6);
-        if (energy->Hm0 != 0.0) textio::PutE(line, (m.Hm0 - energy->Hm0) / energy->Hm0, 12, kDifferenceDecimals);
-        else line += Blank(12);
+        if (energy->Hm0 != 0.0)
+          textio::PutE(line, (m.Hm0 - energy->Hm0) / energy->Hm0, 12, kDifferenceDecimals);
+        else
+          line += Blank(12);
       } else {
         line += Blank(12) + Blank(12);
       }
@@ -228,8 +235,8 @@ void WriteSummary(const CheckResult& result, Console& console) {
   const PointComponents& first = file.points.front();
   const std::string gamma = first.gamma ? Compact(*first.gamma, 1) : std::string("*");
   if (file.layout == FileLayout::kSinglePoint) {
-    console.WriteLine("Layout    single point, " + std::to_string(first.declared_count) + " components, spectrum code " +
-                      std::to_string(first.spectrum_code) + ", gamma " + gamma);
+    console.WriteLine("Layout    single point, " + std::to_string(first.declared_count) +
+                      " components, spectrum code " + std::to_string(first.spectrum_code) + ", gamma " + gamma);
     if (file.trailer) console.WriteLine(TrailerLine(*file.trailer, result.spreading));
   } else {
     console.WriteLine("Layout    " + std::to_string(file.num_p) + " points, " + std::to_string(first.declared_count) +

@@ -14,15 +14,15 @@ namespace {
 
 constexpr double kWidth = 1200.0;
 constexpr double kTitleHeight = 56.0;
-constexpr double kRowHeight = 340.0;       // one plotted point
-constexpr double kPanelTop = 34.0;         // inside a row: room for the panel titles
+constexpr double kRowHeight = 340.0;  // one plotted point
+constexpr double kPanelTop = 34.0;    // inside a row: room for the panel titles
 constexpr double kPlotHeight = 236.0;
 constexpr double kHm0RowHeight = 300.0;
 constexpr double kSpectrumLeft = 90.0, kSpectrumRight = 590.0;
 constexpr double kDirectionLeft = 700.0, kDirectionRight = 1160.0;
-constexpr double kDirectionBin = 5.0;      // degrees per histogram bar
-constexpr int kTargetSamples = 500;        // points of the target curve
-constexpr int kTargetTicks = 5;            // about this many ticks per axis
+constexpr double kDirectionBin = 5.0;  // degrees per histogram bar
+constexpr int kTargetSamples = 500;    // points of the target curve
+constexpr int kTargetTicks = 5;        // about this many ticks per axis
 
 constexpr std::string_view kTargetColour = "#1f5fbf";
 constexpr std::string_view kComponentColour = "#d9480f";
@@ -33,8 +33,10 @@ constexpr std::string_view kGridColour = "#e3e3e3";
 // without a decimal point.
 std::string Number(double value, int decimals) {
   std::string text;
-  if (decimals == 0) textio::PutI(text, static_cast<std::int64_t>(std::llround(value)), 40);
-  else textio::PutF(text, value, 40, decimals);
+  if (decimals == 0)
+    textio::PutI(text, static_cast<std::int64_t>(std::llround(value)), 40);
+  else
+    textio::PutF(text, value, 40, decimals);
   return text.substr(text.find_first_not_of(' '));
 }
 
@@ -44,11 +46,16 @@ std::string Px(double value) { return Number(value, 1); }
 std::string Escape(std::string_view text) {
   std::string out;
   for (char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '"') out += "&quot;";
-    else out += c;
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
   }
   return out;
 }
@@ -224,8 +231,9 @@ void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, doubl
   if (!(y_hi > 0.0)) y_hi = 1.0;
   const Ticks y_ticks = NiceTicks(0.0, y_hi);
 
-  Panel panel{kSpectrumLeft, row_top + kPanelTop, kSpectrumRight, row_top + kPanelTop + kPlotHeight,
-              0.0, x_hi, 0.0, y_hi, "spectrum" + std::to_string(v)};
+  Panel panel{
+      kSpectrumLeft, row_top + kPanelTop,           kSpectrumRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi, 0.0,
+      y_hi,          "spectrum" + std::to_string(v)};
   DrawFrame(doc, panel, x_ticks, y_ticks,
             "Point " + std::to_string(point.point_number) + ": frequency spectrum (" + std::to_string(point.size()) +
                 " components)",
@@ -288,8 +296,15 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
   for (double t = -90.0; t <= 90.0; t += 30.0) x_ticks.values.push_back(t);
   const Ticks y_ticks = NiceTicks(0.0, y_hi);
 
-  Panel panel{kDirectionLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight,
-              -90.0, 90.0, 0.0, y_hi, "directions" + std::to_string(v)};
+  Panel panel{kDirectionLeft,
+              row_top + kPanelTop,
+              kDirectionRight,
+              row_top + kPanelTop + kPlotHeight,
+              -90.0,
+              90.0,
+              0.0,
+              y_hi,
+              "directions" + std::to_string(v)};
   DrawFrame(doc, panel, x_ticks, y_ticks, "Point " + std::to_string(point.point_number) + ": component directions",
             "direction (deg)", "energy share per degree (1/deg)");
   for (int b = 0; b < bins; ++b) {
@@ -309,8 +324,9 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
       steps.emplace_back(panel.X(-90.0 + (b + 1) * kDirectionBin), y);
     }
     doc.Polyline(steps, kTargetColour, 2.0, " clip-path=\"url(#" + panel.clip_id + ")\"");
-    legend.push_back({kTargetColour,
-                      result.spreading == Spreading::kNotSpread ? "expected: not spread" : "expected: cos\xc2\xb2\xcb\xa2 spreading"});
+    legend.push_back({kTargetColour, result.spreading == Spreading::kNotSpread
+                                         ? "expected: not spread"
+                                         : "expected: cos\xc2\xb2\xcb\xa2 spreading"});
   }
   DrawLegend(doc, panel, legend);
 }
@@ -333,8 +349,15 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
   for (double t = x_ticks.step; t <= static_cast<double>(count) + 1e-9; t += x_ticks.step) x_ticks.values.push_back(t);
   if (x_ticks.values.empty() || x_ticks.values.front() != 1.0) x_ticks.values.insert(x_ticks.values.begin(), 1.0);
   const Ticks y_ticks = NiceTicks(0.0, y_hi);
-  Panel panel{kSpectrumLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight - 40.0,
-              0.5, static_cast<double>(count) + 0.5, 0.0, y_hi, "hm0"};
+  Panel panel{kSpectrumLeft,
+              row_top + kPanelTop,
+              kDirectionRight,
+              row_top + kPanelTop + kPlotHeight - 40.0,
+              0.5,
+              static_cast<double>(count) + 0.5,
+              0.0,
+              y_hi,
+              "hm0"};
   DrawFrame(doc, panel, x_ticks, y_ticks,
             "Hm0 = 4 sqrt(\xce\xa3 a\xc2\xb2/2) along the points (circles: the points plotted above)",
             "point (order in the file)", "Hm0 (m)");

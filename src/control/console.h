@@ -43,9 +43,7 @@ class Console {
 
   // A transformation applied to every finished line before it is written
   // (used to show Shift-JIS text on UTF-8 terminals). Identity when unset.
-  void SetLineFilter(std::function<std::string(std::string_view)> filter) {
-    line_filter_ = std::move(filter);
-  }
+  void SetLineFilter(std::function<std::string(std::string_view)> filter) { line_filter_ = std::move(filter); }
 
  private:
   std::FILE* out_ = nullptr;

@@ -13,13 +13,16 @@ namespace wavecomp::messages {
 inline constexpr std::string_view kSpectrumLabel = "\216\374\224g\220\224\203X\203y\203N\203g\203\213   : ";
 inline constexpr std::string_view kSourceJonswap = "JONSWAP";
 // 方向スペクトル直接入力 (22 bytes)
-inline constexpr std::string_view kSourceEmep = "\225\373\214\374\203X\203y\203N\203g\203\213\222\274\220\332\223\374\227\315";
+inline constexpr std::string_view kSourceEmep =
+    "\225\373\214\374\203X\203y\203N\203g\203\213\222\274\220\332\223\374\227\315";
 // 周波数スペクトル直接入力 (24 bytes)
-inline constexpr std::string_view kSourceSspe = "\216\374\224g\220\224\203X\203y\203N\203g\203\213\222\274\220\332\223\374\227\315";
+inline constexpr std::string_view kSourceSspe =
+    "\216\374\224g\220\224\203X\203y\203N\203g\203\213\222\274\220\332\223\374\227\315";
 // エネルギー平衡方程式 (20 bytes)
 inline constexpr std::string_view kSourceEne = "\203G\203l\203\213\203M\201[\225\275\215t\225\373\222\366\216\256";
-// 入力スペクトルファイル名 : 
-inline constexpr std::string_view kInputFileLabel = "\223\374\227\315\203X\203y\203N\203g\203\213\203t\203@\203C\203\213\226\274 : ";
+// 入力スペクトルファイル名 :
+inline constexpr std::string_view kInputFileLabel =
+    "\223\374\227\315\203X\203y\203N\203g\203\213\203t\203@\203C\203\213\226\274 : ";
 inline constexpr std::string_view kEchoHeight = "H1/3=";
 inline constexpr std::string_view kEchoPeriod = "T1/3=";
 inline constexpr std::string_view kEchoDirection = "Dirc.=";
@@ -32,9 +35,15 @@ inline constexpr std::string_view kVersion = "Ver.r1c";
 // written after three blanks
 inline constexpr std::string_view kCannotOpenControlFile = "Can not open cont.txt file";
 // 設定スペクトルを確認してください
-inline constexpr std::string_view kBadSpectrumType = "\220\335\222\350\203X\203y\203N\203g\203\213\202\360\212m\224F\202\265\202\304\202\255\202\276\202\263\202\242";
-// エネルギー等分割とする場合には，   分割数を1024以下に設定してください (69 bytes, three blanks after the full-width comma)
-inline constexpr std::string_view kTooManyComponents = "\203G\203l\203\213\203M\201[\223\231\225\252\212\204\202\306\202\267\202\351\217\352\215\207\202\311\202\315\201C   \225\252\212\204\220\224\202\3601024\210\310\211\272\202\311\220\335\222\350\202\265\202\304\202\255\202\276\202\263\202\242";
+inline constexpr std::string_view kBadSpectrumType =
+    "\220\335\222\350\203X\203y\203N\203g\203\213\202\360\212m\224F\202\265\202\304\202\255\202\276\202\263\202\242";
+// エネルギー等分割とする場合には，   分割数を1024以下に設定してください (69 bytes, three blanks after the full-width
+// comma)
+inline constexpr std::string_view kTooManyComponents =
+    "\203G\203l\203\213\203M\201[\223\231\225\252\212\204\202\306\202\267\202\351\217\352\215\207\202\311\202\315\201C "
+    "  "
+    "\225\252\212\204\220\224\202\3601024\210\310\211\272\202\311\220\335\222\350\202\265\202\304\202\255\202\276\202"
+    "\263\202\242";
 // Run driver
 inline constexpr std::string_view kFinishedReadSpec = "finished ReadSpec";
 inline constexpr std::string_view kFinishedDirectSpec = "finished direct_spec";
@@ -50,11 +59,18 @@ inline constexpr std::string_view kErrorFileName = "Error File name";
 inline constexpr std::string_view kPointFileMissingStart = "== File(";
 inline constexpr std::string_view kPointFileMissingEnd = ".pnt) is not found ==";
 // 方向スペクトル入力データ内の１つめの方向スペクトル
-inline constexpr std::string_view kQuestion1 = "\225\373\214\374\203X\203y\203N\203g\203\213\223\374\227\315\203f\201[\203^\223\340\202\314\202P\202\302\202\337\202\314\225\373\214\374\203X\203y\203N\203g\203\213";
+inline constexpr std::string_view kQuestion1 =
+    "\225\373\214\374\203X\203y\203N\203g\203\213\223\374\227\315\203f\201[\203^"
+    "\223\340\202\314\202P\202\302\202\337\202\314\225\373\214\374\203X\203y\203N\203g\203\213";
 // データを入射波として沿岸方向一様に与えますか？
-inline constexpr std::string_view kQuestion2 = "\203f\201[\203^\202\360\223\374\216\313\224g\202\306\202\265\202\304\211\210\212\335\225\373\214\374\210\352\227l\202\311\227^\202\246\202\334\202\267\202\251\201H";
+inline constexpr std::string_view kQuestion2 =
+    "\203f\201[\203^"
+    "\202\360\223\374\216\313\224g\202\306\202\265\202\304\211\210\212\335\225\373\214\374\210\352\227l\202\311\227^"
+    "\202\246\202\334\202\267\202\251\201H";
 // はい（単一方向スペクトル）：「Y」を入力して下さい
-inline constexpr std::string_view kQuestion3 = "\202\315\202\242\201i\222P\210\352\225\373\214\374\203X\203y\203N\203g\203\213\201j\201F\201uY\201v\202\360\223\374\227\315\202\265\202\304\211\272\202\263\202\242";
+inline constexpr std::string_view kQuestion3 =
+    "\202\315\202\242\201i\222P\210\352\225\373\214\374\203X\203y\203N\203g\203\213\201j\201F\201uY\201v\202\360\223"
+    "\374\227\315\202\265\202\304\211\272\202\263\202\242";
 inline constexpr std::string_view kEmepTooShort = "Error Read-Data: Emep-data is too short";
 // an A14 field
 inline constexpr std::string_view kNssWarning = " ERROR! nss k=";
@@ -137,7 +153,8 @@ inline constexpr std::string_view kPairNotFinite = ": the frequency or the spect
 inline constexpr std::string_view kPairNotRising = ": the frequency is not above that of the pair before it";
 // direct_spec: "input spectrum: <count>" then this
 inline constexpr std::string_view kInputSpectrumLabel = "input spectrum: ";
-inline constexpr std::string_view kPairCountNotDivisible = " frequency pairs, 3 to 3000 are needed to divide the spectrum";
+inline constexpr std::string_view kPairCountNotDivisible =
+    " frequency pairs, 3 to 3000 are needed to divide the spectrum";
 inline constexpr std::string_view kRangeNotDivisible =
     "input spectrum: the frequency range cannot be cut into 99999 finite steps";
 inline constexpr std::string_view kSpectrumEnergyNotFinite =

@@ -17,7 +17,7 @@
 namespace wavecomp {
 namespace {
 
-constexpr int kSourceNameWidth = 30;     // bytes of the right-justified source name
+constexpr int kSourceNameWidth = 30;  // bytes of the right-justified source name
 constexpr int kEchoedFileNameWidth = 50;
 
 std::string_view SourceName(const ControlSettings& control) {
@@ -27,9 +27,7 @@ std::string_view SourceName(const ControlSettings& control) {
   return messages::kSourceEne;
 }
 
-void WriteFreeLine(Console& console, std::string_view text) {
-  console.WriteLine(textio::ListLine().Text(text).str());
-}
+void WriteFreeLine(Console& console, std::string_view text) { console.WriteLine(textio::ListLine().Text(text).str()); }
 
 }  // namespace
 

@@ -10,10 +10,10 @@ namespace wavecomp {
 
 // Exit statuses of wavecomp (documented in the README).
 enum ExitStatus : int {
-  kExitSuccess = 0,          // the component wave file was written
-  kExitStopped = 1,          // the run stopped with one of the program's messages
-  kExitInputError = 2,       // a file could not be read as its layout requires
-  kExitOutputError = 3,      // no usable output: a write failed, or a value to write was not finite
+  kExitSuccess = 0,      // the component wave file was written
+  kExitStopped = 1,      // the run stopped with one of the program's messages
+  kExitInputError = 2,   // a file could not be read as its layout requires
+  kExitOutputError = 3,  // no usable output: a write failed, or a value to write was not finite
 };
 
 class RunStop : public std::runtime_error {
@@ -28,9 +28,7 @@ class RunStop : public std::runtime_error {
       : std::runtime_error(text), channel_(channel), exit_status_(exit_status) {}
 
   // A stop with one of the program's console lines, given as its exact bytes.
-  static RunStop ConsoleLine(std::string line) {
-    return RunStop(Channel::kConsole, std::move(line), kExitStopped);
-  }
+  static RunStop ConsoleLine(std::string line) { return RunStop(Channel::kConsole, std::move(line), kExitStopped); }
   // A stop with a free-format console line: one leading blank, then the text.
   static RunStop FreeFormat(const std::string& text) { return ConsoleLine(" " + text); }
   static RunStop Silent() { return RunStop(Channel::kSilent, std::string(), kExitStopped); }

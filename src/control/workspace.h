@@ -51,59 +51,59 @@ struct Table {
 
 // The values of cont.txt. Written by the control file reader unless noted.
 struct ControlSettings {
-  char spectrum_type[4];                       // "JNS ", "Emep", "Sspe" or "Ene ", blank-padded
-  std::int32_t component_count;                // N, at most 1024, no lower bound
-  double Smax;                                 // spreading parameter; >= 999 means not spread
-  char input_file_name[kFileNameLength];       // blank-padded
-  char output_file_name[kFileNameLength];      // blank-padded
-  double H13;                                  // H1/3, m; ReadSpec replaces it (Sspe)
-  double T13;                                  // T1/3, s; ReadSpec replaces it (Sspe)
-  double Dirc;                                 // principal direction, degrees; radians after mitgwd spreads
-  double gamma;                                // peak enhancement factor; the writers set it to 0 (not JNS)
-  double fmin;                                 // Hz, value read + 0.000001; direct_spec rewrites it
-  double fmax;                                 // Hz; direct_spec rewrites it
-  std::int32_t random_seed;                    // phase seed; MakeComponents advances it
-  double dirmin;                               // always -90 degrees
-  double dirmax;                               // always +90 degrees
+  char spectrum_type[4];                   // "JNS ", "Emep", "Sspe" or "Ene ", blank-padded
+  std::int32_t component_count;            // N, at most 1024, no lower bound
+  double Smax;                             // spreading parameter; >= 999 means not spread
+  char input_file_name[kFileNameLength];   // blank-padded
+  char output_file_name[kFileNameLength];  // blank-padded
+  double H13;                              // H1/3, m; ReadSpec replaces it (Sspe)
+  double T13;                              // T1/3, s; ReadSpec replaces it (Sspe)
+  double Dirc;                             // principal direction, degrees; radians after mitgwd spreads
+  double gamma;                            // peak enhancement factor; the writers set it to 0 (not JNS)
+  double fmin;                             // Hz, value read + 0.000001; direct_spec rewrites it
+  double fmax;                             // Hz; direct_spec rewrites it
+  std::int32_t random_seed;                // phase seed; MakeComponents advances it
+  double dirmin;                           // always -90 degrees
+  double dirmax;                           // always +90 degrees
 };
 
 struct SpectrumWorkspace {
   ControlSettings control;
 
   // Input frequency spectrum: written by the readers, divided by direct_spec.
-  double f_in[kMaxFrequencies + 1];            // Hz, 1..n_in
-  double S_in[kMaxFrequencies + 1];            // m^2 s, 1..n_in; the multi-point writer reuses it per point
-  std::int32_t n_in;                           // pair count
+  double f_in[kMaxFrequencies + 1];  // Hz, 1..n_in
+  double S_in[kMaxFrequencies + 1];  // m^2 s, 1..n_in; the multi-point writer reuses it per point
+  std::int32_t n_in;                 // pair count
 
   // Point data (Emep and Ene).
-  std::int32_t num_p;                          // number of points; the driver sets 1 for JNS and Sspe
-  std::int32_t point_numbers[kMaxPoints + 1];  // 1..num_p, carried to the multi-point file
-  std::int32_t second_keys[kMaxPoints + 1];    // Ene: fourth header integer of each point's block
-  std::int32_t nss;                            // input frequency count, table length of the multi-point writer
+  std::int32_t num_p;                                   // number of points; the driver sets 1 for JNS and Sspe
+  std::int32_t point_numbers[kMaxPoints + 1];           // 1..num_p, carried to the multi-point file
+  std::int32_t second_keys[kMaxPoints + 1];             // Ene: fourth header integer of each point's block
+  std::int32_t nss;                                     // input frequency count, table length of the multi-point writer
   Table<kMaxFrequencies, 0, kMaxPoints> point_spectra;  // S_v(l) in column v; column 0: Ene bandwidths
 
   // Input directional spectrum (Emep and Ene), on the reader's direction list.
-  double kept_directions[kMaxDirections + 1];  // degrees, ascending, 1..kept_direction_count
+  double kept_directions[kMaxDirections + 1];                    // degrees, ascending, 1..kept_direction_count
   Table<kMaxFrequencies, 1, kMaxDirections> directional_values;  // D-bar(l, k)
-  std::int32_t kept_direction_count;           // K, at most 198 once interpolated
+  std::int32_t kept_direction_count;                             // K, at most 198 once interpolated
 
   // Frequency components: the result of the run.
-  double ecomp;                                // energy of every component, m^2
-  double f[kMaxComponents + 1];                // component frequency, Hz
-  double a[kMaxComponents + 1];                // component amplitude, m
-  double theta[kMaxComponents + 1];            // component direction, radians
-  double phase[kMaxComponents + 1];            // component phase, radians
-  double band_start[kMaxFrequencies + 1];      // Hz, written by direct_spec
-  double band_width[kMaxFrequencies + 1];      // Hz, written by direct_spec
-  double E_in;                                 // Ene: input energy, m^2
-  double E_spl;                                // Ene: spline-resampled energy, m^2
+  double ecomp;                            // energy of every component, m^2
+  double f[kMaxComponents + 1];            // component frequency, Hz
+  double a[kMaxComponents + 1];            // component amplitude, m
+  double theta[kMaxComponents + 1];        // component direction, radians
+  double phase[kMaxComponents + 1];        // component phase, radians
+  double band_start[kMaxFrequencies + 1];  // Hz, written by direct_spec
+  double band_width[kMaxFrequencies + 1];  // Hz, written by direct_spec
+  double E_in;                             // Ene: input energy, m^2
+  double E_spl;                            // Ene: spline-resampled energy, m^2
 
   // Directional distribution of every component on the 181 direction nodes.
-  Table<kMaxComponents, 0, kLastNode> D;       // D(i, k): mitgwd or resample_directions
-  Table<kMaxComponents, 0, kLastNode> cumD;    // cumulative distribution, 0 at k = 0, 1 at k = 180
+  Table<kMaxComponents, 0, kLastNode> D;     // D(i, k): mitgwd or resample_directions
+  Table<kMaxComponents, 0, kLastNode> cumD;  // cumulative distribution, 0 at k = 0, 1 at k = 180
 
   // Tables of the direction interpolation, kept here as the stage leaves them.
-  double extended_directions[kMaxDirections];  // phi(0..K+1), degrees
+  double extended_directions[kMaxDirections];                     // phi(0..K+1), degrees
   Table<kMaxFrequencies, 0, kMaxDirections - 1> extended_values;  // P(l, 0..K+1)
   Table<kMaxFrequencies, 0, kLastNode> direction_resampled;       // R(l, m)
 

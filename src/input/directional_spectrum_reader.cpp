@@ -27,14 +27,14 @@ namespace {
 // Record layout of the data file.
 constexpr int kTitleWidth = 15;
 constexpr int kLabelWidth = 15;
-constexpr int kHeaderIntegers = 7;    // five unused integers, then nss and mdd
+constexpr int kHeaderIntegers = 7;  // five unused integers, then nss and mdd
 constexpr int kHeaderIntegerWidth = 5;
-constexpr int kNssColumn = 41;        // first column of nss in the point header
-constexpr int kMddColumn = 46;        // first column of mdd in the point header
-constexpr int kRealWidth = 12;        // E12.5
+constexpr int kNssColumn = 41;  // first column of nss in the point header
+constexpr int kMddColumn = 46;  // first column of mdd in the point header
+constexpr int kRealWidth = 12;  // E12.5
 constexpr int kRealDecimals = 5;
-constexpr int kValuesPerRecord = 6;   // directional values per record
-constexpr int kCountWidth = 5;        // I5 of the point-list file
+constexpr int kValuesPerRecord = 6;  // directional values per record
+constexpr int kCountWidth = 5;       // I5 of the point-list file
 constexpr int kWarningLabelWidth = 14;
 
 // Only directions facing the shore are kept.

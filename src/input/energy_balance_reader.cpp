@@ -39,12 +39,12 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 
 // Layout of the data file.
-constexpr int kCountWidth = 5;         // I5 counts (also the point-list file)
-constexpr int kValueWidth = 10;        // E10.3 values
+constexpr int kCountWidth = 5;   // I5 counts (also the point-list file)
+constexpr int kValueWidth = 10;  // E10.3 values
 constexpr int kValueDecimals = 3;
-constexpr int kValuesPerRecord = 8;    // eight E10.3 values fill columns 1-80
-constexpr int kHeaderIntegers = 4;     // I5 each; the third and fourth are the key
-constexpr int kHeaderReals = 4;        // F10.4 each, not used
+constexpr int kValuesPerRecord = 8;  // eight E10.3 values fill columns 1-80
+constexpr int kHeaderIntegers = 4;   // I5 each; the third and fourth are the key
+constexpr int kHeaderReals = 4;      // F10.4 each, not used
 constexpr int kHeaderRealWidth = 10;
 constexpr int kHeaderRealDecimals = 4;
 
@@ -73,8 +73,7 @@ constexpr std::string_view kGroupWhat = "a direction group: the direction and nf
 // search never jumps ahead of the blocks it has passed).
 class BlockRing {
  public:
-  BlockRing(const textio::TextFile& file, std::size_t first_header, std::int32_t nb, std::int32_t nf,
-            std::int32_t nd)
+  BlockRing(const textio::TextFile& file, std::size_t first_header, std::int32_t nb, std::int32_t nf, std::int32_t nd)
       : file_(file),
         first_header_(first_header),
         nb_(nb),

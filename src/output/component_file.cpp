@@ -16,8 +16,8 @@
 namespace wavecomp {
 namespace {
 
-constexpr int kJonswapCode = 3;   // spectrum code of a synthesised JONSWAP spectrum
-constexpr int kTabulatedCode = 9; // spectrum code of every spectrum read from a file
+constexpr int kJonswapCode = 3;    // spectrum code of a synthesised JONSWAP spectrum
+constexpr int kTabulatedCode = 9;  // spectrum code of every spectrum read from a file
 constexpr int kTrailerNameWidth = 50;
 
 // The Ene amplitudes carry the energy that the spline resampling gained or
@@ -41,8 +41,8 @@ void CheckFinite(const SpectrumWorkspace& workspace, double factor) {
     }
   }
   const bool jonswap = IsSpectrumType(control, "JNS");
-  const bool with_settings = jonswap || IsSpectrumType(control, "Emep") || IsSpectrumType(control, "Sspe") ||
-                             IsSpectrumType(control, "Ene");
+  const bool with_settings =
+      jonswap || IsSpectrumType(control, "Emep") || IsSpectrumType(control, "Sspe") || IsSpectrumType(control, "Ene");
   if (!with_settings) return;
   if (!std::isfinite(control.H13)) StopOnNonFiniteSetting(messages::kNonFiniteHeight);
   if (!std::isfinite(control.T13)) StopOnNonFiniteSetting(messages::kNonFinitePeriod);

@@ -18,8 +18,7 @@ namespace {
 
 }  // namespace
 
-void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction,
-                           double phase) {
+void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction, double phase) {
   textio::PutE(record, frequency, kComponentFieldWidth, kComponentFieldDecimals);
   textio::PutE(record, amplitude, kComponentFieldWidth, kComponentFieldDecimals);
   textio::PutE(record, direction, kComponentFieldWidth, kComponentFieldDecimals);
@@ -42,11 +41,19 @@ void StopOnNonFiniteComponent(int component, NonFiniteField field, int point_ind
   std::string text(messages::kComponentLabel);
   text += std::to_string(component);
   switch (field) {
-    case NonFiniteField::kFrequency: text += messages::kNonFiniteFrequency; break;
-    case NonFiniteField::kAmplitude: text += messages::kNonFiniteAmplitude; break;
-    case NonFiniteField::kDirection: text += messages::kNonFiniteDirection; break;
+    case NonFiniteField::kFrequency:
+      text += messages::kNonFiniteFrequency;
+      break;
+    case NonFiniteField::kAmplitude:
+      text += messages::kNonFiniteAmplitude;
+      break;
+    case NonFiniteField::kDirection:
+      text += messages::kNonFiniteDirection;
+      break;
     case NonFiniteField::kPhase:
-    case NonFiniteField::kNone: text += messages::kNonFinitePhase; break;
+    case NonFiniteField::kNone:
+      text += messages::kNonFinitePhase;
+      break;
   }
   if (point_index > 0) {
     text += messages::kAtPoint;

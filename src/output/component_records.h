@@ -12,8 +12,7 @@ inline constexpr int kComponentFieldWidth = 15;
 inline constexpr int kComponentFieldDecimals = 6;
 
 // Appends the four E15.6 fields of one component record.
-void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction,
-                           double phase);
+void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction, double phase);
 
 // Which value of a component record is not finite, or kNone.
 enum class NonFiniteField { kNone, kFrequency, kAmplitude, kDirection, kPhase };

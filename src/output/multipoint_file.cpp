@@ -20,12 +20,11 @@ constexpr int kTabulatedCode = 9;  // every point's spectrum was read from a fil
 void CheckFinite(const SpectrumWorkspace& workspace) {
   const int N = workspace.control.component_count;
   const double ratio = PointEnergyRatio(workspace);
-  const bool scale_broken =
-      IsSpectrumType(workspace.control, "Ene") && !(std::isfinite(ratio) && ratio >= 0.0);
+  const bool scale_broken = IsSpectrumType(workspace.control, "Ene") && !(std::isfinite(ratio) && ratio >= 0.0);
   for (int v = 1; v <= workspace.num_p; ++v) {
     for (int i = 1; i <= N; ++i) {
-      const NonFiniteField field = FirstNonFinite(workspace.f[i], workspace.point_amplitudes(i, v),
-                                                  workspace.theta[i], workspace.phase[i]);
+      const NonFiniteField field =
+          FirstNonFinite(workspace.f[i], workspace.point_amplitudes(i, v), workspace.theta[i], workspace.phase[i]);
       if (field != NonFiniteField::kNone) {
         StopOnNonFiniteComponent(i, field, v, workspace.point_numbers[v], scale_broken, workspace.E_spl);
       }

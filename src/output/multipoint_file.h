@@ -12,7 +12,6 @@ namespace wavecomp {
 // Returns once the file is complete; the run ends after it.
 void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console);
 // The same with the work shared out as `options` say (benchmarks, tests).
-void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console,
-                                  const PointAmplitudeOptions& options);
+void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console, const PointAmplitudeOptions& options);
 
 }  // namespace wavecomp

@@ -14,8 +14,8 @@
 namespace wavecomp {
 namespace {
 
-constexpr int kSubSteps = 1000;       // sub-steps of every component band
-constexpr int kProgressEvery = 256;   // a console line every 256th component
+constexpr int kSubSteps = 1000;      // sub-steps of every component band
+constexpr int kProgressEvery = 256;  // a console line every 256th component
 // Bytes of spline coefficients per block and worker (M and 6y of every point
 // of the block, for every table frequency). A sub-step touches only two rows
 // of them, so the block size does not decide what stays in cache; it bounds
@@ -36,14 +36,14 @@ inline double SubStepStart(int k, double delta, double band_start) {
 
 // What every point shares: the table abscissae and the bands.
 struct SharedTable {
-  const double* x = nullptr;      // f_in(1..n)
-  int n = 0;                      // nss
-  bool available = false;         // the spline exists (the same for every point)
-  std::vector<double> h;          // interval widths h(2..n), from the abscissae alone
+  const double* x = nullptr;  // f_in(1..n)
+  int n = 0;                  // nss
+  bool available = false;     // the spline exists (the same for every point)
+  std::vector<double> h;      // interval widths h(2..n), from the abscissae alone
   int N = 0;
-  const double* b = nullptr;      // band start, 1..N
-  const double* w = nullptr;      // band width, 1..N
-  bool scale = false;             // Ene: amplitudes scaled by the energy ratio
+  const double* b = nullptr;  // band start, 1..N
+  const double* w = nullptr;  // band width, 1..N
+  bool scale = false;         // Ene: amplitudes scaled by the energy ratio
   double ratio = 1.0;
   // The last sub-step position of the whole sequence that lies inside the
   // table, for the left (a) and right (c) ends. Each point ends the sequence
@@ -251,9 +251,9 @@ class PointRangeWorker {
   std::vector<double> y6_;       // 6 * S_v(l), same layout
   std::vector<double> point_h_;  // set-up scratch of one point
   std::vector<double> point_M_;
-  std::vector<double> left_;     // remembered values of the block's points
+  std::vector<double> left_;  // remembered values of the block's points
   std::vector<double> right_;
-  std::vector<double> energy_;   // H of the current component
+  std::vector<double> energy_;  // H of the current component
 };
 
 void WriteProgressLines(Console& console, int v0, int v1, int num_p, int N) {

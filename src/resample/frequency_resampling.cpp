@@ -74,8 +74,8 @@ Step TakeStep(const Spline& spline, double x, std::int64_t p, double df_fine, De
 // Where a band that starts at x with the densities `d` has gathered
 // `target`, walking again the `steps` steps it took; `fallback` when it never
 // does (energies that are not numbers).
-double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Densities d, double target,
-                        double df_fine, double fallback) {
+double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Densities d, double target, double df_fine,
+                        double fallback) {
   double acc = 0.0;
   for (std::int64_t p = 0; p < steps; ++p) {
     const Step s = TakeStep(spline, x, p, df_fine, d);

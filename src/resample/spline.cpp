@@ -84,8 +84,7 @@ int FindSplineInterval(const double* x, int n, double X) {
   return static_cast<int>(std::lower_bound(first, last, X) - x);
 }
 
-bool spline_value(const double* x, const double* y, int n, const double* h, const double* M, double X,
-                  double& value) {
+bool spline_value(const double* x, const double* y, int n, const double* h, const double* M, double X, double& value) {
   const int j = FindSplineInterval(x, n, X);
   if (j == 0) return false;
   value = SplineFormula(x[j] - X, X - x[j - 1], h[j], y[j - 1], y[j], M[j - 1], M[j]);

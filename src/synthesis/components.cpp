@@ -16,10 +16,10 @@
 namespace wavecomp {
 namespace {
 
-constexpr double kDegree = 0.017453292519943295;        // pi/180
-constexpr double kHalfPi = 1.5707963267948966;          // the drawn direction must lie within +-pi/2
+constexpr double kDegree = 0.017453292519943295;  // pi/180
+constexpr double kHalfPi = 1.5707963267948966;    // the drawn direction must lie within +-pi/2
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kUnspreadSmax = 999.0;                 // Smax at or above it: waves are not spread
+constexpr double kUnspreadSmax = 999.0;  // Smax at or above it: waves are not spread
 
 // The diagnostic of a direction draw that fell outside -pi/2..pi/2.
 std::string DrawDiagnostic(int i, int k, double u, double base, double step, double t, double theta) {

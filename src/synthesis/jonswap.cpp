@@ -47,8 +47,8 @@ struct Sample {
   double sigma;
   double peak_offset;  // Tp f - 1
   double G;
-  double gamma_G;      // gamma^G
-  double f_minus5;     // f^-5
+  double gamma_G;   // gamma^G
+  double f_minus5;  // f^-5
 };
 
 Sample SampleAt(const JonswapShape& shape, double f) {
@@ -62,20 +62,19 @@ Sample SampleAt(const JonswapShape& shape, double f) {
 }
 
 double DensityOf(const JonswapShape& shape, double f, const Sample& sample) {
-  const double S =
-      shape.A * sample.f_minus5 * std::exp(-1.25 * IntegerPower(shape.Tp * f, -4)) * sample.gamma_G;
+  const double S = shape.A * sample.f_minus5 * std::exp(-1.25 * IntegerPower(shape.Tp * f, -4)) * sample.gamma_G;
   return S <= kDensityFloor ? 0.0 : S;
 }
 
 double SlopeOf(const JonswapShape& shape, double f, const Sample& sample) {
   const double f4 = IntegerPower(f, 4);
   const double EB = std::exp(shape.B / f4);
-  const double P = sample.gamma_G * (-5.0 * shape.A * EB / IntegerPower(f, 6) -
-                                     4.0 * shape.A * shape.B * EB / IntegerPower(f, 10));
+  const double P =
+      sample.gamma_G * (-5.0 * shape.A * EB / IntegerPower(f, 6) - 4.0 * shape.A * shape.B * EB / IntegerPower(f, 10));
   const double two_sigma2 = 2.0 * (sample.sigma * sample.sigma);
   const double Q = sample.peak_offset * shape.ln_gamma * sample.G *
-                   std::exp(shape.B / f4 - (sample.peak_offset * sample.peak_offset) / two_sigma2) *
-                   sample.f_minus5 * (shape.Tp / (sample.sigma * sample.sigma)) * shape.A;
+                   std::exp(shape.B / f4 - (sample.peak_offset * sample.peak_offset) / two_sigma2) * sample.f_minus5 *
+                   (shape.Tp / (sample.sigma * sample.sigma)) * shape.A;
   const double slope = P - Q;
   // A slope that is not a number stays so (the walk bound then ends the run).
   return slope < kSlopeFloor ? kSlopeFloor : slope;
@@ -152,8 +151,7 @@ void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
     bool placed = false;
     for (std::int64_t j = 0;; ++j) {
       if (j >= kMaxBandSteps) {
-        throw RunStop::ConsoleLine(
-            textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str());
+        throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str());
       }
       const double fj = c + static_cast<double>(j) * kJonswapStep;
       const Sample sample = SampleAt(shape, fj);
@@ -164,8 +162,7 @@ void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
       sum += u;
       // A sum that is not a number never reaches the band's energy.
       if (std::isnan(sum)) {
-        throw RunStop::ConsoleLine(
-            textio::ListLine().Text(messages::kJonswapBandNotANumber).Integer(i).str());
+        throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapBandNotANumber).Integer(i).str());
       }
       if (!placed && sum >= half) {
         // The end test is skipped in this step even when the band also

@@ -66,10 +66,10 @@ float LcgRandom(std::int32_t& seed) {
 
 namespace {
 
-constexpr double kGravity = 9.8;                        // m/s^2
-constexpr double kPadeB = 2.6318945009424066;           // 4 pi^2 / 15, pi as 3.14159265
-constexpr double kPadeC = 15.791367005654438;           // 8 pi^2 / 5, pi as 3.14159265
-constexpr double kWavelengthTolerance = 0.0005;         // relative change that ends the iteration
+constexpr double kGravity = 9.8;                 // m/s^2
+constexpr double kPadeB = 2.6318945009424066;    // 4 pi^2 / 15, pi as 3.14159265
+constexpr double kPadeC = 15.791367005654438;    // 8 pi^2 / 5, pi as 3.14159265
+constexpr double kWavelengthTolerance = 0.0005;  // relative change that ends the iteration
 // Newton's method converges in a handful of steps for positive depth and
 // period (quadratically from the shallow-water start); 100 steps without
 // convergence means the input has no sensible wavelength.

@@ -50,7 +50,7 @@ class OutputFile {
   std::string path_;
   std::string temporary_path_;
   int descriptor_ = -1;
-  bool reserved_ = false;   // the final name was created by us and must be removed on failure
+  bool reserved_ = false;  // the final name was created by us and must be removed on failure
   bool committed_ = false;
   std::string buffer_;
 };

@@ -5,13 +5,13 @@
 // ignores the locale. Nothing is allocated per field or per record.
 #include "textio/records.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#include <sys/stat.h>
 
 #include "control/run_stop.h"
 
@@ -231,7 +231,9 @@ TextFile::TextFile(std::string name, std::string content) : name_(std::move(name
   const char* const data = content_.data();
   const std::size_t size = content_.size();
   std::size_t line_ends = 0;
-  for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<std::size_t>(p - data)))) != nullptr; ++p) {
+  for (const char* p = data;
+       (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<std::size_t>(p - data)))) != nullptr;
+       ++p) {
     ++line_ends;
   }
   records_.reserve(line_ends + 1);
@@ -412,7 +414,8 @@ bool RecordCursor::ReadList(std::span<double> values, std::string_view what) {
       std::size_t repeat = 1;
       std::string_view constant;
       double value = 0.0;
-      if (!SplitRepeat(item, repeat, constant) || constant.empty() || constant.find_first_of(",/") != std::string_view::npos ||
+      if (!SplitRepeat(item, repeat, constant) || constant.empty() ||
+          constant.find_first_of(",/") != std::string_view::npos ||
           ParseReal(constant, 0, value) != FieldError::kNone) {
         ThrowInputError(file_->name(), line, static_cast<int>(position + 1), static_cast<int>(end), what, item);
       }

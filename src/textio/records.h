@@ -72,22 +72,22 @@ class FieldReader {
  public:
   FieldReader(std::string_view record, const std::string& file_name, std::size_t line_number);
 
-  void Skip(int n);                          // nX
-  std::int32_t I(int w);                     // Iw; throws an input error
+  void Skip(int n);                                   // nX
+  std::int32_t I(int w);                              // Iw; throws an input error
   double F(int w, int d) { return Real('F', w, d); }  // Fw.d; throws an input error
   double E(int w, int d) { return Real('E', w, d); }  // Ew.d, read as Fw.d
-  std::string A(int w);                      // Aw, blank-padded to w characters
+  std::string A(int w);                               // Aw, blank-padded to w characters
 
   // The same reads without the input error: nullopt when the field cannot be
   // read (the column position still advances past the field).
   std::optional<std::int32_t> TryI(int w);
   std::optional<double> TryF(int w, int d);
 
-  int column() const { return column_; }     // next column to read, 1-based
+  int column() const { return column_; }  // next column to read, 1-based
 
  private:
   std::string_view Field(int w);
-  double Real(char letter, int w, int d);    // `letter` names the descriptor in errors
+  double Real(char letter, int w, int d);  // `letter` names the descriptor in errors
   std::string_view record_;
   const std::string& file_name_;
   std::size_t line_number_;
@@ -105,7 +105,7 @@ class RecordCursor {
   FieldReader Next(std::string_view what);
   // The next record, or nullopt at the end of the file.
   std::optional<FieldReader> TryNext();
-  void Skip(std::string_view what);          // passes over one record (input error at the end)
+  void Skip(std::string_view what);                  // passes over one record (input error at the end)
   std::string_view NextText(std::string_view what);  // the raw text of the next record
 
   // Reads `values.size()` reals of w columns, `per_record` to a record,
@@ -120,9 +120,9 @@ class RecordCursor {
   bool ReadList(std::span<double> values, std::string_view what);
 
   void Rewind() { next_ = 0; }
-  std::size_t position() const { return next_; }       // index of the next record
+  std::size_t position() const { return next_; }  // index of the next record
   void Seek(std::size_t position) { next_ = position; }
-  std::size_t line_number() const { return next_; }    // 1-based line of the record read last
+  std::size_t line_number() const { return next_; }  // 1-based line of the record read last
   const TextFile& file() const { return *file_; }
 
  private:

@@ -1,7 +1,7 @@
 #include "check/check_command.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -97,16 +97,18 @@ TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
   ScratchDir dir;
   dir.Write("bad.dat", "    1\n    2    3       3.3\n   0.100000E+00\n");
   dir.Write("bad.spe", "1.0 10.0\n");
-  dir.Write("good.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0)));
+  dir.Write("good.dat",
+            testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0)));
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
   };
   const std::vector<Case> cases = {
       {{dir.PathOf("missing.dat")}, "wavecomp-check: cannot open the component file " + dir.PathOf("missing.dat")},
-      {{dir.PathOf("bad.dat")}, "wavecomp-check: input error in " + dir.PathOf("bad.dat") +
-                                    ", line 3, columns 16-30: expected the amplitude (E15.6) of component 1, a finite "
-                                    "real number, found the end of the line"},
+      {{dir.PathOf("bad.dat")},
+       "wavecomp-check: input error in " + dir.PathOf("bad.dat") +
+           ", line 3, columns 16-30: expected the amplitude (E15.6) of component 1, a finite "
+           "real number, found the end of the line"},
       {{"--spectrum", dir.PathOf("bad.spe"), dir.PathOf("good.dat")},
        "wavecomp-check: input error in " + dir.PathOf("bad.spe") +
            ", line 2: expected H1/3, T1/3, Dirc. (three numbers) on the first line, found the end of the file"},
@@ -151,7 +153,8 @@ TEST(CheckCommand, SummaryOfASingleComponent) {
   // One phase at the middle of 0..2 pi: D = 0.5.
   EXPECT_EQ(lines[expected.size()].substr(0, 51), "phase uniformity              Kolmogorov-Smirnov D ");
   EXPECT_EQ(lines[expected.size()].substr(51, 6), "0.5000");
-  EXPECT_TRUE(HasLine(outcome.out, "  - Emep and Ene runs take their directions from measured spectra: no expected distribution"));
+  EXPECT_TRUE(HasLine(outcome.out,
+                      "  - Emep and Ene runs take their directions from measured spectra: no expected distribution"));
 }
 
 TEST(CheckCommand, SummaryOfAFileWithoutComponents) {
@@ -182,8 +185,8 @@ TEST(CheckCommand, MultiPointTableHasOneRowPerPoint) {
     textio::PutF(start, 0.4 * v * std::sqrt(1.5), 11, 6);
     EXPECT_EQ(lines[header + static_cast<std::size_t>(v)].substr(0, start.size()), start);
   }
-  EXPECT_TRUE(HasLine(outcome.out,
-                      "Hm0 along the points: lowest 0.489898 m (point 1), highest 2.449490 m (point 5), mean 1.469694 m"));
+  EXPECT_TRUE(HasLine(
+      outcome.out, "Hm0 along the points: lowest 0.489898 m (point 1), highest 2.449490 m (point 5), mean 1.469694 m"));
   // First, middle and last point, and Hm0 along the points.
   const std::string svg = dir.Read("multi.svg");
   EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
@@ -207,7 +210,8 @@ TEST(CheckCommand, MultiPointTableComparesEveryPointWithTheGivenSpectrum) {
   std::string text = "    2\n";
   for (int v = 1; v <= 2; ++v) {
     text += testing::PointHeader(4, v);
-    text += testing::Records({{0.125, 0.5, 0.0, 1.0}, {0.375, 0.5, 0.0, 2.0}, {0.625, 0.5, 0.0, 3.0}, {0.875, 0.5, 0.0, 4.0}});
+    text += testing::Records(
+        {{0.125, 0.5, 0.0, 1.0}, {0.375, 0.5, 0.0, 2.0}, {0.625, 0.5, 0.0, 3.0}, {0.875, 0.5, 0.0, 4.0}});
   }
   dir.Write("multi.dat", text);
   const Outcome outcome = Check({"--spectrum", dir.PathOf("flat.spc"), dir.PathOf("multi.dat")});
@@ -254,7 +258,8 @@ TEST(CheckCommand, ReadsAnSspeTableAsTarget) {
   ScratchDir dir;
   std::vector<Component> components;
   for (int i = 0; i < 20; ++i) components.push_back({0.06 + 0.004 * i, 0.05, 0.01 * (i - 10), 0.3 * i});
-  dir.Write("swell.dat", testing::SinglePointFile(components, testing::OtherTrailer(1.8, 11.0, -0.139626, "swell.spc", true, 25.0), 9, 0.0));
+  dir.Write("swell.dat", testing::SinglePointFile(
+                             components, testing::OtherTrailer(1.8, 11.0, -0.139626, "swell.spc", true, 25.0), 9, 0.0));
   const Outcome outcome = Check({"--spectrum", testing::SamplesPath("sspe/swell.spc"), dir.PathOf("swell.dat")});
   ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
   EXPECT_TRUE(HasLine(outcome.out, "Target    spectrum file " + testing::SamplesPath("sspe/swell.spc")));

@@ -33,8 +33,7 @@ std::string ErrorOf(const std::string& content) {
   return "(no error)";
 }
 
-const std::vector<Component> kThree = {
-    {0.05, 0.1, -0.5, 1.0}, {0.1, 0.1, 0.0, 2.0}, {0.2, 0.1, 0.25, 6.0}};
+const std::vector<Component> kThree = {{0.05, 0.1, -0.5, 1.0}, {0.1, 0.1, 0.0, 2.0}, {0.2, 0.1, 0.25, 6.0}};
 
 TEST(CheckFileReader, ReadsSinglePointWithJonswapTrailer) {
   // Seeds reach seven digits and do not fit I5: the file then holds asterisks.
@@ -147,9 +146,11 @@ TEST(CheckFileReader, RefusesMalformedFilesWithLineColumnsAndWhatWasExpected) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {"empty file", "", "input error in wave.dat, line 1: expected record 1: the point count (I5), found the end of the file"},
+      {"empty file", "",
+       "input error in wave.dat, line 1: expected record 1: the point count (I5), found the end of the file"},
       {"letters in a field", replace(good, "   0.200000E+01", "   0.2000x0E+01"),
-       "input error in wave.dat, line 4, columns 46-60: expected the phase (E15.6) of component 2, a finite real number, "
+       "input error in wave.dat, line 4, columns 46-60: expected the phase (E15.6) of component 2, a finite real "
+       "number, "
        "found \"   0.2000x0E+01\""},
       {"letters in the count", replace(good, "    3    3", "   3a    3"),
        "input error in wave.dat, line 2, columns 1-5: expected the component count N (I5), found \"   3a\""},
@@ -199,8 +200,9 @@ TEST(CheckFileReader, RefusesMultiPointFilesWhoseCountsDoNotMatch) {
        "input error in wave.dat, line 4: expected the header of point 2 of 2: N (I5), spectrum code (I5), gamma "
        "(F10.1), point number (I5); this line holds a component, so point 1 has more components than its header in "
        "line 2 counts (1), found \"   0.200000E+00   0.200000E-01  -0.100000E+00   0.200000E+01\""},
-      {"an extra point", "    2\n" + PointHeader(2, 1) + Records(two) + PointHeader(2, 2) + Records(two) +
-                             PointHeader(2, 3) + Records(two),
+      {"an extra point",
+       "    2\n" + PointHeader(2, 1) + Records(two) + PointHeader(2, 2) + Records(two) + PointHeader(2, 3) +
+           Records(two),
        "input error in wave.dat, line 8: expected the end of the file after the last point (2 points counted in line "
        "1), found \"    2    9       0.0    3\""},
       {"more points than lines", "99999\n" + PointHeader(2, 1) + Records(two),

@@ -55,10 +55,12 @@ ReferenceDirections SpreadReference(const std::vector<double>& f, double Smax, d
     std::vector<double> g(cells);
     double total = 0.0;
     for (int k = 0; k < cells; ++k) {
-      g[static_cast<std::size_t>(k)] = std::pow(std::cos((r.grid_deg[static_cast<std::size_t>(k)] - theta0_deg) * kDeg / 2.0), 2.0 * s);
+      g[static_cast<std::size_t>(k)] =
+          std::pow(std::cos((r.grid_deg[static_cast<std::size_t>(k)] - theta0_deg) * kDeg / 2.0), 2.0 * s);
       total += g[static_cast<std::size_t>(k)];
     }
-    for (int k = 0; k < cells; ++k) r.pdf[static_cast<std::size_t>(k)] += g[static_cast<std::size_t>(k)] / total / static_cast<double>(f.size());
+    for (int k = 0; k < cells; ++k)
+      r.pdf[static_cast<std::size_t>(k)] += g[static_cast<std::size_t>(k)] / total / static_cast<double>(f.size());
   }
   double c = 0.0, sn = 0.0;
   for (int k = 0; k < cells; ++k) {
@@ -70,7 +72,8 @@ ReferenceDirections SpreadReference(const std::vector<double>& f, double Smax, d
   const double half[3] = {10.0, 30.0, 60.0};
   for (int w = 0; w < 3; ++w) {
     for (int k = 0; k < cells; ++k) {
-      if (std::abs(r.grid_deg[static_cast<std::size_t>(k)] - r.mean_deg) <= half[w]) r.shares[static_cast<std::size_t>(w)] += r.pdf[static_cast<std::size_t>(k)];
+      if (std::abs(r.grid_deg[static_cast<std::size_t>(k)] - r.mean_deg) <= half[w])
+        r.shares[static_cast<std::size_t>(w)] += r.pdf[static_cast<std::size_t>(k)];
     }
   }
   return r;
@@ -196,7 +199,8 @@ TEST(CheckTargets, DirectionsDrawnFromTheLawAgreeWithTheExpectedWithinSamplingEr
     while (k + 1 < one.pdf.size() && sum + one.pdf[k] < u) sum += one.pdf[k++];
     components.push_back({fi, 0.03, one.grid_deg[k] * kDeg, 2.0 * kPi * uniform(generator)});
   }
-  const std::string text = testing::SinglePointFile(components, testing::JnsTrailer(1.0, T, theta0 * kDeg, 3.3, 4711, Smax));
+  const std::string text =
+      testing::SinglePointFile(components, testing::JnsTrailer(1.0, T, theta0 * kDeg, 3.3, 4711, Smax));
   const CheckResult result = Analyse(ReadComponentFile(textio::TextFile::FromString("wave.dat", text)), std::nullopt);
   ASSERT_EQ(result.spreading, Spreading::kSpread);
   const PointCheck& check = result.points[0];

@@ -55,9 +55,9 @@ TEST(CheckStatistics, PeakFrequencyFindsTheVertexOfAParabolaOnUnevenSamples) {
     double vertex;
   };
   const std::vector<Case> cases = {
-      {{0.05, 0.08, 0.09, 0.1, 0.13}, 0.0937},   // vertex between samples, unequal spacing
-      {{0.05, 0.07, 0.0937, 0.12}, 0.0937},      // vertex on a sample
-      {{0.10, 0.11, 0.12}, 0.10},                // highest at the first sample: no refinement
+      {{0.05, 0.08, 0.09, 0.1, 0.13}, 0.0937},  // vertex between samples, unequal spacing
+      {{0.05, 0.07, 0.0937, 0.12}, 0.0937},     // vertex on a sample
+      {{0.10, 0.11, 0.12}, 0.10},               // highest at the first sample: no refinement
   };
   for (const Case& c : cases) {
     std::vector<DensitySample> samples;

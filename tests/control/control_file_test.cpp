@@ -165,8 +165,10 @@ TEST(ControlFile, LabelsAndTitleHaveNoEffect) {
   while (start < text.size()) {
     const std::size_t end = text.find('\n', start);
     std::string line = text.substr(start, end - start);
-    if (first) line = "12345 anything at all 3.0 JNS";
-    else line.replace(0, 10, "9.9e9 Emep");
+    if (first)
+      line = "12345 anything at all 3.0 JNS";
+    else
+      line.replace(0, 10, "9.9e9 Emep");
     scrambled += line + "\n";
     first = false;
     start = end + 1;

@@ -38,8 +38,10 @@ class ScopedEnvironment {
     ::setenv(name, value.c_str(), 1);
   }
   ~ScopedEnvironment() {
-    if (old_) ::setenv(name_, old_->c_str(), 1);
-    else ::unsetenv(name_);
+    if (old_)
+      ::setenv(name_, old_->c_str(), 1);
+    else
+      ::unsetenv(name_);
   }
 
  private:
@@ -63,12 +65,15 @@ TEST(TerminalEncoding, ConvertsTheConsoleTextsToUtf8) {
       {std::string(messages::kSourceEmep), "方向スペクトル直接入力"},
       {std::string(messages::kEchoGamma) + "   3.30", "γ=   3.30"},
       {std::string(messages::kDegreeSign), "°"},
-      {std::string(messages::kTooManyComponents), "エネルギー等分割とする場合には，   分割数を1024以下に設定してください"},
+      {std::string(messages::kTooManyComponents),
+       "エネルギー等分割とする場合には，   分割数を1024以下に設定してください"},
       {" mitgwd   10.000000000000000     ", " mitgwd   10.000000000000000     "},
       {"", ""},
       // A lead byte without its second byte, and a byte that starts nothing.
       {"ab\x81", "ab?"},
-      {"\xff" "x", "?x"},
+      {"\xff"
+       "x",
+       "?x"},
   };
   for (const Case& c : cases) EXPECT_EQ(converter.Convert(c.shift_jis), c.utf8);
 }

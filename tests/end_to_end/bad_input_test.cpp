@@ -44,9 +44,9 @@ using testing::ScratchDir;
 
 // What the program meets when a file ends just before a line.
 enum class AtEnd {
-  kInputError,     // the I/O layer's error naming the file and this line
-  kEmepTooShort,   // "Error Read-Data: Emep-data is too short"
-  kEneNotFound,    // the "can not be found" line of the point sought
+  kInputError,    // the I/O layer's error naming the file and this line
+  kEmepTooShort,  // "Error Read-Data: Emep-data is too short"
+  kEneNotFound,   // the "can not be found" line of the point sought
 };
 
 struct Line {
@@ -86,9 +86,7 @@ std::string Put(std::string line, int first, int width, const std::string& text)
 }
 
 // Sspe: a header and five pairs.
-Lines SspeFile() {
-  return {{"1.5 8.0 10.0"}, {"0.05 0.0"}, {"0.10 2.0"}, {"0.15 1.0"}, {"0.20 0.2"}, {"0.25 0.05"}};
-}
+Lines SspeFile() { return {{"1.5 8.0 10.0"}, {"0.05 0.0"}, {"0.10 2.0"}, {"0.15 1.0"}, {"0.20 0.2"}, {"0.25 0.05"}}; }
 
 // Emep: title, then `points` blocks of 3 frequencies and 8 directions (two
 // records of directional values per frequency), a separator before every
@@ -134,7 +132,7 @@ Lines EmepPointList(int points) {
 // second, so the first is passed over and the second read.
 constexpr int kEneFrequencies = 6;
 constexpr int kEneDirections = 3;
-constexpr int kEneFirstBlockHeaderLine = 6;   // 1-based
+constexpr int kEneFirstBlockHeaderLine = 6;  // 1-based
 constexpr int kEneSecondBlockHeaderLine = 10;
 Lines EneFile() {
   Lines lines{{"ENE TEST OUTPUT"}, {Int5(kEneFrequencies) + Int5(kEneDirections)}};
@@ -229,9 +227,12 @@ BadInput Truncated(const std::string& name, const Lines& lines, std::size_t cut,
   const Lines kept(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(cut));
   const std::string label = name + "_cut_before_line_" + std::to_string(cut + 1);
   switch (lines[cut].at_end) {
-    case AtEnd::kEmepTooShort: return ConsoleStop(label, files(Join(kept)), Free(messages::kEmepTooShort));
-    case AtEnd::kEneNotFound: return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12));
-    case AtEnd::kInputError: break;
+    case AtEnd::kEmepTooShort:
+      return ConsoleStop(label, files(Join(kept)), Free(messages::kEmepTooShort));
+    case AtEnd::kEneNotFound:
+      return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12));
+    case AtEnd::kInputError:
+      break;
   }
   return InputError(label, files(Join(kept)), file, static_cast<int>(cut) + 1);
 }
@@ -259,22 +260,37 @@ std::vector<BadInput> AllCases() {
   // --- Missing files.
   add(ConsoleStop("control_file_missing", {}, "   " + std::string(messages::kCannotOpenControlFile)));
   add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(messages::kFileNotFind)));
-  add(ConsoleStop("emep_data_missing", {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
+  add(ConsoleStop("emep_data_missing",
+                  {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
                   Free(messages::kFileNotFind)));
   add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(messages::kFileNotFind)));
   add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(messages::kFileNotFind)));
   // Fault: a device named as the input was read as a file; /dev/zero never ended and filled the memory.
-  add(ConsoleStop("sspe_data_is_a_device", {{"cont.txt", ControlFor("Sspe", "/dev/null")}}, Free(messages::kFileNotFind)));
-  add(ConsoleStop("emep_data_is_a_device", {{"cont.txt", ControlFor("Emep", "/dev/null")}}, Free(messages::kFileNotFind)));
-  add(ConsoleStop("ene_data_is_a_device", {{"cont.txt", ControlFor("Ene", "/dev/null")}}, Free(messages::kErrorFileName)));
-  add(ConsoleStop("ene_data_missing", {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
+  add(ConsoleStop("sspe_data_is_a_device", {{"cont.txt", ControlFor("Sspe", "/dev/null")}},
+                  Free(messages::kFileNotFind)));
+  add(ConsoleStop("emep_data_is_a_device", {{"cont.txt", ControlFor("Emep", "/dev/null")}},
+                  Free(messages::kFileNotFind)));
+  add(ConsoleStop("ene_data_is_a_device", {{"cont.txt", ControlFor("Ene", "/dev/null")}},
+                  Free(messages::kErrorFileName)));
+  add(ConsoleStop("ene_data_missing",
+                  {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
                   Free(messages::kErrorFileName)));
   for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
-    BadInput emep{"emep_point_list_missing_answer_" + Safe(answer), {{"cont.txt", ControlFor("Emep", "beach")},
-                  {"beach", Join(EmepFile(1))}}, Expect::kSilentStop, "", 0, 1, answer};
+    BadInput emep{"emep_point_list_missing_answer_" + Safe(answer),
+                  {{"cont.txt", ControlFor("Emep", "beach")}, {"beach", Join(EmepFile(1))}},
+                  Expect::kSilentStop,
+                  "",
+                  0,
+                  1,
+                  answer};
     add(emep);
-    BadInput ene{"ene_point_list_missing_answer_" + Safe(answer), {{"cont.txt", ControlFor("Ene", "ebm.out")},
-                 {"ebm.out", Join(EneFile())}}, Expect::kSilentStop, "", 0, 1, answer};
+    BadInput ene{"ene_point_list_missing_answer_" + Safe(answer),
+                 {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out", Join(EneFile())}},
+                 Expect::kSilentStop,
+                 "",
+                 0,
+                 1,
+                 answer};
     add(ene);
   }
 
@@ -282,7 +298,9 @@ std::vector<BadInput> AllCases() {
   {
     const Lines control = ControlLines(ControlFor("JNS", "-"));
     for (std::size_t cut = 0; cut < control.size(); ++cut) {
-      add(Truncated("control", control, cut, "cont.txt", [](const std::string& text) { return Files{{"cont.txt", text}}; }));
+      add(Truncated("control", control, cut, "cont.txt", [](const std::string& text) {
+        return Files{{"cont.txt", text}};
+      }));
     }
     const Lines sspe = SspeFile();
     add(Truncated("sspe", sspe, 0, "swell.spc", SspeRun));
@@ -317,15 +335,15 @@ std::vector<BadInput> AllCases() {
       int first;
       bool real;
     };
-    const std::vector<Field> control_fields = {{2, 11, false}, {3, 11, true},  {6, 11, true}, {6, 21, true},
-                                               {6, 31, true},  {6, 41, true},  {7, 11, true}, {7, 21, true},
-                                               {8, 11, false}};
+    const std::vector<Field> control_fields = {{2, 11, false}, {3, 11, true}, {6, 11, true},
+                                               {6, 21, true},  {6, 31, true}, {6, 41, true},
+                                               {7, 11, true},  {7, 21, true}, {8, 11, false}};
     for (const Field& field : control_fields) {
       for (const std::string& bad : field.real ? kBadReals : kBadIntegers) {
-        add(InputError("control_line_" + std::to_string(field.line + 1) + "_col_" + std::to_string(field.first) + "_" +
-                           Safe(bad),
-                       {{"cont.txt", Join(WithField(control, field.line, field.first, 10, bad))}}, "cont.txt",
-                       static_cast<int>(field.line) + 1));
+        add(InputError(
+            "control_line_" + std::to_string(field.line + 1) + "_col_" + std::to_string(field.first) + "_" + Safe(bad),
+            {{"cont.txt", Join(WithField(control, field.line, field.first, 10, bad))}}, "cont.txt",
+            static_cast<int>(field.line) + 1));
       }
     }
 
@@ -339,9 +357,9 @@ std::vector<BadInput> AllCases() {
         values[static_cast<std::size_t>(position)] = bad;
         sspe[line].text.clear();
         for (const std::string& value : values) sspe[line].text += value + " ";
-        add(InputError("sspe_line_" + std::to_string(line + 1) + "_value_" + std::to_string(position + 1) + "_" +
-                           Safe(bad),
-                       SspeRun(Join(sspe)), "swell.spc", static_cast<int>(line) + 1));
+        add(InputError(
+            "sspe_line_" + std::to_string(line + 1) + "_value_" + std::to_string(position + 1) + "_" + Safe(bad),
+            SspeRun(Join(sspe)), "swell.spc", static_cast<int>(line) + 1));
       }
     }
 
@@ -352,14 +370,15 @@ std::vector<BadInput> AllCases() {
     for (std::size_t header : {std::size_t{1}, second_header}) {
       for (int k = 0; k < 7; ++k) {
         for (const std::string& bad : {std::string("x"), std::string("NaN")}) {
-          add(InputError("emep_header_line_" + std::to_string(header + 1) + "_integer_" + std::to_string(k + 1) + "_" +
-                             Safe(bad),
-                         EmepRun(Join(WithField(emep, header, 16 + 5 * k, 5, bad)), emep_points), "beach",
-                         static_cast<int>(header) + 1));
+          add(InputError(
+              "emep_header_line_" + std::to_string(header + 1) + "_integer_" + std::to_string(k + 1) + "_" + Safe(bad),
+              EmepRun(Join(WithField(emep, header, 16 + 5 * k, 5, bad)), emep_points), "beach",
+              static_cast<int>(header) + 1));
         }
       }
     }
-    for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{{2, 1}, {2, 13}, {3, 1}, {3, 61}, {4, 13}}) {
+    for (const auto& [line, first] :
+         std::vector<std::pair<std::size_t, int>>{{2, 1}, {2, 13}, {3, 1}, {3, 61}, {4, 13}}) {
       for (const std::string& bad : kBadReals) {
         add(InputError("emep_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
                        EmepRun(Join(WithField(emep, line, first, 12, bad)), emep_points), "beach",
@@ -395,21 +414,22 @@ std::vector<BadInput> AllCases() {
       }
     }
     for (std::size_t header : {std::size_t{kEneFirstBlockHeaderLine - 1}, std::size_t{kEneSecondBlockHeaderLine - 1}}) {
-      for (const auto& [first, width] : std::vector<std::pair<int, int>>{{1, 5}, {11, 5}, {16, 5}, {21, 10}, {51, 10}}) {
+      for (const auto& [first, width] :
+           std::vector<std::pair<int, int>>{{1, 5}, {11, 5}, {16, 5}, {21, 10}, {51, 10}}) {
         for (const std::string& bad : {std::string("x"), std::string("NaN"), std::string("1E400")}) {
-          add(ConsoleStop("ene_header_line_" + std::to_string(header + 1) + "_col_" + std::to_string(first) + "_" +
-                              Safe(bad),
-                          EneRun(Join(WithField(ene, header, first, width, bad)), ene_points),
-                          Free(messages::kEneHeaderUnreadable)));
+          add(ConsoleStop(
+              "ene_header_line_" + std::to_string(header + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
+              EneRun(Join(WithField(ene, header, first, width, bad)), ene_points),
+              Free(messages::kEneHeaderUnreadable)));
         }
       }
     }
     for (const auto& [line, first] : std::vector<std::pair<std::size_t, int>>{{0, 1}, {0, 6}, {1, 1}, {1, 6}}) {
       for (const std::string& bad : kBadIntegers) {
-        add(InputError("ene_point_list_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" +
-                           Safe(bad),
-                       EneRun(Join(ene), Join(WithField(EnePointList(), line, first, 5, bad))), "ebm.out.pnt",
-                       static_cast<int>(line) + 1));
+        add(InputError(
+            "ene_point_list_line_" + std::to_string(line + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
+            EneRun(Join(ene), Join(WithField(EnePointList(), line, first, 5, bad))), "ebm.out.pnt",
+            static_cast<int>(line) + 1));
       }
     }
   }
@@ -443,13 +463,13 @@ std::vector<BadInput> AllCases() {
       return std::string(" ") + std::string(messages::kCountErrorStart) + file + ": " + std::string(rule) +
              std::string(12 - value.size(), ' ') + value;
     };
-    for (const auto& [first, value, rule] : std::vector<std::tuple<int, std::string, std::string_view>>{
-             {1, "3001", messages::kEneFrequencyCountRule},
-             {1, "0", messages::kEneFrequencyCountRule},
-             {1, "-6", messages::kEneFrequencyCountRule},
-             {6, "199", messages::kEneDirectionCountRule},
-             {6, "0", messages::kEneDirectionCountRule},
-             {6, "-3", messages::kEneDirectionCountRule}}) {
+    for (const auto& [first, value, rule] :
+         std::vector<std::tuple<int, std::string, std::string_view>>{{1, "3001", messages::kEneFrequencyCountRule},
+                                                                     {1, "0", messages::kEneFrequencyCountRule},
+                                                                     {1, "-6", messages::kEneFrequencyCountRule},
+                                                                     {6, "199", messages::kEneDirectionCountRule},
+                                                                     {6, "0", messages::kEneDirectionCountRule},
+                                                                     {6, "-3", messages::kEneDirectionCountRule}}) {
       add(ConsoleStop("ene_count_col_" + std::to_string(first) + "_" + Safe(value),
                       EneRun(Join(WithField(ene, 1, first, 5, value)), ene_points),
                       count_error("ebm.out", rule, value)));
@@ -464,13 +484,15 @@ std::vector<BadInput> AllCases() {
     add(InputError("ene_3000_frequencies_little_data", EneRun(Join(WithField(ene, 1, 1, 5, "3000")), ene_points),
                    "ebm.out", static_cast<int>(ene.size()) + 1));
     // 99999 blocks announced, two given: the point is sought up to the end of the file.
-    add(ConsoleStop("ene_99999_blocks_two_given", EneRun(Join(WithField(ene, 4, 1, 5, "99999")),
-                                                         Int5(1) + Int5(501) + "\n" + Int5(7) + Int5(99) + "\n"),
-                    EneNotFoundLine(501, 99)));
+    add(ConsoleStop(
+        "ene_99999_blocks_two_given",
+        EneRun(Join(WithField(ene, 4, 1, 5, "99999")), Int5(1) + Int5(501) + "\n" + Int5(7) + Int5(99) + "\n"),
+        EneNotFoundLine(501, 99)));
     // A point that no block holds: one full ring, then the message.
-    add(ConsoleStop("ene_point_in_no_block", EneRun(Join(ene), Int5(2) + Int5(501) + "\n" + Int5(7) + Int5(12) + "\n" +
-                                                                   Int5(8) + Int5(14) + "\n"),
-                    EneNotFoundLine(501, 14)));
+    add(ConsoleStop(
+        "ene_point_in_no_block",
+        EneRun(Join(ene), Int5(2) + Int5(501) + "\n" + Int5(7) + Int5(12) + "\n" + Int5(8) + Int5(14) + "\n"),
+        EneNotFoundLine(501, 14)));
     add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(messages::kNoPoints)));
 
     // Sspe: one pair more than the capacity.
@@ -492,8 +514,13 @@ std::vector<BadInput> AllCases() {
   {
     ControlValues jonswap;
     jonswap.height = "1E300";
-    add(BadInput{"jonswap_energy_overflows", {{"cont.txt", ControlFileText(jonswap)}}, Expect::kMessage,
-                 std::string(messages::kJonswapEnergyNotFinite), 0, 1, ""});
+    add(BadInput{"jonswap_energy_overflows",
+                 {{"cont.txt", ControlFileText(jonswap)}},
+                 Expect::kMessage,
+                 std::string(messages::kJonswapEnergyNotFinite),
+                 0,
+                 1,
+                 ""});
     Lines sspe = SspeFile();
     sspe[2].text = "0.10 1.7E308";
     sspe[3].text = "0.15 1.7E308";

@@ -119,10 +119,10 @@ std::vector<double> PointEnergies(const std::string& file) {
 
 struct Case {
   const char* name;
-  std::string folder;      // source of the files
-  std::string data;        // data file name
-  bool drop_point_list;    // run in single-spectrum mode (answer Y)
-  std::vector<int> blocks; // blocks (0-based) the points pick, in point order
+  std::string folder;       // source of the files
+  std::string data;         // data file name
+  bool drop_point_list;     // run in single-spectrum mode (answer Y)
+  std::vector<int> blocks;  // blocks (0-based) the points pick, in point order
   int components;
 };
 
@@ -183,10 +183,11 @@ TEST(EneRun, StopsWithoutAComponentFile) {
     std::string last_line;
     bool stopped;  // a non-zero exit status
   } cases[] = {
-      {"a point that no block has", "    2    3\n  701   24\n  702   99\n", "Ene spectrum data (    3,   99) can not be found",
-       true},
+      {"a point that no block has", "    2    3\n  701   24\n  702   99\n",
+       "Ene spectrum data (    3,   99) can not be found", true},
       {"no point listed", "    0    3\n", " ERROR  num_p < 1", true},
-      {"more points than the tables hold", " 2049    3\n", " Error in ebm.out.pnt: the number of points num_p must be at most 2048, found        2049", true},
+      {"more points than the tables hold", " 2049    3\n",
+       " Error in ebm.out.pnt: the number of points num_p must be at most 2048, found        2049", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

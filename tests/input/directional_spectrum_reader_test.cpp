@@ -92,7 +92,7 @@ struct ReaderRun {
 // Writes the files into a scratch folder (no point list when `point_list` is
 // nullopt), points the control settings at the data file and runs the reader.
 void RunReader(ReaderRun& run, const std::string& data, const std::optional<std::string>& point_list,
-         const std::string& answer = "") {
+               const std::string& answer = "") {
   ScratchDir dir;
   dir.Write("spec01", data);
   if (point_list) dir.Write("spec01.pnt", *point_list);
@@ -128,7 +128,9 @@ TEST(DirectionalSpectrumReader, TitleRecordOnlyWhenThePointListExists) {
   const std::string header_echo = "P1              2023    9   15   12    0    2    8";
   const std::vector<Case> cases = {
       {"with point list", true, true, {"SURVEY TITLE LO", header_echo, "num_p =     1"}},
-      {"answered Y", false, false,
+      {"answered Y",
+       false,
+       false,
        {" == File(X.pnt) is not found ==", std::string(" ") + std::string(messages::kQuestion1),
         std::string(" ") + std::string(messages::kQuestion2), std::string(" ") + std::string(messages::kQuestion3),
         header_echo, "num_p =     1"}},
@@ -137,7 +139,7 @@ TEST(DirectionalSpectrumReader, TitleRecordOnlyWhenThePointListExists) {
     SCOPED_TRACE(c.name);
     ReaderRun run;
     RunReader(run, DataText({MakeBlock(1, 2, 8)}, c.title_in_data),
-        c.point_list ? std::optional<std::string>(PointList({7})) : std::nullopt, "Y\n");
+              c.point_list ? std::optional<std::string>(PointList({7})) : std::nullopt, "Y\n");
     ASSERT_FALSE(run.stop) << run.stop->text();
     ASSERT_EQ(run.lines.size(), c.expected_after_name.size() + 1);
     // The name is echoed as its whole 200-character field after one blank.
@@ -164,11 +166,10 @@ TEST(DirectionalSpectrumReader, OnlyYAndYesContinueWithoutAPointList) {
     bool continues;
   };
   const std::vector<Case> cases = {
-      {"Y\n", true},  {"Yes\n", true}, {"  Y   \n", true}, {"Yes please\n", true}, {"Yesss\n", true},
-      {"\n  \nY\n", true},  // blank lines are passed over, as a free-format read does
-      {"\n\n", false},
-      {"y\n", false}, {"YES\n", false}, {"yes\n", false},  {"N\n", false},         {"Yx\n", false},
-      {"\n", false},  {"", false},
+      {"Y\n", true},     {"Yes\n", true},     {"  Y   \n", true}, {"Yes please\n", true},
+      {"Yesss\n", true}, {"\n  \nY\n", true},  // blank lines are passed over, as a free-format read does
+      {"\n\n", false},   {"y\n", false},      {"YES\n", false},   {"yes\n", false},
+      {"N\n", false},    {"Yx\n", false},     {"\n", false},      {"", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("answer '") + c.answer + "'");
@@ -395,9 +396,9 @@ TEST(PointListQuestion, AnswerRule) {
     const char* line;
     bool yes;
   };
-  const std::vector<Case> cases = {{"Y", true},    {"Y  ", true},    {"Yes", true},  {" Yes,no", true},
-                                   {"'Y'", true},  {"Y/", true},     {"y", false},   {"YES", false},
-                                   {"", false},    {"   ", false},   {"Ye", false},  {"N Y", false}};
+  const std::vector<Case> cases = {{"Y", true},   {"Y  ", true},  {"Yes", true}, {" Yes,no", true},
+                                   {"'Y'", true}, {"Y/", true},   {"y", false},  {"YES", false},
+                                   {"", false},   {"   ", false}, {"Ye", false}, {"N Y", false}};
   for (const Case& c : cases) EXPECT_EQ(IsSingleSpectrumAnswer(c.line), c.yes) << "'" << c.line << "'";
 }
 

@@ -70,9 +70,9 @@ struct EneData {
     text += List(f) + List(df);
     text += I5(nb ? *nb : static_cast<long>(blocks.size())) + "\n";
     for (const Block& block : blocks) {
-      text += block.header.empty()
-                  ? "    1    1" + I5(block.first_key) + I5(block.second_key) + " 1200.0000 3500.0000   15.2500    0.8227\n"
-                  : block.header + "\n";
+      text += block.header.empty() ? "    1    1" + I5(block.first_key) + I5(block.second_key) +
+                                         " 1200.0000 3500.0000   15.2500    0.8227\n"
+                                   : block.header + "\n";
       for (int j = 0; j < nd; ++j) {
         std::vector<double> group{block.theta[static_cast<std::size_t>(j)]};
         group.insert(group.end(), block.energy[static_cast<std::size_t>(j)].begin(),
@@ -287,8 +287,10 @@ TEST(EnergyBalanceReader, AveragesThePointsAndKeepsEachPointsOwnDensity) {
     EXPECT_EQ(ws.point_spectra(l, 0), df);
     double s1 = 0.0, s2 = 0.0;
     for (int j = 1; j <= 35; ++j) {
-      const double e1 = Written(data.blocks[0].energy[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(l - 1)]);
-      const double e2 = Written(data.blocks[1].energy[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(l - 1)]);
+      const double e1 =
+          Written(data.blocks[0].energy[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(l - 1)]);
+      const double e2 =
+          Written(data.blocks[1].energy[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(l - 1)]);
       s1 += e1 / df;
       s2 += e2 / df;
       EXPECT_DOUBLE_EQ(ws.directional_values(l, j), (e1 + e2) / 2 / df / dtheta) << "l=" << l << " j=" << j;
@@ -300,7 +302,8 @@ TEST(EnergyBalanceReader, AveragesThePointsAndKeepsEachPointsOwnDensity) {
   }
   // Every direction reaches the workspace, from -85 to +85.
   for (int j = 1; j <= 35; ++j) EXPECT_EQ(ws.kept_directions[j], -90.0 + 5.0 * j);
-  EXPECT_NE(outcome.console.find("O.K.! reading of Ene Spectrum data :" + std::string(Trimmed(ws.control.input_file_name)) + "\n"),
+  EXPECT_NE(outcome.console.find(
+                "O.K.! reading of Ene Spectrum data :" + std::string(Trimmed(ws.control.input_file_name)) + "\n"),
             std::string::npos)
       << outcome.console;
 }
@@ -320,7 +323,8 @@ TEST(EnergyBalanceReader, KeepsDirectionsAtBothEndsAndFromTheLastBlockRead) {
     const Outcome outcome = RunReader(data.Text(), PointList(2, 2, c.points));
     ASSERT_FALSE(outcome.stop) << outcome.stop->text();
     ASSERT_EQ(outcome.workspace->kept_direction_count, 3);
-    for (int k = 1; k <= 3; ++k) EXPECT_EQ(outcome.workspace->kept_directions[k], c.kept[static_cast<std::size_t>(k - 1)]);
+    for (int k = 1; k <= 3; ++k)
+      EXPECT_EQ(outcome.workspace->kept_directions[k], c.kept[static_cast<std::size_t>(k - 1)]);
   }
 }
 
@@ -332,7 +336,10 @@ TEST(EnergyBalanceReader, StopsOnAnUnreadableHeaderOnlyWhenTheSearchReachesIt) {
     std::vector<std::pair<int, int>> points;
     std::string stop;
   } cases[] = {
-      {"letters in the third integer", "    1    1    x   12 1200.0000 3500.0000   15.2500    0.8227", {{1, 13}}, unreadable},
+      {"letters in the third integer",
+       "    1    1    x   12 1200.0000 3500.0000   15.2500    0.8227",
+       {{1, 13}},
+       unreadable},
       {"an unused integer", "  1.5    1    2   12 1200.0000 3500.0000   15.2500    0.8227", {{1, 13}}, unreadable},
       {"an unused real", "    1    1    2   12 1200.0000 35x0.0000   15.2500    0.8227", {{1, 13}}, unreadable},
       {"beyond the block where the point is found", "    1    1    x   12", {{1, 11}}, ""},
@@ -379,8 +386,8 @@ TEST(EnergyBalanceReader, RefusesCountsBeyondItsTables) {
     SCOPED_TRACE(c.name);
     // Tables of three values whatever the counts say: the refusal comes
     // before they are read.
-    const std::string data = "title\n" + c.counts + "\n" + List({0.1, 0.2, 0.3}) + List({0.01, 0.01, 0.01}) +
-                             c.block_count + "\n";
+    const std::string data =
+        "title\n" + c.counts + "\n" + List({0.1, 0.2, 0.3}) + List({0.01, 0.01, 0.01}) + c.block_count + "\n";
     const Outcome outcome = RunReader(data, c.first_point + "\n");
     ASSERT_TRUE(outcome.stop);
     EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kConsole);
@@ -399,8 +406,8 @@ TEST(EnergyBalanceReader, LargeCountsWithLittleDataEndAtTheEndOfTheFile) {
     RunStop::Channel channel;
     std::string text;  // whole console line, or a part of the input error
   } cases[] = {
-      {"nf and nd at their limits, tables missing",
-       "title\n 3000  198\n" + List({0.1, 0.2}), PointList(1, 2, {{1, 11}}), RunStop::Channel::kError, "line 4"},
+      {"nf and nd at their limits, tables missing", "title\n 3000  198\n" + List({0.1, 0.2}),
+       PointList(1, 2, {{1, 11}}), RunStop::Channel::kError, "line 4"},
       {"nb of two thousand million, point absent: the file's end ends the search",
        [&] {
          EneData data = small;
@@ -408,8 +415,8 @@ TEST(EnergyBalanceReader, LargeCountsWithLittleDataEndAtTheEndOfTheFile) {
          return data.Text();
        }(),
        PointList(2, 2, {{1, 12}, {2, 99}}), RunStop::Channel::kConsole, NotFoundLine("    2,   99")},
-      {"more points listed than records", small.Text(), "    5    2\n    1   11\n    2   12\n", RunStop::Channel::kError,
-       "ebm.out.pnt, line 4"},
+      {"more points listed than records", small.Text(), "    5    2\n    1   11\n    2   12\n",
+       RunStop::Channel::kError, "ebm.out.pnt, line 4"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -568,14 +575,16 @@ TEST(EnergyBalanceReader, BlockSearchAgreesWithAPlainWalkOverTheFile) {
     EneData data = MakeData(nf, nd, keys);
     if (pick(0, 3) == 0) data.nb = block_count + pick(-2, 3);
     if (data.nb && *data.nb < 1) data.nb = 1;
-    if (pick(0, 5) == 0) data.blocks[static_cast<std::size_t>(pick(0, block_count - 1))].header = "    1    1   x2    3";
+    if (pick(0, 5) == 0)
+      data.blocks[static_cast<std::size_t>(pick(0, block_count - 1))].header = "    1    1   x2    3";
     std::string text = data.Text();
     if (pick(0, 5) == 0) {
       // Cut the file after a random record of the blocks.
       std::vector<std::size_t> ends;
       for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) ends.push_back(at);
       const std::size_t header_records = 4 + 2 * ((static_cast<std::size_t>(nf) + 7) / 8);
-      const std::size_t keep = header_records + static_cast<std::size_t>(pick(0, static_cast<int>(ends.size() - header_records)));
+      const std::size_t keep =
+          header_records + static_cast<std::size_t>(pick(0, static_cast<int>(ends.size() - header_records)));
       text = text.substr(0, ends[keep - 1] + 1);
     }
     const int num_p = pick(1, 6);

@@ -58,20 +58,57 @@ struct Case {
 
 TEST(ReadSpec, ReadsTheFreeFormatLayout) {
   const Case cases[] = {
-      {"one value per field", "1.5 8 10\n0.1 0.5\n0.2 1.0\n0.3 0.4\n", 1.5, 8, 10, {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"header over two lines", "1.5 8\n10\n0.1 0.5\n0.2 1.0\n0.3 0.4\n", 1.5, 8, 10, {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"fourth header value ignored", "1.5 8 10 99\n0.1 0.5\n0.2 1.0\n0.3 0.4\n", 1.5, 8, 10,
+      {"one value per field",
+       "1.5 8 10\n0.1 0.5\n0.2 1.0\n0.3 0.4\n",
+       1.5,
+       8,
+       10,
        {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"second pair on a line ignored", "1 2 3\n0.1 0.5 0.15 0.7\n0.2 1.0\n0.3 0.4\n", 1, 2, 3,
+      {"header over two lines",
+       "1.5 8\n10\n0.1 0.5\n0.2 1.0\n0.3 0.4\n",
+       1.5,
+       8,
+       10,
        {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"last single value not counted", "1 2 3\n0.1 0.5\n0.2 1.0\n0.3 0.4\n0.4\n", 1, 2, 3,
+      {"fourth header value ignored",
+       "1.5 8 10 99\n0.1 0.5\n0.2 1.0\n0.3 0.4\n",
+       1.5,
+       8,
+       10,
        {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"empty lines skipped", "1 2 3\n\n0.1 0.5\n\n   \n0.2 1.0\n0.3 0.4\n\n", 1, 2, 3, {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
+      {"second pair on a line ignored",
+       "1 2 3\n0.1 0.5 0.15 0.7\n0.2 1.0\n0.3 0.4\n",
+       1,
+       2,
+       3,
+       {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
+      {"last single value not counted",
+       "1 2 3\n0.1 0.5\n0.2 1.0\n0.3 0.4\n0.4\n",
+       1,
+       2,
+       3,
+       {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
+      {"empty lines skipped",
+       "1 2 3\n\n0.1 0.5\n\n   \n0.2 1.0\n0.3 0.4\n\n",
+       1,
+       2,
+       3,
+       {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
       {"pair over two lines", "1 2 3\n0.1\n0.5\n0.2 1.0\n0.3 0.4", 1, 2, 3, {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
-      {"commas, CRLF, exponents", "1.5,8.,-10\r\n1.0E-01, 5.0e-1\r\n0.2,1.0D0\r\n3e-1 , .4\r\n", 1.5, 8, -10,
+      {"commas, CRLF, exponents",
+       "1.5,8.,-10\r\n1.0E-01, 5.0e-1\r\n0.2,1.0D0\r\n3e-1 , .4\r\n",
+       1.5,
+       8,
+       -10,
        {{0.1, 0.5}, {0.2, 1.0}, {0.3, 0.4}}},
       {"no pairs, no components", "1 2 3\n", 1, 2, 3, {}, 0},
-      {"falling frequencies kept as read when nothing is divided", "1 2 3\n0.3 1\n0.2 2\n", 1, 2, 3, {{0.3, 1}, {0.2, 2}}, 0},
+      {"falling frequencies kept as read when nothing is divided",
+       "1 2 3\n0.3 1\n0.2 2\n",
+       1,
+       2,
+       3,
+       {{0.3, 1}, {0.2, 2}},
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -128,9 +165,10 @@ TEST(ReadSpec, RefusesWhatCannotBeRead) {
   };
   const std::string none(messages::kNoFileWritten);
   const Refusal cases[] = {
-      {"header cut short", "1.5 8\n", 1, ", line 2: expected H1/3, T1/3 and Dirc., found \"the end of the file\"", false},
-      {"not a number", "1 2 3\n0.1 1\n0.2 abc\n", 1, ", line 3, columns 5-7: expected a frequency and a spectral density, found \"abc\"",
+      {"header cut short", "1.5 8\n", 1, ", line 2: expected H1/3, T1/3 and Dirc., found \"the end of the file\"",
        false},
+      {"not a number", "1 2 3\n0.1 1\n0.2 abc\n", 1,
+       ", line 3, columns 5-7: expected a frequency and a spectral density, found \"abc\"", false},
       {"NaN density", "1 2 3\n0.1 1\n0.2 nan\n0.3 1\n", 0,
        ", line 3, columns 5-7: expected a frequency and a spectral density, found \"nan\"", false},
       {"infinite frequency", "1 2 3\n0.1 1\ninf 1\n", 1,
@@ -139,9 +177,10 @@ TEST(ReadSpec, RefusesWhatCannotBeRead) {
        ", line 3, columns 5-9: expected a frequency and a spectral density, found \"1e999\"", false},
       {"3001 pairs", "1 2 3\n" + Lines(1, 3001, 0.0001), 0,
        ", line 3002: expected at most 3000 frequency pairs, found pair 3001", false},
-      {"repeated frequency, line numbers of the file",
-       "1 2 3\n0.1 1\n\n0.2 1\n0.2 1\n", 2, ", line 5: expected a frequency above that of the pair before it (line 4)", true},
-      {"two pairs", "1 2 3\n0.1 1\n0.2 1\n", 1, ": 2 frequency pairs, at least 3 are needed to divide the spectrum" + none, true},
+      {"repeated frequency, line numbers of the file", "1 2 3\n0.1 1\n\n0.2 1\n0.2 1\n", 2,
+       ", line 5: expected a frequency above that of the pair before it (line 4)", true},
+      {"two pairs", "1 2 3\n0.1 1\n0.2 1\n", 1,
+       ": 2 frequency pairs, at least 3 are needed to divide the spectrum" + none, true},
   };
   for (const Refusal& c : cases) {
     SCOPED_TRACE(c.name);
@@ -175,7 +214,8 @@ TEST(SspeRun, ExampleMakesItsComponentFile) {
   dir.CopyFrom(SourcePath("examples/sspe/bm_swell.spc"), "bm_swell.spc");
   const RunResult run = RunWavecomp(dir);
   ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
-  EXPECT_NE(run.out.find("      2.00     10.00     15.00\n" + CountLine(300) + " finished ReadSpec\n"), std::string::npos)
+  EXPECT_NE(run.out.find("      2.00     10.00     15.00\n" + CountLine(300) + " finished ReadSpec\n"),
+            std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find(" finished direct_spec\n"), std::string::npos);
   const std::string file = dir.Read("wave.dat");
@@ -193,7 +233,8 @@ TEST(SspeRun, RefusedTablesLeaveNoFile) {
   };
   const Refused cases[] = {
       {"3001 pairs", "1 8 0\n" + Lines(1, 3001, 0.0003), "line 3002: expected at most 3000 frequency pairs"},
-      {"falling", "1 8 0\n0.1 1\n0.3 2\n0.2 1\n0.4 1\n", "line 4: expected a frequency above that of the pair before it (line 3)"},
+      {"falling", "1 8 0\n0.1 1\n0.3 2\n0.2 1\n0.4 1\n",
+       "line 4: expected a frequency above that of the pair before it (line 3)"},
   };
   for (const Refused& c : cases) {
     SCOPED_TRACE(c.name);

@@ -71,8 +71,7 @@ TEST(ComponentFile, WritesEveryRecordOfEachSpectrumType) {
        "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName + "\n"},
       // 999 does not fit F5.2: five asterisks.
       {"Sspe: as Emep plus the Smax record", "Sspe", 2, 999.0, "emep_input.dat", 0, 0,
-       "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName +
-           "\nSmax= *****\n"},
+       "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName + "\nSmax= *****\n"},
       {"Sspe: Smax of exactly 100", "Sspe", 0, 100.0, "emep_input.dat", 0, 0,
        "    1\n    0    9       0.0\n\n\n" + kWaveSettings + "\n" + kPaddedName + "\nSmax= *****\n"},
       // sqrt(9 / 1) = 3 scales 0.25 to 0.75 and 1.5 to 4.5; the name is cut to 50.
@@ -143,11 +142,23 @@ TEST(ComponentFile, StopsBeforeWritingANonFiniteValue) {
     void (*spoil)(SpectrumWorkspace&);
     std::string message;
   } cases[] = {
-      {"Ene with E_spl of 0", "Ene", [](SpectrumWorkspace& w) { w.E_in = 2.0; w.E_spl = 0.0; },
+      {"Ene with E_spl of 0", "Ene",
+       [](SpectrumWorkspace& w) {
+         w.E_in = 2.0;
+         w.E_spl = 0.0;
+       },
        "E_spl is 0: the spline energy of the input spectrum is zero, amplitudes cannot be scaled"},
-      {"Ene with both energies 0", "Ene", [](SpectrumWorkspace& w) { w.E_in = 0.0; w.E_spl = 0.0; },
+      {"Ene with both energies 0", "Ene",
+       [](SpectrumWorkspace& w) {
+         w.E_in = 0.0;
+         w.E_spl = 0.0;
+       },
        "E_spl is 0: the spline energy of the input spectrum is zero, amplitudes cannot be scaled"},
-      {"Ene with a negative ratio", "Ene", [](SpectrumWorkspace& w) { w.E_in = 2.0; w.E_spl = -1.0; },
+      {"Ene with a negative ratio", "Ene",
+       [](SpectrumWorkspace& w) {
+         w.E_in = 2.0;
+         w.E_spl = -1.0;
+       },
        "E_in / E_spl is negative or not a finite number, amplitudes cannot be scaled"},
       {"NaN direction", "JNS", [](SpectrumWorkspace& w) { w.theta[2] = std::numeric_limits<double>::quiet_NaN(); },
        "component 2 has a non-finite direction"},
@@ -161,8 +172,7 @@ TEST(ComponentFile, StopsBeforeWritingANonFiniteValue) {
       {"NaN H1/3 in the trailer", "Sspe",
        [](SpectrumWorkspace& w) { w.control.H13 = std::numeric_limits<double>::quiet_NaN(); },
        "H1/3 is not a finite number"},
-      {"infinite Smax", "JNS",
-       [](SpectrumWorkspace& w) { w.control.Smax = std::numeric_limits<double>::infinity(); },
+      {"infinite Smax", "JNS", [](SpectrumWorkspace& w) { w.control.Smax = std::numeric_limits<double>::infinity(); },
        "Smax is not a finite number"},
   };
   for (const auto& c : cases) {

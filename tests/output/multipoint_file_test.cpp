@@ -169,8 +169,7 @@ TEST(MultiPointFile, StopsAndLeavesNoFileWhenAValueIsNotFinite) {
       {"NaN in the spectrum of point 2",
        [](SpectrumWorkspace& w) { w.point_spectra(2, 2) = std::numeric_limits<double>::quiet_NaN(); },
        "component 1 has a non-finite amplitude at point 2 (point number 205)"},
-      {"NaN direction",
-       [](SpectrumWorkspace& w) { w.theta[2] = std::numeric_limits<double>::quiet_NaN(); },
+      {"NaN direction", [](SpectrumWorkspace& w) { w.theta[2] = std::numeric_limits<double>::quiet_NaN(); },
        "component 2 has a non-finite direction at point 1 (point number 17)"},
   };
   for (const auto& c : cases) {

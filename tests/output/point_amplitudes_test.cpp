@@ -55,7 +55,7 @@ struct RandomRun {
   unsigned seed;
   int num_p;
   int N;
-  int nss;               // 2 gives a table without a spline
+  int nss;  // 2 gives a table without a spline
   bool repeated_abscissa;
   bool ene;
   PointAmplitudeOptions options;
@@ -102,11 +102,11 @@ TEST(PointAmplitudes, AgreeBitForBitWithThePointByPointLoop) {
       {1, 2, 1, 3, false, false, {2, 0}},
       {2, 2, 300, 12, false, true, {2, 0}},
       {3, 50, 5, 7, false, false, {2, 0}},
-      {4, 50, 40, 25, false, true, {2, 3}},     // blocks of 3 points, carried across blocks
+      {4, 50, 40, 25, false, true, {2, 3}},  // blocks of 3 points, carried across blocks
       {5, 17, 60, 40, false, false, {1, 4}},
-      {6, 9, 100, 5, false, true, {3, 1}},      // three workers, one point per block
-      {7, 3, 250, 2, false, false, {2, 0}},     // no spline: every point keeps 0
-      {8, 6, 80, 9, true, true, {2, 0}},        // repeated abscissa: no spline
+      {6, 9, 100, 5, false, true, {3, 1}},   // three workers, one point per block
+      {7, 3, 250, 2, false, false, {2, 0}},  // no spline: every point keeps 0
+      {8, 6, 80, 9, true, true, {2, 0}},     // repeated abscissa: no spline
       {9, 31, 33, 4, false, false, {2, 5}},
       {10, 2, 1, 30, false, true, {2, 0}},
       {11, 12, 150, 60, false, false, {2, 0}},

@@ -18,10 +18,10 @@ constexpr double kSplineFactor = 6.0 * 0.16666667;
 
 struct Input {
   const char* type = "Emep";
-  std::vector<double> f_in;                       // input frequencies
-  std::vector<double> directions;                 // kept directions
-  std::function<double(int l, int k)> value;      // D-bar(l, k), 1-based
-  std::vector<double> components;                 // component frequencies
+  std::vector<double> f_in;                   // input frequencies
+  std::vector<double> directions;             // kept directions
+  std::function<double(int l, int k)> value;  // D-bar(l, k), 1-based
+  std::vector<double> components;             // component frequencies
 };
 
 WorkspacePtr Prepare(const Input& input) {
@@ -95,7 +95,8 @@ Reference ReferenceStage(const Input& input) {
   ref.D.assign(static_cast<std::size_t>(N) + 1, std::vector<double>(181, 0.0));
   for (int m = 0; m <= 180; ++m) {
     std::vector<double> column(static_cast<std::size_t>(n_in) + 1, 0.0);
-    for (int l = 1; l <= n_in; ++l) column[static_cast<std::size_t>(l)] = ref.R[static_cast<std::size_t>(l)][static_cast<std::size_t>(m)];
+    for (int l = 1; l <= n_in; ++l)
+      column[static_cast<std::size_t>(l)] = ref.R[static_cast<std::size_t>(l)][static_cast<std::size_t>(m)];
     for (int c = 1; c <= N; ++c) {
       SplineInterpolate(f.data(), column.data(), n_in, input.components[static_cast<std::size_t>(c - 1)], current,
                         status);
@@ -228,7 +229,7 @@ TEST(DirectionInterpolation, ComponentOutsideTheTableCarriesThePreviousValue) {
 TEST(DirectionInterpolation, ValuesBelowOneMillionthBecomeZeroAndAreCarriedAsZero) {
   const std::vector<double> f = Range(0.1, 0.1, 5);
   struct Case {
-    double value;     // flat input value
+    double value;  // flat input value
     bool kept;
   };
   // After two spline factors (one per pass) the value must reach 1e-6.
@@ -275,7 +276,8 @@ TEST(DirectionInterpolation, CumulativeDistributionRunsFromZeroToExactlyOne) {
     SCOPED_TRACE(c);
     // Trapezoid sums without the step width, computed here from D.
     std::vector<double> sums(181, 0.0);
-    for (int m = 1; m <= 180; ++m) sums[static_cast<std::size_t>(m)] = sums[static_cast<std::size_t>(m) - 1] + 0.5 * (ws->D(c, m - 1) + ws->D(c, m));
+    for (int m = 1; m <= 180; ++m)
+      sums[static_cast<std::size_t>(m)] = sums[static_cast<std::size_t>(m) - 1] + 0.5 * (ws->D(c, m - 1) + ws->D(c, m));
     ASSERT_GT(sums[180], 0.0);
     EXPECT_EQ(ws->cumD(c, 0), 0.0);
     EXPECT_EQ(ws->cumD(c, 180), 1.0);

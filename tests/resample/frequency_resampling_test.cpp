@@ -102,7 +102,8 @@ struct Quadratic {
 
 double Trapezoid(const Input& input) {
   double sum = 0.0;
-  for (std::size_t i = 0; i + 1 < input.f.size(); ++i) sum += 0.5 * (input.S[i] + input.S[i + 1]) * (input.f[i + 1] - input.f[i]);
+  for (std::size_t i = 0; i + 1 < input.f.size(); ++i)
+    sum += 0.5 * (input.S[i] + input.S[i + 1]) * (input.f[i + 1] - input.f[i]);
   return sum;
 }
 
@@ -271,10 +272,10 @@ TEST(DirectSpec, EneChecksTheEnergyAndDividesTheSplineEnergy) {
   const double E_spl = ws->E_spl;
   const double factor = 4.004000186920166;  // 4.004 in single precision
   std::string expected;
-  for (const auto& [label, value] : {std::pair{messages::kEnergyIn, E_in}, std::pair{messages::kEnergySpline, E_spl},
-                                     std::pair{messages::kEnergyRatio, E_spl / E_in},
-                                     std::pair{messages::kHeightIn, factor * std::sqrt(E_in)},
-                                     std::pair{messages::kHeightSpline, factor * std::sqrt(E_spl)}}) {
+  for (const auto& [label, value] :
+       {std::pair{messages::kEnergyIn, E_in}, std::pair{messages::kEnergySpline, E_spl},
+        std::pair{messages::kEnergyRatio, E_spl / E_in}, std::pair{messages::kHeightIn, factor * std::sqrt(E_in)},
+        std::pair{messages::kHeightSpline, factor * std::sqrt(E_spl)}}) {
     expected += textio::ListLine().Text(label).Real(value).str() + "\n";
   }
   expected += ClosingLine(ws->ecomp, Trapezoid(input));
@@ -429,17 +430,23 @@ TEST(DirectSpec, RefusesTablesThatCannotBeDivided) {
   };
   const Quadratic convex{1.0, -2.0, 1.0};
   const Case cases[] = {
-      {"NaN density", {"Sspe", {0.1, 0.2, 0.3, 0.4}, {1.0, 2.0, 1.0, kNaN}, 3, {}},
+      {"NaN density",
+       {"Sspe", {0.1, 0.2, 0.3, 0.4}, {1.0, 2.0, 1.0, kNaN}, 3, {}},
        "input spectrum, pair 4: the frequency or the spectral density is not a finite number" + tail},
-      {"infinite frequency, Ene", {"Ene", {0.1, std::numeric_limits<double>::infinity(), 0.3}, {1.0, 2.0, 1.0}, 3, {}},
+      {"infinite frequency, Ene",
+       {"Ene", {0.1, std::numeric_limits<double>::infinity(), 0.3}, {1.0, 2.0, 1.0}, 3, {}},
        "input spectrum, pair 2: the frequency or the spectral density is not a finite number" + tail},
-      {"two pairs", {"Sspe", {0.1, 0.2}, {1.0, 2.0}, 3, {}},
+      {"two pairs",
+       {"Sspe", {0.1, 0.2}, {1.0, 2.0}, 3, {}},
        "input spectrum: 2 frequency pairs, 3 to 3000 are needed to divide the spectrum" + tail},
-      {"repeated frequency", {"Emep", {0.1, 0.2, 0.2, 0.3}, {1.0, 2.0, 2.0, 1.0}, 3, {}},
+      {"repeated frequency",
+       {"Emep", {0.1, 0.2, 0.2, 0.3}, {1.0, 2.0, 2.0, 1.0}, 3, {}},
        "input spectrum, pair 3: the frequency is not above that of the pair before it" + tail},
-      {"3001 pairs, no component", {"Ene", many, many, 0, {}},
+      {"3001 pairs, no component",
+       {"Ene", many, many, 0, {}},
        "input spectrum: 3001 frequency pairs, 3 to 3000 are needed to divide the spectrum" + tail},
-      {"one Ene pair", {"Ene", {0.1}, {1.0}, 3, {}},
+      {"one Ene pair",
+       {"Ene", {0.1}, {1.0}, 3, {}},
        "input spectrum: the frequency range cannot be cut into 99999 finite steps" + tail},
       // (1 - f)^2: the spline energy falls short of the trapezoid by more than
       // five bands' worth and fills 1018 of the 1024 bands.

@@ -131,7 +131,8 @@ TEST(Spline, FirstDerivativeIsContinuousAndEndsRunOut) {
     ASSERT_TRUE(spline.Setup(t.x.data(), t.y.data(), n));
     const double* h = spline.h();
     const double* M = spline.M();
-    for (int j = 2; j <= n; ++j) EXPECT_DOUBLE_EQ(h[j], t.x[static_cast<std::size_t>(j)] - t.x[static_cast<std::size_t>(j - 1)]);
+    for (int j = 2; j <= n; ++j)
+      EXPECT_DOUBLE_EQ(h[j], t.x[static_cast<std::size_t>(j)] - t.x[static_cast<std::size_t>(j - 1)]);
     EXPECT_EQ(M[1], M[2]);
     EXPECT_EQ(M[n], M[n - 1]);
     for (int j = 2; j <= n - 1; ++j) {
@@ -321,7 +322,8 @@ TEST(Spline, IntervalSearchAgreesWithTheAscendingScan) {
     }
     std::uniform_real_distribution<double> anywhere(t.x[1] - 0.5, t.x.back() + 0.5);
     for (int k = 0; k < 2000; ++k) probes.push_back(anywhere(random));
-    for (double X : probes) ASSERT_EQ(FindSplineInterval(t.x.data(), n, X), LinearScan(t, X)) << "n " << n << " X " << X;
+    for (double X : probes)
+      ASSERT_EQ(FindSplineInterval(t.x.data(), n, X), LinearScan(t, X)) << "n " << n << " X " << X;
   }
 }
 

@@ -76,9 +76,12 @@ TEST(MakeComponents, UnspreadSpectraPointStraightAheadWithoutDrawing) {
     bool drawn;
   };
   const Case cases[] = {
-      {"JNS ", 999.0, false}, {"Sspe", 1500.0, false}, {"JNS ", 998.99, true},
+      {"JNS ", 999.0, false},
+      {"Sspe", 1500.0, false},
+      {"JNS ", 998.99, true},
       // Emep and Ene always draw from the distribution they brought.
-      {"Emep", 999.0, true},  {"Ene ", 999.0, true},
+      {"Emep", 999.0, true},
+      {"Ene ", 999.0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.type << " " << c.Smax);

@@ -452,7 +452,8 @@ TEST(JonswapSpectrum, StopsWhenTheEnergyCannotBeDivided) {
       {"enormous height", {.H = 1.0e200, .fmax = 0.2}, " JONSWAP total energy m0 is not a finite number:"},
       // f^10 underflows to 0 while the range is empty: the first step's
       // slope is 0/0 and the band could never close.
-      {"slope not a number", {.fmin = 1.0e-35, .fmax = 0.0, .N = 4},
+      {"slope not a number",
+       {.fmin = 1.0e-35, .fmax = 0.0, .N = 4},
        " JONSWAP equal-energy band met a step energy that is not a number; band           1"},
   };
   for (const Case& c : cases) {

@@ -20,10 +20,8 @@ TEST(QuadRoots, SolvesEachKindOfQuadratic) {
   // Hand-solved: (x-2)(x-1), (x+1)^2, x^2+1, and a downward parabola
   // -(x-2)(x+2) whose first root is the smaller one because q = 2a < 0.
   const Case cases[] = {
-      {1.0, -3.0, 2.0, 1, {2.0, 0.0}, {1.0, 0.0}},
-      {1.0, 2.0, 1.0, 0, {-1.0, 0.0}, {-1.0, 0.0}},
-      {1.0, 0.0, 1.0, -1, {0.0, 1.0}, {0.0, -1.0}},
-      {-1.0, 0.0, 4.0, 1, {-2.0, 0.0}, {2.0, 0.0}},
+      {1.0, -3.0, 2.0, 1, {2.0, 0.0}, {1.0, 0.0}},     {1.0, 2.0, 1.0, 0, {-1.0, 0.0}, {-1.0, 0.0}},
+      {1.0, 0.0, 1.0, -1, {0.0, 1.0}, {0.0, -1.0}},    {-1.0, 0.0, 4.0, 1, {-2.0, 0.0}, {2.0, 0.0}},
       {2.0, 4.0, 10.0, -1, {-1.0, 2.0}, {-1.0, -2.0}},
   };
   for (const Case& c : cases) {
@@ -86,7 +84,7 @@ TEST(LcgRandom, GivesTheKnownSuccessorsAndUniformNumbers) {
   };
   const Case cases[] = {
       {0, 351750, 0.21132458746433258f},
-      {100, 474650, 0.28516054153442383f},  // the first direction draw of every run
+      {100, 474650, 0.28516054153442383f},      // the first direction draw of every run
       {1664500, 350521, 0.21058623492717743f},  // largest seed that cannot wrap
       {-1, 350521, 0.21058623492717743f},
       {-1000, -877250, -0.5270348191261292f},  // negative remainder, negative u

@@ -50,11 +50,10 @@ struct Descriptor {
   }
 };
 
-const Descriptor kRealOutputs[] = {{'F', 5, 2},  {'F', 7, 2},  {'F', 10, 1}, {'F', 10, 2}, {'F', 10, 4},
+const Descriptor kRealOutputs[] = {{'F', 5, 2},   {'F', 7, 2},  {'F', 10, 1}, {'F', 10, 2}, {'F', 10, 4},
                                    {'F', 20, 15}, {'E', 10, 3}, {'E', 12, 5}, {'E', 15, 6}, {'E', 20, 8}};
 const Descriptor kIntegerOutputs[] = {{'I', 4, 0}, {'I', 5, 0}, {'I', 10, 0}};
-const Descriptor kInputs[] = {{'I', 5, 0},  {'I', 10, 0}, {'F', 10, 0},
-                              {'F', 10, 4}, {'E', 10, 3}, {'E', 12, 5}};
+const Descriptor kInputs[] = {{'I', 5, 0}, {'I', 10, 0}, {'F', 10, 0}, {'F', 10, 4}, {'E', 10, 3}, {'E', 12, 5}};
 
 // "(F5.2,"|",E10.3,"|")" for a list of descriptors.
 std::string FortranFormat(const Descriptor* begin, const Descriptor* end) {
@@ -199,13 +198,57 @@ class Random {
 
 std::vector<double> RealValues(Random& random) {
   std::vector<double> values = {
-      0.0, 1.5, 0.5, 0.99999996, 9.9999996, 0.1, 0.125, 0.375, 0.05, 0.35, 2.5, 99.99, 99.995, 999.995,
-      0.00125, 0.1255, 1.0e99, 1.0e100, 9.9999995e99, 9.99999995e98, 1.0e-99, 1.0e-100, 0.99999995e-99,
-      1.23e-300, 1.23e300, 1.0e8, 1.0e9, 1.0e15, 1.0e16, 1.0e17, 99999999999999990.0, 0.09999999999999999,
-      std::numeric_limits<double>::max(), std::numeric_limits<double>::min(),
-      std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::infinity(),
-      std::numeric_limits<double>::quiet_NaN(), 0.004, 0.005, 0.0049999, 0.04999, 0.95, 0.9999999, 9.99995,
-      99999.9, 999999.95, 9999999.95, 99999999.95, 0.5e-4, 4.004000186920166, 6.0078065e-7,
+      0.0,
+      1.5,
+      0.5,
+      0.99999996,
+      9.9999996,
+      0.1,
+      0.125,
+      0.375,
+      0.05,
+      0.35,
+      2.5,
+      99.99,
+      99.995,
+      999.995,
+      0.00125,
+      0.1255,
+      1.0e99,
+      1.0e100,
+      9.9999995e99,
+      9.99999995e98,
+      1.0e-99,
+      1.0e-100,
+      0.99999995e-99,
+      1.23e-300,
+      1.23e300,
+      1.0e8,
+      1.0e9,
+      1.0e15,
+      1.0e16,
+      1.0e17,
+      99999999999999990.0,
+      0.09999999999999999,
+      std::numeric_limits<double>::max(),
+      std::numeric_limits<double>::min(),
+      std::numeric_limits<double>::denorm_min(),
+      std::numeric_limits<double>::infinity(),
+      std::numeric_limits<double>::quiet_NaN(),
+      0.004,
+      0.005,
+      0.0049999,
+      0.04999,
+      0.95,
+      0.9999999,
+      9.99995,
+      99999.9,
+      999999.95,
+      9999999.95,
+      99999999.95,
+      0.5e-4,
+      4.004000186920166,
+      6.0078065e-7,
   };
   const std::size_t edges = values.size();
   for (std::size_t i = 0; i < edges; ++i) values.push_back(-values[i]);
@@ -217,13 +260,15 @@ std::vector<double> RealValues(Random& random) {
       value = std::bit_cast<double>(random.Bits());
     } else if (kind == 1) {
       // The magnitudes the files hold: 1e-12 .. 1e7.
-      value = FromDecimal(random.Digits(1 + random.Below(17)) + "e" + std::to_string(static_cast<int>(random.Below(20)) - 12 - 8));
+      value = FromDecimal(random.Digits(1 + random.Below(17)) + "e" +
+                          std::to_string(static_cast<int>(random.Below(20)) - 12 - 8));
     } else {
       // Near a rounding boundary: a decimal ending in 5 (a near tie) or a run
       // of nines (a carry), then one step up or down in binary.
       std::string digits = random.Digits(1 + random.Below(9));
       digits += kind == 2 ? "5" : std::string(3 + random.Below(6), '9');
-      value = FromDecimal(digits + "e" + std::to_string(static_cast<int>(random.Below(16)) - 10 - static_cast<int>(digits.size()) + 1));
+      value = FromDecimal(
+          digits + "e" + std::to_string(static_cast<int>(random.Below(16)) - 10 - static_cast<int>(digits.size()) + 1));
       const std::size_t step = random.Below(3);
       if (step == 1) value = std::nextafter(value, 0.0);
       if (step == 2) value = std::nextafter(value, 1.0e300);
@@ -234,9 +279,9 @@ std::vector<double> RealValues(Random& random) {
 }
 
 std::vector<std::int32_t> IntegerValues(Random& random) {
-  std::vector<std::int32_t> values = {0,      1,      -1,         9,          -9,          999,        -999,
-                                      1000,   -1000,  9999,       -9999,      10000,       -10000,     99999,
-                                      100000, 999999, 1000000000, -999999999, 2147483647, -2147483647 - 1};
+  std::vector<std::int32_t> values = {
+      0,     1,     -1,     9,     -9,     999,    -999,       1000,       -1000,      9999,
+      -9999, 10000, -10000, 99999, 100000, 999999, 1000000000, -999999999, 2147483647, -2147483647 - 1};
   while (values.size() < kRandomIntegers) {
     const std::string digits = random.Digits(1 + random.Below(10));
     std::int64_t magnitude = 0;
@@ -251,7 +296,8 @@ std::vector<std::int32_t> IntegerValues(Random& random) {
 std::string Blur(Random& random, std::string text, int w) {
   for (std::size_t blanks = random.Below(3); blanks > 0; --blanks) text.insert(random.Below(text.size() + 1), " ");
   const std::size_t width = static_cast<std::size_t>(w);
-  if (text.size() < width && random.OneIn(2)) text.insert(0, width - text.size() - random.Below(width - text.size() + 1), ' ');
+  if (text.size() < width && random.OneIn(2))
+    text.insert(0, width - text.size() - random.Below(width - text.size() + 1), ' ');
   return text;
 }
 
@@ -272,12 +318,56 @@ std::string NumberText(Random& random, bool integer) {
 }
 
 std::vector<std::string> FieldTexts(Random& random, const Descriptor& descriptor) {
-  std::vector<std::string> texts = {"", " ", "+", "-", ".", "1.e5", "Infinity", "-Inf", "NaN", "1.5+3", "1.5-3",
-                                    "1 2 3", "12345", "12345E2", "-12345", "1.5e", "e5", "1.5d+03", "1.5Q3", "--1",
-                                    "+-1", "1,5", " 1.5E 3", "1.5E+", ".e5", "+.", "-.E1", "1.2.3", "1e5e5",
-                                    " - 1 2", "2147483647", "2147483648", "-2147483648", "-2147483649", "1.5E400",
-                                    "1.5E-400", "-1.5E-400", "1D1", "-0", "-0.0", "5.", "0x10", "1.5x", "12a",
-                                    "   0.150000E+01", "  -0.12345E-05", "999999999999", "1+", "1E", "+1.5-0"};
+  std::vector<std::string> texts = {"",
+                                    " ",
+                                    "+",
+                                    "-",
+                                    ".",
+                                    "1.e5",
+                                    "Infinity",
+                                    "-Inf",
+                                    "NaN",
+                                    "1.5+3",
+                                    "1.5-3",
+                                    "1 2 3",
+                                    "12345",
+                                    "12345E2",
+                                    "-12345",
+                                    "1.5e",
+                                    "e5",
+                                    "1.5d+03",
+                                    "1.5Q3",
+                                    "--1",
+                                    "+-1",
+                                    "1,5",
+                                    " 1.5E 3",
+                                    "1.5E+",
+                                    ".e5",
+                                    "+.",
+                                    "-.E1",
+                                    "1.2.3",
+                                    "1e5e5",
+                                    " - 1 2",
+                                    "2147483647",
+                                    "2147483648",
+                                    "-2147483648",
+                                    "-2147483649",
+                                    "1.5E400",
+                                    "1.5E-400",
+                                    "-1.5E-400",
+                                    "1D1",
+                                    "-0",
+                                    "-0.0",
+                                    "5.",
+                                    "0x10",
+                                    "1.5x",
+                                    "12a",
+                                    "   0.150000E+01",
+                                    "  -0.12345E-05",
+                                    "999999999999",
+                                    "1+",
+                                    "1E",
+                                    "+1.5-0"};
   const bool integer = descriptor.letter == 'I';
   const char alphabet[] = "0123456789012345678901234567890123456789          ..++--EeDd";
   while (texts.size() < kRandomFields) {
@@ -295,8 +385,8 @@ std::vector<std::string> FieldTexts(Random& random, const Descriptor& descriptor
 }
 
 std::vector<std::string> ListTexts(Random& random) {
-  std::vector<std::string> texts = {"1.5+3", "1.e5", ".5", "5.", "1D2", "-0", "+7", "1.5q3", "2*3.5", "1,5",
-                                    "+", "-", ".", "e5", "1.5e", "Inf", "NaN", "1.5E400", "1.5E-400", "abc"};
+  std::vector<std::string> texts = {"1.5+3", "1.e5", ".5", "5.", "1D2",  "-0",  "+7",  "1.5q3",   "2*3.5",    "1,5",
+                                    "+",     "-",    ".",  "e5", "1.5e", "Inf", "NaN", "1.5E400", "1.5E-400", "abc"};
   while (texts.size() < kRandomListValues) texts.push_back(NumberText(random, false));
   return texts;
 }
@@ -395,7 +485,8 @@ void ExpectSameLines(const std::vector<std::string>& ours, const std::vector<std
   for (std::size_t i = 0; i < ours.size(); ++i) {
     if (ours[i] == theirs[i]) continue;
     if (++differences <= kMaxReported) {
-      ADD_FAILURE() << "input " << inputs[i] << "\n textio:   \"" << ours[i] << "\"\n gfortran: \"" << theirs[i] << "\"";
+      ADD_FAILURE() << "input " << inputs[i] << "\n textio:   \"" << ours[i] << "\"\n gfortran: \"" << theirs[i]
+                    << "\"";
     }
   }
   EXPECT_EQ(differences, 0u) << "of " << ours.size() << " lines";
@@ -406,8 +497,10 @@ TEST_F(TextioGfortran, FormatsRealsLikeFormattedWrite) {
   for (const double value : reals_) {
     std::string line;
     for (const Descriptor& descriptor : kRealOutputs) {
-      if (descriptor.letter == 'F') PutF(line, value, descriptor.w, descriptor.d);
-      else PutE(line, value, descriptor.w, descriptor.d);
+      if (descriptor.letter == 'F')
+        PutF(line, value, descriptor.w, descriptor.d);
+      else
+        PutE(line, value, descriptor.w, descriptor.d);
       line += '|';
     }
     ours.push_back(line);
@@ -462,11 +555,13 @@ TEST_F(TextioGfortran, ReadsFieldsLikeFormattedRead) {
       } else {
         if (const std::optional<double> value = reader.TryF(descriptor.w, descriptor.d)) ours = Hex(*value);
         const std::string_view field = std::string_view(fields[i]).substr(0, static_cast<std::size_t>(descriptor.w));
-        allowed_difference = ours == "ERR" && theirs[i] != "ERR" && (HasNoMantissaDigit(field) || IsNonFiniteHex(theirs[i]));
+        allowed_difference =
+            ours == "ERR" && theirs[i] != "ERR" && (HasNoMantissaDigit(field) || IsNonFiniteHex(theirs[i]));
       }
       if (ours == theirs[i] || allowed_difference) continue;
       if (++differences <= kMaxReported) {
-        ADD_FAILURE() << descriptor.Text() << " of \"" << fields[i] << "\": textio " << ours << ", gfortran " << theirs[i];
+        ADD_FAILURE() << descriptor.Text() << " of \"" << fields[i] << "\": textio " << ours << ", gfortran "
+                      << theirs[i];
       }
     }
     EXPECT_EQ(differences, 0u) << descriptor.Text() << ", of " << fields.size() << " fields";

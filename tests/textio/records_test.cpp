@@ -100,13 +100,41 @@ TEST(TextioFieldReader, KeepsTheSignOfZero) {
 
 TEST(TextioFieldReader, RejectsWhatIsNotARealNumber) {
   const char* const fields[] = {
-      "1.5e", "1.5E+", "1.5E-", "0x10", "1,5", "1.2.3", "1e5e5", "INFxx", "abc", "1.5x", "1.5 e", "1\t5",
+      "1.5e",
+      "1.5E+",
+      "1.5E-",
+      "0x10",
+      "1,5",
+      "1.2.3",
+      "1e5e5",
+      "INFxx",
+      "abc",
+      "1.5x",
+      "1.5 e",
+      "1\t5",
       // gfortran reads these as zero; a field with no digit is a damaged field here.
-      "+", "-", ".", "+.", "-.E1", "e5", ".e5", "--1", "+-1",
+      "+",
+      "-",
+      ".",
+      "+.",
+      "-.E1",
+      "e5",
+      ".e5",
+      "--1",
+      "+-1",
       // gfortran reads these as non-finite values.
-      "Infinity", "-Inf", "NaN", "nan()", "1.5E400", "-1E9999", "1.8E308",
+      "Infinity",
+      "-Inf",
+      "NaN",
+      "nan()",
+      "1.5E400",
+      "-1E9999",
+      "1.8E308",
       // gfortran refuses exponents of 10000 and more, after the implied decimals.
-      "1E-9997", "0-10000", "1.E-10000", "1E-99999999999",
+      "1E-9997",
+      "0-10000",
+      "1.E-10000",
+      "1E-99999999999",
   };
   for (const char* field : fields) EXPECT_FALSE(ReadF(field, 10, 3).has_value()) << '"' << field << '"';
 }
@@ -320,14 +348,29 @@ TEST(TextioListWord, TakesTheFirstWordAsGfortran) {
     std::optional<std::string> word;
   };
   const Case cases[] = {
-      {"Yes", "Yes"},         {"  Y", "Y"},          {"Y,", "Y"},        {"'Y'", "Y"},
-      {"\"Yes\"", "Yes"},     {"Y/", "Y"},           {"YesPlease", "Yes"}, {"Y es", "Y"},
-      {"'It''s'", "It'"},     {"2*Y", "Y"},          {"Y\tes", "Y"},     {"'Yes", "Yes"},
-      {"'Y es'", "Y e"},      {"a'b", "a'b"},        {"Yes\"x", "Yes"},  {"*", "*"},
+      {"Yes", "Yes"},
+      {"  Y", "Y"},
+      {"Y,", "Y"},
+      {"'Y'", "Y"},
+      {"\"Yes\"", "Yes"},
+      {"Y/", "Y"},
+      {"YesPlease", "Yes"},
+      {"Y es", "Y"},
+      {"'It''s'", "It'"},
+      {"2*Y", "Y"},
+      {"Y\tes", "Y"},
+      {"'Yes", "Yes"},
+      {"'Y es'", "Y e"},
+      {"a'b", "a'b"},
+      {"Yes\"x", "Yes"},
+      {"*", "*"},
       // Empty values: gfortran leaves the answer unchanged.
-      {",Y", ""},             {"/", ""},             {"1*", ""},
+      {",Y", ""},
+      {"/", ""},
+      {"1*", ""},
       // A blank line holds no value: gfortran reads on.
-      {"   ", std::nullopt},  {"", std::nullopt},
+      {"   ", std::nullopt},
+      {"", std::nullopt},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TryListWord(c.line, 3), c.word) << '"' << c.line << '"';
