@@ -15,11 +15,12 @@ namespace {
 // first word counts ("Yess" is still "Yes").
 constexpr std::size_t kAnswerLength = 3;
 
+bool IsYes(const std::string& word) { return word == "Y" || word == "Yes"; }
+
 }  // namespace
 
 bool IsSingleSpectrumAnswer(std::string_view answer_line) {
-  const std::string word = textio::ListWord(answer_line, kAnswerLength);
-  return word == "Y" || word == "Yes";
+  return IsYes(textio::ListWord(answer_line, kAnswerLength));
 }
 
 void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
@@ -35,7 +36,7 @@ void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   for (std::optional<std::string> line = console.ReadLine(); line; line = console.ReadLine()) {
     const std::optional<std::string> word = textio::TryListWord(*line, kAnswerLength);
     if (!word) continue;
-    if (*word == "Y" || *word == "Yes") return;
+    if (IsYes(*word)) return;
     break;
   }
   throw RunStop::Silent();
