@@ -187,6 +187,15 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
   }
 }
 
+// The (5X, 2F20.15) line every call ends with.
+void WriteClosingLine(Console& console, double ecomp, double E_trap) {
+  std::string line;
+  textio::PutX(line, 5);
+  textio::PutF(line, ecomp, 20, 15);
+  textio::PutF(line, E_trap, 20, 15);
+  console.WriteLine(line);
+}
+
 void WriteCheckLine(Console& console, std::string_view label, double value) {
   console.WriteLine(textio::ListLine().Text(label).Real(value).str());
 }
@@ -205,11 +214,7 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
   // about the missing points.
   if (n_in < 1 && IsSpectrumType(control, "Emep")) {
     ws.ecomp = 0.0;
-    std::string line;
-    textio::PutX(line, 5);
-    textio::PutF(line, 0.0, 20, 15);
-    textio::PutF(line, 0.0, 20, 15);
-    console.WriteLine(line);
+    WriteClosingLine(console, ws.ecomp, 0.0);
     return;
   }
   RefuseUndividable(ws, ene, component_count);
@@ -266,11 +271,7 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
   ws.ecomp = E_total / static_cast<double>(component_count);
   DivideIntoBands(ws, spline, df_fine, ws.ecomp, component_count);
 
-  std::string line;
-  textio::PutX(line, 5);
-  textio::PutF(line, ws.ecomp, 20, 15);
-  textio::PutF(line, E_trap, 20, 15);
-  console.WriteLine(line);
+  WriteClosingLine(console, ws.ecomp, E_trap);
 }
 
 }  // namespace wavecomp
