@@ -19,6 +19,7 @@ extern char** environ;
 namespace wavecomp::check {
 namespace {
 
+using wavecomp::testing::Lines;
 using testing::Component;
 using testing::ScratchDir;
 
@@ -32,17 +33,6 @@ Outcome Check(const std::vector<std::string>& arguments) {
   Console out, err;
   const int status = RunCheckCommand(arguments, out, err);
   return {status, out.captured(), err.captured()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  while (begin < text.size()) {
-    const std::size_t end = text.find('\n', begin);
-    lines.push_back(text.substr(begin, end - begin));
-    begin = end == std::string::npos ? text.size() : end + 1;
-  }
-  return lines;
 }
 
 bool HasLine(const std::string& text, const std::string& line) {

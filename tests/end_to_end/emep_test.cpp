@@ -16,29 +16,13 @@
 namespace wavecomp {
 namespace {
 
+using testing::Lines;
+using testing::ReadFile;
 using testing::RunResult;
 using testing::RunWavecomp;
 using testing::SamplesPath;
 using testing::ScratchDir;
 using testing::SourcePath;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-    lines.push_back(text.substr(begin, end - begin));
-  }
-  if (begin < text.size()) lines.push_back(text.substr(begin));
-  return lines;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  EXPECT_TRUE(stream.good()) << path;
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return text.str();
-}
 
 double Field(const std::string& record, std::size_t first_column, std::size_t width) {
   return std::strtod(record.substr(first_column - 1, width).c_str(), nullptr);

@@ -13,6 +13,7 @@
 namespace wavecomp {
 namespace {
 
+using testing::Lines;
 using testing::RunResult;
 using testing::RunWavecomp;
 using testing::SamplesPath;
@@ -21,13 +22,6 @@ using testing::SourcePath;
 
 // The factor of the wave-height lines is a single-precision 4.004.
 const double kHeightFactor = static_cast<double>(4.004f);
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
 
 double FieldAt(const std::string& line, std::size_t column, std::size_t width) {
   return std::strtod(line.substr(column, width).c_str(), nullptr);

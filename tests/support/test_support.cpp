@@ -54,13 +54,7 @@ void ScratchDir::Write(const std::string& name, const std::string& content) cons
   stream << content;
 }
 
-std::string ScratchDir::Read(const std::string& name) const {
-  std::ifstream stream(PathOf(name), std::ios::binary);
-  EXPECT_TRUE(stream.good()) << "missing file " << name;
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return text.str();
-}
+std::string ScratchDir::Read(const std::string& name) const { return ReadFile(PathOf(name)); }
 
 bool ScratchDir::Exists(const std::string& name) const { return std::filesystem::exists(PathOf(name)); }
 
@@ -123,6 +117,24 @@ std::string ControlFileText(const ControlValues& v) {
   text += Pad("FMIN,FMAX", Field(v.fmin) + Field(v.fmax)) + "\n";
   text += Pad("SEED", Field(v.seed)) + "\n";
   return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  if (begin < text.size()) lines.push_back(text.substr(begin));
+  return lines;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream stream(path, std::ios::binary);
+  EXPECT_TRUE(stream.good()) << "cannot read " << path;
+  std::ostringstream text;
+  text << stream.rdbuf();
+  return text.str();
 }
 
 std::string SourcePath(const std::string& relative) { return std::string(WAVECOMP_SOURCE_DIR) + "/" + relative; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace wavecomp::testing {
 
@@ -53,6 +54,11 @@ struct ControlValues {
 };
 // The cont.txt text for these values, each value field starting in column 11.
 std::string ControlFileText(const ControlValues& values);
+
+// The lines of a text, without their line ends; a last line without an end counts.
+std::vector<std::string> Lines(const std::string& text);
+// The bytes of a file; fails the test when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 // Path of a file in the source tree (examples, shared samples live beside it).
 std::string SourcePath(const std::string& relative);

@@ -17,6 +17,7 @@
 namespace wavecomp {
 namespace {
 
+using testing::Lines;
 using testing::ScratchDir;
 
 // jonswap.spe goes to the working folder: run the stage inside a scratch
@@ -162,13 +163,6 @@ WorkspacePtr JnsWorkspace(const JnsSettings& settings) {
   control.dirmin = -90.0;
   control.dirmax = 90.0;
   return workspace;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
 }
 
 TEST(JonswapSpectrum, WritesTheSampledSpectrumFile) {

@@ -31,6 +31,7 @@
 namespace wavecomp::textio {
 namespace {
 
+using wavecomp::testing::Lines;
 using wavecomp::testing::ScratchDir;
 
 // Fixed so that a failure can be reproduced.
@@ -155,18 +156,6 @@ std::optional<std::string> FindOnPath(const std::string& name) {
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
   }
   return std::nullopt;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  while (begin < text.size()) {
-    std::size_t end = text.find('\n', begin);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(begin, end - begin));
-    begin = end + 1;
-  }
-  return lines;
 }
 
 std::string Hex(double value) {
