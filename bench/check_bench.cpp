@@ -17,7 +17,7 @@
 
 #include "check/check_command.h"
 #include "check/component_file.h"
-#include "control/console.h"
+#include "core/console.h"
 #include "textio/format.h"
 #include "textio/records.h"
 

@@ -15,8 +15,8 @@
 #include <filesystem>
 #include <string>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 #include "input/directional_spectrum_reader.h"
 #include "resample/direction_interpolation.h"
 #include "textio/format.h"

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "control/console.h"
-#include "control/run_stop.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/run_stop.h"
+#include "core/workspace.h"
 #include "input/energy_balance_reader.h"
 #include "textio/format.h"
 

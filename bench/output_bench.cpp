@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <string>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 #include "output/component_file.h"
 #include "output/multipoint_file.h"
 #include "output/point_amplitudes.h"

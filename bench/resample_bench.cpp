@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 #include "resample/frequency_resampling.h"
 #include "resample/spline.h"
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 #include "synthesis/components.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"

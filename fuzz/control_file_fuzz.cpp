@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "control/control_file.h"
-#include "control/run_driver.h"
+#include "input/control_file.h"
+#include "app/run_driver.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "control/control_file.h"
-#include "control/run_driver.h"
-#include "control/run_stop.h"
+#include "input/control_file.h"
+#include "app/run_driver.h"
+#include "core/run_stop.h"
 #include "textio/format.h"
 
 namespace wavecomp::fuzz {

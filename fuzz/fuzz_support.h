@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 
 namespace wavecomp::fuzz {
 

@@ -9,7 +9,7 @@
 #include "check/spectrum_file.h"
 #include "check/summary.h"
 #include "check/svg_plot.h"
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "control/console.h"
+#include "core/console.h"
 
 namespace wavecomp::check {
 

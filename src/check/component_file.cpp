@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 
 namespace wavecomp::check {
 namespace {

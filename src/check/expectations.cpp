@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "control/console.h"
-#include "control/run_stop.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/run_stop.h"
+#include "core/workspace.h"
 #include "resample/spline.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"

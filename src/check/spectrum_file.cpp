@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/component_file.h"
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "check/analysis.h"
-#include "control/console.h"
+#include "core/console.h"
 
 namespace wavecomp::check {
 

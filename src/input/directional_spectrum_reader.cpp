@@ -15,8 +15,8 @@
 #include <span>
 #include <string>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "input/point_list_question.h"
 #include "textio/format.h"
 #include "textio/records.h"

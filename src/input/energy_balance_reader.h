@@ -1,7 +1,7 @@
 #pragma once
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 
 namespace wavecomp {
 

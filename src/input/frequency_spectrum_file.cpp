@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "resample/spline.h"
 #include "textio/format.h"
 #include "textio/records.h"

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "textio/format.h"
 #include "textio/records.h"
 

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "control/console.h"
+#include "core/console.h"
 
 namespace wavecomp {
 

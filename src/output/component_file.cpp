@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "output/component_records.h"
 #include "textio/format.h"
 #include "textio/output_file.h"

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "textio/format.h"
 
 namespace wavecomp {

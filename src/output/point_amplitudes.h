@@ -12,8 +12,8 @@
 // on from component to component and from point to point.
 #pragma once
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 
 namespace wavecomp {
 

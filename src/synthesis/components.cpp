@@ -9,7 +9,7 @@
 #include <cmath>
 #include <string>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "synthesis/numerics.h"
 #include "textio/format.h"
 

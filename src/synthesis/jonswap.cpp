@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <string>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "synthesis/numerics.h"
 #include "textio/format.h"
 #include "textio/output_file.h"

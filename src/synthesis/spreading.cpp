@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "control/messages.h"
+#include "core/messages.h"
 #include "synthesis/numerics.h"
 #include "textio/format.h"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 
 namespace wavecomp::textio {
 namespace {

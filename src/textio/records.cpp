@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 
 namespace wavecomp::textio {
 namespace {

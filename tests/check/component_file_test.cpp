@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/component_text.h"
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 
 namespace wavecomp::check {
 namespace {

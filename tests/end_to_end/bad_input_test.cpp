@@ -27,7 +27,7 @@
 #include <tuple>
 #include <vector>
 
-#include "control/messages.h"
+#include "core/messages.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

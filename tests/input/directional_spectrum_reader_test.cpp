@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "input/point_list_question.h"
 #include "support/test_support.h"
 

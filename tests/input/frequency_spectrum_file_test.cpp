@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 #include "textio/format.h"
 

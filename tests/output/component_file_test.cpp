@@ -11,7 +11,7 @@
 #include <limits>
 #include <string>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

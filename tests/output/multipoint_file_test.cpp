@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "resample/spline.h"
 #include "textio/format.h"
 

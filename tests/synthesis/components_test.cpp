@@ -8,9 +8,9 @@
 #include <limits>
 #include <string>
 
-#include "control/console.h"
-#include "control/run_stop.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/run_stop.h"
+#include "core/workspace.h"
 
 namespace wavecomp {
 namespace {

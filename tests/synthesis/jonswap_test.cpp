@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "control/console.h"
-#include "control/run_stop.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/run_stop.h"
+#include "core/workspace.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

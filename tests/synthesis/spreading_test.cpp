@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 #include "textio/format.h"
 
 namespace wavecomp {

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 #include "textio/format.h"
 #include "textio/records.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "control/run_stop.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp::textio {

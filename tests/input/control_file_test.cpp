@@ -1,11 +1,11 @@
-#include "control/control_file.h"
+#include "input/control_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

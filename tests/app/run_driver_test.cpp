@@ -1,9 +1,9 @@
-#include "control/run_driver.h"
+#include "app/run_driver.h"
 
 #include <gtest/gtest.h>
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

@@ -1,4 +1,4 @@
-#include "control/console.h"
+#include "core/console.h"
 
 namespace wavecomp {
 

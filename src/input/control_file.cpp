@@ -1,7 +1,7 @@
-#include "control/control_file.h"
+#include "input/control_file.h"
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "textio/records.h"
 
 namespace wavecomp {

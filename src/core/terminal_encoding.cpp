@@ -1,4 +1,4 @@
-#include "control/terminal_encoding.h"
+#include "core/terminal_encoding.h"
 
 #include <iconv.h>
 #include <langinfo.h>

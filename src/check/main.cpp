@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "check/check_command.h"
-#include "control/console.h"
-#include "control/terminal_encoding.h"
+#include "core/console.h"
+#include "core/terminal_encoding.h"
 
 int main(int argc, char** argv) {
   wavecomp::Console out(stdout, stdin);

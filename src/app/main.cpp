@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <new>
 
-#include "control/console.h"
-#include "control/run_driver.h"
-#include "control/run_stop.h"
-#include "control/terminal_encoding.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "app/run_driver.h"
+#include "core/run_stop.h"
+#include "core/terminal_encoding.h"
+#include "core/workspace.h"
 
 int main() {
   wavecomp::Console console(stdout, stdin);

@@ -1,4 +1,4 @@
-#include "control/terminal_encoding.h"
+#include "core/terminal_encoding.h"
 
 #include <gtest/gtest.h>
 #include <pty.h>
@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "control/messages.h"
+#include "core/messages.h"
 #include "support/test_support.h"
 
 namespace wavecomp {

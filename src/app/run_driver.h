@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "control/console.h"
-#include "control/control_file.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "input/control_file.h"
+#include "core/workspace.h"
 
 namespace wavecomp {
 

@@ -1,4 +1,4 @@
-#include "control/workspace.h"
+#include "core/workspace.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "control/run_driver.h"
+#include "app/run_driver.h"
 
-#include "control/messages.h"
-#include "control/run_stop.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "input/directional_spectrum_reader.h"
 #include "input/energy_balance_reader.h"
 #include "input/frequency_spectrum_file.h"

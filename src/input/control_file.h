@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "control/console.h"
-#include "control/workspace.h"
+#include "core/console.h"
+#include "core/workspace.h"
 
 namespace wavecomp {
 
