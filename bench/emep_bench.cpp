@@ -91,13 +91,15 @@ int main(int argc, char** argv) {
   double best_read = 1e9;
   for (int round = 0; round < 3; ++round) {
     wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
-    wavecomp::Store(ws->control.input_file_name, data_path);
+    wavecomp::ControlSettings control;
+    control.type = wavecomp::SpectrumType::kEmep;
+    control.input_file_field = data_path;
     wavecomp::Console console;
     start = Clock::now();
-    wavecomp::ReadDirectionalSpectrum(*ws, console);
+    wavecomp::ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, console);
     best_read = std::min(best_read, Seconds(start));
-    if (ws->num_p != points || ws->n_in != frequencies) {
-      std::printf("unexpected result: num_p %d n_in %d\n", ws->num_p, ws->n_in);
+    if (ws->points.num_p != points || ws->input.n_in != frequencies) {
+      std::printf("unexpected result: num_p %d n_in %d\n", ws->points.num_p, ws->input.n_in);
       return 1;
     }
   }
@@ -124,22 +126,24 @@ int main(int argc, char** argv) {
   // The largest interpolation: 3000 input frequencies, 101 kept directions
   // (mdd = 200), 1024 components.
   wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
-  wavecomp::Store(ws->control.spectrum_type, "Emep");
-  ws->n_in = wavecomp::kMaxFrequencies;
-  ws->kept_direction_count = 101;
-  ws->control.component_count = wavecomp::kMaxUsedComponents;
-  for (int l = 1; l <= ws->n_in; ++l) ws->f_in[l] = 0.01 + 0.0005 * l;
+  wavecomp::InputSpectrum& input = ws->input;
+  wavecomp::InputDirections& kept = ws->directions;
+  input.n_in = wavecomp::kMaxFrequencies;
+  kept.kept_direction_count = 101;
+  const int N = wavecomp::kMaxUsedComponents;
+  for (int l = 1; l <= input.n_in; ++l) input.f_in[l] = 0.01 + 0.0005 * l;
   for (int k = 1; k <= 101; ++k) {
-    ws->kept_directions[k] = -90.0 + 1.8 * (k - 1);
-    for (int l = 1; l <= ws->n_in; ++l) {
-      const double c = std::cos(ws->kept_directions[k] * 3.141592653589793 / 360.0);
-      ws->directional_values(l, k) = std::exp(-std::pow((ws->f_in[l] - 0.1) / 0.03, 2)) * c * c;
+    kept.kept_directions[k] = -90.0 + 1.8 * (k - 1);
+    for (int l = 1; l <= input.n_in; ++l) {
+      const double c = std::cos(kept.kept_directions[k] * 3.141592653589793 / 360.0);
+      kept.directional_values(l, k) = std::exp(-std::pow((input.f_in[l] - 0.1) / 0.03, 2)) * c * c;
     }
   }
-  for (int c = 1; c <= ws->control.component_count; ++c) ws->f[c] = 0.02 + 1.4 * c / 1024.0;
+  for (int c = 1; c <= N; ++c) ws->bands.f[c] = 0.02 + 1.4 * c / 1024.0;
   wavecomp::Console console;
   start = Clock::now();
-  wavecomp::resample_directions(*ws, console);
+  wavecomp::resample_directions(wavecomp::SpectrumType::kEmep, N, input, kept, ws->bands, ws->direction_tables,
+                                ws->distribution, console);
   std::printf("resample_directions (3000 frequencies, 101 directions, 1024 components): %.3f s\n", Seconds(start));
   return 0;
 }

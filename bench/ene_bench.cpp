@@ -126,19 +126,20 @@ int main(int argc, char** argv) {
 
   double best = 1.0e9;
   for (int repeat = 0; repeat < 3; ++repeat) {
-    wavecomp::WorkspacePtr workspace = wavecomp::MakeWorkspace();
-    wavecomp::Store(workspace->control.spectrum_type, "Ene");
-    wavecomp::Store(workspace->control.input_file_name, data_path);
+    wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
+    wavecomp::ControlSettings control;
+    control.type = wavecomp::SpectrumType::kEne;
+    control.input_file_field = data_path;
     wavecomp::Console console;
     const auto start = std::chrono::steady_clock::now();
     try {
-      wavecomp::ReadEnergyBalancePoints(*workspace, console);
-    } catch (const wavecomp::RunStop& stop) {
-      std::printf("reader stopped: %s\n", stop.text());
+      wavecomp::ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, console);
+    } catch (const std::exception& error) {
+      std::printf("reader stopped: %s\n", error.what());
       return 1;
     }
     best = std::min(best, Seconds(start));
-    if (workspace->num_p != kPoints) return 1;
+    if (ws->points.num_p != kPoints) return 1;
   }
   std::printf("reader: %.3f s (best of 3)\n", best);
 

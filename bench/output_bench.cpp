@@ -37,52 +37,51 @@ double CpuSeconds() {
 }
 
 // num_p JONSWAP-like spectra over nss frequencies, N equal bands over them.
-void Fill(SpectrumWorkspace& ws, int N, int num_p, int nss, const std::string& output) {
-  wavecomp::Store(ws.control.spectrum_type, "Ene");
-  wavecomp::Store(ws.control.output_file_name, output);
-  ws.control.component_count = N;
-  ws.num_p = num_p;
-  ws.nss = nss;
-  ws.E_in = 1.02;
-  ws.E_spl = 1.0;
-  for (int l = 1; l <= nss; ++l) ws.f_in[l] = 0.03 + 0.47 * (l - 1) / (nss - 1);
+void Fill(SpectrumWorkspace& ws, int N, int num_p, int nss) {
+  ws.points.num_p = num_p;
+  ws.points.nss = nss;
+  ws.energy.E_in = 1.02;
+  ws.energy.E_spl = 1.0;
+  for (int l = 1; l <= nss; ++l) ws.input.f_in[l] = 0.03 + 0.47 * (l - 1) / (nss - 1);
   for (int v = 1; v <= num_p; ++v) {
-    ws.point_numbers[v] = v;
+    ws.points.point_numbers[v] = v;
     const double peak = 0.08 + 0.04 * v / num_p;
     for (int l = 1; l <= nss; ++l) {
-      const double f = ws.f_in[l];
-      ws.point_spectra(l, v) = std::exp(-1.25 * std::pow(peak / f, 4.0)) / std::pow(f, 5.0) * 1e-3;
+      const double f = ws.input.f_in[l];
+      ws.points.point_spectra(l, v) = std::exp(-1.25 * std::pow(peak / f, 4.0)) / std::pow(f, 5.0) * 1e-3;
     }
   }
-  const double low = ws.f_in[1];
-  const double width = (ws.f_in[nss] - low) / N;
+  const double low = ws.input.f_in[1];
+  const double width = (ws.input.f_in[nss] - low) / N;
   for (int i = 1; i <= N; ++i) {
-    ws.band_start[i] = low + (i - 1) * width;
-    ws.band_width[i] = width;
-    ws.f[i] = ws.band_start[i] + 0.5 * width;
-    ws.a[i] = 0.01;
-    ws.theta[i] = 0.1 * std::sin(i);
-    ws.phase[i] = 3.0 + std::cos(i);
+    ws.bands.band_start[i] = low + (i - 1) * width;
+    ws.bands.band_width[i] = width;
+    ws.bands.f[i] = ws.bands.band_start[i] + 0.5 * width;
+    ws.draws.a[i] = 0.01;
+    ws.draws.theta[i] = 0.1 * std::sin(i);
+    ws.draws.phase[i] = 3.0 + std::cos(i);
   }
 }
 
 void MultiPoint(const std::filesystem::path& folder, int N, int num_p, int nss, bool kernel_alone) {
   const std::string output = (folder / "multi.dat").string();
   wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
-  Fill(*ws, N, num_p, nss, output);
+  Fill(*ws, N, num_p, nss);
+  const wavecomp::PointAmplitudeSources sources{
+      wavecomp::SpectrumType::kEne, N, ws->input, ws->points, ws->bands, ws->energy};
   wavecomp::Console console;
   if (kernel_alone) {
     for (int threads : {1, 2}) {
       const auto start = std::chrono::steady_clock::now();
       const double cpu = CpuSeconds();
-      wavecomp::ComputePointAmplitudes(*ws, console, {threads, 0});
+      wavecomp::ComputePointAmplitudes(sources, ws->point_amplitudes, console, {threads, 0});
       std::printf("band energies  N=%4d num_p=%4d nss=%4d threads=%d: %8.3f s wall, %8.3f s CPU\n", N, num_p, nss,
                   threads, Seconds(start), CpuSeconds() - cpu);
     }
   }
   const auto start = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds();
-  wavecomp::WriteMultiPointComponentFile(*ws, console);
+  wavecomp::WriteMultiPointComponentFile(output, sources, ws->draws, ws->point_amplitudes, console);
   const double seconds = Seconds(start);
   std::printf("multi-point writer N=%4d num_p=%4d nss=%4d: %8.3f s wall, %8.3f s CPU, %6.1f MB\n", N, num_p, nss,
               seconds, CpuSeconds() - cpu, static_cast<double>(std::filesystem::file_size(output)) / 1e6);
@@ -92,10 +91,13 @@ void MultiPoint(const std::filesystem::path& folder, int N, int num_p, int nss, 
 void SinglePoint(const std::filesystem::path& folder, int N) {
   const std::string output = (folder / "single.dat").string();
   wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
-  Fill(*ws, N, 1, 64, output);
+  Fill(*ws, N, 1, 64);
+  wavecomp::RunRecord run;
+  run.type = wavecomp::SpectrumType::kEne;
+  run.input_file_name = "bench";
   wavecomp::Console console;
   const auto start = std::chrono::steady_clock::now();
-  wavecomp::WriteComponentFile(*ws, console);
+  wavecomp::WriteComponentFile(output, N, ws->bands, ws->draws, ws->energy, run, console);
   std::printf("single-point writer N=%4d: %8.4f s\n", N, Seconds(start));
   std::filesystem::remove(output);
 }

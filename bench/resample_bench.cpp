@@ -30,26 +30,24 @@ double Density(double f) {
   return 0.257 * H * H * std::pow(T, -4.0) * std::pow(f, -5.0) * std::exp(-1.03 * std::pow(T * f, -4.0));
 }
 
-void Fill(wavecomp::SpectrumWorkspace& ws, const char* type) {
-  wavecomp::Store(ws.control.spectrum_type, type);
-  ws.control.component_count = kComponents;
-  ws.n_in = kPairs;
+void Fill(wavecomp::SpectrumWorkspace& ws) {
+  ws.input.n_in = kPairs;
   for (int j = 1; j <= kPairs; ++j) {
-    ws.f_in[j] = 0.03 + 0.97 * (j - 1) / (kPairs - 1);
-    ws.S_in[j] = Density(ws.f_in[j]);
-    ws.point_spectra(j, 0) = 0.97 / (kPairs - 1);
+    ws.input.f_in[j] = 0.03 + 0.97 * (j - 1) / (kPairs - 1);
+    ws.input.S_in[j] = Density(ws.input.f_in[j]);
+    ws.points.point_spectra(j, 0) = 0.97 / (kPairs - 1);
   }
 }
 
 // The best of several runs, in ms.
-double TimeDirectSpec(const char* type) {
+double TimeDirectSpec(wavecomp::SpectrumType type) {
   double best = 1e300;
   for (int r = 0; r < kRepeats; ++r) {
     wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
-    Fill(*ws, type);
+    Fill(*ws);
     wavecomp::Console console;
     const auto start = std::chrono::steady_clock::now();
-    wavecomp::direct_spec(*ws, console);
+    wavecomp::direct_spec(type, kComponents, ws->input, ws->points, ws->bands, ws->energy, console);
     best = std::min(best, Milliseconds(start));
   }
   return best;
@@ -58,8 +56,8 @@ double TimeDirectSpec(const char* type) {
 }  // namespace
 
 int main() {
-  const double sspe = TimeDirectSpec("Sspe");
-  const double ene = TimeDirectSpec("Ene");
+  const double sspe = TimeDirectSpec(wavecomp::SpectrumType::kSspe);
+  const double ene = TimeDirectSpec(wavecomp::SpectrumType::kEne);
   std::printf("direct_spec, %d pairs, N = %d, Sspe: %8.2f ms (best of %d)\n", kPairs, kComponents, sspe, kRepeats);
   std::printf("direct_spec, %d pairs, N = %d, Ene:  %8.2f ms (best of %d)\n", kPairs, kComponents, ene, kRepeats);
 

@@ -41,9 +41,8 @@ struct Timing {
 };
 
 Timing RunOnce(const Case& c) {
-  wavecomp::WorkspacePtr workspace = wavecomp::MakeWorkspace();
-  wavecomp::ControlSettings& control = workspace->control;
-  wavecomp::Store(control.spectrum_type, "JNS");
+  wavecomp::WorkspacePtr ws = wavecomp::MakeWorkspace();
+  wavecomp::ControlSettings control;
   control.component_count = c.N;
   control.Smax = 10.0;
   control.H13 = 1.0;
@@ -53,14 +52,12 @@ Timing RunOnce(const Case& c) {
   control.fmin = 0.01 + 0.000001;
   control.fmax = c.fmax;
   control.random_seed = 4711;
-  control.dirmin = -90.0;
-  control.dirmax = 90.0;
   wavecomp::Console console;
   const std::clock_t cpu_start = std::clock();
   const auto start = std::chrono::steady_clock::now();
-  wavecomp::JonswapSpectrum(*workspace, console);
-  wavecomp::mitgwd(*workspace, console);
-  wavecomp::MakeComponents(*workspace, console);
+  wavecomp::JonswapSpectrum(control, ws->bands);
+  wavecomp::mitgwd(control, control.T13, control.Dirc, ws->bands, ws->distribution, console);
+  wavecomp::MakeComponents(control, ws->bands, ws->distribution, ws->draws);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return {wall, static_cast<double>(std::clock() - cpu_start) / CLOCKS_PER_SEC};
 }

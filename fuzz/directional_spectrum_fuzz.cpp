@@ -11,6 +11,11 @@
 #include "input/directional_spectrum_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  wavecomp::fuzz::FuzzReaderInput("Emep", wavecomp::ReadDirectionalSpectrum, true, data, size);
+  wavecomp::fuzz::FuzzReaderInput(
+      "Emep",
+      [](const wavecomp::ControlSettings& control, wavecomp::SpectrumWorkspace& ws, wavecomp::Console& console) {
+        wavecomp::ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, console);
+      },
+      true, data, size);
   return 0;
 }

@@ -11,6 +11,11 @@
 #include "input/energy_balance_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  wavecomp::fuzz::FuzzReaderInput("Ene", wavecomp::ReadEnergyBalancePoints, true, data, size);
+  wavecomp::fuzz::FuzzReaderInput(
+      "Ene",
+      [](const wavecomp::ControlSettings& control, wavecomp::SpectrumWorkspace& ws, wavecomp::Console& console) {
+        wavecomp::ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console);
+      },
+      true, data, size);
   return 0;
 }

@@ -9,6 +9,11 @@
 #include "input/frequency_spectrum_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  wavecomp::fuzz::FuzzReaderInput("Sspe", wavecomp::ReadSpec, false, data, size);
+  wavecomp::fuzz::FuzzReaderInput(
+      "Sspe",
+      [](const wavecomp::ControlSettings& control, wavecomp::SpectrumWorkspace& ws, wavecomp::Console& console) {
+        wavecomp::ReadSpec(control, ws.input, console);
+      },
+      false, data, size);
   return 0;
 }

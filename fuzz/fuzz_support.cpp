@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "input/control_file.h"
+#include "app/exit_status.h"
 #include "app/run_driver.h"
-#include "core/run_stop.h"
+#include "input/control_file.h"
 #include "textio/format.h"
 
 namespace wavecomp::fuzz {
@@ -120,9 +120,15 @@ bool RunUntilStop(const std::function<void()>& work) {
   try {
     work();
     return true;
-  } catch (const RunStop& stop) {
+  } catch (...) {
+    // What a run may end with is what the program shows; anything else
+    // escapes EndingOf and is a finding.
+    const RunEnding ending = EndingOf(std::current_exception());
     // For the triage of one input: WAVECOMP_FUZZ_VERBOSE=1 shows how it ended.
-    if (std::getenv("WAVECOMP_FUZZ_VERBOSE") != nullptr) std::fprintf(stderr, "stop: %s\n", stop.text());
+    if (std::getenv("WAVECOMP_FUZZ_VERBOSE") != nullptr) {
+      std::fprintf(stderr, "stop %d: %s%s\n", ending.exit_status, ending.console_line.value_or("").c_str(),
+                   ending.diagnostic.value_or("").c_str());
+    }
     return false;
   }
 }
@@ -164,8 +170,7 @@ void RunProgramChecked(const RunParameters& parameters, Reader reader) {
     if (parameters.whole_run) {
       RunWavecomp(workspace, console);
     } else {
-      ReadControlFile(workspace, console);
-      reader(workspace, console);
+      reader(ReadControlFile(), workspace, console);
     }
   });
   if (std::getenv("WAVECOMP_FUZZ_VERBOSE") != nullptr) std::fprintf(stderr, "%s", console.captured().c_str());

@@ -7,7 +7,8 @@
 // returned to all zeros between inputs; only the pages an input wrote cost
 // anything to reset.
 //
-// A RunStop is a normal outcome. Anything else that escapes, a sanitizer
+// A run that stops as the program would (RunStop, an input or output error)
+// is a normal outcome. Anything else that escapes, a sanitizer
 // report, or a broken promise checked here (a file left behind by a failed
 // run, a non-finite number in a written file) is a finding: the target traps.
 #pragma once
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "core/console.h"
+#include "core/settings.h"
 #include "core/workspace.h"
 
 namespace wavecomp::fuzz {
@@ -39,7 +41,7 @@ std::vector<std::string> ScratchFiles();
 // Stops the process so that libFuzzer reports the input (a finding).
 [[noreturn]] void Finding(const char* what);
 
-// Runs `work`; a RunStop counts as a normal end. Returns true when the work
+// Runs `work`; a stop of the run counts as a normal end. Returns true when the work
 // ran to its end.
 bool RunUntilStop(const std::function<void()>& work);
 
@@ -73,7 +75,7 @@ inline constexpr const char* kOutputFileName = "out.dat";
 // after a stop no file was added or removed; after a normal end of a whole
 // run the output file exists, no other file was added, and the output holds
 // only finite numbers.
-using Reader = void (*)(SpectrumWorkspace&, Console&);
+using Reader = void (*)(const ControlSettings&, SpectrumWorkspace&, Console&);
 void RunProgramChecked(const RunParameters& parameters, Reader reader);
 
 // One input of a reader target: the parameter bytes, then the data file and,

@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <new>
+#include <exception>
 
-#include "core/console.h"
+#include "app/exit_status.h"
 #include "app/run_driver.h"
-#include "core/run_stop.h"
+#include "core/console.h"
 #include "core/terminal_encoding.h"
 #include "core/workspace.h"
 
@@ -23,23 +23,11 @@ int main() {
     wavecomp::RunWavecomp(*workspace, console);
     console.Flush();
     return wavecomp::kExitSuccess;
-  } catch (const wavecomp::RunStop& stop) {
-    switch (stop.channel()) {
-      case wavecomp::RunStop::Channel::kConsole:
-        console.WriteLine(stop.text());
-        break;
-      case wavecomp::RunStop::Channel::kError:
-        console.Flush();
-        std::fprintf(stderr, "wavecomp: %s\n", stop.text());
-        break;
-      case wavecomp::RunStop::Channel::kSilent:
-        break;
-    }
+  } catch (...) {
+    const wavecomp::RunEnding ending = wavecomp::EndingOf(std::current_exception());
+    if (ending.console_line) console.WriteLine(*ending.console_line);
     console.Flush();
-    return stop.exit_status();
-  } catch (const std::bad_alloc&) {
-    console.Flush();
-    std::fprintf(stderr, "wavecomp: not enough memory for the workspace\n");
-    return wavecomp::kExitStopped;
+    if (ending.diagnostic) std::fprintf(stderr, "wavecomp: %s\n", ending.diagnostic->c_str());
+    return ending.exit_status;
   }
 }

@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/control_file.h"
 #include "input/directional_spectrum_reader.h"
 #include "input/energy_balance_reader.h"
 #include "input/frequency_spectrum_file.h"
@@ -20,25 +21,31 @@ namespace {
 constexpr int kSourceNameWidth = 30;  // bytes of the right-justified source name
 constexpr int kEchoedFileNameWidth = 50;
 
-std::string_view SourceName(const ControlSettings& control) {
-  if (IsSpectrumType(control, "JNS")) return messages::kSourceJonswap;
-  if (IsSpectrumType(control, "Emep")) return messages::kSourceEmep;
-  if (IsSpectrumType(control, "Sspe")) return messages::kSourceSspe;
-  return messages::kSourceEne;
+std::string_view SourceName(SpectrumType type) {
+  switch (type) {
+    case SpectrumType::kJonswap:
+      return messages::kSourceJonswap;
+    case SpectrumType::kEmep:
+      return messages::kSourceEmep;
+    case SpectrumType::kSspe:
+      return messages::kSourceSspe;
+    case SpectrumType::kEne:
+      return messages::kSourceEne;
+  }
+  return {};
 }
 
 void WriteFreeLine(Console& console, std::string_view text) { console.WriteLine(textio::ListLine().Text(text).str()); }
 
 }  // namespace
 
-void EchoSettings(const SpectrumWorkspace& workspace, Console& console) {
-  const ControlSettings& control = workspace.control;
+void EchoSettings(const ControlSettings& control, Console& console) {
   std::string line(messages::kSpectrumLabel);
-  textio::PutA(line, SourceName(control), kSourceNameWidth);
+  textio::PutA(line, SourceName(control.type), kSourceNameWidth);
   console.WriteLine(line);
   console.WriteLine("");
   line.clear();
-  if (IsSpectrumType(control, "JNS")) {
+  if (control.type == SpectrumType::kJonswap) {
     line += messages::kEchoHeight;
     textio::PutF(line, control.H13, 7, 2);
     line += "m  ";
@@ -53,45 +60,61 @@ void EchoSettings(const SpectrumWorkspace& workspace, Console& console) {
     textio::PutF(line, control.gamma, 7, 2);
   } else {
     line += messages::kInputFileLabel;
-    textio::PutA(line, std::string_view(control.input_file_name, kFileNameLength).substr(0, kEchoedFileNameWidth));
+    textio::PutA(line, std::string_view(control.input_file_field).substr(0, kEchoedFileNameWidth));
   }
   console.WriteLine(line);
 }
 
-void RunWavecomp(SpectrumWorkspace& workspace, Console& console, const std::string& control_path) {
-  ReadControlFile(workspace, console, control_path);
-  EchoSettings(workspace, console);
+void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& control_path) {
+  const ControlSettings control = ReadControlFile(control_path);
+  EchoSettings(control, console);
   WriteFreeLine(console, messages::kVersion);
 
-  const ControlSettings& control = workspace.control;
-  if (IsSpectrumType(control, "Ene")) {
-    ReadEnergyBalancePoints(workspace, console);
-    direct_spec(workspace, console);
-    resample_directions(workspace, console);
-  } else if (IsSpectrumType(control, "Emep")) {
-    ReadDirectionalSpectrum(workspace, console);
-    direct_spec(workspace, console);
-    resample_directions(workspace, console);
-  } else if (IsSpectrumType(control, "Sspe")) {
-    ReadSpec(workspace, console);
-    WriteFreeLine(console, messages::kFinishedReadSpec);
-    direct_spec(workspace, console);
-    WriteFreeLine(console, messages::kFinishedDirectSpec);
-    mitgwd(workspace, console);
-    WriteFreeLine(console, messages::kFinishedMitgwd);
-    workspace.num_p = 1;
-  } else if (IsSpectrumType(control, "JNS")) {
-    JonswapSpectrum(workspace, console);
-    mitgwd(workspace, console);
-    workspace.num_p = 1;
+  const int N = control.component_count;
+  // What the single-point file records: the wave settings as cont.txt gives
+  // them unless a stage below replaces them.
+  RunRecord run{control.type,  control.H13, control.T13,  control.Dirc,
+                control.gamma, 0,           control.Smax, control.input_file()};
+  int num_p = 0;
+  switch (control.type) {
+    case SpectrumType::kEne:
+    case SpectrumType::kEmep:
+      if (control.type == SpectrumType::kEne) {
+        ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console);
+      } else {
+        ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, console);
+      }
+      direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, console);
+      resample_directions(control.type, N, ws.input, ws.directions, ws.bands, ws.direction_tables, ws.distribution,
+                          console);
+      num_p = ws.points.num_p;
+      break;
+    case SpectrumType::kSspe: {
+      const SpectrumFileHeader header = ReadSpec(control, ws.input, console);
+      WriteFreeLine(console, messages::kFinishedReadSpec);
+      direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, console);
+      WriteFreeLine(console, messages::kFinishedDirectSpec);
+      run.H13 = header.H13;
+      run.T13 = header.T13;
+      run.Dirc = mitgwd(control, header.T13, header.Dirc, ws.bands, ws.distribution, console);
+      WriteFreeLine(console, messages::kFinishedMitgwd);
+      num_p = 1;
+      break;
+    }
+    case SpectrumType::kJonswap:
+      JonswapSpectrum(control, ws.bands);
+      run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console);
+      num_p = 1;
+      break;
   }
 
-  MakeComponents(workspace, console);
+  run.seed = MakeComponents(control, ws.bands, ws.distribution, ws.draws);
 
-  if (workspace.num_p == 1) {
-    WriteComponentFile(workspace, console);
-  } else if (workspace.num_p >= 2) {
-    WriteMultiPointComponentFile(workspace, console);
+  if (num_p == 1) {
+    WriteComponentFile(control.output_file(), N, ws.bands, ws.draws, ws.energy, run, console);
+  } else if (num_p >= 2) {
+    const PointAmplitudeSources sources{control.type, N, ws.input, ws.points, ws.bands, ws.energy};
+    WriteMultiPointComponentFile(control.output_file(), sources, ws.draws, ws.point_amplitudes, console);
   } else {
     // No file was written, so the run must not look like a success to a script.
     throw RunStop::FreeFormat(std::string(messages::kNoPoints));

@@ -3,17 +3,19 @@
 #include <string>
 
 #include "core/console.h"
-#include "input/control_file.h"
+#include "core/settings.h"
 #include "core/workspace.h"
+#include "input/control_file.h"
 
 namespace wavecomp {
 
 // The three settings-echo lines written after the control file is read.
-void EchoSettings(const SpectrumWorkspace& workspace, Console& console);
+void EchoSettings(const ControlSettings& control, Console& console);
 
 // One whole run: control file, settings echo, the stages of the spectrum
-// type, the component draw and the writer chosen by num_p. Returns on a
-// normal end; a fatal condition is thrown as RunStop.
+// type in their order, the component draws and the writer chosen by the
+// number of points. Returns on a normal end; a run that cannot go on throws
+// (RunStop, textio::InputError or textio::OutputError).
 void RunWavecomp(SpectrumWorkspace& workspace, Console& console, const std::string& control_path = kControlFileName);
 
 }  // namespace wavecomp

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "output/component_records.h"
+#include "synthesis/numerics.h"
+
 namespace wavecomp::check {
 namespace {
 
-constexpr double kDegree = 0.017453292519943295;  // pi/180, as the spreading stage converts
-constexpr int kJonswapCode = 3;
-constexpr int kOtherCode = 9;
+using component_layout::kJonswapCode;
+using component_layout::kTabulatedCode;
 
 std::vector<double> Energies(const PointComponents& point) {
   std::vector<double> energy(point.size());
@@ -38,7 +40,7 @@ void DecideTargets(CheckResult& result) {
     result.notes.push_back("the JNS trailer goes with spectrum code 3, but record 2 holds " +
                            std::to_string(point.spectrum_code));
   }
-  if (trailer.kind != TrailerKind::kJonswap && point.spectrum_code != kOtherCode) {
+  if (trailer.kind != TrailerKind::kJonswap && point.spectrum_code != kTabulatedCode) {
     result.notes.push_back("this trailer goes with spectrum code 9, but record 2 holds " +
                            std::to_string(point.spectrum_code));
   }

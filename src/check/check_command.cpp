@@ -9,7 +9,6 @@
 #include "check/spectrum_file.h"
 #include "check/summary.h"
 #include "check/svg_plot.h"
-#include "core/run_stop.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
 
@@ -115,7 +114,7 @@ void WriteHelp(Console& console) {
 
 int Check(const Options& options, Console& out) {
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
-  if (!text) throw RunStop::Error("cannot open the component file " + options.file, kCheckInputError);
+  if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
   std::optional<TargetSpectrum> target;
   if (options.spectrum) target = ReadTargetSpectrum(*options.spectrum);
@@ -148,10 +147,14 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
   }
   try {
     return Check(*options, out);
-  } catch (const RunStop& stop) {
+  } catch (const textio::InputError& input_error) {
     out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + stop.text());
-    return stop.exit_status() == kExitOutputError ? kCheckOutputError : kCheckInputError;
+    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
+    return kCheckInputError;
+  } catch (const textio::OutputError& output_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
+    return kCheckOutputError;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);

@@ -4,21 +4,13 @@
 #include <cmath>
 #include <string_view>
 
-#include "core/run_stop.h"
+#include "output/component_records.h"
+#include "textio/errors.h"
 
 namespace wavecomp::check {
 namespace {
 
-constexpr int kIntegerWidth = 5;  // I5: point count, N, code, point number, seed
-constexpr int kGammaWidth = 10;   // F10.1
-constexpr int kRealWidth = 15;    // E15.6
-constexpr int kRealDecimals = 6;
-constexpr int kComponentFields = 4;  // f, a, theta, phase
-constexpr int kComponentColumns = kComponentFields * kRealWidth;
-constexpr int kFileNameWidth = 50;  // A50 in the trailers of Sspe, Emep and Ene
-constexpr int kSmaxWidth = 5;       // F5.2 after "Smax=" and one blank
-constexpr int kSmaxDecimals = 2;
-constexpr std::string_view kSmaxText = "Smax=";
+using namespace component_layout;
 
 bool IsBlank(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
@@ -66,7 +58,7 @@ class Records {
     textio::ThrowInputError(file_.name(), line(), 0, 0, expected, text);
   }
   [[noreturn]] void FailDescribed(int first, int last, std::string_view expected, std::string_view found) const {
-    ThrowDescribedInputError(file_.name(), line(), first, last, expected, found);
+    textio::ThrowDescribedInputError(file_.name(), line(), first, last, expected, found);
   }
 
   // A field that must hold something: blank fields read as zero, which
@@ -89,9 +81,9 @@ class Records {
 
   std::int32_t ReadInteger(std::string_view text, textio::FieldReader& reader, std::string_view expected) const {
     const int first = reader.column();
-    RequireField(text, first, kIntegerWidth, expected);
-    const std::optional<std::int32_t> value = reader.TryI(kIntegerWidth);
-    if (!value) Fail(first, first + kIntegerWidth - 1, expected, Columns(text, first, kIntegerWidth));
+    RequireField(text, first, kCountWidth, expected);
+    const std::optional<std::int32_t> value = reader.TryI(kCountWidth);
+    if (!value) Fail(first, first + kCountWidth - 1, expected, Columns(text, first, kCountWidth));
     return *value;
   }
 
@@ -178,7 +170,7 @@ void ReadSinglePointHeader(Records& records, PointComponents& point) {
   point.spectrum_code = records.ReadInteger(text, reader, "the spectrum code (I5)");
   point.gamma = records.ReadOptional<double>(text, reader, kGammaWidth, "gamma (F10.1)",
                                              [](textio::FieldReader& r) { return r.TryF(kGammaWidth, 1); });
-  records.RequireEndOfRecord(text, 2 * kIntegerWidth + kGammaWidth);
+  records.RequireEndOfRecord(text, 2 * kCountWidth + kGammaWidth);
 }
 
 void ReadEmptyRecords(Records& records, const PointComponents& point) {
@@ -197,15 +189,15 @@ void ReadEmptyRecords(Records& records, const PointComponents& point) {
 
 void ReadSmaxRecord(Records& records, Trailer& trailer) {
   const std::string_view text = records.Next("the \"Smax=\" record of the trailer");
-  if (Columns(text, 1, static_cast<int>(kSmaxText.size())) != kSmaxText) {
-    records.Fail(1, static_cast<int>(kSmaxText.size()), "the text \"Smax=\"", Columns(text, 1, 5));
+  if (Columns(text, 1, static_cast<int>(kSmaxLabel.size())) != kSmaxLabel) {
+    records.Fail(1, static_cast<int>(kSmaxLabel.size()), "the text \"Smax=\"", Columns(text, 1, 5));
   }
   textio::FieldReader reader(text, records.name(), records.line());
-  reader.Skip(static_cast<int>(kSmaxText.size()) + 1);
+  reader.Skip(static_cast<int>(kSmaxLabel.size()) + 1);
   trailer.has_smax = true;
   trailer.Smax = records.ReadOptional<double>(text, reader, kSmaxWidth, "Smax (F5.2) in columns 7-11",
                                               [](textio::FieldReader& r) { return r.TryF(kSmaxWidth, kSmaxDecimals); });
-  records.RequireEndOfRecord(text, static_cast<int>(kSmaxText.size()) + 1 + kSmaxWidth);
+  records.RequireEndOfRecord(text, static_cast<int>(kSmaxLabel.size()) + 1 + kSmaxWidth);
 }
 
 Trailer ReadTrailer(Records& records) {
@@ -226,9 +218,9 @@ Trailer ReadTrailer(Records& records) {
     records.RequireEndOfRecord(text, 4 * kRealWidth);
     const std::string_view seed_text = records.Next("the random seed (I5) of the JNS trailer");
     textio::FieldReader seed_reader(seed_text, records.name(), records.line());
-    trailer.seed = records.ReadOptional<std::int32_t>(seed_text, seed_reader, kIntegerWidth, "the random seed (I5)",
-                                                      [](textio::FieldReader& r) { return r.TryI(kIntegerWidth); });
-    records.RequireEndOfRecord(seed_text, kIntegerWidth);
+    trailer.seed = records.ReadOptional<std::int32_t>(seed_text, seed_reader, kCountWidth, "the random seed (I5)",
+                                                      [](textio::FieldReader& r) { return r.TryI(kCountWidth); });
+    records.RequireEndOfRecord(seed_text, kCountWidth);
     ReadSmaxRecord(records, trailer);
     return trailer;
   }
@@ -241,7 +233,7 @@ Trailer ReadTrailer(Records& records) {
   std::string_view trimmed = Columns(name, 1, kFileNameWidth);
   while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
   trailer.input_file = std::string(trimmed);
-  if (!records.AtEnd() && Columns(records.Peek(), 1, static_cast<int>(kSmaxText.size())) == kSmaxText) {
+  if (!records.AtEnd() && Columns(records.Peek(), 1, static_cast<int>(kSmaxLabel.size())) == kSmaxLabel) {
     trailer.kind = TrailerKind::kSspe;
     ReadSmaxRecord(records, trailer);
   } else {
@@ -270,7 +262,7 @@ void ReadMultiPointHeader(Records& records, PointComponents& point, std::int32_t
   point.gamma = records.ReadOptional<double>(text, reader, kGammaWidth, "gamma (F10.1) of point " + Count(v),
                                              [](textio::FieldReader& r) { return r.TryF(kGammaWidth, 1); });
   point.point_number = records.ReadInteger(text, reader, "the point number (I5) of point " + Count(v));
-  records.RequireEndOfRecord(text, 3 * kIntegerWidth + kGammaWidth);
+  records.RequireEndOfRecord(text, 3 * kCountWidth + kGammaWidth);
 }
 
 void RequireEndOfFile(Records& records, std::string_view after) {
@@ -282,13 +274,6 @@ void RequireEndOfFile(Records& records, std::string_view after) {
 
 }  // namespace
 
-void ThrowDescribedInputError(const std::string& file_name, std::size_t line, int first, int last,
-                              std::string_view expected, std::string_view found) {
-  std::string text = "input error in " + file_name + ", line " + Count(static_cast<std::int64_t>(line));
-  if (first > 0) text += ", columns " + Count(first) + "-" + Count(last);
-  throw RunStop::Error(text + ": expected " + std::string(expected) + ", found " + std::string(found), kExitInputError);
-}
-
 ComponentFile ReadComponentFile(const textio::TextFile& file) {
   Records records(file);
   ComponentFile result;
@@ -296,8 +281,8 @@ ComponentFile ReadComponentFile(const textio::TextFile& file) {
   const std::string_view first = records.Next("record 1: the point count (I5)");
   textio::FieldReader reader(first, records.name(), records.line());
   result.num_p = records.ReadInteger(first, reader, "the point count num_p (I5)");
-  records.RequireEndOfRecord(first, kIntegerWidth);
-  if (result.num_p < 1) records.Fail(1, kIntegerWidth, "a point count of 1 or more", Columns(first, 1, kIntegerWidth));
+  records.RequireEndOfRecord(first, kCountWidth);
+  if (result.num_p < 1) records.Fail(1, kCountWidth, "a point count of 1 or more", Columns(first, 1, kCountWidth));
 
   if (result.num_p == 1) {
     result.layout = FileLayout::kSinglePoint;
@@ -314,10 +299,10 @@ ComponentFile ReadComponentFile(const textio::TextFile& file) {
   // Every header is followed by its records, so a file this short cannot
   // hold num_p points: refuse before reserving room for them.
   if (static_cast<std::size_t>(result.num_p) > file.record_count()) {
-    records.Fail(1, kIntegerWidth,
+    records.Fail(1, kCountWidth,
                  "a point count that the file can hold (it has " +
                      Count(static_cast<std::int64_t>(file.record_count())) + " lines)",
-                 Columns(first, 1, kIntegerWidth));
+                 Columns(first, 1, kCountWidth));
   }
   result.points.resize(static_cast<std::size_t>(result.num_p));
   for (std::int32_t v = 1; v <= result.num_p; ++v) {

@@ -73,15 +73,8 @@ struct ComponentFile {
   std::optional<Trailer> trailer;  // single-point files only
 };
 
-// An input error in the library's layout ("input error in FILE, line L,
-// columns A-B: expected X, found Y") whose Y describes what was found (the
-// end of the file, a blank field) rather than quoting it. `first` 0: no columns.
-[[noreturn]] void ThrowDescribedInputError(const std::string& file_name, std::size_t line, int first, int last,
-                                           std::string_view expected, std::string_view found);
-
-// Reads and checks the layout; a file that does not follow it is an input
-// error (RunStop, kExitInputError) naming the line, the columns and what was
-// expected.
+// Reads and checks the layout; a file that does not follow it is a
+// textio::InputError naming the line, the columns and what was expected.
 ComponentFile ReadComponentFile(const textio::TextFile& file);
 
 }  // namespace wavecomp::check

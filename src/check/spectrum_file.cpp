@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "check/component_file.h"
-#include "core/run_stop.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
@@ -47,8 +46,8 @@ TargetSpectrum ReadJonswapSpe(const textio::TextFile& file) {
     S.push_back(density);
   }
   if (f.size() < 2) {
-    ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0, "at least two records of jonswap.spe",
-                             "the end of the file");
+    textio::ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0, "at least two records of jonswap.spe",
+                                     "the end of the file");
   }
   return TargetSpectrum::Samples(file.name(), std::move(f), std::move(S));
 }
@@ -57,8 +56,8 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
   textio::RecordCursor cursor(file);
   std::array<double, 3> settings{};
   if (!cursor.ReadList(settings, "H1/3, T1/3, Dirc. (three numbers) on the first line")) {
-    ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0,
-                             "H1/3, T1/3, Dirc. (three numbers) on the first line", "the end of the file");
+    textio::ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0,
+                                     "H1/3, T1/3, Dirc. (three numbers) on the first line", "the end of the file");
   }
   std::vector<double> f, S;
   std::array<double, 2> pair{};
@@ -68,9 +67,9 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
   }
   std::optional<TargetSpectrum> target = TargetSpectrum::SplineTable(file.name(), f, S);
   if (!target) {
-    ThrowDescribedInputError(file.name(), 2, 0, 0,
-                             "a table of 3 to 3000 frequency-density pairs in strictly ascending frequency",
-                             std::to_string(f.size()) + " pairs that the spline cannot take");
+    textio::ThrowDescribedInputError(file.name(), 2, 0, 0,
+                                     "a table of 3 to 3000 frequency-density pairs in strictly ascending frequency",
+                                     std::to_string(f.size()) + " pairs that the spline cannot take");
   }
   return *std::move(target);
 }
@@ -79,7 +78,7 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
 
 TargetSpectrum ReadTargetSpectrum(const std::string& path) {
   const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
-  if (!file) throw RunStop::Error("cannot open the spectrum file " + path, kExitInputError);
+  if (!file) throw textio::InputError::Unreadable("spectrum file", path);
   if (file->record_count() > 0 && LooksLikeJonswapSpe(file->record(0))) return ReadJonswapSpe(*file);
   return ReadSpectrumTable(*file);
 }

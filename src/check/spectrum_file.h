@@ -11,7 +11,7 @@
 namespace wavecomp::check {
 
 // Reads the file; an unreadable file or one that follows neither layout is
-// an input error (RunStop, kExitInputError) naming the line and columns.
+// a textio::InputError naming the line and columns.
 TargetSpectrum ReadTargetSpectrum(const std::string& path);
 
 }  // namespace wavecomp::check

@@ -87,7 +87,6 @@ inline constexpr std::string_view kEnergySpline = "E_spl  =";
 inline constexpr std::string_view kEnergyRatio = "Ratio  =";
 inline constexpr std::string_view kHeightIn = "Hm0_in =";
 inline constexpr std::string_view kHeightSpline = "Hm0_spl=";
-inline constexpr std::string_view kSmaxLabel = "Smax=";
 
 // Output writers: a value that would be written as NaN or Infinity stops the
 // run before a file is made (diagnostics, English only)

@@ -1,4 +1,6 @@
-// The program-wide store that every stage reads and writes.
+// The fixed-capacity tables of a run, grouped by the stage that fills them.
+// Every stage takes the groups it reads as const references and those it
+// writes as plain references, so its signature says what it does.
 //
 // Glossary: N = component count, i = component index (1-based), k or m =
 // direction node (0..180, node m at dirmin + m degrees), l or j = input
@@ -14,8 +16,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <string_view>
 #include <type_traits>
 
 namespace wavecomp {
@@ -27,7 +27,6 @@ inline constexpr int kMaxDirections = 200;       // input directions (Emep), ext
 inline constexpr int kMaxKeptDirections = 198;   // two end nodes are added to the kept list
 inline constexpr int kMaxPoints = 2048;          // points along the shore
 inline constexpr int kLastNode = 180;            // direction nodes 0..180, one degree apart
-inline constexpr int kFileNameLength = 200;      // file names in cont.txt, blank-padded
 
 // A fixed-capacity table of reals, (row, column), rows 0..MaxRow with the row
 // index varying fastest. Row 0 is unused where the rows are 1-based, so
@@ -49,66 +48,80 @@ struct Table {
   }
 };
 
-// The values of cont.txt. Written by the control file reader unless noted.
-struct ControlSettings {
-  char spectrum_type[4];                   // "JNS ", "Emep", "Sspe" or "Ene ", blank-padded
-  std::int32_t component_count;            // N, at most 1024, no lower bound
-  double Smax;                             // spreading parameter; >= 999 means not spread
-  char input_file_name[kFileNameLength];   // blank-padded
-  char output_file_name[kFileNameLength];  // blank-padded
-  double H13;                              // H1/3, m; ReadSpec replaces it (Sspe)
-  double T13;                              // T1/3, s; ReadSpec replaces it (Sspe)
-  double Dirc;                             // principal direction, degrees; radians after mitgwd spreads
-  double gamma;                            // peak enhancement factor; the writers set it to 0 (not JNS)
-  double fmin;                             // Hz, value read + 0.000001; direct_spec rewrites it
-  double fmax;                             // Hz; direct_spec rewrites it
-  std::int32_t random_seed;                // phase seed; MakeComponents advances it
-  double dirmin;                           // always -90 degrees
-  double dirmax;                           // always +90 degrees
+// The input frequency spectrum: written by the reader of the run's type,
+// divided into components by direct_spec.
+struct InputSpectrum {
+  double f_in[kMaxFrequencies + 1];  // Hz, 1..n_in
+  double S_in[kMaxFrequencies + 1];  // m^2 s, 1..n_in
+  std::int32_t n_in;                 // pair count
 };
 
-struct SpectrumWorkspace {
-  ControlSettings control;
-
-  // Input frequency spectrum: written by the readers, divided by direct_spec.
-  double f_in[kMaxFrequencies + 1];  // Hz, 1..n_in
-  double S_in[kMaxFrequencies + 1];  // m^2 s, 1..n_in; the multi-point writer reuses it per point
-  std::int32_t n_in;                 // pair count
-
-  // Point data (Emep and Ene).
-  std::int32_t num_p;                                   // number of points; the driver sets 1 for JNS and Sspe
+// The points of an Emep or Ene run, written by their readers.
+struct PointSpectra {
+  std::int32_t num_p;                                   // number of points read
   std::int32_t point_numbers[kMaxPoints + 1];           // 1..num_p, carried to the multi-point file
   std::int32_t second_keys[kMaxPoints + 1];             // Ene: fourth header integer of each point's block
-  std::int32_t nss;                                     // input frequency count, table length of the multi-point writer
+  std::int32_t nss;                                     // input frequency count, table length of every point
   Table<kMaxFrequencies, 0, kMaxPoints> point_spectra;  // S_v(l) in column v; column 0: Ene bandwidths
+};
 
-  // Input directional spectrum (Emep and Ene), on the reader's direction list.
+// The input directional spectrum of an Emep or Ene run on the reader's
+// direction list, written by the readers.
+struct InputDirections {
   double kept_directions[kMaxDirections + 1];                    // degrees, ascending, 1..kept_direction_count
   Table<kMaxFrequencies, 1, kMaxDirections> directional_values;  // D-bar(l, k)
   std::int32_t kept_direction_count;                             // K, at most 198 once interpolated
+};
 
-  // Frequency components: the result of the run.
+// The equal-energy division: written by JonswapSpectrum (JNS) or direct_spec.
+struct FrequencyBands {
   double ecomp;                            // energy of every component, m^2
   double f[kMaxComponents + 1];            // component frequency, Hz
-  double a[kMaxComponents + 1];            // component amplitude, m
-  double theta[kMaxComponents + 1];        // component direction, radians
-  double phase[kMaxComponents + 1];        // component phase, radians
-  double band_start[kMaxFrequencies + 1];  // Hz, written by direct_spec
-  double band_width[kMaxFrequencies + 1];  // Hz, written by direct_spec
-  double E_in;                             // Ene: input energy, m^2
-  double E_spl;                            // Ene: spline-resampled energy, m^2
+  double band_start[kMaxFrequencies + 1];  // Hz, direct_spec only
+  double band_width[kMaxFrequencies + 1];  // Hz, direct_spec only
+};
 
-  // Directional distribution of every component on the 181 direction nodes.
-  Table<kMaxComponents, 0, kLastNode> D;     // D(i, k): mitgwd or resample_directions
+// The energy check of an Ene run, written by direct_spec.
+struct EnergyCheck {
+  double E_in;   // input energy, m^2
+  double E_spl;  // spline-resampled energy, m^2
+};
+
+// The directional distribution of every component on the 181 direction
+// nodes: written by mitgwd (JNS, Sspe) or resample_directions (Emep, Ene).
+struct DirectionalDistribution {
+  Table<kMaxComponents, 0, kLastNode> D;     // D(i, k)
   Table<kMaxComponents, 0, kLastNode> cumD;  // cumulative distribution, 0 at k = 0, 1 at k = 180
+};
 
-  // Tables of the direction interpolation, kept here as the stage leaves them.
+// The tables of resample_directions, kept as the stage leaves them.
+struct DirectionTables {
   double extended_directions[kMaxDirections];                     // phi(0..K+1), degrees
   Table<kMaxFrequencies, 0, kMaxDirections - 1> extended_values;  // P(l, 0..K+1)
   Table<kMaxFrequencies, 0, kLastNode> direction_resampled;       // R(l, m)
+};
 
-  // Per-point component amplitudes A(i, v) of the multi-point writer.
-  Table<kMaxFrequencies, 1, kMaxPoints> point_amplitudes;
+// Amplitude, direction and phase of every component: written by MakeComponents.
+struct ComponentDraws {
+  double a[kMaxComponents + 1];      // amplitude, m
+  double theta[kMaxComponents + 1];  // direction, radians
+  double phase[kMaxComponents + 1];  // phase, radians
+};
+
+// Per-point component amplitudes A(i, v) of the multi-point writer.
+using PointAmplitudeTable = Table<kMaxFrequencies, 1, kMaxPoints>;
+
+// The tables of one run, grouped by the stage that fills them.
+struct SpectrumWorkspace {
+  InputSpectrum input;
+  PointSpectra points;
+  InputDirections directions;
+  FrequencyBands bands;
+  EnergyCheck energy;
+  DirectionalDistribution distribution;
+  DirectionTables direction_tables;
+  ComponentDraws draws;
+  PointAmplitudeTable point_amplitudes;
 };
 
 static_assert(std::is_trivial_v<SpectrumWorkspace>, "the workspace must be creatable by calloc");
@@ -120,23 +133,5 @@ using WorkspacePtr = std::unique_ptr<SpectrumWorkspace, WorkspaceDeleter>;
 
 // One zero-filled workspace. Throws std::bad_alloc when the memory is not there.
 WorkspacePtr MakeWorkspace();
-
-// A blank-padded fixed-length text field as a view of its meaningful part
-// (trailing blanks and NUL bytes removed).
-std::string_view TrimmedField(const char* field, std::size_t length);
-template <std::size_t Length>
-std::string_view Trimmed(const char (&field)[Length]) {
-  return TrimmedField(field, Length);
-}
-
-// Stores text into a blank-padded fixed-length field, cut at its length.
-void StoreField(char* field, std::size_t length, std::string_view text);
-template <std::size_t Length>
-void Store(char (&field)[Length], std::string_view text) {
-  StoreField(field, Length, text);
-}
-
-// The spectrum type compared as a blank-padded four-character field.
-bool IsSpectrumType(const ControlSettings& control, std::string_view key);
 
 }  // namespace wavecomp

@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/workspace.h"
 #include "textio/records.h"
 
 namespace wavecomp {
@@ -12,25 +13,21 @@ namespace {
 constexpr double kFminOffset = 0.000001;
 constexpr int kLabelColumns = 10;  // free label before every value
 
-bool IsKnownSpectrumType(const ControlSettings& control) {
-  return IsSpectrumType(control, "Ene") || IsSpectrumType(control, "Emep") || IsSpectrumType(control, "Sspe") ||
-         IsSpectrumType(control, "JNS");
-}
-
 }  // namespace
 
-void ReadControlFile(SpectrumWorkspace& workspace, Console&, const std::string& path) {
+ControlSettings ReadControlFile(const std::string& path) {
   const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
   if (!file) throw RunStop::ConsoleLine("   " + std::string(messages::kCannotOpenControlFile));
-  ControlSettings& control = workspace.control;
+  ControlSettings control;
   textio::RecordCursor cursor(*file);
 
   cursor.Skip("the title record");
 
   textio::FieldReader type_record = cursor.Next("the spectrum type record");
   type_record.Skip(kLabelColumns);
-  Store(control.spectrum_type, type_record.A(4));
-  if (!IsKnownSpectrumType(control)) throw RunStop::FreeFormat(std::string(messages::kBadSpectrumType));
+  const std::optional<SpectrumType> type = ParseSpectrumType(type_record.A(4));
+  if (!type) throw RunStop::FreeFormat(std::string(messages::kBadSpectrumType));
+  control.type = *type;
 
   textio::FieldReader count_record = cursor.Next("the component count record");
   count_record.Skip(kLabelColumns);
@@ -45,11 +42,11 @@ void ReadControlFile(SpectrumWorkspace& workspace, Console&, const std::string& 
 
   textio::FieldReader input_record = cursor.Next("the input spectrum file name record");
   input_record.Skip(kLabelColumns);
-  Store(control.input_file_name, input_record.A(kFileNameLength));
+  control.input_file_field = input_record.A(kFileNameLength);
 
   textio::FieldReader output_record = cursor.Next("the output file name record");
   output_record.Skip(kLabelColumns);
-  Store(control.output_file_name, output_record.A(kFileNameLength));
+  control.output_file_field = output_record.A(kFileNameLength);
 
   control.dirmax = 90.0;
   control.dirmin = -90.0;
@@ -70,6 +67,7 @@ void ReadControlFile(SpectrumWorkspace& workspace, Console&, const std::string& 
   textio::FieldReader seed_record = cursor.Next("the random seed record");
   seed_record.Skip(kLabelColumns);
   control.random_seed = seed_record.I(10);
+  return control;
 }
 
 }  // namespace wavecomp

@@ -17,7 +17,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
-#include "input/point_list_question.h"
+#include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
 
@@ -90,34 +90,32 @@ double BlockDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 
 
 }  // namespace
 
-void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
-  ControlSettings& control = workspace.control;
+void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
+                             InputDirections& directions, Console& console) {
   // Records whether the operator was asked: the data file has a title record
   // only when the point-list file exists.
   std::string answer = "non";
 
-  console.WriteLine(textio::ListLine().Text(std::string_view(control.input_file_name, kFileNameLength)).str());
+  console.WriteLine(textio::ListLine().Text(control.input_file_field).str());
 
-  const std::string data_name(Trimmed(control.input_file_name));
+  const std::string data_name = control.input_file();
   const std::optional<textio::TextFile> data_file = textio::TextFile::Open(data_name);
   if (!data_file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
   textio::RecordCursor data(*data_file);
 
-  const std::string point_list_name = data_name + ".pnt";
-  const std::optional<textio::TextFile> point_file = textio::TextFile::Open(point_list_name);
-  std::optional<textio::RecordCursor> points;
+  const std::optional<textio::TextFile> point_file = OpenPointListOrAsk(data_name, console);
+  std::optional<textio::RecordCursor> point_list;
   std::int32_t num_p = 0;
   if (point_file) {
-    points.emplace(*point_file);
-    textio::FieldReader record = points->Next("the point count (I5)");
+    point_list.emplace(*point_file);
+    textio::FieldReader record = point_list->Next("the point count (I5)");
     num_p = record.I(kCountWidth);
     if (num_p > kMaxPoints) {
-      textio::ThrowInputError(point_list_name, 1, 1, kCountWidth,
+      textio::ThrowInputError(point_file->name(), 1, 1, kCountWidth,
                               "a point count of at most " + std::to_string(kMaxPoints),
                               FieldText(point_file->record(0), 1, kCountWidth));
     }
   } else {
-    AskSingleSpectrumMode(data_name, console);
     answer = "yes";
     num_p = 1;
   }
@@ -127,9 +125,9 @@ void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
   std::array<double, kMaxDirections> values{};  // D_v(l, 1..mdd) of one frequency
   for (int v = 1; v <= num_p; ++v) {
     if (num_p == 1) {
-      workspace.point_numbers[1] = 0;
+      points.point_numbers[1] = 0;
     } else {
-      workspace.point_numbers[v] = points->Next("a point number (I5)").I(kCountWidth);
+      points.point_numbers[v] = point_list->Next("a point number (I5)").I(kCountWidth);
     }
 
     if (v == 1) {
@@ -148,9 +146,9 @@ void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
       textio::PutA(echo, header.label, kLabelWidth);
       for (std::int32_t value : header.integers) textio::PutI(echo, value, kHeaderIntegerWidth);
       console.WriteLine(echo);
-      for (int j = 1; j <= mdd; ++j) std::fill_n(workspace.directional_values.column(j) + 1, nss, 0.0);
-      std::fill_n(workspace.f_in + 1, nss, 0.0);
-      std::fill_n(workspace.S_in + 1, nss, 0.0);
+      for (int j = 1; j <= mdd; ++j) std::fill_n(directions.directional_values.column(j) + 1, nss, 0.0);
+      std::fill_n(input.f_in + 1, nss, 0.0);
+      std::fill_n(input.S_in + 1, nss, 0.0);
     } else {
       if (data.AtEnd()) throw RunStop::FreeFormat(std::string(messages::kEmepTooShort));
       data.Skip("a separator record");
@@ -161,24 +159,24 @@ void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
 
     // The points' frequencies and spectra are summed as they are read, in
     // point order: the same sums as adding the stored per-point columns.
-    double* spectrum = workspace.point_spectra.column(v);
+    double* spectrum = points.point_spectra.column(v);
     const std::span<double> block_values(values.data(), static_cast<std::size_t>(mdd));
     for (int l = 1; l <= nss; ++l) {
       textio::FieldReader record = data.Next("a frequency record (2E12.5)");
       const double frequency = record.E(kRealWidth, kRealDecimals);
       const double density = record.E(kRealWidth, kRealDecimals);
       spectrum[l] = density;
-      workspace.f_in[l] += frequency;
-      workspace.S_in[l] += density;
+      input.f_in[l] += frequency;
+      input.S_in[l] += density;
       data.ReadFixedList(block_values, kValuesPerRecord, kRealWidth, kRealDecimals,
                          "directional spectrum values (6E12.5)");
-      for (int j = 1; j <= mdd; ++j) workspace.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
+      for (int j = 1; j <= mdd; ++j) directions.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
     }
   }
 
   if (nss >= 1 && mdd >= 1) {
     for (int j = 1; j <= mdd; ++j) {
-      double* column = workspace.directional_values.column(j);
+      double* column = directions.directional_values.column(j);
       for (int l = 1; l <= nss; ++l) column[l] /= static_cast<double>(num_p);
     }
   }
@@ -188,8 +186,8 @@ void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
   console.WriteLine(count_line);
 
   for (int l = 1; l <= nss; ++l) {
-    workspace.f_in[l] /= static_cast<double>(num_p);
-    workspace.S_in[l] /= static_cast<double>(num_p);
+    input.f_in[l] /= static_cast<double>(num_p);
+    input.S_in[l] /= static_cast<double>(num_p);
   }
 
   // Kept directions move to the front in ascending order; k <= j, so the
@@ -199,16 +197,16 @@ void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console) {
     const double direction = BlockDirection(j, mdd);
     if (direction < kLowestKeptDirection || direction > kHighestKeptDirection) continue;
     ++kept;
-    workspace.kept_directions[kept] = direction;
+    directions.kept_directions[kept] = direction;
     if (kept != j) {
-      std::copy_n(workspace.directional_values.column(j) + 1, nss, workspace.directional_values.column(kept) + 1);
+      std::copy_n(directions.directional_values.column(j) + 1, nss, directions.directional_values.column(kept) + 1);
     }
   }
 
-  workspace.num_p = num_p;
-  workspace.kept_direction_count = kept;
-  workspace.n_in = nss;
-  workspace.nss = nss;
+  points.num_p = num_p;
+  directions.kept_direction_count = kept;
+  input.n_in = nss;
+  points.nss = nss;
 }
 
 }  // namespace wavecomp

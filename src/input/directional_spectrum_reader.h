@@ -1,11 +1,16 @@
 #pragma once
 
 #include "core/console.h"
+#include "core/settings.h"
 #include "core/workspace.h"
 
 namespace wavecomp {
 
-// Reads the directional spectra and point list of an Emep run.
-void ReadDirectionalSpectrum(SpectrumWorkspace& workspace, Console& console);
+// Reads the directional spectra of an Emep run from the data file named in
+// `control` and its point list: fills the averaged table `input`, every
+// point's spectrum and number in `points`, and the averaged directional
+// values on the shoreward directions in `directions`.
+void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
+                             InputDirections& directions, Console& console);
 
 }  // namespace wavecomp

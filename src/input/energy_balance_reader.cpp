@@ -29,7 +29,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
-#include "input/point_list_question.h"
+#include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
 
@@ -180,8 +180,9 @@ class BlockRing {
 
 }  // namespace
 
-void ReadEnergyBalancePoints(SpectrumWorkspace& workspace, Console& console) {
-  const std::string name(Trimmed(workspace.control.input_file_name));
+void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
+                             InputDirections& directions, Console& console) {
+  const std::string name = control.input_file();
   const std::optional<textio::TextFile> data = textio::TextFile::Open(name);
   if (!data) throw RunStop::FreeFormat(std::string(messages::kErrorFileName));
   textio::RecordCursor cursor(*data);
@@ -207,40 +208,38 @@ void ReadEnergyBalancePoints(SpectrumWorkspace& workspace, Console& console) {
   const std::size_t first_header = cursor.position();
 
   // The point list.
-  const std::string point_file_name = name + ".pnt";
   std::int32_t num_p = 0;
   std::int32_t first_key = 0;
   bool single_spectrum = false;
-  if (const std::optional<textio::TextFile> points = textio::TextFile::Open(point_file_name)) {
-    textio::RecordCursor point_cursor(*points);
+  if (const std::optional<textio::TextFile> point_list = OpenPointListOrAsk(name, console)) {
+    textio::RecordCursor point_cursor(*point_list);
     textio::FieldReader first = point_cursor.Next("num_p and the first key (2I5)");
     num_p = first.I(kCountWidth);
     first_key = first.I(kCountWidth);
-    if (num_p > kMaxPoints) RefuseCount(point_file_name, messages::kEnePointCountRule, num_p);
+    if (num_p > kMaxPoints) RefuseCount(point_list->name(), messages::kEnePointCountRule, num_p);
     if (num_p == 1 && nb == 1) {
-      workspace.point_numbers[1] = 0;
-      workspace.second_keys[1] = 0;
+      points.point_numbers[1] = 0;
+      points.second_keys[1] = 0;
     } else {
       for (std::int32_t v = 1; v <= num_p; ++v) {
         textio::FieldReader record = point_cursor.Next("a point number and its second key (2I5)");
-        workspace.point_numbers[v] = record.I(kCountWidth);
-        workspace.second_keys[v] = record.I(kCountWidth);
+        points.point_numbers[v] = record.I(kCountWidth);
+        points.second_keys[v] = record.I(kCountWidth);
       }
     }
   } else {
-    AskSingleSpectrumMode(name, console);
     single_spectrum = true;
     num_p = 1;
-    workspace.point_numbers[1] = 0;
-    workspace.second_keys[1] = 0;
+    points.point_numbers[1] = 0;
+    points.second_keys[1] = 0;
   }
-  workspace.num_p = num_p;
+  points.num_p = num_p;
 
   const double dtheta = 180.0 / (nd + 1) / 180.0 * kPi;
-  double* const kept_bandwidths = workspace.point_spectra.column(0);
+  double* const kept_bandwidths = points.point_spectra.column(0);
   for (std::size_t l = 1; l <= n; ++l) kept_bandwidths[l] = bandwidths[l - 1];
   for (std::int32_t j = 1; j <= nd; ++j) {
-    double* sums = workspace.directional_values.column(j);
+    double* sums = directions.directional_values.column(j);
     std::fill(sums + 1, sums + 1 + n, 0.0);
   }
 
@@ -249,14 +248,14 @@ void ReadEnergyBalancePoints(SpectrumWorkspace& workspace, Console& console) {
   std::vector<double> group(n + 1);
   std::int32_t found = 0;
   for (std::int32_t v = 1; v <= num_p; ++v) {
-    found = ring.Find(found, take_any, first_key, workspace.second_keys[v]);
+    found = ring.Find(found, take_any, first_key, points.second_keys[v]);
     cursor.Seek(ring.HeaderRecord(found) + 1);
-    double* spectrum = workspace.point_spectra.column(v);
+    double* spectrum = points.point_spectra.column(v);
     std::fill(spectrum + 1, spectrum + 1 + n, 0.0);
     for (std::int32_t j = 1; j <= nd; ++j) {
       cursor.ReadFixedList(group, kValuesPerRecord, kValueWidth, kValueDecimals, kGroupWhat);
-      workspace.kept_directions[j] = group[0];
-      double* sums = workspace.directional_values.column(j);
+      directions.kept_directions[j] = group[0];
+      double* sums = directions.directional_values.column(j);
       for (std::size_t l = 1; l <= n; ++l) {
         sums[l] += group[l];
         spectrum[l] += group[l] / bandwidths[l - 1];
@@ -269,26 +268,26 @@ void ReadEnergyBalancePoints(SpectrumWorkspace& workspace, Console& console) {
   console.WriteLine(done);
 
   for (std::size_t l = 1; l <= n; ++l) {
-    workspace.f_in[l] = frequencies[l - 1];
-    workspace.S_in[l] = 0.0;
+    input.f_in[l] = frequencies[l - 1];
+    input.S_in[l] = 0.0;
   }
-  workspace.n_in = nf;
-  workspace.nss = nf;
+  input.n_in = nf;
+  points.nss = nf;
   if (num_p < 1) {
     // No block was read: there is neither an average nor a direction list.
     // The spectrum stays zero and the list empty, so the later stages run
     // on defined values and the driver reports the missing points.
-    workspace.kept_direction_count = 0;
+    directions.kept_direction_count = 0;
     return;
   }
   for (std::int32_t k = 1; k <= nd; ++k) {
-    double* values = workspace.directional_values.column(k);
+    double* values = directions.directional_values.column(k);
     for (std::size_t l = 1; l <= n; ++l) {
       values[l] = values[l] / num_p / bandwidths[l - 1] / dtheta;
-      workspace.S_in[l] += values[l] * dtheta;
+      input.S_in[l] += values[l] * dtheta;
     }
   }
-  workspace.kept_direction_count = nd;
+  directions.kept_direction_count = nd;
 }
 
 }  // namespace wavecomp

@@ -22,9 +22,8 @@ namespace {
 
 }  // namespace
 
-void ReadSpec(SpectrumWorkspace& ws, Console& console) {
-  ControlSettings& control = ws.control;
-  const std::string name(Trimmed(control.input_file_name));
+SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input, Console& console) {
+  const std::string name = control.input_file();
   const std::optional<textio::TextFile> file = textio::TextFile::Open(name);
   if (!file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
   textio::RecordCursor cursor(*file);
@@ -33,13 +32,11 @@ void ReadSpec(SpectrumWorkspace& ws, Console& console) {
   if (!cursor.ReadList(header, "H1/3, T1/3 and Dirc.")) {
     textio::ThrowInputError(file->name(), cursor.position() + 1, 0, 0, "H1/3, T1/3 and Dirc.", "the end of the file");
   }
-  control.H13 = header[0];
-  control.T13 = header[1];
-  control.Dirc = header[2];
+  const SpectrumFileHeader wave{header[0], header[1], header[2]};
   std::string echo;
-  textio::PutF(echo, control.H13, 10, 2);
-  textio::PutF(echo, control.T13, 10, 2);
-  textio::PutF(echo, control.Dirc, 10, 2);
+  textio::PutF(echo, wave.H13, 10, 2);
+  textio::PutF(echo, wave.T13, 10, 2);
+  textio::PutF(echo, wave.Dirc, 10, 2);
   console.WriteLine(echo);
 
   // The line of every pair, for the messages about the table as a whole.
@@ -57,27 +54,27 @@ void ReadSpec(SpectrumWorkspace& ws, Console& console) {
       RefuseLine(*file, line, std::string(messages::kExpectedFinitePair));
     }
     ++n_in;
-    ws.f_in[n_in] = pair[0];
-    ws.S_in[n_in] = pair[1];
+    input.f_in[n_in] = pair[0];
+    input.S_in[n_in] = pair[1];
     pair_line[n_in] = line;
   }
-  ws.n_in = n_in;
+  input.n_in = n_in;
   console.WriteLine(textio::ListLine().Integer(n_in).str());
 
   // The values are kept as read, but a table that has no spline cannot be
   // divided into components: the division would never gather its energy.
-  if (control.component_count < 1) return;
+  if (control.component_count < 1) return wave;
   if (n_in < kSplineMinPoints) {
-    throw RunStop::Error(name + ": " + std::to_string(n_in) + std::string(messages::kTooFewPairs) +
-                             std::string(messages::kNoFileWritten),
-                         kExitInputError);
+    throw RunStop::BadInput(name + ": " + std::to_string(n_in) + std::string(messages::kTooFewPairs) +
+                            std::string(messages::kNoFileWritten));
   }
   for (int j = 2; j <= n_in; ++j) {
-    if (!(ws.f_in[j] - ws.f_in[j - 1] > 0.0)) {
+    if (!(input.f_in[j] - input.f_in[j - 1] > 0.0)) {
       RefuseLine(*file, pair_line[j],
                  std::string(messages::kExpectedRisingFrequency) + std::to_string(pair_line[j - 1]) + ")");
     }
   }
+  return wave;
 }
 
 }  // namespace wavecomp

@@ -16,125 +16,110 @@
 namespace wavecomp {
 namespace {
 
-constexpr int kJonswapCode = 3;    // spectrum code of a synthesised JONSWAP spectrum
-constexpr int kTabulatedCode = 9;  // spectrum code of every spectrum read from a file
-constexpr int kTrailerNameWidth = 50;
+using namespace component_layout;
 
 // The Ene amplitudes carry the energy that the spline resampling gained or
 // lost; every other type writes a(i) as drawn.
-double AmplitudeFactor(const SpectrumWorkspace& workspace) {
-  if (!IsSpectrumType(workspace.control, "Ene")) return 1.0;
-  return std::sqrt(workspace.E_in / workspace.E_spl);
+double AmplitudeFactor(SpectrumType type, const EnergyCheck& energy) {
+  if (type != SpectrumType::kEne) return 1.0;
+  return std::sqrt(energy.E_in / energy.E_spl);
 }
+
+// gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
+double WrittenGamma(const RunRecord& run) { return run.type == SpectrumType::kJonswap ? run.gamma : 0.0; }
+
+bool HasSmaxRecord(SpectrumType type) { return type == SpectrumType::kJonswap || type == SpectrumType::kSspe; }
 
 // Every real the file will hold must be finite: a NaN or Infinity in a
 // component wave file would be read by the wave model as garbage or not at
 // all. Checked before the file is created, so nothing is left behind.
-void CheckFinite(const SpectrumWorkspace& workspace, double factor) {
-  const ControlSettings& control = workspace.control;
+void CheckFinite(int component_count, const FrequencyBands& bands, const ComponentDraws& draws, double factor,
+                 const EnergyCheck& energy, const RunRecord& run) {
   const bool factor_broken = !std::isfinite(factor);
-  for (int i = 1; i <= control.component_count; ++i) {
-    const NonFiniteField field =
-        FirstNonFinite(workspace.f[i], workspace.a[i] * factor, workspace.theta[i], workspace.phase[i]);
-    if (field != NonFiniteField::kNone) {
-      StopOnNonFiniteComponent(i, field, 0, 0, factor_broken, workspace.E_spl);
-    }
+  for (int i = 1; i <= component_count; ++i) {
+    const NonFiniteField field = FirstNonFinite(bands.f[i], draws.a[i] * factor, draws.theta[i], draws.phase[i]);
+    if (field != NonFiniteField::kNone) StopOnNonFiniteComponent(i, field, 0, 0, factor_broken, energy.E_spl);
   }
-  const bool jonswap = IsSpectrumType(control, "JNS");
-  const bool with_settings =
-      jonswap || IsSpectrumType(control, "Emep") || IsSpectrumType(control, "Sspe") || IsSpectrumType(control, "Ene");
-  if (!with_settings) return;
-  if (!std::isfinite(control.H13)) StopOnNonFiniteSetting(messages::kNonFiniteHeight);
-  if (!std::isfinite(control.T13)) StopOnNonFiniteSetting(messages::kNonFinitePeriod);
-  if (!std::isfinite(control.Dirc)) StopOnNonFiniteSetting(messages::kNonFiniteDirc);
-  if (jonswap && !std::isfinite(control.gamma)) StopOnNonFiniteSetting(messages::kNonFiniteGamma);
-  if ((jonswap || IsSpectrumType(control, "Sspe")) && !std::isfinite(control.Smax)) {
-    StopOnNonFiniteSetting(messages::kNonFiniteSmax);
-  }
+  if (!std::isfinite(run.H13)) StopOnNonFiniteSetting(messages::kNonFiniteHeight);
+  if (!std::isfinite(run.T13)) StopOnNonFiniteSetting(messages::kNonFinitePeriod);
+  if (!std::isfinite(run.Dirc)) StopOnNonFiniteSetting(messages::kNonFiniteDirc);
+  if (!std::isfinite(WrittenGamma(run))) StopOnNonFiniteSetting(messages::kNonFiniteGamma);
+  if (HasSmaxRecord(run.type) && !std::isfinite(run.Smax)) StopOnNonFiniteSetting(messages::kNonFiniteSmax);
 }
 
-void WriteSmaxRecord(textio::OutputFile& file, const ControlSettings& control) {
+void WriteSmaxRecord(textio::OutputFile& file, double Smax) {
   std::string record;
-  textio::PutA(record, messages::kSmaxLabel, 5);
+  textio::PutA(record, kSmaxLabel, static_cast<int>(kSmaxLabel.size()));
   textio::PutX(record, 1);
-  textio::PutF(record, control.Smax, 5, 2);
+  textio::PutF(record, Smax, kSmaxWidth, kSmaxDecimals);
   file.WriteLine(record);
 }
 
 // H1/3, T1/3 and Dirc. in E15.6.
-void AppendWaveSettings(std::string& record, const ControlSettings& control) {
-  textio::PutE(record, control.H13, kComponentFieldWidth, kComponentFieldDecimals);
-  textio::PutE(record, control.T13, kComponentFieldWidth, kComponentFieldDecimals);
-  textio::PutE(record, control.Dirc, kComponentFieldWidth, kComponentFieldDecimals);
+void AppendWaveSettings(std::string& record, const RunRecord& run) {
+  textio::PutE(record, run.H13, kRealWidth, kRealDecimals);
+  textio::PutE(record, run.T13, kRealWidth, kRealDecimals);
+  textio::PutE(record, run.Dirc, kRealWidth, kRealDecimals);
 }
 
-// A50 of the blank-padded 200-character name: its first 50 characters, so a
-// short name is followed by blanks. Built from the trimmed name so that a
-// field never written (zero bytes) still gives blanks.
-void WriteInputFileName(textio::OutputFile& file, const ControlSettings& control) {
-  std::string record(Trimmed(control.input_file_name).substr(0, kTrailerNameWidth));
-  record.resize(kTrailerNameWidth, ' ');
+// A50 of the name: its first 50 characters, a shorter name followed by blanks.
+void WriteInputFileName(textio::OutputFile& file, const RunRecord& run) {
+  std::string record = run.input_file_name.substr(0, kFileNameWidth);
+  record.resize(kFileNameWidth, ' ');
   file.WriteLine(record);
 }
 
-void WriteTrailer(textio::OutputFile& file, const SpectrumWorkspace& workspace) {
-  const ControlSettings& control = workspace.control;
+void WriteTrailer(textio::OutputFile& file, const RunRecord& run) {
   std::string record;
-  if (IsSpectrumType(control, "JNS")) {
-    textio::PutA(record, std::string_view(control.spectrum_type, sizeof control.spectrum_type), 6);
+  if (run.type == SpectrumType::kJonswap) {
+    textio::PutA(record, SpectrumTypeField(run.type), kTypeWidth);
     file.WriteLine(record);
     record.clear();
-    AppendWaveSettings(record, control);
-    textio::PutE(record, control.gamma, kComponentFieldWidth, kComponentFieldDecimals);
+    AppendWaveSettings(record, run);
+    textio::PutE(record, run.gamma, kRealWidth, kRealDecimals);
     file.WriteLine(record);
     record.clear();
-    textio::PutI(record, control.random_seed, 5);
+    textio::PutI(record, run.seed, kCountWidth);
     file.WriteLine(record);
-    WriteSmaxRecord(file, control);
+    WriteSmaxRecord(file, run.Smax);
     return;
   }
-  const bool sspe = IsSpectrumType(control, "Sspe");
-  if (!sspe && !IsSpectrumType(control, "Emep") && !IsSpectrumType(control, "Ene")) return;
-  AppendWaveSettings(record, control);
+  AppendWaveSettings(record, run);
   file.WriteLine(record);
-  WriteInputFileName(file, control);
-  if (sspe) WriteSmaxRecord(file, control);
+  WriteInputFileName(file, run);
+  if (HasSmaxRecord(run.type)) WriteSmaxRecord(file, run.Smax);
 }
 
 }  // namespace
 
-void WriteComponentFile(SpectrumWorkspace& workspace, Console& console) {
-  ControlSettings& control = workspace.control;
-  console.WriteLine(textio::ListLine().Integer(control.random_seed).str());
+void WriteComponentFile(const std::string& path, int component_count, const FrequencyBands& bands,
+                        const ComponentDraws& draws, const EnergyCheck& energy, const RunRecord& run,
+                        Console& console) {
+  console.WriteLine(textio::ListLine().Integer(run.seed).str());
 
-  const bool jonswap = IsSpectrumType(control, "JNS");
-  const int spectrum_code = jonswap ? kJonswapCode : kTabulatedCode;
-  const double factor = AmplitudeFactor(workspace);
-  // gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
-  if (!jonswap) control.gamma = 0.0;
-  CheckFinite(workspace, factor);
+  const double factor = AmplitudeFactor(run.type, energy);
+  CheckFinite(component_count, bands, draws, factor, energy, run);
 
-  std::optional<textio::OutputFile> file =
-      textio::OutputFile::CreateExclusive(std::string(Trimmed(control.output_file_name)));
+  std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
   if (!file) throw RunStop::FreeFormat(std::string(messages::kErrorExistOutFile));
 
   std::string record;
-  textio::PutI(record, workspace.num_p, 5);
+  textio::PutI(record, 1, kCountWidth);  // one point
   file->WriteLine(record);
   record.clear();
-  textio::PutI(record, control.component_count, 5);
-  textio::PutI(record, spectrum_code, 5);
-  textio::PutF(record, control.gamma, 10, 1);
+  textio::PutI(record, component_count, kCountWidth);
+  textio::PutI(record, run.type == SpectrumType::kJonswap ? kJonswapCode : kTabulatedCode, kCountWidth);
+  textio::PutF(record, WrittenGamma(run), kGammaWidth, kGammaDecimals);
   file->WriteLine(record);
 
-  for (int i = 1; i <= control.component_count; ++i) {
+  for (int i = 1; i <= component_count; ++i) {
     record.clear();
-    AppendComponentRecord(record, workspace.f[i], workspace.a[i] * factor, workspace.theta[i], workspace.phase[i]);
+    AppendComponentRecord(record, bands.f[i], draws.a[i] * factor, draws.theta[i], draws.phase[i]);
     file->WriteLine(record);
   }
   file->WriteLine("");
   file->WriteLine("");
-  WriteTrailer(*file, workspace);
+  WriteTrailer(*file, run);
   file->Commit();
 }
 

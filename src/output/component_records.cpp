@@ -13,16 +13,17 @@ namespace {
 // no file is left, so the status is that of an output that was not written.
 [[noreturn]] void Stop(std::string text) {
   text += messages::kNoFileWritten;
-  throw RunStop::Error(std::move(text), kExitOutputError);
+  throw RunStop::NoOutput(std::move(text));
 }
 
 }  // namespace
 
 void AppendComponentRecord(std::string& record, double frequency, double amplitude, double direction, double phase) {
-  textio::PutE(record, frequency, kComponentFieldWidth, kComponentFieldDecimals);
-  textio::PutE(record, amplitude, kComponentFieldWidth, kComponentFieldDecimals);
-  textio::PutE(record, direction, kComponentFieldWidth, kComponentFieldDecimals);
-  textio::PutE(record, phase, kComponentFieldWidth, kComponentFieldDecimals);
+  using namespace component_layout;
+  textio::PutE(record, frequency, kRealWidth, kRealDecimals);
+  textio::PutE(record, amplitude, kRealWidth, kRealDecimals);
+  textio::PutE(record, direction, kRealWidth, kRealDecimals);
+  textio::PutE(record, phase, kRealWidth, kRealDecimals);
 }
 
 NonFiniteField FirstNonFinite(double frequency, double amplitude, double direction, double phase) {

@@ -13,20 +13,19 @@
 namespace wavecomp {
 namespace {
 
-constexpr int kTabulatedCode = 9;  // every point's spectrum was read from a file
+using namespace component_layout;
 
 // A NaN or Infinity must never reach the file. The file is still only a
 // temporary one at this point; the stop discards it and frees the name.
-void CheckFinite(const SpectrumWorkspace& workspace) {
-  const int N = workspace.control.component_count;
-  const double ratio = PointEnergyRatio(workspace);
-  const bool scale_broken = IsSpectrumType(workspace.control, "Ene") && !(std::isfinite(ratio) && ratio >= 0.0);
-  for (int v = 1; v <= workspace.num_p; ++v) {
-    for (int i = 1; i <= N; ++i) {
-      const NonFiniteField field =
-          FirstNonFinite(workspace.f[i], workspace.point_amplitudes(i, v), workspace.theta[i], workspace.phase[i]);
+void CheckFinite(const PointAmplitudeSources& sources, const ComponentDraws& draws,
+                 const PointAmplitudeTable& amplitudes) {
+  const double ratio = PointEnergyRatio(sources.energy);
+  const bool scale_broken = sources.type == SpectrumType::kEne && !(std::isfinite(ratio) && ratio >= 0.0);
+  for (int v = 1; v <= sources.points.num_p; ++v) {
+    for (int i = 1; i <= sources.component_count; ++i) {
+      const NonFiniteField field = FirstNonFinite(sources.bands.f[i], amplitudes(i, v), draws.theta[i], draws.phase[i]);
       if (field != NonFiniteField::kNone) {
-        StopOnNonFiniteComponent(i, field, v, workspace.point_numbers[v], scale_broken, workspace.E_spl);
+        StopOnNonFiniteComponent(i, field, v, sources.points.point_numbers[v], scale_broken, sources.energy.E_spl);
       }
     }
   }
@@ -34,37 +33,31 @@ void CheckFinite(const SpectrumWorkspace& workspace) {
 
 }  // namespace
 
-void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console) {
-  WriteMultiPointComponentFile(workspace, console, PointAmplitudeOptions());
-}
-
-void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console,
+void WriteMultiPointComponentFile(const std::string& path, const PointAmplitudeSources& sources,
+                                  const ComponentDraws& draws, PointAmplitudeTable& amplitudes, Console& console,
                                   const PointAmplitudeOptions& options) {
-  ControlSettings& control = workspace.control;
-  control.gamma = 0.0;
-  std::optional<textio::OutputFile> file =
-      textio::OutputFile::CreateExclusive(std::string(Trimmed(control.output_file_name)));
+  std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
   if (!file) throw RunStop::FreeFormat(std::string(messages::kErrorFileName));
 
+  const int num_p = sources.points.num_p;
   std::string record;
-  textio::PutI(record, workspace.num_p, 5);
+  textio::PutI(record, num_p, kCountWidth);
   file->WriteLine(record);
 
-  ComputePointAmplitudes(workspace, console, options);
-  CheckFinite(workspace);
+  ComputePointAmplitudes(sources, amplitudes, console, options);
+  CheckFinite(sources, draws, amplitudes);
 
-  const int N = control.component_count;
-  for (int v = 1; v <= workspace.num_p; ++v) {
+  const int N = sources.component_count;
+  for (int v = 1; v <= num_p; ++v) {
     record.clear();
-    textio::PutI(record, N, 5);
-    textio::PutI(record, kTabulatedCode, 5);
-    textio::PutF(record, control.gamma, 10, 1);
-    textio::PutI(record, workspace.point_numbers[v], 5);
+    textio::PutI(record, N, kCountWidth);
+    textio::PutI(record, kTabulatedCode, kCountWidth);
+    textio::PutF(record, 0.0, kGammaWidth, kGammaDecimals);  // gamma belongs to JONSWAP runs only
+    textio::PutI(record, sources.points.point_numbers[v], kCountWidth);
     file->WriteLine(record);
     for (int i = 1; i <= N; ++i) {
       record.clear();
-      AppendComponentRecord(record, workspace.f[i], workspace.point_amplitudes(i, v), workspace.theta[i],
-                            workspace.phase[i]);
+      AppendComponentRecord(record, sources.bands.f[i], amplitudes(i, v), draws.theta[i], draws.phase[i]);
       file->WriteLine(record);
     }
   }

@@ -1,17 +1,21 @@
 #pragma once
 
+#include <string>
+
 #include "core/console.h"
 #include "core/workspace.h"
 #include "output/point_amplitudes.h"
 
 namespace wavecomp {
 
-// Writes the multi-point component wave file (num_p >= 2): record 1 with
-// num_p, then for every point a header (N, spectrum code 9, gamma 0.0, the
-// point number) and its N component records with the point's own amplitudes.
-// Returns once the file is complete; the run ends after it.
-void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console);
-// The same with the work shared out as `options` say (benchmarks, tests).
-void WriteMultiPointComponentFile(SpectrumWorkspace& workspace, Console& console, const PointAmplitudeOptions& options);
+// Writes the multi-point component wave file `path` (num_p >= 2): record 1
+// with num_p, then for every point a header (N, spectrum code 9, gamma 0.0,
+// the point number) and its N component records: the frequencies of
+// sources.bands, the point's own amplitudes (computed into `amplitudes`) and
+// the shared directions and phases of `draws`. An existing file is never
+// touched: the run stops instead.
+void WriteMultiPointComponentFile(const std::string& path, const PointAmplitudeSources& sources,
+                                  const ComponentDraws& draws, PointAmplitudeTable& amplitudes, Console& console,
+                                  const PointAmplitudeOptions& options = PointAmplitudeOptions());
 
 }  // namespace wavecomp

@@ -80,8 +80,9 @@ void FindLastInsidePositions(SharedTable& table) {
 // One worker: a contiguous range of points, stepped block by block.
 class PointRangeWorker {
  public:
-  PointRangeWorker(const SharedTable& table, SpectrumWorkspace& workspace, int first, int last, int block_points)
-      : table_(table), workspace_(workspace), first_(first), last_(last) {
+  PointRangeWorker(const SharedTable& table, const PointSpectra& points, PointAmplitudeTable& amplitudes, int first,
+                   int last, int block_points)
+      : table_(table), points_(points), amplitudes_(amplitudes), first_(first), last_(last) {
     const int range = last - first + 1;
     stride_ = std::max(1, std::min(range, block_points));
     const std::size_t rows = static_cast<std::size_t>(table.n) + 1;
@@ -109,7 +110,7 @@ class PointRangeWorker {
   }
 
  private:
-  const double* Spectrum(int v) const { return workspace_.point_spectra.column(v); }
+  const double* Spectrum(int v) const { return points_.point_spectra.column(v); }
 
   void SetUpPoint(int v) {
     spline_setup(table_.x, Spectrum(v), table_.n, table_.n - 1, point_h_.data(), point_M_.data());
@@ -237,13 +238,14 @@ class PointRangeWorker {
         const double H = energy_[static_cast<std::size_t>(v)];
         double amplitude = 0.0;
         if (!(H <= 0.0)) amplitude = std::sqrt(table_.scale ? (H + H) * table_.ratio : H + H);
-        workspace_.point_amplitudes(i, v0 + v) = amplitude;
+        amplitudes_(i, v0 + v) = amplitude;
       }
     }
   }
 
   const SharedTable& table_;
-  SpectrumWorkspace& workspace_;
+  const PointSpectra& points_;
+  PointAmplitudeTable& amplitudes_;
   int first_;
   int last_;
   int stride_ = 1;
@@ -281,63 +283,56 @@ int BlockPoints(const PointAmplitudeOptions& options, int n) {
 
 }  // namespace
 
-double PointEnergyRatio(const SpectrumWorkspace& workspace) { return workspace.E_in / workspace.E_spl; }
+double PointEnergyRatio(const EnergyCheck& energy) { return energy.E_in / energy.E_spl; }
 
-void ComputePointAmplitudes(SpectrumWorkspace& workspace, Console& console, const PointAmplitudeOptions& options) {
-  const int num_p = workspace.num_p;
+void ComputePointAmplitudes(const PointAmplitudeSources& sources, PointAmplitudeTable& amplitudes, Console& console,
+                            const PointAmplitudeOptions& options) {
+  const PointSpectra& points = sources.points;
+  const int num_p = points.num_p;
   SharedTable table;
-  table.x = workspace.f_in;
-  table.n = workspace.nss;
-  table.available = SplineAvailable(workspace.f_in, workspace.nss);
-  table.N = workspace.control.component_count;
-  table.b = workspace.band_start;
-  table.w = workspace.band_width;
-  table.scale = IsSpectrumType(workspace.control, "Ene");
-  if (table.scale) table.ratio = PointEnergyRatio(workspace);
+  table.x = sources.input.f_in;
+  table.n = points.nss;
+  table.available = SplineAvailable(table.x, table.n);
+  table.N = sources.component_count;
+  table.b = sources.bands.band_start;
+  table.w = sources.bands.band_width;
+  table.scale = sources.type == SpectrumType::kEne;
+  if (table.scale) table.ratio = PointEnergyRatio(sources.energy);
   if (table.available) {
     // The widths depend on the abscissae only; any point's set-up gives them.
     table.h.assign(static_cast<std::size_t>(table.n) + 1, 0.0);
     std::vector<double> M(static_cast<std::size_t>(table.n) + 1);
-    spline_setup(table.x, workspace.point_spectra.column(1), table.n, table.n - 1, table.h.data(), M.data());
+    spline_setup(table.x, points.point_spectra.column(1), table.n, table.n - 1, table.h.data(), M.data());
   }
   FindLastInsidePositions(table);
 
-  if (num_p >= 1) {
-    const int workers = std::max(1, std::min(options.threads, num_p));
-    const int block_points = BlockPoints(options, table.n);
-    std::vector<PointRangeWorker> ranges;
-    ranges.reserve(static_cast<std::size_t>(workers));
-    for (int t = 0; t < workers; ++t) {
-      const int first = 1 + static_cast<int>(static_cast<long long>(num_p) * t / workers);
-      const int last = static_cast<int>(static_cast<long long>(num_p) * (t + 1) / workers);
-      ranges.emplace_back(table, workspace, first, last, block_points);
-    }
-    const auto silent = [](int, int) {};
-    std::vector<std::thread> threads;
-    std::vector<int> run_here;
-    for (int t = 1; t < workers; ++t) {
-      try {
-        threads.emplace_back([&ranges, t, &silent] { ranges[static_cast<std::size_t>(t)].Run(silent); });
-      } catch (const std::system_error&) {
-        run_here.push_back(t);  // no thread to be had: the calling thread does this range too
-      }
-    }
-    // The calling thread shows the progress of its own range as it goes and
-    // that of the other ranges once they are done, so the lines keep their order.
-    const int first_range_end = static_cast<int>(static_cast<long long>(num_p) / workers);
-    ranges[0].Run([&](int v0, int v1) { WriteProgressLines(console, v0, v1, num_p, table.N); });
-    for (int t : run_here) ranges[static_cast<std::size_t>(t)].Run(silent);
-    for (std::thread& thread : threads) thread.join();
-    WriteProgressLines(console, first_range_end + 1, num_p, num_p, table.N);
+  if (num_p < 1) return;
+  const int workers = std::max(1, std::min(options.threads, num_p));
+  const int block_points = BlockPoints(options, table.n);
+  std::vector<PointRangeWorker> ranges;
+  ranges.reserve(static_cast<std::size_t>(workers));
+  for (int t = 0; t < workers; ++t) {
+    const int first = 1 + static_cast<int>(static_cast<long long>(num_p) * t / workers);
+    const int last = static_cast<int>(static_cast<long long>(num_p) * (t + 1) / workers);
+    ranges.emplace_back(table, points, amplitudes, first, last, block_points);
   }
-
-  // The spline's ordinate table is S_in, overwritten point by point; it is
-  // left holding the last point's spectrum.
-  if (num_p >= 1) {
-    const int count = std::clamp(workspace.nss, 0, kMaxFrequencies);
-    const double* last = workspace.point_spectra.column(std::min(num_p, kMaxPoints));
-    std::copy(last + 1, last + 1 + count, workspace.S_in + 1);
+  const auto silent = [](int, int) {};
+  std::vector<std::thread> threads;
+  std::vector<int> run_here;
+  for (int t = 1; t < workers; ++t) {
+    try {
+      threads.emplace_back([&ranges, t, &silent] { ranges[static_cast<std::size_t>(t)].Run(silent); });
+    } catch (const std::system_error&) {
+      run_here.push_back(t);  // no thread to be had: the calling thread does this range too
+    }
   }
+  // The calling thread shows the progress of its own range as it goes and
+  // that of the other ranges once they are done, so the lines keep their order.
+  const int first_range_end = static_cast<int>(static_cast<long long>(num_p) / workers);
+  ranges[0].Run([&](int v0, int v1) { WriteProgressLines(console, v0, v1, num_p, table.N); });
+  for (int t : run_here) ranges[static_cast<std::size_t>(t)].Run(silent);
+  for (std::thread& thread : threads) thread.join();
+  WriteProgressLines(console, first_range_end + 1, num_p, num_p, table.N);
 }
 
 }  // namespace wavecomp

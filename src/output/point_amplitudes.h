@@ -13,6 +13,7 @@
 #pragma once
 
 #include "core/console.h"
+#include "core/settings.h"
 #include "core/workspace.h"
 
 namespace wavecomp {
@@ -22,21 +23,30 @@ struct PointAmplitudeOptions {
   int block_points = 0;  // points set up and stepped together; 0 chooses by table length
 };
 
-// The energy ratio E_in / E_spl that scales the amplitudes of an Ene run.
-double PointEnergyRatio(const SpectrumWorkspace& workspace);
+// What the amplitudes of every point are made from.
+struct PointAmplitudeSources {
+  SpectrumType type = SpectrumType::kEmep;  // Ene: amplitudes scaled by the energy ratio
+  int component_count = 0;
+  const InputSpectrum& input;   // f_in(1..nss): the abscissae of every point's table
+  const PointSpectra& points;   // num_p, nss and the spectra S_v
+  const FrequencyBands& bands;  // band starts and widths
+  const EnergyCheck& energy;    // Ene: E_in and E_spl
+};
 
-// Fills workspace.point_amplitudes(i, v) for i = 1..N, v = 1..num_p with
-// sqrt(2H) (Ene: sqrt(2H * E_in / E_spl)), 0 where H <= 0, H being the
-// trapezoid sum of the remembered values over the band, each clipped below at
-// 0 (a NaN stays NaN so that broken data is caught before anything is
-// written). Shows the progress lines of every point on the console. Leaves
-// S_in(1..nss) holding the spectrum of the last point.
+// The energy ratio E_in / E_spl that scales the amplitudes of an Ene run.
+double PointEnergyRatio(const EnergyCheck& energy);
+
+// Fills amplitudes(i, v) for i = 1..N, v = 1..num_p with sqrt(2H) (Ene:
+// sqrt(2H * E_in / E_spl)), 0 where H <= 0, H being the trapezoid sum of the
+// remembered values over the band, each clipped below at 0 (a NaN stays NaN
+// so that broken data is caught before anything is written). Shows the
+// progress lines of every point on the console.
 //
 // The result is bit for bit that of evaluating the spline point by point, in
 // order, with spline_value: all points share the abscissae and the sub-step
 // positions, so the interval and its widths are found once per position and
 // the per-point arithmetic runs over all points of a block together.
-void ComputePointAmplitudes(SpectrumWorkspace& workspace, Console& console,
+void ComputePointAmplitudes(const PointAmplitudeSources& sources, PointAmplitudeTable& amplitudes, Console& console,
                             const PointAmplitudeOptions& options = PointAmplitudeOptions());
 
 }  // namespace wavecomp

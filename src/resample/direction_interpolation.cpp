@@ -51,36 +51,38 @@ double ShoreNormalCumulative(int m) {
 
 }  // namespace
 
-void resample_directions(SpectrumWorkspace& workspace, Console& console) {
+void resample_directions(SpectrumType type, int component_count, const InputSpectrum& input,
+                         const InputDirections& directions, const FrequencyBands& bands, DirectionTables& tables,
+                         DirectionalDistribution& distribution, Console& console) {
   console.WriteLine("");
 
-  const int n_in = std::clamp(workspace.n_in, 0, kMaxFrequencies);
-  const int K = workspace.kept_direction_count;
-  const int N = std::clamp(workspace.control.component_count, 0, kMaxComponents);
+  const int n_in = std::clamp(input.n_in, 0, kMaxFrequencies);
+  const int K = directions.kept_direction_count;
+  const int N = std::clamp(component_count, 0, kMaxComponents);
   double current = 0.0;
 
   // The extended tables hold K + 2 entries in room for kMaxDirections; the
   // readers refuse longer lists, and nothing is ever stored past the room.
   const int K_used = std::clamp(K, 0, kMaxKeptDirections);
-  double* phi = workspace.extended_directions;
-  auto& P = workspace.extended_values;
+  double* phi = tables.extended_directions;
+  auto& P = tables.extended_values;
   if (n_in >= 1 && K >= 0) {
     for (int k = 1; k <= K_used; ++k) {
-      phi[k] = workspace.kept_directions[k];
-      std::copy_n(workspace.directional_values.column(k) + 1, n_in, P.column(k) + 1);
+      phi[k] = directions.kept_directions[k];
+      std::copy_n(directions.directional_values.column(k) + 1, n_in, P.column(k) + 1);
     }
   }
-  const double end_node = IsSpectrumType(workspace.control, "Ene") ? kEneEndNode : kEmepEndNode;
+  const double end_node = type == SpectrumType::kEne ? kEneEndNode : kEmepEndNode;
   phi[0] = -end_node;
   phi[K_used + 1] = end_node;
 
   // First pass, over direction: one spline per input frequency through the
   // K + 2 points of the extended table.
-  auto& R = workspace.direction_resampled;
+  auto& R = tables.direction_resampled;
   if (n_in >= 1) {
     if (K_used >= 1) {
-      std::copy_n(workspace.directional_values.column(1) + 1, n_in, P.column(0) + 1);
-      std::copy_n(workspace.directional_values.column(K_used) + 1, n_in, P.column(K_used + 1) + 1);
+      std::copy_n(directions.directional_values.column(1) + 1, n_in, P.column(0) + 1);
+      std::copy_n(directions.directional_values.column(K_used) + 1, n_in, P.column(K_used + 1) + 1);
     }
     // The spline works on 1-based arrays; the extended table starts at 0.
     const int n = K_used + 2;
@@ -102,18 +104,18 @@ void resample_directions(SpectrumWorkspace& workspace, Console& console) {
   // frequencies, evaluated at every component frequency.
   Spline spline;
   for (int m = 0; m <= kLastNode; ++m) {
-    spline.Setup(workspace.f_in, R.column(m), n_in);
+    spline.Setup(input.f_in, R.column(m), n_in);
     for (int c = 1; c <= N; ++c) {
-      spline.Evaluate(workspace.f[c], current);
+      spline.Evaluate(bands.f[c], current);
       if (current < kSmallestValue) current = 0.0;
-      workspace.D(c, m) = current;
+      distribution.D(c, m) = current;
     }
   }
 
   // Cumulative distribution by the trapezoid rule on the one-degree grid,
   // without the step width, normalised so that the last node is exactly 1.
-  auto& D = workspace.D;
-  auto& cumD = workspace.cumD;
+  auto& D = distribution.D;
+  auto& cumD = distribution.cumD;
   for (int c = 1; c <= N; ++c) {
     cumD(c, 0) = 0.0;
     for (int m = 1; m <= kLastNode; ++m) cumD(c, m) = cumD(c, m - 1) + 0.5 * (D(c, m - 1) + D(c, m));

@@ -87,21 +87,21 @@ double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Dens
 
 [[noreturn]] void Refuse(std::string text) {
   text += messages::kNoFileWritten;
-  throw RunStop::Error(std::move(text), kExitInputError);
+  throw RunStop::BadInput(std::move(text));
 }
 
 // Tables whose division could not end or would divide garbage. A table
 // without a spline still gives components when nothing is to be divided (no
 // component) and for Ene, where its spline energy, and so every component's
 // energy, is zero.
-void RefuseUndividable(const SpectrumWorkspace& ws, bool ene, int component_count) {
-  const int n_in = ws.n_in;
+void RefuseUndividable(const InputSpectrum& input, bool ene, int component_count) {
+  const int n_in = input.n_in;
   if (n_in > kMaxFrequencies) {
     Refuse(std::string(messages::kInputSpectrumLabel) + std::to_string(n_in) +
            std::string(messages::kPairCountNotDivisible));
   }
   for (int j = 1; j <= n_in; ++j) {
-    if (!std::isfinite(ws.f_in[j]) || !std::isfinite(ws.S_in[j])) {
+    if (!std::isfinite(input.f_in[j]) || !std::isfinite(input.S_in[j])) {
       Refuse(std::string(messages::kInputSpectrumPair) + std::to_string(j) + std::string(messages::kPairNotFinite));
     }
   }
@@ -111,17 +111,19 @@ void RefuseUndividable(const SpectrumWorkspace& ws, bool ene, int component_coun
            std::string(messages::kPairCountNotDivisible));
   }
   for (int j = 2; j <= n_in; ++j) {
-    if (!(ws.f_in[j] - ws.f_in[j - 1] > 0.0)) {
+    if (!(input.f_in[j] - input.f_in[j - 1] > 0.0)) {
       Refuse(std::string(messages::kInputSpectrumPair) + std::to_string(j) + std::string(messages::kPairNotRising));
     }
   }
 }
 
-// The N bands of equal energy `ecomp` from f_in(1) on: band starts, widths,
-// the half-energy frequencies, and fmin left at the end of the last band.
-void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine, double ecomp, int component_count) {
+// The N bands of equal energy `ecomp` from f_in(1) up to `table_end` and
+// on: band starts, widths and the half-energy frequencies. Returns the end of
+// the last band.
+double DivideIntoBands(const InputSpectrum& input, FrequencyBands& bands, const Spline& spline, double df_fine,
+                       double table_end, double ecomp, int component_count) {
   const double half = 0.5 * ecomp;
-  const double table_end = ws.control.fmax;
+  double last_band_end = input.f_in[1];
   std::int64_t beyond_budget = kMaxStepsBeyondTable;
   // Inside the table the walks of all bands add up to about the 99999 fine
   // steps of the range. Densities so large that the step roots lose all
@@ -130,7 +132,7 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
   // too.
   std::int64_t inside_budget = kMaxStepsBeyondTable;
   Densities carried;
-  double x = ws.f_in[1];
+  double x = input.f_in[1];
   for (int k = 1; k <= component_count; ++k) {
     const Densities at_band_start = carried;
     double acc = 0.0;
@@ -139,15 +141,15 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
     double acc_first_beyond = 0.0;
     for (std::int64_t p = 0;; ++p) {
       const Step s = TakeStep(spline, x, p, df_fine, carried);
-      if (p == 0) ws.band_start[k] = s.q;
+      if (p == 0) bands.band_start[k] = s.q;
       acc = acc + s.A;
       if (acc >= half && !found) {
-        ws.f[k] = s.q + StepOffsetHolding(s.g, carried.y_lo, half - acc + s.A);
+        bands.f[k] = s.q + StepOffsetHolding(s.g, carried.y_lo, half - acc + s.A);
         found = true;
       } else if (acc >= ecomp) {
         const double e = s.q + StepOffsetHolding(s.g, carried.y_lo, ecomp - acc + s.A);
-        ws.band_width[k] = e - ws.band_start[k];
-        ws.control.fmin = e;
+        bands.band_width[k] = e - bands.band_start[k];
+        last_band_end = e;
         x = e;
         break;
       }
@@ -179,12 +181,13 @@ void DivideIntoBands(SpectrumWorkspace& ws, const Spline& spline, double df_fine
       // carried densities remain; its frequency is where the energy it holds
       // up to there halves.
       const double e = df_fine + (x + static_cast<double>(first_beyond) * df_fine);
-      ws.band_width[k] = e - ws.band_start[k];
-      ws.control.fmin = e;
-      ws.f[k] = WhereBandGathers(spline, x, first_beyond + 1, at_band_start, 0.5 * acc_first_beyond, df_fine, e);
+      bands.band_width[k] = e - bands.band_start[k];
+      last_band_end = e;
+      bands.f[k] = WhereBandGathers(spline, x, first_beyond + 1, at_band_start, 0.5 * acc_first_beyond, df_fine, e);
       break;
     }
   }
+  return last_band_end;
 }
 
 // The (5X, 2F20.15) line every call ends with.
@@ -202,58 +205,59 @@ void WriteCheckLine(Console& console, std::string_view label, double value) {
 
 }  // namespace
 
-void direct_spec(SpectrumWorkspace& ws, Console& console) {
-  ControlSettings& control = ws.control;
-  const int n_in = ws.n_in;
-  const int component_count = control.component_count;
-  const bool ene = IsSpectrumType(control, "Ene");
+DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpectrum& input, const PointSpectra& points,
+                        FrequencyBands& bands, EnergyCheck& energy, Console& console) {
+  const int n_in = input.n_in;
+  const bool ene = type == SpectrumType::kEne;
   if (component_count > kMaxUsedComponents) throw RunStop::FreeFormat(std::string(messages::kTooManyComponents));
   // An Emep point list of no points leaves an empty table (every point read
   // has at least one frequency): there is nothing to divide and nothing to
   // refuse, and the run goes on to the driver, which ends it with its message
   // about the missing points.
-  if (n_in < 1 && IsSpectrumType(control, "Emep")) {
-    ws.ecomp = 0.0;
-    WriteClosingLine(console, ws.ecomp, 0.0);
-    return;
+  if (n_in < 1 && type == SpectrumType::kEmep) {
+    bands.ecomp = 0.0;
+    WriteClosingLine(console, bands.ecomp, 0.0);
+    return DivisionEnd{};
   }
-  RefuseUndividable(ws, ene, component_count);
+  RefuseUndividable(input, ene, component_count);
 
   // Only the table decides the spline, so it is set up once for all the
   // evaluations below.
   Spline spline;
-  spline.Setup(ws.f_in, ws.S_in, n_in);
+  spline.Setup(input.f_in, input.S_in, n_in);
 
   // An empty table has no last pair; its range is then the one point f_in(1).
-  control.fmin = ws.f_in[1];
-  control.fmax = ws.f_in[std::max(n_in, 1)];
-  const double df_fine = (control.fmax - control.fmin) / kFineSteps;
+  const double fmin = input.f_in[1];
+  const double fmax = input.f_in[std::max(n_in, 1)];
+  const double df_fine = (fmax - fmin) / kFineSteps;
   // A walk on steps of zero or non-finite width would never end.
   if (component_count >= 1 && !(df_fine > 0.0 && std::isfinite(df_fine))) {
     Refuse(std::string(messages::kRangeNotDivisible));
   }
 
   double E_trap = 0.0;
-  for (int i = 1; i <= n_in - 1; ++i) E_trap += 0.5 * (ws.S_in[i] + ws.S_in[i + 1]) * (ws.f_in[i + 1] - ws.f_in[i]);
+  for (int i = 1; i <= n_in - 1; ++i) {
+    E_trap += 0.5 * (input.S_in[i] + input.S_in[i + 1]) * (input.f_in[i + 1] - input.f_in[i]);
+  }
 
   double E_total = E_trap;
   if (ene) {
     double E_in = 0.0;
-    for (int i = 1; i <= n_in; ++i) E_in += ws.S_in[i] * ws.point_spectra(i, 0);
-    ws.E_in = E_in;
+    for (int i = 1; i <= n_in; ++i) E_in += input.S_in[i] * points.point_spectra(i, 0);
+    energy.E_in = E_in;
     double E_spl = 0.0;
     double ya = 0.0;
     double yb = 0.0;
     for (int i = 1; i <= kFineSteps; ++i) {
-      const double a = control.fmin + static_cast<double>(i - 1) * df_fine;
-      const double b = control.fmin + static_cast<double>(i) * df_fine;
+      const double a = fmin + static_cast<double>(i - 1) * df_fine;
+      const double b = fmin + static_cast<double>(i) * df_fine;
       spline.Evaluate(a, ya);
       spline.Evaluate(b, yb);
       ya = ClipAtZero(ya);
       yb = ClipAtZero(yb);
       E_spl += (ya + yb) * (0.5 * df_fine);
     }
-    ws.E_spl = E_spl;
+    energy.E_spl = E_spl;
     WriteCheckLine(console, messages::kEnergyIn, E_in);
     WriteCheckLine(console, messages::kEnergySpline, E_spl);
     WriteCheckLine(console, messages::kEnergyRatio, E_spl / E_in);
@@ -268,10 +272,11 @@ void direct_spec(SpectrumWorkspace& ws, Console& console) {
   // Negative densities may stand in a table, but an energy below zero has no
   // amplitude: every component would get the square root of a negative number.
   if (component_count >= 1 && E_total < 0.0) Refuse(std::string(messages::kSpectrumEnergyNegative));
-  ws.ecomp = E_total / static_cast<double>(component_count);
-  DivideIntoBands(ws, spline, df_fine, ws.ecomp, component_count);
+  bands.ecomp = E_total / static_cast<double>(component_count);
+  const double last_band_end = DivideIntoBands(input, bands, spline, df_fine, fmax, bands.ecomp, component_count);
 
-  WriteClosingLine(console, ws.ecomp, E_trap);
+  WriteClosingLine(console, bands.ecomp, E_trap);
+  return DivisionEnd{last_band_end, fmax};
 }
 
 }  // namespace wavecomp

@@ -11,15 +11,14 @@
 
 #include "core/run_stop.h"
 #include "synthesis/numerics.h"
+#include "synthesis/spreading.h"
 #include "textio/format.h"
 
 namespace wavecomp {
 namespace {
 
-constexpr double kDegree = 0.017453292519943295;  // pi/180
-constexpr double kHalfPi = 1.5707963267948966;    // the drawn direction must lie within +-pi/2
+constexpr double kHalfPi = 1.5707963267948966;  // the drawn direction must lie within +-pi/2
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kUnspreadSmax = 999.0;  // Smax at or above it: waves are not spread
 
 // The diagnostic of a direction draw that fell outside -pi/2..pi/2.
 std::string DrawDiagnostic(int i, int k, double u, double base, double step, double t, double theta) {
@@ -32,21 +31,22 @@ std::string DrawDiagnostic(int i, int k, double u, double base, double step, dou
 
 }  // namespace
 
-std::int32_t DrawComponentDirections(SpectrumWorkspace& workspace, std::int32_t direction_seed) {
-  const ControlSettings& control = workspace.control;
+std::int32_t DrawComponentDirections(const ControlSettings& control, const DirectionalDistribution& distribution,
+                                     double* theta_out, std::int32_t direction_seed) {
   const int N = control.component_count;
+  // Emep and Ene take their directions from the data whatever Smax says.
   const bool unspread =
-      control.Smax >= kUnspreadSmax && (IsSpectrumType(control, "JNS") || IsSpectrumType(control, "Sspe"));
+      control.Smax >= kUnspreadSmax && (control.type == SpectrumType::kJonswap || control.type == SpectrumType::kSspe);
   if (unspread) {
-    for (int i = 1; i <= N; ++i) workspace.theta[i] = 0.0;
+    for (int i = 1; i <= N; ++i) theta_out[i] = 0.0;
     return direction_seed;
   }
   for (int i = 1; i <= N; ++i) {
     const double u = static_cast<double>(LcgRandom(direction_seed));
     for (int k = 1; k <= kLastNode; ++k) {
-      const double upper = workspace.cumD(i, k);
+      const double upper = distribution.cumD(i, k);
       if (!(u < upper)) continue;
-      const double lower = workspace.cumD(i, k - 1);
+      const double lower = distribution.cumD(i, k - 1);
       const double base = static_cast<double>(k - 1) + control.dirmin;
       const double step = upper - lower;
       const double t = lower - base * step;
@@ -56,7 +56,7 @@ std::int32_t DrawComponentDirections(SpectrumWorkspace& workspace, std::int32_t 
       if (!(theta >= -kHalfPi && theta <= kHalfPi)) {
         throw RunStop::ConsoleLine(DrawDiagnostic(i, k, u, base, step, t, theta));
       }
-      workspace.theta[i] = theta;
+      theta_out[i] = theta;
       break;
     }
     // No node above u (a distribution that is not a number, or one that
@@ -65,18 +65,20 @@ std::int32_t DrawComponentDirections(SpectrumWorkspace& workspace, std::int32_t 
   return direction_seed;
 }
 
-void MakeComponents(SpectrumWorkspace& workspace, Console&) {
-  ControlSettings& control = workspace.control;
+std::int32_t MakeComponents(const ControlSettings& control, const FrequencyBands& bands,
+                            const DirectionalDistribution& distribution, ComponentDraws& draws) {
   const int N = control.component_count;
-  const double amplitude = std::sqrt(2.0 * workspace.ecomp);
-  for (int i = 1; i <= N; ++i) workspace.a[i] = amplitude;
+  const double amplitude = std::sqrt(2.0 * bands.ecomp);
+  for (int i = 1; i <= N; ++i) draws.a[i] = amplitude;
 
-  DrawComponentDirections(workspace, kFirstDirectionSeed);
+  DrawComponentDirections(control, distribution, draws.theta, kFirstDirectionSeed);
 
+  std::int32_t seed = control.random_seed;
   for (int i = 1; i <= N; ++i) {
-    const double u = static_cast<double>(LcgRandom(control.random_seed));
-    workspace.phase[i] = u * kTwoPi;
+    const double u = static_cast<double>(LcgRandom(seed));
+    draws.phase[i] = u * kTwoPi;
   }
+  return seed;
 }
 
 }  // namespace wavecomp

@@ -141,11 +141,10 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
 
 // Pass 3: each band walks from its start c in steps of df, summing the areas
 // under s + a x, until it holds E; the component sits where it holds E/2.
-void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
-  const int N = workspace.control.component_count;
-  const double E = workspace.ecomp;
+void DivideIntoBands(const JonswapShape& shape, double fmin, int N, FrequencyBands& bands) {
+  const double E = bands.ecomp;
   const double half = 0.5 * E;
-  double c = workspace.control.fmin;
+  double c = fmin;
   for (int i = 1; i <= N; ++i) {
     double sum = 0.0;
     bool placed = false;
@@ -167,7 +166,7 @@ void DivideIntoBands(const JonswapShape& shape, SpectrumWorkspace& workspace) {
       if (!placed && sum >= half) {
         // The end test is skipped in this step even when the band also
         // ends here; the next step then ends it at or before its start.
-        workspace.f[i] = fj + StepOffsetHolding(a, s, half - sum + u);
+        bands.f[i] = fj + StepOffsetHolding(a, s, half - sum + u);
         placed = true;
       } else if (sum >= E) {
         c = fj + StepOffsetHolding(a, s, E - sum + u);
@@ -195,8 +194,7 @@ double JonswapDensity(const JonswapShape& shape, double f) { return DensityOf(sh
 
 double JonswapSlope(const JonswapShape& shape, double f) { return SlopeOf(shape, f, SampleAt(shape, f)); }
 
-void JonswapSpectrum(SpectrumWorkspace& workspace, Console&) {
-  const ControlSettings& control = workspace.control;
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands) {
   RefuseUndefinedSpectrum(control);
   const double span = control.fmax + kJonswapStep - control.fmin;
   if (span / kJonswapStep > kMaxSamples) {
@@ -210,8 +208,8 @@ void JonswapSpectrum(SpectrumWorkspace& workspace, Console&) {
   if (!std::isfinite(m0)) {
     throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapEnergyNotFinite).Real(m0).str());
   }
-  workspace.ecomp = m0 / static_cast<double>(control.component_count);
-  DivideIntoBands(shape, workspace);
+  bands.ecomp = m0 / static_cast<double>(control.component_count);
+  DivideIntoBands(shape, control.fmin, control.component_count, bands);
 }
 
 }  // namespace wavecomp

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/console.h"
+#include "core/settings.h"
 #include "core/workspace.h"
 
 namespace wavecomp {
@@ -29,9 +29,10 @@ double JonswapDensity(const JonswapShape& shape, double f);
 // second term carries G twice and no gamma^G), never below 1.0e-6.
 double JonswapSlope(const JonswapShape& shape, double f);
 
-// JONSWAP synthesis: writes jonswap.spe in the working folder, sets ecomp and
-// the component frequencies. Refuses (RunStop) parameters for which the
+// JONSWAP synthesis from H1/3, T1/3 and gamma over fmin..fmax of `control`:
+// writes jonswap.spe in the working folder and fills bands.ecomp and the N
+// component frequencies bands.f. Refuses (RunStop) parameters for which the
 // density is undefined before anything is written.
-void JonswapSpectrum(SpectrumWorkspace& workspace, Console& console);
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands);
 
 }  // namespace wavecomp

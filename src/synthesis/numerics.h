@@ -6,6 +6,9 @@
 
 namespace wavecomp {
 
+// pi/180: every conversion of degrees to radians uses this value.
+inline constexpr double kDegree = 0.017453292519943295;
+
 struct ComplexRoot {
   double re;
   double im;

@@ -2,9 +2,9 @@
 //
 // Glossary: i component (1..N); k direction node (0..180), node k at
 // thmin + k dth radians (dth one degree); theta0 the principal direction
-// (radians once converted); fp = 1/(1.05 T1/3) (Hz), the peak frequency of
-// the spreading law; r = f(i)/fp; s the spreading parameter of component i;
-// G_k the unnormalised spreading function at node k.
+// (radians); fp = 1/(1.05 T1/3) (Hz), the peak frequency of the spreading
+// law; r = f(i)/fp; s the spreading parameter of component i; G_k the
+// unnormalised spreading function at node k.
 #include "synthesis/spreading.h"
 
 #include <cmath>
@@ -16,10 +16,6 @@
 namespace wavecomp {
 namespace {
 
-constexpr double kDegree = 0.017453292519943295;  // pi/180, every angle conversion
-constexpr double kUnspreadSmax = 999.0;           // Smax at or above it: waves are not spread
-constexpr int kNodes = kLastNode + 1;
-
 // Spreading parameter: s = Smax at fp, falling as r^5 below and r^-2.5 above.
 double SpreadingParameter(double Smax, double f, double fp) {
   const double r = f / fp;
@@ -29,52 +25,62 @@ double SpreadingParameter(double Smax, double f, double fp) {
 
 }  // namespace
 
-void mitgwd(SpectrumWorkspace& workspace, Console& console) {
-  ControlSettings& control = workspace.control;
+Cos2sSpreading::Cos2sSpreading(double Smax, double T13, double theta0, double dirmin, double dirmax)
+    : Smax_(Smax), fp_(1.0 / (1.05 * T13)) {
+  const double thmax = dirmax * kDegree;
+  const double thmin = dirmin * kDegree;
+  dth_ = (thmax - thmin) / 180.0;
+  // cos((theta_k - theta0)/2) is the same for every component.
+  for (int k = 0; k <= kLastNode; ++k) {
+    const double theta_k = thmin + static_cast<double>(k) * dth_;
+    half_angle_cosine_[static_cast<std::size_t>(k)] = std::cos((theta_k - theta0) * 0.5);
+  }
+}
+
+NodeDistribution Cos2sSpreading::At(double f) const {
+  NodeDistribution result;
+  const double two_s = 2.0 * SpreadingParameter(Smax_, f, fp_);
+  std::array<double, kLastNode + 1>& G = result.D;
+  for (std::size_t k = 0; k < G.size(); ++k) G[k] = std::pow(half_angle_cosine_[k], two_s);
+  double sum = 0.0;
+  for (std::size_t k = 0; k + 1 < G.size(); ++k) sum += G[k] + G[k + 1];
+  // 2 dth rather than dth/2: the scale cancels in the normalisation of cumD.
+  const double norm = 2.0 * dth_ * sum;
+  for (double& value : result.D) value = value / norm;
+
+  const double half_step = dth_ * 0.5;
+  result.cumD[0] = 0.0;
+  for (std::size_t k = 1; k < result.cumD.size(); ++k) {
+    result.cumD[k] = result.cumD[k - 1] + (result.D[k - 1] + result.D[k]) * half_step;
+  }
+  // Divided by its own last value, so the distribution ends at exactly 1.
+  const double total = result.cumD.back();
+  for (double& value : result.cumD) value = value / total;
+  return result;
+}
+
+double mitgwd(const ControlSettings& control, double T13, double Dirc, const FrequencyBands& bands,
+              DirectionalDistribution& distribution, Console& console) {
   console.WriteLine(textio::ListLine().Text(messages::kMitgwd).Real(control.Smax).str());
-  if (control.Smax >= kUnspreadSmax) return;
+  if (control.Smax >= kUnspreadSmax) return Dirc;
 
   const int N = control.component_count;
   for (int k = 0; k <= kLastNode; ++k) {
-    for (int i = 1; i <= N; ++i) workspace.D(i, k) = 0.0;
+    for (int i = 1; i <= N; ++i) distribution.D(i, k) = 0.0;
   }
-  const double thmax = control.dirmax * kDegree;
-  const double thmin = control.dirmin * kDegree;
-  const double theta0 = control.Dirc * kDegree;
-  control.Dirc = theta0;
-  const double dth = (thmax - thmin) / 180.0;
+  const double theta0 = Dirc * kDegree;
   console.WriteLine(textio::ListLine().Real(theta0).str());
-  const double fp = 1.0 / (1.05 * control.T13);
-  if (N < 1) return;
+  if (N < 1) return theta0;
 
-  // cos((theta_k - theta0)/2) is the same for every component.
-  double half_angle_cosine[kNodes];
-  for (int k = 0; k <= kLastNode; ++k) {
-    const double theta_k = thmin + static_cast<double>(k) * dth;
-    half_angle_cosine[k] = std::cos((theta_k - theta0) * 0.5);
-  }
-
-  double G[kNodes];
+  const Cos2sSpreading spreading(control.Smax, T13, theta0, control.dirmin, control.dirmax);
   for (int i = 1; i <= N; ++i) {
-    const double two_s = 2.0 * SpreadingParameter(control.Smax, workspace.f[i], fp);
-    for (int k = 0; k <= kLastNode; ++k) G[k] = std::pow(half_angle_cosine[k], two_s);
-    double sum = 0.0;
-    for (int k = 0; k < kLastNode; ++k) sum += G[k] + G[k + 1];
-    // 2 dth rather than dth/2: the scale cancels in the normalisation of cumD.
-    const double norm = 2.0 * dth * sum;
-    for (int k = 0; k <= kLastNode; ++k) workspace.D(i, k) = G[k] / norm;
-  }
-
-  const double half_step = dth * 0.5;
-  for (int i = 1; i <= N; ++i) {
-    workspace.cumD(i, 0) = 0.0;
-    for (int k = 1; k <= kLastNode; ++k) {
-      workspace.cumD(i, k) = workspace.cumD(i, k - 1) + (workspace.D(i, k - 1) + workspace.D(i, k)) * half_step;
+    const NodeDistribution node = spreading.At(bands.f[i]);
+    for (int k = 0; k <= kLastNode; ++k) {
+      distribution.D(i, k) = node.D[static_cast<std::size_t>(k)];
+      distribution.cumD(i, k) = node.cumD[static_cast<std::size_t>(k)];
     }
-    // Divided by its own last value, so the distribution ends at exactly 1.
-    const double total = workspace.cumD(i, kLastNode);
-    for (int k = 0; k <= kLastNode; ++k) workspace.cumD(i, k) = workspace.cumD(i, k) / total;
   }
+  return theta0;
 }
 
 }  // namespace wavecomp

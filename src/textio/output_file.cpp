@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/run_stop.h"
+#include "textio/errors.h"
 
 namespace wavecomp::textio {
 namespace {
@@ -66,7 +66,7 @@ OutputFile OutputFile::CreateReplacing(const std::string& path) {
   const int descriptor = OpenTemporary(path, temporary_path);
   if (descriptor < 0) {
     const int error_number = errno;
-    throw RunStop::Error("cannot create " + path + ": " + std::strerror(error_number), kExitOutputError);
+    throw OutputError("cannot create", path, error_number);
   }
   return OutputFile(path, temporary_path, descriptor, false);
 }
@@ -88,8 +88,7 @@ void OutputFile::Discard() {
 
 void OutputFile::Fail(const std::string& what, int error_number) {
   Discard();
-  throw RunStop::Error(what + " " + path_ + ": " + std::strerror(error_number) + "; no file was left under that name",
-                       kExitOutputError);
+  throw OutputError(what, path_, error_number, "; no file was left under that name");
 }
 
 void OutputFile::WriteLine(std::string_view record) {

@@ -25,7 +25,7 @@ class OutputFile {
   // left behind in that case).
   static std::optional<OutputFile> CreateExclusive(const std::string& path);
   // Opens a temporary file beside `path`, which Commit replaces. A failure is
-  // a RunStop (kExitOutputError) naming the file and the cause.
+  // an OutputError naming the file and the cause.
   static OutputFile CreateReplacing(const std::string& path);
 
   OutputFile(OutputFile&& other) noexcept;
@@ -36,7 +36,7 @@ class OutputFile {
   // Appends one record and its line end.
   void WriteLine(std::string_view record);
   // Completes the file under its final name. A write, flush or rename
-  // failure removes what was written and throws RunStop (kExitOutputError).
+  // failure removes what was written and throws OutputError.
   void Commit();
 
   const std::string& path() const { return path_; }

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/run_stop.h"
+#include "textio/errors.h"
 
 namespace wavecomp::textio {
 namespace {
@@ -203,26 +203,6 @@ bool SplitRepeat(std::string_view item, std::size_t& repeat, std::string_view& c
 }
 
 }  // namespace
-
-void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column, int last_column,
-                     std::string_view expected, std::string_view found) {
-  std::string text = "input error in " + file_name + ", line " + std::to_string(line_number);
-  if (first_column > 0) text += ", columns " + std::to_string(first_column) + "-" + std::to_string(last_column);
-  text += ": expected ";
-  text += expected;
-  if (!found.empty()) {
-    text += ", found \"";
-    text += found;
-    text += "\"";
-  }
-  throw RunStop::Error(text, kExitInputError);
-}
-
-void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected) {
-  throw RunStop::Error("input error in " + file_name + ", line " + std::to_string(line_number) + ": expected " +
-                           std::string(expected) + ", found the end of the file",
-                       kExitInputError);
-}
 
 // ---------------------------------------------------------------------------
 // TextFile

@@ -28,9 +28,9 @@
 // 10000 and more in magnitude); an empty free-format value ("1,,2"), "r*",
 // "/" and ";" are input errors, not "value left unchanged" or a separator.
 //
-// A record that is missing, or a field that cannot be read as its kind, ends
-// the run with an input error (RunStop, kExitInputError) naming the file, the
-// line, the columns and what was expected.
+// A record that is missing, or a field that cannot be read as its kind, is
+// an InputError (textio/errors.h) naming the file, the line, the columns and
+// what was expected.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +40,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "textio/errors.h"
 
 namespace wavecomp::textio {
 
@@ -140,15 +142,5 @@ std::string ListWord(std::string_view line, std::size_t length);
 // The same, but nullopt for a line of blanks: gfortran's free-format read
 // then goes on to the next line for its answer.
 std::optional<std::string> TryListWord(std::string_view line, std::size_t length);
-
-// Thrown input error, for readers that build their own (same layout):
-//   input error in <file>, line <n>, columns <a>-<b>: expected <what>, found "<text>"
-// The columns are left out when first_column is 0, the found part when
-// `found` is empty.
-[[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column,
-                                  int last_column, std::string_view expected, std::string_view found);
-// The input error of a read that meets the end of the file:
-//   input error in <file>, line <n>: expected <what>, found the end of the file
-[[noreturn]] void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected);
 
 }  // namespace wavecomp::textio

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/exit_status.h"
 #include "core/messages.h"
-#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -16,10 +16,8 @@ using testing::ScratchDir;
 std::string Echo(const ControlValues& values) {
   ScratchDir dir;
   dir.Write("cont.txt", ControlFileText(values));
-  WorkspacePtr workspace = MakeWorkspace();
   Console console;
-  ReadControlFile(*workspace, console, dir.PathOf("cont.txt"));
-  EchoSettings(*workspace, console);
+  EchoSettings(ReadControlFile(dir.PathOf("cont.txt")), console);
   return console.captured();
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/component_text.h"
-#include "core/run_stop.h"
+#include "textio/errors.h"
 
 namespace wavecomp::check {
 namespace {
@@ -26,9 +26,8 @@ ComponentFile Read(const std::string& content) {
 std::string ErrorOf(const std::string& content) {
   try {
     Read(content);
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.exit_status(), kExitInputError);
-    return stop.text();
+  } catch (const textio::InputError& error) {
+    return error.what();
   }
   return "(no error)";
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "support/test_support.h"
@@ -15,34 +13,28 @@ using testing::ControlFileText;
 using testing::ControlValues;
 using testing::ScratchDir;
 
-// Reads `text` as cont.txt; returns the stop it raised, if any.
-std::optional<RunStop> ReadText(const std::string& text, SpectrumWorkspace& workspace) {
+struct Read {
+  ControlSettings control;
+  std::optional<RunEnding> ending;  // how the read stopped the run, if it did
+};
+
+// Reads `text` as cont.txt.
+Read ReadText(const std::string& text) {
   ScratchDir dir;
   dir.Write("cont.txt", text);
-  Console console;
-  try {
-    ReadControlFile(workspace, console, dir.PathOf("cont.txt"));
-  } catch (const RunStop& stop) {
-    return stop;
-  }
-  return std::nullopt;
+  Read read;
+  read.ending = testing::EndingOfCall([&] { read.control = ReadControlFile(dir.PathOf("cont.txt")); });
+  return read;
 }
 
 TEST(ControlFile, MissingFileStopsWithThreeBlanksBeforeTheMessage) {
-  WorkspacePtr workspace = MakeWorkspace();
-  Console console;
-  try {
-    ReadControlFile(*workspace, console, "/nonexistent/cont.txt");
-    FAIL() << "no stop";
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(std::string(stop.text()), "   Can not open cont.txt file");
-    EXPECT_EQ(stop.channel(), RunStop::Channel::kConsole);
-    EXPECT_NE(stop.exit_status(), 0);
-  }
+  const std::optional<RunEnding> ending = testing::EndingOfCall([] { ReadControlFile("/nonexistent/cont.txt"); });
+  ASSERT_TRUE(ending);
+  EXPECT_EQ(ending->console_line, "   Can not open cont.txt file");
+  EXPECT_EQ(ending->exit_status, kExitStopped);
 }
 
 TEST(ControlFile, ReadsEveryValueFromItsColumns) {
-  WorkspacePtr workspace = MakeWorkspace();
   ControlValues values;
   values.type = "Sspe";
   values.count = "1024";
@@ -56,13 +48,14 @@ TEST(ControlFile, ReadsEveryValueFromItsColumns) {
   values.fmin = "0.02";
   values.fmax = "1.5E0";
   values.seed = "-77";
-  ASSERT_FALSE(ReadText(ControlFileText(values), *workspace));
-  const ControlSettings& control = workspace->control;
-  EXPECT_EQ(std::string(control.spectrum_type, 4), "Sspe");
+  const Read read = ReadText(ControlFileText(values));
+  ASSERT_FALSE(read.ending);
+  const ControlSettings& control = read.control;
+  EXPECT_EQ(control.type, SpectrumType::kSspe);
   EXPECT_EQ(control.component_count, 1024);
   EXPECT_EQ(control.Smax, 25.5);
-  EXPECT_EQ(Trimmed(control.input_file_name), "swell.spc");
-  EXPECT_EQ(Trimmed(control.output_file_name), "out/wave.dat");
+  EXPECT_EQ(control.input_file(), "swell.spc");
+  EXPECT_EQ(control.output_file(), "out/wave.dat");
   EXPECT_EQ(control.H13, 1.5);
   EXPECT_EQ(control.T13, 8.0);  // no implied decimals in F10.0
   EXPECT_EQ(control.Dirc, -12.5);
@@ -76,35 +69,35 @@ TEST(ControlFile, ReadsEveryValueFromItsColumns) {
 
 struct TypeCase {
   const char* name;
-  std::string record;  // record 2 as written
-  bool accepted;
+  std::string record;                // record 2 as written
+  std::optional<SpectrumType> type;  // nullopt: refused
 };
 
 TEST(ControlFile, SpectrumTypeIsABlankPaddedCaseSensitiveField) {
   const TypeCase cases[] = {
-      {"JNS with blank in column 14", "SPECTRUM  JNS ", true},
-      {"JNS in a short record", "SPECTRUM  JNS", true},
-      {"Ene in a short record", "SPECTRUM  Ene", true},
-      {"Emep", "SPECTRUM  Emep", true},
-      {"Sspe followed by more text", "SPECTRUM  Sspe spectrum", true},
-      {"JNS followed by a character", "SPECTRUM  JNSX", false},
-      {"lower-case jns", "SPECTRUM  jns", false},
-      {"JNS starting in column 12", "SPECTRUM   JNS", false},
-      {"Emep cut to three letters", "SPECTRUM  Eme", false},
-      {"upper-case EMEP", "SPECTRUM  EMEP", false},
-      {"empty record", "", false},
+      {"JNS with blank in column 14", "SPECTRUM  JNS ", SpectrumType::kJonswap},
+      {"JNS in a short record", "SPECTRUM  JNS", SpectrumType::kJonswap},
+      {"Ene in a short record", "SPECTRUM  Ene", SpectrumType::kEne},
+      {"Emep", "SPECTRUM  Emep", SpectrumType::kEmep},
+      {"Sspe followed by more text", "SPECTRUM  Sspe spectrum", SpectrumType::kSspe},
+      {"JNS followed by a character", "SPECTRUM  JNSX", std::nullopt},
+      {"lower-case jns", "SPECTRUM  jns", std::nullopt},
+      {"JNS starting in column 12", "SPECTRUM   JNS", std::nullopt},
+      {"Emep cut to three letters", "SPECTRUM  Eme", std::nullopt},
+      {"upper-case EMEP", "SPECTRUM  EMEP", std::nullopt},
+      {"empty record", "", std::nullopt},
   };
   for (const TypeCase& c : cases) {
     std::string text = ControlFileText(ControlValues{});
     const std::size_t start = text.find('\n') + 1;
     text.replace(start, text.find('\n', start) - start, c.record);
-    WorkspacePtr workspace = MakeWorkspace();
-    const std::optional<RunStop> stop = ReadText(text, *workspace);
-    if (c.accepted) {
-      EXPECT_FALSE(stop) << c.name;
+    const Read read = ReadText(text);
+    if (c.type) {
+      EXPECT_FALSE(read.ending) << c.name;
+      EXPECT_EQ(read.control.type, *c.type) << c.name;
     } else {
-      ASSERT_TRUE(stop) << c.name;
-      EXPECT_EQ(std::string(stop->text()), " " + std::string(messages::kBadSpectrumType)) << c.name;
+      ASSERT_TRUE(read.ending) << c.name;
+      EXPECT_EQ(read.ending->console_line, " " + std::string(messages::kBadSpectrumType)) << c.name;
     }
   }
 }
@@ -117,13 +110,12 @@ TEST(ControlFile, ComponentCountAboveTheLimitStops) {
   for (const auto& c : cases) {
     ControlValues values;
     values.count = c.count;
-    WorkspacePtr workspace = MakeWorkspace();
-    const std::optional<RunStop> stop = ReadText(ControlFileText(values), *workspace);
+    const Read read = ReadText(ControlFileText(values));
     if (c.accepted) {
-      EXPECT_FALSE(stop) << c.count;
+      EXPECT_FALSE(read.ending) << c.count;
     } else {
-      ASSERT_TRUE(stop) << c.count;
-      EXPECT_EQ(std::string(stop->text()), " " + std::string(messages::kTooManyComponents));
+      ASSERT_TRUE(read.ending) << c.count;
+      EXPECT_EQ(read.ending->console_line, " " + std::string(messages::kTooManyComponents));
       EXPECT_EQ(messages::kTooManyComponents.size(), 69u);
     }
   }
@@ -133,28 +125,27 @@ TEST(ControlFile, SpectrumTypeIsCheckedBeforeTheCount) {
   ControlValues values;
   values.type = "XXXX";
   values.count = "5000";
-  WorkspacePtr workspace = MakeWorkspace();
-  const std::optional<RunStop> stop = ReadText(ControlFileText(values), *workspace);
-  ASSERT_TRUE(stop);
-  EXPECT_EQ(std::string(stop->text()), " " + std::string(messages::kBadSpectrumType));
+  const Read read = ReadText(ControlFileText(values));
+  ASSERT_TRUE(read.ending);
+  EXPECT_EQ(read.ending->console_line, " " + std::string(messages::kBadSpectrumType));
 }
 
 TEST(ControlFile, ZeroFminIsStoredAsOneMillionth) {
   ControlValues values;
   values.fmin = "0";
-  WorkspacePtr workspace = MakeWorkspace();
-  ASSERT_FALSE(ReadText(ControlFileText(values), *workspace));
-  EXPECT_EQ(workspace->control.fmin, 0.000001);
+  const Read read = ReadText(ControlFileText(values));
+  ASSERT_FALSE(read.ending);
+  EXPECT_EQ(read.control.fmin, 0.000001);
 }
 
 TEST(ControlFile, FileNamesAreBlankPaddedTo200AndCutAtColumn210) {
   ControlValues values;
   values.input_file = std::string(20, 'a');  // ends in column 30
   values.output_file = std::string(205, 'b');
-  WorkspacePtr workspace = MakeWorkspace();
-  ASSERT_FALSE(ReadText(ControlFileText(values), *workspace));
-  EXPECT_EQ(std::string(workspace->control.input_file_name, 200), std::string(20, 'a') + std::string(180, ' '));
-  EXPECT_EQ(std::string(workspace->control.output_file_name, 200), std::string(200, 'b'));
+  const Read read = ReadText(ControlFileText(values));
+  ASSERT_FALSE(read.ending);
+  EXPECT_EQ(read.control.input_file_field, std::string(20, 'a') + std::string(180, ' '));
+  EXPECT_EQ(read.control.output_file_field, std::string(200, 'b'));
 }
 
 TEST(ControlFile, LabelsAndTitleHaveNoEffect) {
@@ -173,31 +164,29 @@ TEST(ControlFile, LabelsAndTitleHaveNoEffect) {
     first = false;
     start = end + 1;
   }
-  WorkspacePtr a = MakeWorkspace();
-  WorkspacePtr b = MakeWorkspace();
-  ASSERT_FALSE(ReadText(text, *a));
-  ASSERT_FALSE(ReadText(scrambled, *b));
-  EXPECT_EQ(std::memcmp(&a->control, &b->control, sizeof(ControlSettings)), 0);
+  const Read a = ReadText(text);
+  const Read b = ReadText(scrambled);
+  ASSERT_FALSE(a.ending);
+  ASSERT_FALSE(b.ending);
+  EXPECT_EQ(a.control, b.control);
 }
 
 TEST(ControlFile, MissingRecordIsAnInputError) {
   std::string text = ControlFileText(ControlValues{});
   text = text.substr(0, text.rfind("SEED"));
-  WorkspacePtr workspace = MakeWorkspace();
-  const std::optional<RunStop> stop = ReadText(text, *workspace);
-  ASSERT_TRUE(stop);
-  EXPECT_EQ(stop->exit_status(), kExitInputError);
-  EXPECT_NE(std::string(stop->text()).find("line 9"), std::string::npos) << stop->text();
+  const Read read = ReadText(text);
+  ASSERT_TRUE(read.ending);
+  EXPECT_EQ(read.ending->exit_status, kExitInputError);
+  EXPECT_NE(read.ending->diagnostic.value_or("").find("line 9"), std::string::npos);
 }
 
 TEST(ControlFile, LettersInTheCountAreAnInputError) {
   ControlValues values;
   values.count = "12a";
-  WorkspacePtr workspace = MakeWorkspace();
-  const std::optional<RunStop> stop = ReadText(ControlFileText(values), *workspace);
-  ASSERT_TRUE(stop);
-  EXPECT_EQ(stop->exit_status(), kExitInputError);
-  EXPECT_NE(std::string(stop->text()).find("columns 11-20"), std::string::npos) << stop->text();
+  const Read read = ReadText(ControlFileText(values));
+  ASSERT_TRUE(read.ending);
+  EXPECT_EQ(read.ending->exit_status, kExitInputError);
+  EXPECT_NE(read.ending->diagnostic.value_or("").find("columns 11-20"), std::string::npos);
 }
 
 TEST(ControlFile, WindowsLineEndsReadTheSame) {
@@ -207,11 +196,11 @@ TEST(ControlFile, WindowsLineEndsReadTheSame) {
     if (c == '\n') crlf += '\r';
     crlf += c;
   }
-  WorkspacePtr a = MakeWorkspace();
-  WorkspacePtr b = MakeWorkspace();
-  ASSERT_FALSE(ReadText(text, *a));
-  ASSERT_FALSE(ReadText(crlf, *b));
-  EXPECT_EQ(std::memcmp(&a->control, &b->control, sizeof(ControlSettings)), 0);
+  const Read a = ReadText(text);
+  const Read b = ReadText(crlf);
+  ASSERT_FALSE(a.ending);
+  ASSERT_FALSE(b.ending);
+  EXPECT_EQ(a.control, b.control);
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "core/run_stop.h"
-#include "input/point_list_question.h"
+#include "input/point_list.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -84,9 +83,10 @@ std::string DataText(const std::vector<Block>& blocks, bool with_title) {
 
 struct ReaderRun {
   WorkspacePtr workspace = MakeWorkspace();
+  ControlSettings control;
   Console console;
-  std::optional<RunStop> stop;
-  std::vector<std::string> lines;  // console lines
+  std::optional<RunEnding> ending;  // how the reader stopped the run, if it did
+  std::vector<std::string> lines;   // console lines
 };
 
 // Writes the files into a scratch folder (no point list when `point_list` is
@@ -96,13 +96,13 @@ void RunReader(ReaderRun& run, const std::string& data, const std::optional<std:
   ScratchDir dir;
   dir.Write("spec01", data);
   if (point_list) dir.Write("spec01.pnt", *point_list);
-  Store(run.workspace->control.input_file_name, dir.PathOf("spec01"));
+  run.control.type = SpectrumType::kEmep;
+  run.control.input_file_field = dir.PathOf("spec01");
+  run.control.input_file_field.resize(kFileNameLength, ' ');
   run.console.SetInput(answer);
-  try {
-    ReadDirectionalSpectrum(*run.workspace, run.console);
-  } catch (const RunStop& stop) {
-    run.stop = stop;
-  }
+  SpectrumWorkspace& ws = *run.workspace;
+  run.ending = testing::EndingOfCall(
+      [&] { ReadDirectionalSpectrum(run.control, ws.input, ws.points, ws.directions, run.console); });
   std::string text = run.console.captured();
   std::size_t begin = 0;
   for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
@@ -140,7 +140,7 @@ TEST(DirectionalSpectrumReader, TitleRecordOnlyWhenThePointListExists) {
     ReaderRun run;
     RunReader(run, DataText({MakeBlock(1, 2, 8)}, c.title_in_data),
               c.point_list ? std::optional<std::string>(PointList({7})) : std::nullopt, "Y\n");
-    ASSERT_FALSE(run.stop) << run.stop->text();
+    ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
     ASSERT_EQ(run.lines.size(), c.expected_after_name.size() + 1);
     // The name is echoed as its whole 200-character field after one blank.
     EXPECT_EQ(run.lines[0].size(), 201u);
@@ -148,15 +148,14 @@ TEST(DirectionalSpectrumReader, TitleRecordOnlyWhenThePointListExists) {
     for (std::size_t i = 0; i < c.expected_after_name.size(); ++i) {
       std::string expected = c.expected_after_name[i];
       if (i == 0 && !c.point_list) {
-        expected = std::string(" == File(") + std::string(Trimmed(run.workspace->control.input_file_name)) +
-                   ".pnt) is not found ==";
+        expected = std::string(" == File(") + run.control.input_file() + ".pnt) is not found ==";
       }
       EXPECT_EQ(run.lines[i + 1], expected);
     }
-    EXPECT_EQ(run.workspace->num_p, 1);
-    EXPECT_EQ(run.workspace->point_numbers[1], 0);
-    EXPECT_EQ(run.workspace->n_in, 2);
-    EXPECT_DOUBLE_EQ(run.workspace->f_in[2], 0.101);
+    EXPECT_EQ(run.workspace->points.num_p, 1);
+    EXPECT_EQ(run.workspace->points.point_numbers[1], 0);
+    EXPECT_EQ(run.workspace->input.n_in, 2);
+    EXPECT_DOUBLE_EQ(run.workspace->input.f_in[2], 0.101);
   }
 }
 
@@ -176,15 +175,16 @@ TEST(DirectionalSpectrumReader, OnlyYAndYesContinueWithoutAPointList) {
     ReaderRun run;
     RunReader(run, DataText({MakeBlock(1, 3, 4)}, false), std::nullopt, c.answer);
     if (c.continues) {
-      ASSERT_FALSE(run.stop) << run.stop->text();
-      EXPECT_EQ(run.workspace->num_p, 1);
-      EXPECT_EQ(run.workspace->n_in, 3);
+      ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
+      EXPECT_EQ(run.workspace->points.num_p, 1);
+      EXPECT_EQ(run.workspace->input.n_in, 3);
     } else {
-      ASSERT_TRUE(run.stop);
-      EXPECT_EQ(run.stop->channel(), RunStop::Channel::kSilent);
-      EXPECT_NE(run.stop->exit_status(), 0);
+      ASSERT_TRUE(run.ending);
+      EXPECT_FALSE(run.ending->console_line);  // silent
+      EXPECT_FALSE(run.ending->diagnostic);
+      EXPECT_EQ(run.ending->exit_status, kExitStopped);
       EXPECT_EQ(run.lines.size(), 5u);  // name, not-found line, three question lines, nothing after
-      EXPECT_EQ(run.workspace->num_p, 0);
+      EXPECT_EQ(run.workspace->points.num_p, 0);
     }
   }
 }
@@ -193,11 +193,11 @@ TEST(DirectionalSpectrumReader, SinglePointListReadsNoPointNumberButTheTitle) {
   ReaderRun run;
   // Only the count: a point number would have to come from a missing record.
   RunReader(run, DataText({MakeBlock(1, 2, 4)}, true), "    1\n");
-  ASSERT_FALSE(run.stop) << run.stop->text();
+  ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
   EXPECT_EQ(run.lines[1], "SURVEY TITLE LO");
-  EXPECT_EQ(run.workspace->num_p, 1);
-  EXPECT_EQ(run.workspace->point_numbers[1], 0);
-  EXPECT_EQ(run.workspace->point_spectra(2, 1), 2 / 8.0 + 1);
+  EXPECT_EQ(run.workspace->points.num_p, 1);
+  EXPECT_EQ(run.workspace->points.point_numbers[1], 0);
+  EXPECT_EQ(run.workspace->points.point_spectra(2, 1), 2 / 8.0 + 1);
 }
 
 TEST(DirectionalSpectrumReader, DifferentCountsOfALaterBlockWarnAndReadingGoesOn) {
@@ -219,14 +219,14 @@ TEST(DirectionalSpectrumReader, DifferentCountsOfALaterBlockWarnAndReadingGoesOn
     second.mdd = c.mdd;
     ReaderRun run;
     RunReader(run, DataText({MakeBlock(1, 3, 4), second, MakeBlock(3, 3, 4)}, true), PointList({11, 12, 13}));
-    ASSERT_FALSE(run.stop) << run.stop->text();
+    ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
     // name, title, header echo, the warnings, num_p
     ASSERT_EQ(run.lines.size(), 4 + c.warnings.size());
     for (std::size_t i = 0; i < c.warnings.size(); ++i) EXPECT_EQ(run.lines[3 + i], c.warnings[i]);
     EXPECT_EQ(run.lines.back(), "num_p =     3");
-    EXPECT_EQ(run.workspace->nss, 3);
-    EXPECT_EQ(run.workspace->point_spectra(3, 3), 3 / 8.0 + 3);
-    EXPECT_EQ(run.workspace->point_numbers[3], 13);
+    EXPECT_EQ(run.workspace->points.nss, 3);
+    EXPECT_EQ(run.workspace->points.point_spectra(3, 3), 3 / 8.0 + 3);
+    EXPECT_EQ(run.workspace->points.point_numbers[3], 13);
   }
 }
 
@@ -253,16 +253,16 @@ TEST(DirectionalSpectrumReader, KeepsTheDirectionsFacingTheShoreWithBothEnds) {
     }
     ReaderRun run;
     RunReader(run, DataText({MakeBlock(1, 2, c.mdd), MakeBlock(2, 2, c.mdd)}, true), PointList({1, 2}));
-    ASSERT_FALSE(run.stop) << run.stop->text();
+    ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
     const SpectrumWorkspace& ws = *run.workspace;
-    ASSERT_EQ(ws.kept_direction_count, static_cast<int>(c.kept.size()));
+    ASSERT_EQ(ws.directions.kept_direction_count, static_cast<int>(c.kept.size()));
     for (std::size_t k = 0; k < c.kept.size(); ++k) {
       const int kk = static_cast<int>(k) + 1;
-      EXPECT_EQ(ws.kept_directions[kk], c.kept[k]);
+      EXPECT_EQ(ws.directions.kept_directions[kk], c.kept[k]);
       for (int l = 1; l <= 2; ++l) {
         // Mean of the two points' values 100 l + j + 1000 v.
         const double expected = ((100.0 * l + c.source_j[k] + 1000.0) + (100.0 * l + c.source_j[k] + 2000.0)) / 2;
-        EXPECT_EQ(ws.directional_values(l, kk), expected) << "l=" << l << " k=" << kk;
+        EXPECT_EQ(ws.directions.directional_values(l, kk), expected) << "l=" << l << " k=" << kk;
       }
     }
   }
@@ -275,19 +275,19 @@ TEST(DirectionalSpectrumReader, AveragesThePointsAndKeepsEachPointsSpectrum) {
   second.S = {0.375, 1.5, 1.0e-3};
   ReaderRun run;
   RunReader(run, DataText({first, second}, true), PointList({21, 22}));
-  ASSERT_FALSE(run.stop) << run.stop->text();
+  ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
   const SpectrumWorkspace& ws = *run.workspace;
-  EXPECT_EQ(ws.num_p, 2);
-  EXPECT_EQ(ws.point_numbers[1], 21);
-  EXPECT_EQ(ws.point_numbers[2], 22);
-  EXPECT_EQ(ws.n_in, 3);
-  EXPECT_EQ(ws.nss, 3);
+  EXPECT_EQ(ws.points.num_p, 2);
+  EXPECT_EQ(ws.points.point_numbers[1], 21);
+  EXPECT_EQ(ws.points.point_numbers[2], 22);
+  EXPECT_EQ(ws.input.n_in, 3);
+  EXPECT_EQ(ws.points.nss, 3);
   for (int l = 1; l <= 3; ++l) {
     const std::size_t i = static_cast<std::size_t>(l - 1);
-    EXPECT_EQ(ws.point_spectra(l, 1), first.S[i]);
-    EXPECT_EQ(ws.point_spectra(l, 2), second.S[i]);
-    EXPECT_EQ(ws.S_in[l], (first.S[i] + second.S[i]) / 2);
-    EXPECT_EQ(ws.f_in[l], (first.f[i] + second.f[i]) / 2);
+    EXPECT_EQ(ws.points.point_spectra(l, 1), first.S[i]);
+    EXPECT_EQ(ws.points.point_spectra(l, 2), second.S[i]);
+    EXPECT_EQ(ws.input.S_in[l], (first.S[i] + second.S[i]) / 2);
+    EXPECT_EQ(ws.input.f_in[l], (first.f[i] + second.f[i]) / 2);
   }
   EXPECT_EQ(run.lines.back(), "num_p =     2");
 }
@@ -307,9 +307,8 @@ TEST(DirectionalSpectrumReader, MissingTitleOrSeparatorIsTooShort) {
     SCOPED_TRACE(c.name);
     ReaderRun run;
     RunReader(run, c.data, c.point_list);
-    ASSERT_TRUE(run.stop);
-    EXPECT_EQ(std::string(run.stop->text()), " Error Read-Data: Emep-data is too short");
-    EXPECT_EQ(run.stop->channel(), RunStop::Channel::kConsole);
+    ASSERT_TRUE(run.ending);
+    EXPECT_EQ(run.ending->console_line, " Error Read-Data: Emep-data is too short");
   }
 }
 
@@ -340,16 +339,15 @@ TEST(DirectionalSpectrumReader, RefusesCountsBeyondCapacityBeforeStoringAnything
     block.mdd = c.mdd;
     ReaderRun run;
     RunReader(run, DataText({block}, true), c.point_list);
-    ASSERT_TRUE(run.stop);
-    EXPECT_EQ(run.stop->channel(), RunStop::Channel::kError);
-    EXPECT_EQ(run.stop->exit_status(), kExitInputError);
-    const std::string text = run.stop->text();
+    ASSERT_TRUE(run.ending);
+    EXPECT_EQ(run.ending->exit_status, kExitInputError);
+    const std::string text = run.ending->diagnostic.value_or("");
     const std::size_t at = text.find("spec01");
     ASSERT_NE(at, std::string::npos) << text;
     EXPECT_EQ(text.substr(at), c.expected);
-    EXPECT_EQ(run.workspace->num_p, 0);
-    EXPECT_EQ(run.workspace->n_in, 0);
-    EXPECT_EQ(run.workspace->point_spectra(1, 1), 0.0);
+    EXPECT_EQ(run.workspace->points.num_p, 0);
+    EXPECT_EQ(run.workspace->input.n_in, 0);
+    EXPECT_EQ(run.workspace->points.point_spectra(1, 1), 0.0);
   }
 }
 
@@ -359,9 +357,9 @@ TEST(DirectionalSpectrumReader, LargeCountsWithLittleDataEndAtTheEndOfTheFile) {
   block.nss = 3000;
   ReaderRun run;
   RunReader(run, DataText({block}, true), " 2048\n    1\n");
-  ASSERT_TRUE(run.stop);
-  EXPECT_EQ(run.stop->exit_status(), kExitInputError);
-  EXPECT_NE(std::string(run.stop->text()).find("end of the file"), std::string::npos) << run.stop->text();
+  ASSERT_TRUE(run.ending);
+  EXPECT_EQ(run.ending->exit_status, kExitInputError);
+  EXPECT_NE(run.ending->diagnostic.value_or("").find("end of the file"), std::string::npos);
 }
 
 TEST(DirectionalSpectrumReader, PointCountBelowOneReadsNoBlock) {
@@ -369,26 +367,24 @@ TEST(DirectionalSpectrumReader, PointCountBelowOneReadsNoBlock) {
     SCOPED_TRACE(count);
     ReaderRun run;
     RunReader(run, "", count);  // an empty data file would be too short if a block were read
-    ASSERT_FALSE(run.stop) << run.stop->text();
-    EXPECT_EQ(run.workspace->num_p, std::atoi(count));
-    EXPECT_EQ(run.workspace->n_in, 0);
-    EXPECT_EQ(run.workspace->kept_direction_count, 0);
+    ASSERT_FALSE(run.ending) << run.ending->diagnostic.value_or("");
+    EXPECT_EQ(run.workspace->points.num_p, std::atoi(count));
+    EXPECT_EQ(run.workspace->input.n_in, 0);
+    EXPECT_EQ(run.workspace->directions.kept_direction_count, 0);
     ASSERT_EQ(run.lines.size(), 2u);
     EXPECT_EQ(run.lines[1], std::string("num_p = ") + I5(std::atoi(count)));
   }
 }
 
 TEST(DirectionalSpectrumReader, MissingDataFileStops) {
-  WorkspacePtr workspace = MakeWorkspace();
+  WorkspacePtr ws = MakeWorkspace();
   Console console;
-  Store(workspace->control.input_file_name, "/nonexistent/spec01");
-  try {
-    ReadDirectionalSpectrum(*workspace, console);
-    FAIL() << "no stop";
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(std::string(stop.text()), " == File not find ==");
-    EXPECT_EQ(stop.channel(), RunStop::Channel::kConsole);
-  }
+  ControlSettings control;
+  control.input_file_field = "/nonexistent/spec01";
+  const std::optional<RunEnding> ending =
+      testing::EndingOfCall([&] { ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, console); });
+  ASSERT_TRUE(ending);
+  EXPECT_EQ(ending->console_line, " == File not find ==");
 }
 
 TEST(PointListQuestion, AnswerRule) {

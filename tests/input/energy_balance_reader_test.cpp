@@ -128,10 +128,17 @@ std::string PointList(int num_p, int first_key, const std::vector<std::pair<int,
 }
 
 struct Outcome {
-  WorkspacePtr workspace;
+  WorkspacePtr workspace = MakeWorkspace();
+  ControlSettings control;
   std::string console;
-  std::optional<RunStop> stop;
+  std::optional<RunEnding> ending;  // how the reader stopped the run, if it did
 };
+
+// What the ending shows: the console line, or the diagnostic.
+std::string Shown(const std::optional<RunEnding>& ending) {
+  if (!ending) return "";
+  return ending->console_line.value_or(ending->diagnostic.value_or(""));
+}
 
 // Runs the reader on "ebm.out" (and "ebm.out.pnt" when given) in a scratch
 // folder; the control file names the data file by its full path.
@@ -140,16 +147,14 @@ Outcome RunReader(const std::string& data, const std::optional<std::string>& poi
   ScratchDir dir;
   dir.Write("ebm.out", data);
   if (point_list) dir.Write("ebm.out.pnt", *point_list);
-  Outcome outcome{MakeWorkspace(), "", std::nullopt};
-  Store(outcome.workspace->control.spectrum_type, "Ene");
-  Store(outcome.workspace->control.input_file_name, dir.PathOf("ebm.out"));
+  Outcome outcome;
+  outcome.control.type = SpectrumType::kEne;
+  outcome.control.input_file_field = dir.PathOf("ebm.out");
   Console console;
   console.SetInput(answer);
-  try {
-    ReadEnergyBalancePoints(*outcome.workspace, console);
-  } catch (const RunStop& stop) {
-    outcome.stop = stop;
-  }
+  SpectrumWorkspace& ws = *outcome.workspace;
+  outcome.ending = testing::EndingOfCall(
+      [&] { ReadEnergyBalancePoints(outcome.control, ws.input, ws.points, ws.directions, console); });
   outcome.console = console.captured();
   return outcome;
 }
@@ -159,13 +164,13 @@ std::string NotFoundLine(const std::string& keys) { return "Ene spectrum data ("
 // Which block each point's spectrum came from (0 when it matches none).
 std::vector<int> BlocksRead(const Outcome& outcome, const EneData& data) {
   std::vector<int> blocks;
-  for (int v = 1; v <= outcome.workspace->num_p; ++v) {
+  for (int v = 1; v <= outcome.workspace->points.num_p; ++v) {
     int which = 0;
     for (std::size_t b = 0; b < data.blocks.size(); ++b) {
       const std::vector<double> density = Density(data, data.blocks[b]);
       bool same = true;
       for (std::size_t l = 0; l < density.size(); ++l) {
-        same = same && outcome.workspace->point_spectra(static_cast<int>(l) + 1, v) == density[l];
+        same = same && outcome.workspace->points.point_spectra(static_cast<int>(l) + 1, v) == density[l];
       }
       if (same) which = static_cast<int>(b) + 1;
     }
@@ -194,17 +199,16 @@ TEST(EnergyBalanceReader, FindsEachPointOnItsRingOfBlocks) {
     const EneData data = MakeData(3, 2, keys);
     const Outcome outcome = RunReader(data.Text(), PointList(static_cast<int>(c.points.size()), 2, c.points));
     if (c.stop.empty()) {
-      ASSERT_FALSE(outcome.stop) << outcome.stop->text();
+      ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
       EXPECT_EQ(BlocksRead(outcome, data), c.blocks);
       for (std::size_t v = 1; v <= c.points.size(); ++v) {
-        EXPECT_EQ(outcome.workspace->point_numbers[v], c.points[v - 1].first);
-        EXPECT_EQ(outcome.workspace->second_keys[v], c.points[v - 1].second);
+        EXPECT_EQ(outcome.workspace->points.point_numbers[v], c.points[v - 1].first);
+        EXPECT_EQ(outcome.workspace->points.second_keys[v], c.points[v - 1].second);
       }
     } else {
-      ASSERT_TRUE(outcome.stop);
-      EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kConsole);
-      EXPECT_EQ(std::string(outcome.stop->text()), c.stop);
-      EXPECT_NE(outcome.stop->exit_status(), 0);
+      ASSERT_TRUE(outcome.ending);
+      EXPECT_EQ(outcome.ending->console_line, c.stop);
+      EXPECT_EQ(outcome.ending->exit_status, kExitStopped);
       EXPECT_EQ(outcome.console.find("O.K.!"), std::string::npos);
     }
   }
@@ -235,15 +239,15 @@ TEST(EnergyBalanceReader, TakesTheOnlyBlockOrTheFirstOneWithoutComparingKeys) {
       EXPECT_NE(outcome.console.find(std::string(messages::kQuestion3)), std::string::npos);
     }
     if (c.silent_stop) {
-      ASSERT_TRUE(outcome.stop);
-      EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kSilent);
+      ASSERT_TRUE(outcome.ending);
+      EXPECT_EQ(Shown(outcome.ending), "");  // silent
       EXPECT_EQ(outcome.console.find("O.K.!"), std::string::npos);
       continue;
     }
-    ASSERT_FALSE(outcome.stop) << outcome.stop->text();
-    EXPECT_EQ(outcome.workspace->num_p, 1);
-    EXPECT_EQ(outcome.workspace->point_numbers[1], 0);
-    EXPECT_EQ(outcome.workspace->second_keys[1], 0);
+    ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
+    EXPECT_EQ(outcome.workspace->points.num_p, 1);
+    EXPECT_EQ(outcome.workspace->points.point_numbers[1], 0);
+    EXPECT_EQ(outcome.workspace->points.second_keys[1], 0);
     EXPECT_EQ(BlocksRead(outcome, *c.data), std::vector<int>{1});
   }
 }
@@ -254,7 +258,7 @@ TEST(EnergyBalanceReader, SkipsGroupsOfSeventeenValuesOnThreeRecords) {
   const EneData data = MakeData(16, 4, {{2, 11}, {2, 12}, {2, 13}});
   const std::string text = data.Text();
   const Outcome outcome = RunReader(text, PointList(2, 2, {{1, 13}, {2, 12}}));
-  ASSERT_FALSE(outcome.stop) << outcome.stop->text();
+  ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
   EXPECT_EQ(BlocksRead(outcome, data), (std::vector<int>{3, 2}));
   // Layout check of the input itself: title, counts, 2 + 2 table records, nb,
   // then blocks of 1 + 4 * 3 records.
@@ -275,16 +279,16 @@ TEST(EnergyBalanceReader, AveragesThePointsAndKeepsEachPointsOwnDensity) {
     }
   }
   const Outcome outcome = RunReader(data.Text(), PointList(2, 2, {{11, 11}, {12, 12}}));
-  ASSERT_FALSE(outcome.stop) << outcome.stop->text();
+  ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
   const SpectrumWorkspace& ws = *outcome.workspace;
   const double dtheta = kPi / 36;  // 35 directions: a 5-degree step
-  EXPECT_EQ(ws.n_in, 3);
-  EXPECT_EQ(ws.nss, 3);
-  EXPECT_EQ(ws.kept_direction_count, 35);
+  EXPECT_EQ(ws.input.n_in, 3);
+  EXPECT_EQ(ws.points.nss, 3);
+  EXPECT_EQ(ws.directions.kept_direction_count, 35);
   for (int l = 1; l <= 3; ++l) {
     const double df = Written(data.df[static_cast<std::size_t>(l - 1)]);
-    EXPECT_EQ(ws.f_in[l], Written(data.f[static_cast<std::size_t>(l - 1)]));
-    EXPECT_EQ(ws.point_spectra(l, 0), df);
+    EXPECT_EQ(ws.input.f_in[l], Written(data.f[static_cast<std::size_t>(l - 1)]));
+    EXPECT_EQ(ws.points.point_spectra(l, 0), df);
     double s1 = 0.0, s2 = 0.0;
     for (int j = 1; j <= 35; ++j) {
       const double e1 =
@@ -293,17 +297,16 @@ TEST(EnergyBalanceReader, AveragesThePointsAndKeepsEachPointsOwnDensity) {
           Written(data.blocks[1].energy[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(l - 1)]);
       s1 += e1 / df;
       s2 += e2 / df;
-      EXPECT_DOUBLE_EQ(ws.directional_values(l, j), (e1 + e2) / 2 / df / dtheta) << "l=" << l << " j=" << j;
+      EXPECT_DOUBLE_EQ(ws.directions.directional_values(l, j), (e1 + e2) / 2 / df / dtheta) << "l=" << l << " j=" << j;
     }
-    EXPECT_DOUBLE_EQ(ws.point_spectra(l, 1), s1);
-    EXPECT_DOUBLE_EQ(ws.point_spectra(l, 2), s2);
+    EXPECT_DOUBLE_EQ(ws.points.point_spectra(l, 1), s1);
+    EXPECT_DOUBLE_EQ(ws.points.point_spectra(l, 2), s2);
     // The average density: the mean of the two points' densities.
-    EXPECT_NEAR(ws.S_in[l], (s1 + s2) / 2, 1e-12 * (s1 + s2));
+    EXPECT_NEAR(ws.input.S_in[l], (s1 + s2) / 2, 1e-12 * (s1 + s2));
   }
   // Every direction reaches the workspace, from -85 to +85.
-  for (int j = 1; j <= 35; ++j) EXPECT_EQ(ws.kept_directions[j], -90.0 + 5.0 * j);
-  EXPECT_NE(outcome.console.find(
-                "O.K.! reading of Ene Spectrum data :" + std::string(Trimmed(ws.control.input_file_name)) + "\n"),
+  for (int j = 1; j <= 35; ++j) EXPECT_EQ(ws.directions.kept_directions[j], -90.0 + 5.0 * j);
+  EXPECT_NE(outcome.console.find("O.K.! reading of Ene Spectrum data :" + outcome.control.input_file() + "\n"),
             std::string::npos)
       << outcome.console;
 }
@@ -321,10 +324,10 @@ TEST(EnergyBalanceReader, KeepsDirectionsAtBothEndsAndFromTheLastBlockRead) {
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunReader(data.Text(), PointList(2, 2, c.points));
-    ASSERT_FALSE(outcome.stop) << outcome.stop->text();
-    ASSERT_EQ(outcome.workspace->kept_direction_count, 3);
+    ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
+    ASSERT_EQ(outcome.workspace->directions.kept_direction_count, 3);
     for (int k = 1; k <= 3; ++k)
-      EXPECT_EQ(outcome.workspace->kept_directions[k], c.kept[static_cast<std::size_t>(k - 1)]);
+      EXPECT_EQ(outcome.workspace->directions.kept_directions[k], c.kept[static_cast<std::size_t>(k - 1)]);
   }
 }
 
@@ -351,11 +354,10 @@ TEST(EnergyBalanceReader, StopsOnAnUnreadableHeaderOnlyWhenTheSearchReachesIt) {
     data.blocks[1].header = c.header;
     const Outcome outcome = RunReader(data.Text(), PointList(static_cast<int>(c.points.size()), 2, c.points));
     if (c.stop.empty()) {
-      EXPECT_FALSE(outcome.stop) << outcome.stop->text();
+      EXPECT_FALSE(outcome.ending) << Shown(outcome.ending);
     } else {
-      ASSERT_TRUE(outcome.stop);
-      EXPECT_EQ(std::string(outcome.stop->text()), c.stop);
-      EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kConsole);
+      ASSERT_TRUE(outcome.ending);
+      EXPECT_EQ(outcome.ending->console_line, c.stop);
     }
   }
 }
@@ -389,11 +391,10 @@ TEST(EnergyBalanceReader, RefusesCountsBeyondItsTables) {
     const std::string data =
         "title\n" + c.counts + "\n" + List({0.1, 0.2, 0.3}) + List({0.01, 0.01, 0.01}) + c.block_count + "\n";
     const Outcome outcome = RunReader(data, c.first_point + "\n");
-    ASSERT_TRUE(outcome.stop);
-    EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kConsole);
-    EXPECT_NE(outcome.stop->exit_status(), 0);
-    const std::string name(Trimmed(outcome.workspace->control.input_file_name));
-    EXPECT_EQ(std::string(outcome.stop->text()), line(c.on_point_file ? name + ".pnt" : name, c.rule, c.value));
+    ASSERT_TRUE(outcome.ending);
+    EXPECT_EQ(outcome.ending->exit_status, kExitStopped);
+    const std::string name = outcome.control.input_file();
+    EXPECT_EQ(outcome.ending->console_line, line(c.on_point_file ? name + ".pnt" : name, c.rule, c.value));
   }
 }
 
@@ -403,31 +404,30 @@ TEST(EnergyBalanceReader, LargeCountsWithLittleDataEndAtTheEndOfTheFile) {
     const char* name;
     std::string data;
     std::string point_list;
-    RunStop::Channel channel;
+    bool input_error;
     std::string text;  // whole console line, or a part of the input error
   } cases[] = {
       {"nf and nd at their limits, tables missing", "title\n 3000  198\n" + List({0.1, 0.2}),
-       PointList(1, 2, {{1, 11}}), RunStop::Channel::kError, "line 4"},
+       PointList(1, 2, {{1, 11}}), true, "line 4"},
       {"nb of two thousand million, point absent: the file's end ends the search",
        [&] {
          EneData data = small;
          data.nb = 2000000000;
          return data.Text();
        }(),
-       PointList(2, 2, {{1, 12}, {2, 99}}), RunStop::Channel::kConsole, NotFoundLine("    2,   99")},
-      {"more points listed than records", small.Text(), "    5    2\n    1   11\n    2   12\n",
-       RunStop::Channel::kError, "ebm.out.pnt, line 4"},
+       PointList(2, 2, {{1, 12}, {2, 99}}), false, NotFoundLine("    2,   99")},
+      {"more points listed than records", small.Text(), "    5    2\n    1   11\n    2   12\n", true,
+       "ebm.out.pnt, line 4"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const Outcome outcome = RunReader(c.data, c.point_list);
-    ASSERT_TRUE(outcome.stop);
-    EXPECT_EQ(outcome.stop->channel(), c.channel);
-    if (c.channel == RunStop::Channel::kError) {
-      EXPECT_EQ(outcome.stop->exit_status(), kExitInputError);
-      EXPECT_NE(std::string(outcome.stop->text()).find(c.text), std::string::npos) << outcome.stop->text();
+    ASSERT_TRUE(outcome.ending);
+    if (c.input_error) {
+      EXPECT_EQ(outcome.ending->exit_status, kExitInputError);
+      EXPECT_NE(outcome.ending->diagnostic.value_or("").find(c.text), std::string::npos) << Shown(outcome.ending);
     } else {
-      EXPECT_EQ(std::string(outcome.stop->text()), c.text);
+      EXPECT_EQ(outcome.ending->console_line, c.text);
     }
   }
 }
@@ -439,31 +439,30 @@ TEST(EnergyBalanceReader, NoPointsListedLeavesDefinedZerosForTheDriverToReport) 
   for (int num_p : {0, -3}) {
     SCOPED_TRACE(num_p);
     const Outcome outcome = RunReader(data.Text(), PointList(num_p, 2, {}));
-    ASSERT_FALSE(outcome.stop) << outcome.stop->text();
+    ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
     const SpectrumWorkspace& ws = *outcome.workspace;
-    EXPECT_EQ(ws.num_p, num_p);
+    EXPECT_EQ(ws.points.num_p, num_p);
     EXPECT_NE(outcome.console.find("O.K.! reading of Ene Spectrum data :"), std::string::npos);
-    EXPECT_EQ(ws.kept_direction_count, 0);
-    EXPECT_EQ(ws.n_in, 3);
+    EXPECT_EQ(ws.directions.kept_direction_count, 0);
+    EXPECT_EQ(ws.input.n_in, 3);
     for (int l = 1; l <= 3; ++l) {
-      EXPECT_EQ(ws.S_in[l], 0.0);
-      EXPECT_TRUE(std::isfinite(ws.directional_values(l, 1)));
-      EXPECT_GT(ws.f_in[l], 0.0);
+      EXPECT_EQ(ws.input.S_in[l], 0.0);
+      EXPECT_TRUE(std::isfinite(ws.directions.directional_values(l, 1)));
+      EXPECT_GT(ws.input.f_in[l], 0.0);
     }
   }
 }
 
 TEST(EnergyBalanceReader, MissingDataFileStopsWithItsMessage) {
-  WorkspacePtr workspace = MakeWorkspace();
+  WorkspacePtr ws = MakeWorkspace();
   ScratchDir dir;
-  Store(workspace->control.input_file_name, dir.PathOf("absent.out"));
+  ControlSettings control;
+  control.input_file_field = dir.PathOf("absent.out");
   Console console;
-  try {
-    ReadEnergyBalancePoints(*workspace, console);
-    FAIL() << "no stop";
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(std::string(stop.text()), " Error File name");
-  }
+  const std::optional<RunEnding> ending =
+      testing::EndingOfCall([&] { ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, console); });
+  ASSERT_TRUE(ending);
+  EXPECT_EQ(ending->console_line, " Error File name");
 }
 
 // ---------------------------------------------------------------------------
@@ -553,9 +552,9 @@ SearchResult PlainSearch(const std::string& data_text, const std::string& point_
         }
       }
     }
-  } catch (const RunStop& stop) {
+  } catch (const textio::InputError& error) {
     std::smatch at;
-    const std::string text = stop.text();
+    const std::string text = error.what();
     result.stop = std::regex_search(text, at, std::regex("line [0-9]+")) ? "input error, " + at.str() : text;
   }
   return result;
@@ -600,13 +599,13 @@ TEST(EnergyBalanceReader, BlockSearchAgreesWithAPlainWalkOverTheFile) {
     const Outcome outcome = RunReader(text, point_list);
     if (expected.stop.empty()) {
       ++found_all;
-      ASSERT_FALSE(outcome.stop) << outcome.stop->text();
+      ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
       EXPECT_EQ(BlocksRead(outcome, data), expected.blocks);
     } else {
       ++stopped;
-      ASSERT_TRUE(outcome.stop) << expected.stop;
-      std::string got = outcome.stop->text();
-      if (outcome.stop->channel() == RunStop::Channel::kError) {
+      ASSERT_TRUE(outcome.ending) << expected.stop;
+      std::string got = Shown(outcome.ending);
+      if (outcome.ending->diagnostic) {
         std::smatch at;
         ASSERT_TRUE(std::regex_search(got, at, std::regex("line [0-9]+"))) << got;
         got = "input error, " + at.str();

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/messages.h"
-#include "core/run_stop.h"
 #include "support/test_support.h"
 #include "textio/format.h"
 
@@ -20,28 +19,24 @@ using testing::ControlValues;
 using testing::RunResult;
 using testing::RunWavecomp;
 using testing::ScratchDir;
-using testing::SourcePath;
 
 struct Outcome {
-  WorkspacePtr ws;
+  WorkspacePtr ws = MakeWorkspace();
+  SpectrumFileHeader header;
   std::string console;
-  std::optional<RunStop> stop;
+  std::optional<RunEnding> ending;  // how the read stopped the run, if it did
 };
 
 // ReadSpec on `content` written to spectrum.txt (nothing written when null).
 Outcome Read(const ScratchDir& dir, const char* content, int component_count = 1) {
   if (content != nullptr) dir.Write("spectrum.txt", content);
-  Outcome outcome{MakeWorkspace(), "", std::nullopt};
-  Store(outcome.ws->control.spectrum_type, "Sspe");
-  Store(outcome.ws->control.input_file_name, dir.PathOf("spectrum.txt") + "   ");
-  outcome.ws->control.component_count = component_count;
-  outcome.ws->control.H13 = -1.0;
+  Outcome outcome;
+  ControlSettings control;
+  control.type = SpectrumType::kSspe;
+  control.input_file_field = dir.PathOf("spectrum.txt") + "   ";
+  control.component_count = component_count;
   Console console;
-  try {
-    ReadSpec(*outcome.ws, console);
-  } catch (const RunStop& stop) {
-    outcome.stop = stop;
-  }
+  outcome.ending = testing::EndingOfCall([&] { outcome.header = ReadSpec(control, outcome.ws->input, console); });
   outcome.console = console.captured();
   return outcome;
 }
@@ -114,11 +109,11 @@ TEST(ReadSpec, ReadsTheFreeFormatLayout) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
     const Outcome outcome = Read(dir, c.content, c.component_count);
-    ASSERT_FALSE(outcome.stop.has_value()) << outcome.stop->text();
-    const SpectrumWorkspace& ws = *outcome.ws;
-    EXPECT_EQ(ws.control.H13, c.H);
-    EXPECT_EQ(ws.control.T13, c.T);
-    EXPECT_EQ(ws.control.Dirc, c.Dirc);
+    ASSERT_FALSE(outcome.ending.has_value()) << outcome.ending->diagnostic.value_or("");
+    const InputSpectrum& ws = outcome.ws->input;
+    EXPECT_EQ(outcome.header.H13, c.H);
+    EXPECT_EQ(outcome.header.T13, c.T);
+    EXPECT_EQ(outcome.header.Dirc, c.Dirc);
     ASSERT_EQ(ws.n_in, static_cast<int>(c.pairs.size()));
     for (int j = 1; j <= ws.n_in; ++j) {
       EXPECT_EQ(ws.f_in[j], c.pairs[static_cast<std::size_t>(j - 1)].first) << j;
@@ -141,12 +136,10 @@ TEST(ReadSpec, EchoLineHasThreeTenColumnFields) {
 TEST(ReadSpec, MissingFileStopsWithTheProgramsLine) {
   ScratchDir dir;
   const Outcome outcome = Read(dir, nullptr);
-  ASSERT_TRUE(outcome.stop.has_value());
-  EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kConsole);
-  EXPECT_EQ(std::string(outcome.stop->text()), " == File not find ==");
-  EXPECT_EQ(outcome.stop->exit_status(), kExitStopped);
+  ASSERT_TRUE(outcome.ending.has_value());
+  EXPECT_EQ(outcome.ending->console_line, " == File not find ==");
+  EXPECT_EQ(outcome.ending->exit_status, kExitStopped);
   EXPECT_EQ(outcome.console, "");
-  EXPECT_EQ(outcome.ws->control.H13, -1.0);
 }
 
 std::string Lines(int first, int count, double step) {
@@ -186,12 +179,11 @@ TEST(ReadSpec, RefusesWhatCannotBeRead) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
     const Outcome outcome = Read(dir, c.content.c_str(), c.component_count);
-    ASSERT_TRUE(outcome.stop.has_value());
-    EXPECT_EQ(outcome.stop->channel(), RunStop::Channel::kError);
-    EXPECT_EQ(outcome.stop->exit_status(), kExitInputError);
+    ASSERT_TRUE(outcome.ending.has_value());
+    EXPECT_EQ(outcome.ending->exit_status, kExitInputError);
     const std::string path = dir.PathOf("spectrum.txt");
     const bool input_error = c.text[0] == ',';
-    EXPECT_EQ(std::string(outcome.stop->text()), (input_error ? "input error in " : "") + path + c.text);
+    EXPECT_EQ(outcome.ending->diagnostic, (input_error ? "input error in " : "") + path + c.text);
     const bool shows_count = outcome.console.find('\n') + 1 < outcome.console.size();
     EXPECT_EQ(shows_count, c.count_line);
   }
@@ -201,30 +193,13 @@ TEST(ReadSpec, HoldsExactlyThreeThousandPairs) {
   ScratchDir dir;
   const std::string content = "1 2 3\n" + Lines(1, 3000, 0.0001);
   const Outcome outcome = Read(dir, content.c_str());
-  ASSERT_FALSE(outcome.stop.has_value()) << outcome.stop->text();
-  EXPECT_EQ(outcome.ws->n_in, 3000);
-  EXPECT_EQ(outcome.ws->f_in[3000], 0.3);
+  ASSERT_FALSE(outcome.ending.has_value());
+  EXPECT_EQ(outcome.ws->input.n_in, 3000);
+  EXPECT_EQ(outcome.ws->input.f_in[3000], 0.3);
 }
 
-// The whole Sspe road in the real program: the example folder, then a table
-// that would have stored past the capacity and one that could never be divided.
-TEST(SspeRun, ExampleMakesItsComponentFile) {
-  ScratchDir dir;
-  dir.CopyFrom(SourcePath("examples/sspe/cont.txt"), "cont.txt");
-  dir.CopyFrom(SourcePath("examples/sspe/bm_swell.spc"), "bm_swell.spc");
-  const RunResult run = RunWavecomp(dir);
-  ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
-  EXPECT_NE(run.out.find("      2.00     10.00     15.00\n" + CountLine(300) + " finished ReadSpec\n"),
-            std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find(" finished direct_spec\n"), std::string::npos);
-  const std::string file = dir.Read("wave.dat");
-  EXPECT_EQ(file.substr(0, file.find('\n') + 1), "    1\n");
-  std::size_t records = 0;
-  for (char c : file) records += c == '\n' ? 1 : 0;
-  EXPECT_GT(records, 202u);  // num_p, the header and 200 component records, then the trailer
-}
-
+// Tables that would have stored past the capacity or could never be divided,
+// through the real program.
 TEST(SspeRun, RefusedTablesLeaveNoFile) {
   struct Refused {
     const char* name;

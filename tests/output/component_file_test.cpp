@@ -11,7 +11,6 @@
 #include <limits>
 #include <string>
 
-#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -20,30 +19,36 @@ namespace {
 using testing::ScratchDir;
 
 // Two components whose values are exact in E15.6, and the settings of a run.
-WorkspacePtr TwoComponentRun(const std::string& type, const std::string& output_path) {
+struct TwoComponentRun {
+  TwoComponentRun(SpectrumType type, std::string output_path) : path(std::move(output_path)) {
+    run.type = type;
+    run.H13 = 1.0;
+    run.T13 = 10.0;
+    run.Dirc = 0.25;
+    run.gamma = 3.3;
+    run.Smax = 10.0;
+    run.seed = 12345;
+    run.input_file_name = "emep_input.dat";
+    FrequencyBands& bands = workspace->bands;
+    ComponentDraws& draws = workspace->draws;
+    bands.f[1] = 0.05;
+    draws.a[1] = 0.25;
+    draws.theta[1] = -0.5;
+    draws.phase[1] = 3.0;
+    bands.f[2] = 0.125;
+    draws.a[2] = 1.5;
+    draws.theta[2] = 0.0;
+    draws.phase[2] = 6.25;
+  }
+  void Write(Console& console) const {
+    WriteComponentFile(path, component_count, workspace->bands, workspace->draws, workspace->energy, run, console);
+  }
+
   WorkspacePtr workspace = MakeWorkspace();
-  ControlSettings& control = workspace->control;
-  Store(control.spectrum_type, type);
-  Store(control.output_file_name, output_path);
-  Store(control.input_file_name, "emep_input.dat");
-  control.component_count = 2;
-  control.H13 = 1.0;
-  control.T13 = 10.0;
-  control.Dirc = 0.25;
-  control.gamma = 3.3;
-  control.Smax = 10.0;
-  control.random_seed = 12345;
-  workspace->num_p = 1;
-  workspace->f[1] = 0.05;
-  workspace->a[1] = 0.25;
-  workspace->theta[1] = -0.5;
-  workspace->phase[1] = 3.0;
-  workspace->f[2] = 0.125;
-  workspace->a[2] = 1.5;
-  workspace->theta[2] = 0.0;
-  workspace->phase[2] = 6.25;
-  return workspace;
-}
+  std::string path;
+  int component_count = 2;
+  RunRecord run;
+};
 
 const std::string kComponents =
     "   0.500000E-01   0.250000E+00  -0.500000E+00   0.300000E+01\n"
@@ -55,50 +60,48 @@ TEST(ComponentFile, WritesEveryRecordOfEachSpectrumType) {
   const std::string long_name(60, 'n');
   const struct {
     const char* label;
-    const char* type;
+    SpectrumType type;
     int count;
     double smax;
     std::string input_name;
     double E_in, E_spl;
     std::string expected;
   } cases[] = {
-      {"JNS: code 3, gamma kept, A6 type record, seed, Smax", "JNS", 2, 10.0, "emep_input.dat", 0, 0,
+      {"JNS: code 3, gamma kept, A6 type record, seed, Smax", SpectrumType::kJonswap, 2, 10.0, "emep_input.dat", 0, 0,
        "    1\n    2    3       3.3\n" + kComponents + "\n\n  JNS \n" + kWaveSettings +
            "   0.330000E+01\n12345\nSmax= 10.00\n"},
-      {"JNS with no components", "JNS", 0, 10.0, "emep_input.dat", 0, 0,
+      {"JNS with no components", SpectrumType::kJonswap, 0, 10.0, "emep_input.dat", 0, 0,
        "    1\n    0    3       3.3\n\n\n  JNS \n" + kWaveSettings + "   0.330000E+01\n12345\nSmax= 10.00\n"},
-      {"Emep: code 9, gamma 0.0, name padded to 50", "Emep", 2, 10.0, "emep_input.dat", 0, 0,
+      {"Emep: code 9, gamma 0.0, name padded to 50", SpectrumType::kEmep, 2, 10.0, "emep_input.dat", 0, 0,
        "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName + "\n"},
       // 999 does not fit F5.2: five asterisks.
-      {"Sspe: as Emep plus the Smax record", "Sspe", 2, 999.0, "emep_input.dat", 0, 0,
+      {"Sspe: as Emep plus the Smax record", SpectrumType::kSspe, 2, 999.0, "emep_input.dat", 0, 0,
        "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName + "\nSmax= *****\n"},
-      {"Sspe: Smax of exactly 100", "Sspe", 0, 100.0, "emep_input.dat", 0, 0,
+      {"Sspe: Smax of exactly 100", SpectrumType::kSspe, 0, 100.0, "emep_input.dat", 0, 0,
        "    1\n    0    9       0.0\n\n\n" + kWaveSettings + "\n" + kPaddedName + "\nSmax= *****\n"},
       // sqrt(9 / 1) = 3 scales 0.25 to 0.75 and 1.5 to 4.5; the name is cut to 50.
-      {"Ene: amplitudes scaled, long name cut", "Ene", 2, 10.0, long_name, 9.0, 1.0,
+      {"Ene: amplitudes scaled, long name cut", SpectrumType::kEne, 2, 10.0, long_name, 9.0, 1.0,
        "    1\n    2    9       0.0\n"
        "   0.500000E-01   0.750000E+00  -0.500000E+00   0.300000E+01\n"
        "   0.125000E+00   0.450000E+01   0.000000E+00   0.625000E+01\n\n\n" +
            kWaveSettings + "\n" + std::string(50, 'n') + "\n"},
       // E_in and E_spl of an Emep run are not used even when set.
-      {"Emep ignores the energies", "Emep", 2, 10.0, "emep_input.dat", 9.0, 0.0,
+      {"Emep ignores the energies", SpectrumType::kEmep, 2, 10.0, "emep_input.dat", 9.0, 0.0,
        "    1\n    2    9       0.0\n" + kComponents + "\n\n" + kWaveSettings + "\n" + kPaddedName + "\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     ScratchDir dir;
-    WorkspacePtr workspace = TwoComponentRun(c.type, dir.PathOf("wave.dat"));
-    workspace->control.component_count = c.count;
-    workspace->control.Smax = c.smax;
-    Store(workspace->control.input_file_name, c.input_name);
-    workspace->E_in = c.E_in;
-    workspace->E_spl = c.E_spl;
+    TwoComponentRun two(c.type, dir.PathOf("wave.dat"));
+    two.component_count = c.count;
+    two.run.Smax = c.smax;
+    two.run.input_file_name = c.input_name;
+    two.workspace->energy = {c.E_in, c.E_spl};
     Console console;
-    WriteComponentFile(*workspace, console);
+    two.Write(console);
     EXPECT_EQ(dir.Read("wave.dat"), c.expected);
     // The seed as a free-format integer: one blank, then a field of 11.
     EXPECT_EQ(console.captured(), "       12345\n");
-    EXPECT_EQ(workspace->control.gamma, std::string(c.type) == "JNS" ? 3.3 : 0.0);
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   }
@@ -117,15 +120,11 @@ TEST(ComponentFile, NeverTouchesAnExistingFileOrAnUncreatableName) {
     SCOPED_TRACE(c.label);
     ScratchDir dir;
     if (c.existing) dir.Write(c.name, "precious\n");
-    WorkspacePtr workspace = TwoComponentRun("JNS", dir.PathOf(c.name));
+    const TwoComponentRun two(SpectrumType::kJonswap, dir.PathOf(c.name));
     Console console;
-    try {
-      WriteComponentFile(*workspace, console);
-      ADD_FAILURE() << "no stop";
-    } catch (const RunStop& stop) {
-      EXPECT_EQ(stop.channel(), RunStop::Channel::kConsole);
-      EXPECT_EQ(std::string(stop.text()), " ERROR Exist Out File");
-    }
+    const std::optional<RunEnding> ending = testing::EndingOfCall([&] { two.Write(console); });
+    ASSERT_TRUE(ending);
+    EXPECT_EQ(ending->console_line, " ERROR Exist Out File");
     // The seed line comes first.
     EXPECT_EQ(console.captured(), "       12345\n");
     if (c.existing) {
@@ -138,59 +137,53 @@ TEST(ComponentFile, NeverTouchesAnExistingFileOrAnUncreatableName) {
 TEST(ComponentFile, StopsBeforeWritingANonFiniteValue) {
   const struct {
     const char* label;
-    const char* type;
-    void (*spoil)(SpectrumWorkspace&);
+    SpectrumType type;
+    void (*spoil)(TwoComponentRun&);
     std::string message;
   } cases[] = {
-      {"Ene with E_spl of 0", "Ene",
-       [](SpectrumWorkspace& w) {
-         w.E_in = 2.0;
-         w.E_spl = 0.0;
+      {"Ene with E_spl of 0", SpectrumType::kEne,
+       [](TwoComponentRun& w) {
+         w.workspace->energy = {2.0, 0.0};
        },
        "E_spl is 0: the spline energy of the input spectrum is zero, amplitudes cannot be scaled"},
-      {"Ene with both energies 0", "Ene",
-       [](SpectrumWorkspace& w) {
-         w.E_in = 0.0;
-         w.E_spl = 0.0;
+      {"Ene with both energies 0", SpectrumType::kEne,
+       [](TwoComponentRun& w) {
+         w.workspace->energy = {0.0, 0.0};
        },
        "E_spl is 0: the spline energy of the input spectrum is zero, amplitudes cannot be scaled"},
-      {"Ene with a negative ratio", "Ene",
-       [](SpectrumWorkspace& w) {
-         w.E_in = 2.0;
-         w.E_spl = -1.0;
+      {"Ene with a negative ratio", SpectrumType::kEne,
+       [](TwoComponentRun& w) {
+         w.workspace->energy = {2.0, -1.0};
        },
        "E_in / E_spl is negative or not a finite number, amplitudes cannot be scaled"},
-      {"NaN direction", "JNS", [](SpectrumWorkspace& w) { w.theta[2] = std::numeric_limits<double>::quiet_NaN(); },
+      {"NaN direction", SpectrumType::kJonswap,
+       [](TwoComponentRun& w) { w.workspace->draws.theta[2] = std::numeric_limits<double>::quiet_NaN(); },
        "component 2 has a non-finite direction"},
-      {"infinite amplitude (not Ene)", "Emep",
-       [](SpectrumWorkspace& w) { w.a[1] = std::numeric_limits<double>::infinity(); },
+      {"infinite amplitude (not Ene)", SpectrumType::kEmep,
+       [](TwoComponentRun& w) { w.workspace->draws.a[1] = std::numeric_limits<double>::infinity(); },
        "component 1 has a non-finite amplitude"},
-      {"NaN phase", "Sspe", [](SpectrumWorkspace& w) { w.phase[1] = std::numeric_limits<double>::quiet_NaN(); },
+      {"NaN phase", SpectrumType::kSspe,
+       [](TwoComponentRun& w) { w.workspace->draws.phase[1] = std::numeric_limits<double>::quiet_NaN(); },
        "component 1 has a non-finite phase"},
-      {"infinite frequency", "JNS", [](SpectrumWorkspace& w) { w.f[2] = -std::numeric_limits<double>::infinity(); },
+      {"infinite frequency", SpectrumType::kJonswap,
+       [](TwoComponentRun& w) { w.workspace->bands.f[2] = -std::numeric_limits<double>::infinity(); },
        "component 2 has a non-finite frequency"},
-      {"NaN H1/3 in the trailer", "Sspe",
-       [](SpectrumWorkspace& w) { w.control.H13 = std::numeric_limits<double>::quiet_NaN(); },
-       "H1/3 is not a finite number"},
-      {"infinite Smax", "JNS", [](SpectrumWorkspace& w) { w.control.Smax = std::numeric_limits<double>::infinity(); },
-       "Smax is not a finite number"},
+      {"NaN H1/3 in the trailer", SpectrumType::kSspe,
+       [](TwoComponentRun& w) { w.run.H13 = std::numeric_limits<double>::quiet_NaN(); }, "H1/3 is not a finite number"},
+      {"infinite Smax", SpectrumType::kJonswap,
+       [](TwoComponentRun& w) { w.run.Smax = std::numeric_limits<double>::infinity(); }, "Smax is not a finite number"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     ScratchDir dir;
-    WorkspacePtr workspace = TwoComponentRun(c.type, dir.PathOf("wave.dat"));
-    workspace->E_in = 1.0;
-    workspace->E_spl = 1.0;
-    c.spoil(*workspace);
+    TwoComponentRun two(c.type, dir.PathOf("wave.dat"));
+    two.workspace->energy = {1.0, 1.0};
+    c.spoil(two);
     Console console;
-    try {
-      WriteComponentFile(*workspace, console);
-      ADD_FAILURE() << "no stop";
-    } catch (const RunStop& stop) {
-      EXPECT_EQ(stop.channel(), RunStop::Channel::kError);
-      EXPECT_EQ(stop.exit_status(), kExitOutputError);
-      EXPECT_EQ(std::string(stop.text()), c.message + "; no component wave file was written");
-    }
+    const std::optional<RunEnding> ending = testing::EndingOfCall([&] { two.Write(console); });
+    ASSERT_TRUE(ending);
+    EXPECT_EQ(ending->exit_status, kExitOutputError);
+    EXPECT_EQ(ending->diagnostic, c.message + "; no component wave file was written");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
   }
 }
@@ -204,14 +197,8 @@ int ExitStatusWithSmallFileLimit(Write write) {
     ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
     rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    try {
-      write();
-    } catch (const RunStop& stop) {
-      ::_exit(stop.exit_status());
-    } catch (...) {
-      ::_exit(100);
-    }
-    ::_exit(0);
+    const std::optional<RunEnding> ending = testing::EndingOfCall(write);
+    ::_exit(ending ? ending->exit_status : 0);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -220,12 +207,12 @@ int ExitStatusWithSmallFileLimit(Write write) {
 
 TEST(ComponentFile, AFailedWriteLeavesNoFile) {
   ScratchDir dir;
-  WorkspacePtr workspace = TwoComponentRun("JNS", dir.PathOf("wave.dat"));
-  workspace->control.component_count = 1024;  // some 62 kB of records
-  for (int i = 1; i <= 1024; ++i) workspace->f[i] = 0.001 * i;
+  TwoComponentRun two(SpectrumType::kJonswap, dir.PathOf("wave.dat"));
+  two.component_count = 1024;  // some 62 kB of records
+  for (int i = 1; i <= 1024; ++i) two.workspace->bands.f[i] = 0.001 * i;
   const int status = ExitStatusWithSmallFileLimit([&] {
     Console console;
-    WriteComponentFile(*workspace, console);
+    two.Write(console);
   });
   EXPECT_EQ(status, kExitOutputError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);

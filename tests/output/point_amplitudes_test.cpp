@@ -13,32 +13,46 @@
 namespace wavecomp {
 namespace {
 
+// The inputs of ComputePointAmplitudes.
+struct PointsRun {
+  void Compute(Console& console, const PointAmplitudeOptions& options = PointAmplitudeOptions()) {
+    ComputePointAmplitudes({type, N, ws->input, ws->points, ws->bands, ws->energy}, ws->point_amplitudes, console,
+                           options);
+  }
+  double A(int i, int v) const { return ws->point_amplitudes(i, v); }
+
+  WorkspacePtr ws = MakeWorkspace();
+  SpectrumType type = SpectrumType::kEmep;
+  int N = 0;
+};
+
 // The per-point band energies written out literally, one point after the
 // other, one spline evaluation at a time, through the spline kernel's own
 // availability test, set-up and evaluation. The fast path must agree with it
 // bit for bit. Returns A(i, v) at [v * (N + 1) + i].
-std::vector<double> ReferenceAmplitudes(SpectrumWorkspace& ws) {
-  const int N = ws.control.component_count;
-  const int n = ws.nss;
-  const bool ene = IsSpectrumType(ws.control, "Ene");
-  const double ratio = ws.E_in / ws.E_spl;
-  std::vector<double> A(static_cast<std::size_t>((ws.num_p + 1) * (N + 1)), 0.0);
+std::vector<double> ReferenceAmplitudes(const PointsRun& run) {
+  SpectrumWorkspace& ws = *run.ws;
+  const int N = run.N;
+  const int n = ws.points.nss;
+  const bool ene = run.type == SpectrumType::kEne;
+  const double ratio = ws.energy.E_in / ws.energy.E_spl;
+  std::vector<double> A(static_cast<std::size_t>((ws.points.num_p + 1) * (N + 1)), 0.0);
   std::vector<double> h(kMaxFrequencies + 1), M(kMaxFrequencies + 1);
   double left = 0.0;
   double right = 0.0;
-  for (int v = 1; v <= ws.num_p; ++v) {
-    for (int l = 1; l <= n; ++l) ws.S_in[l] = ws.point_spectra(l, v);
-    const bool available = SplineAvailable(ws.f_in, n);
-    if (available) spline_setup(ws.f_in, ws.S_in, n, n - 1, h.data(), M.data());
+  for (int v = 1; v <= ws.points.num_p; ++v) {
+    for (int l = 1; l <= n; ++l) ws.input.S_in[l] = ws.points.point_spectra(l, v);
+    const bool available = SplineAvailable(ws.input.f_in, n);
+    if (available) spline_setup(ws.input.f_in, ws.input.S_in, n, n - 1, h.data(), M.data());
     for (int i = 1; i <= N; ++i) {
-      const double delta = ws.band_width[i] / 1000.0;
+      const double delta = ws.bands.band_width[i] / 1000.0;
       double H = 0.0;
       for (int k = 0; k <= 999; ++k) {
-        const double a = k * delta + ws.band_start[i];
+        const double a = k * delta + ws.bands.band_start[i];
         const double c = delta + a;
         double value = 0.0;
-        if (available && spline_value(ws.f_in, ws.S_in, n, h.data(), M.data(), a, value)) left = value;
-        if (available && spline_value(ws.f_in, ws.S_in, n, h.data(), M.data(), c, value)) right = value;
+        if (available && spline_value(ws.input.f_in, ws.input.S_in, n, h.data(), M.data(), a, value)) left = value;
+        if (available && spline_value(ws.input.f_in, ws.input.S_in, n, h.data(), M.data(), c, value)) right = value;
         if (left < 0.0) left = 0.0;
         if (right < 0.0) right = 0.0;
         H = (left + right) * (delta * 0.5) + H;
@@ -61,38 +75,39 @@ struct RandomRun {
   PointAmplitudeOptions options;
 };
 
-void FillRandomRun(SpectrumWorkspace& ws, const RandomRun& run) {
+void FillRandomRun(PointsRun& points_run, const RandomRun& run) {
+  SpectrumWorkspace& ws = *points_run.ws;
   std::mt19937_64 random(run.seed);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  Store(ws.control.spectrum_type, run.ene ? "Ene" : "Emep");
-  ws.control.component_count = run.N;
-  ws.num_p = run.num_p;
-  ws.nss = run.nss;
-  ws.E_in = 0.5 + unit(random);
-  ws.E_spl = 0.5 + unit(random);
+  points_run.type = run.ene ? SpectrumType::kEne : SpectrumType::kEmep;
+  points_run.N = run.N;
+  ws.points.num_p = run.num_p;
+  ws.points.nss = run.nss;
+  ws.energy.E_in = 0.5 + unit(random);
+  ws.energy.E_spl = 0.5 + unit(random);
   double x = 0.02 + 0.05 * unit(random);
   for (int l = 1; l <= run.nss; ++l) {
-    ws.f_in[l] = x;
+    ws.input.f_in[l] = x;
     x += 0.005 + 0.05 * unit(random);
   }
-  if (run.repeated_abscissa && run.nss >= 3) ws.f_in[2] = ws.f_in[1];
+  if (run.repeated_abscissa && run.nss >= 3) ws.input.f_in[2] = ws.input.f_in[1];
   for (int v = 1; v <= run.num_p; ++v) {
-    ws.point_numbers[v] = v * 7;
+    ws.points.point_numbers[v] = v * 7;
     for (int l = 1; l <= run.nss; ++l) {
       // Values down to -0.3 and an occasional spike make the spline dip below 0.
       double s = -0.3 + 2.3 * unit(random);
       if (unit(random) < 0.1) s *= 20.0;
-      ws.point_spectra(l, v) = s;
+      ws.points.point_spectra(l, v) = s;
     }
   }
   // Bands from below the first table frequency to past the last one.
-  const double low = ws.f_in[1] - 0.05 * unit(random);
-  const double high = ws.f_in[run.nss] + 0.1 * unit(random);
+  const double low = ws.input.f_in[1] - 0.05 * unit(random);
+  const double high = ws.input.f_in[run.nss] + 0.1 * unit(random);
   double b = low;
   for (int i = 1; i <= run.N; ++i) {
     const double w = (high - low) / run.N * (0.5 + unit(random));
-    ws.band_start[i] = b;
-    ws.band_width[i] = w;
+    ws.bands.band_start[i] = b;
+    ws.bands.band_width[i] = w;
     b += w;
   }
 }
@@ -114,19 +129,19 @@ TEST(PointAmplitudes, AgreeBitForBitWithThePointByPointLoop) {
   };
   for (const RandomRun& run : runs) {
     SCOPED_TRACE(::testing::Message() << "seed " << run.seed << ", num_p " << run.num_p << ", N " << run.N);
-    WorkspacePtr fast = MakeWorkspace();
-    WorkspacePtr reference = MakeWorkspace();
-    FillRandomRun(*fast, run);
-    FillRandomRun(*reference, run);
-    const std::vector<double> expected = ReferenceAmplitudes(*reference);
+    PointsRun fast;
+    PointsRun reference;
+    FillRandomRun(fast, run);
+    FillRandomRun(reference, run);
+    const std::vector<double> expected = ReferenceAmplitudes(reference);
     Console console;
-    ComputePointAmplitudes(*fast, console, run.options);
+    fast.Compute(console, run.options);
     int differing = 0;
     bool some_positive = false;
     for (int v = 1; v <= run.num_p; ++v) {
       for (int i = 1; i <= run.N; ++i) {
         const double want = expected[static_cast<std::size_t>(v * (run.N + 1) + i)];
-        const double got = fast->point_amplitudes(i, v);
+        const double got = fast.A(i, v);
         some_positive = some_positive || want > 0.0;
         if (std::bit_cast<std::uint64_t>(want) != std::bit_cast<std::uint64_t>(got) && differing++ < 5) {
           ADD_FAILURE() << "A(" << i << ", " << v << "): " << got << " instead of " << want;
@@ -135,32 +150,30 @@ TEST(PointAmplitudes, AgreeBitForBitWithThePointByPointLoop) {
     }
     EXPECT_EQ(differing, 0);
     EXPECT_EQ(some_positive, run.nss >= 3 && !run.repeated_abscissa);
-    // S_in is left with the last point's spectrum.
-    for (int l = 1; l <= run.nss; ++l) EXPECT_EQ(fast->S_in[l], fast->point_spectra(l, run.num_p));
   }
 }
 
 // A workspace with one table of `frequencies`, each point's values given.
-WorkspacePtr TableRun(const std::vector<double>& frequencies, const std::vector<std::vector<double>>& spectra) {
-  WorkspacePtr ws = MakeWorkspace();
-  Store(ws->control.spectrum_type, "Emep");
-  ws->nss = static_cast<int>(frequencies.size());
-  for (int l = 1; l <= ws->nss; ++l) ws->f_in[l] = frequencies[static_cast<std::size_t>(l - 1)];
-  ws->num_p = static_cast<int>(spectra.size());
-  for (int v = 1; v <= ws->num_p; ++v) {
-    ws->point_numbers[v] = v;
-    for (int l = 1; l <= ws->nss; ++l) {
-      ws->point_spectra(l, v) = spectra[static_cast<std::size_t>(v - 1)][static_cast<std::size_t>(l - 1)];
+PointsRun TableRun(const std::vector<double>& frequencies, const std::vector<std::vector<double>>& spectra) {
+  PointsRun run;
+  SpectrumWorkspace* ws = run.ws.get();
+  ws->points.nss = static_cast<int>(frequencies.size());
+  for (int l = 1; l <= ws->points.nss; ++l) ws->input.f_in[l] = frequencies[static_cast<std::size_t>(l - 1)];
+  ws->points.num_p = static_cast<int>(spectra.size());
+  for (int v = 1; v <= ws->points.num_p; ++v) {
+    ws->points.point_numbers[v] = v;
+    for (int l = 1; l <= ws->points.nss; ++l) {
+      ws->points.point_spectra(l, v) = spectra[static_cast<std::size_t>(v - 1)][static_cast<std::size_t>(l - 1)];
     }
   }
-  return ws;
+  return run;
 }
 
-void SetBands(SpectrumWorkspace& ws, const std::vector<std::pair<double, double>>& bands) {
-  ws.control.component_count = static_cast<int>(bands.size());
-  for (int i = 1; i <= ws.control.component_count; ++i) {
-    ws.band_start[i] = bands[static_cast<std::size_t>(i - 1)].first;
-    ws.band_width[i] = bands[static_cast<std::size_t>(i - 1)].second;
+void SetBands(PointsRun& run, const std::vector<std::pair<double, double>>& bands) {
+  run.N = static_cast<int>(bands.size());
+  for (int i = 1; i <= run.N; ++i) {
+    run.ws->bands.band_start[i] = bands[static_cast<std::size_t>(i - 1)].first;
+    run.ws->bands.band_width[i] = bands[static_cast<std::size_t>(i - 1)].second;
   }
 }
 
@@ -180,23 +193,22 @@ TEST(PointAmplitudes, BandEnergiesMatchTheIntegralOfEachPointsSpectrum) {
   }
   for (bool ene : {false, true}) {
     SCOPED_TRACE(ene ? "Ene" : "Emep");
-    WorkspacePtr ws = TableRun(f, spectra);
+    PointsRun run = TableRun(f, spectra);
     if (ene) {
-      Store(ws->control.spectrum_type, "Ene");
-      ws->E_in = 8.0;
-      ws->E_spl = 2.0;
+      run.type = SpectrumType::kEne;
+      run.ws->energy = {8.0, 2.0};
     }
     const std::vector<std::pair<double, double>> bands = {{0.05, 0.03}, {0.08, 0.07}, {0.15, 0.01}, {0.16, 0.14}};
-    SetBands(*ws, bands);
+    SetBands(run, bands);
     Console console;
-    ComputePointAmplitudes(*ws, console);
+    run.Compute(console);
     for (int v = 1; v <= 3; ++v) {
       double total = 0.0, expected_total = 0.0;
       for (int i = 1; i <= 4; ++i) {
         const double b = bands[static_cast<std::size_t>(i - 1)].first;
         const double c = b + bands[static_cast<std::size_t>(i - 1)].second;
         const double integral = kSplineGain * (p[v - 1] * (c - b) + q[v - 1] * (c * c - b * b) / 2.0);
-        const double energy = ws->point_amplitudes(i, v) * ws->point_amplitudes(i, v) / 2.0 / (ene ? 4.0 : 1.0);
+        const double energy = run.A(i, v) * run.A(i, v) / 2.0 / (ene ? 4.0 : 1.0);
         EXPECT_NEAR(energy, integral, 1e-11 * integral) << "component " << i << ", point " << v;
         total += energy;
         expected_total += integral;
@@ -210,20 +222,19 @@ TEST(PointAmplitudes, EneScalesEveryAmplitudeByTheRootOfTheEnergyRatio) {
   const std::vector<double> f = {0.05, 0.1, 0.2, 0.4};
   const std::vector<std::vector<double>> spectra = {{1.0, 3.0, 2.0, 0.5}, {0.2, 0.1, 4.0, 1.0}};
   const std::vector<std::pair<double, double>> bands = {{0.05, 0.05}, {0.1, 0.13}, {0.23, 0.17}};
-  WorkspacePtr emep = TableRun(f, spectra);
-  WorkspacePtr ene = TableRun(f, spectra);
-  SetBands(*emep, bands);
-  SetBands(*ene, bands);
-  Store(ene->control.spectrum_type, "Ene");
-  ene->E_in = 3.0;
-  ene->E_spl = 0.75;  // ratio 4: sqrt(2H * 4) is exactly 2 sqrt(2H)
+  PointsRun emep = TableRun(f, spectra);
+  PointsRun ene = TableRun(f, spectra);
+  SetBands(emep, bands);
+  SetBands(ene, bands);
+  ene.type = SpectrumType::kEne;
+  ene.ws->energy = {3.0, 0.75};  // ratio 4: sqrt(2H * 4) is exactly 2 sqrt(2H)
   Console console;
-  ComputePointAmplitudes(*emep, console);
-  ComputePointAmplitudes(*ene, console);
+  emep.Compute(console);
+  ene.Compute(console);
   for (int v = 1; v <= 2; ++v) {
     for (int i = 1; i <= 3; ++i) {
-      EXPECT_GT(emep->point_amplitudes(i, v), 0.0);
-      EXPECT_EQ(ene->point_amplitudes(i, v), 2.0 * emep->point_amplitudes(i, v)) << i << ", " << v;
+      EXPECT_GT(emep.A(i, v), 0.0);
+      EXPECT_EQ(ene.A(i, v), 2.0 * emep.A(i, v)) << i << ", " << v;
     }
   }
 }
@@ -249,13 +260,13 @@ TEST(PointAmplitudes, RememberedValuesStandInOutsideTheTable) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     for (int threads : {1, 2}) {
-      WorkspacePtr ws = TableRun(f, spectra);
-      SetBands(*ws, c.bands);
+      PointsRun run = TableRun(f, spectra);
+      SetBands(run, c.bands);
       Console console;
-      ComputePointAmplitudes(*ws, console, {threads, 0});
+      run.Compute(console, {threads, 0});
       for (int i = 1; i <= static_cast<int>(c.bands.size()); ++i) {
         const auto [e1, e2] = c.energies[static_cast<std::size_t>(i - 1)];
-        const double a1 = ws->point_amplitudes(i, 1), a2 = ws->point_amplitudes(i, 2);
+        const double a1 = run.A(i, 1), a2 = run.A(i, 2);
         EXPECT_NEAR(a1 * a1 / 2.0, e1, 1e-12) << "component " << i << ", point 1";
         EXPECT_NEAR(a2 * a2 / 2.0, e2, 1e-12) << "component " << i << ", point 2";
       }
@@ -268,26 +279,28 @@ TEST(PointAmplitudes, NegativeSplineOvershootContributesNothing) {
   // 0.2 and 0.25 Hz.
   const std::vector<double> f = {0.1, 0.2, 0.25, 0.3, 0.35, 0.4, 0.5};
   const std::vector<std::vector<double>> spectra = {{0, 0, 0, 10, 0, 0, 0}, {0, 0, 0, 20, 0, 0, 0}};
-  WorkspacePtr ws = TableRun(f, spectra);
+  PointsRun run = TableRun(f, spectra);
+  const SpectrumWorkspace* ws = run.ws.get();
   // The negative lobe, sampled through the kernel itself (midpoint sum).
   std::vector<double> h(8), M(8);
-  spline_setup(ws->f_in, ws->point_spectra.column(1), 7, 6, h.data(), M.data());
+  spline_setup(ws->input.f_in, ws->points.point_spectra.column(1), 7, 6, h.data(), M.data());
   double lobe = 0.0;
   for (int s = 0; s < 1000; ++s) {
     double value = 0.0;
-    spline_value(ws->f_in, ws->point_spectra.column(1), 7, h.data(), M.data(), 0.2 + 0.05 * (s + 0.5) / 1000, value);
+    spline_value(ws->input.f_in, ws->points.point_spectra.column(1), 7, h.data(), M.data(),
+                 0.2 + 0.05 * (s + 0.5) / 1000, value);
     ASSERT_LE(value, 0.0) << "the spline is not negative all over 0.2 .. 0.25";
     lobe += value * 0.05 / 1000;
   }
   // Band 1 is the lobe alone, band 2 the spike, band 3 both.
-  SetBands(*ws, {{0.2, 0.05}, {0.25, 0.1}, {0.2, 0.15}});
+  SetBands(run, {{0.2, 0.05}, {0.25, 0.1}, {0.2, 0.15}});
   Console console;
-  ComputePointAmplitudes(*ws, console);
+  run.Compute(console);
   for (int v = 1; v <= 2; ++v) {
     SCOPED_TRACE(::testing::Message() << "point " << v);
-    const double spike = ws->point_amplitudes(2, v) * ws->point_amplitudes(2, v) / 2.0;
-    const double both = ws->point_amplitudes(3, v) * ws->point_amplitudes(3, v) / 2.0;
-    EXPECT_EQ(ws->point_amplitudes(1, v), 0.0);
+    const double spike = run.A(2, v) * run.A(2, v) / 2.0;
+    const double both = run.A(3, v) * run.A(3, v) / 2.0;
+    EXPECT_EQ(run.A(1, v), 0.0);
     // Counting the lobe would take at least this much off band 3.
     ASSERT_GT(-lobe * v, 1e-2 * spike);
     EXPECT_NEAR(both, spike, 1e-4 * spike);

@@ -24,21 +24,38 @@ struct Input {
   std::vector<double> components;             // component frequencies
 };
 
-WorkspacePtr Prepare(const Input& input) {
-  WorkspacePtr ws = MakeWorkspace();
-  Store(ws->control.spectrum_type, input.type);
-  ws->control.dirmin = -90.0;
-  ws->control.dirmax = 90.0;
-  ws->n_in = static_cast<int>(input.f_in.size());
-  for (int l = 1; l <= ws->n_in; ++l) ws->f_in[l] = input.f_in[static_cast<std::size_t>(l - 1)];
-  ws->kept_direction_count = static_cast<int>(input.directions.size());
-  for (int k = 1; k <= ws->kept_direction_count; ++k) {
-    ws->kept_directions[k] = input.directions[static_cast<std::size_t>(k - 1)];
-    for (int l = 1; l <= ws->n_in; ++l) ws->directional_values(l, k) = input.value(l, k);
+// The direction interpolation of one input; its results in the workspace.
+struct DirectionRun {
+  void Run(std::string* console_text = nullptr) {
+    Console console;
+    resample_directions(type, N, ws->input, ws->directions, ws->bands, ws->direction_tables, ws->distribution, console);
+    if (console_text) *console_text = console.captured();
   }
-  ws->control.component_count = static_cast<int>(input.components.size());
-  for (int c = 1; c <= ws->control.component_count; ++c) ws->f[c] = input.components[static_cast<std::size_t>(c - 1)];
-  return ws;
+
+  WorkspacePtr ws = MakeWorkspace();
+  SpectrumType type = SpectrumType::kEmep;
+  int N = 0;
+  int& n_in = ws->input.n_in;
+  int& kept_direction_count = ws->directions.kept_direction_count;
+  DirectionTables& tables = ws->direction_tables;
+  Table<kMaxComponents, 0, kLastNode>& D = ws->distribution.D;
+  Table<kMaxComponents, 0, kLastNode>& cumD = ws->distribution.cumD;
+};
+
+DirectionRun Prepare(const Input& input) {
+  DirectionRun run;
+  run.type = *ParseSpectrumType(input.type);
+  SpectrumWorkspace* ws = run.ws.get();
+  ws->input.n_in = static_cast<int>(input.f_in.size());
+  for (int l = 1; l <= ws->input.n_in; ++l) ws->input.f_in[l] = input.f_in[static_cast<std::size_t>(l - 1)];
+  ws->directions.kept_direction_count = static_cast<int>(input.directions.size());
+  for (int k = 1; k <= ws->directions.kept_direction_count; ++k) {
+    ws->directions.kept_directions[k] = input.directions[static_cast<std::size_t>(k - 1)];
+    for (int l = 1; l <= ws->input.n_in; ++l) ws->directions.directional_values(l, k) = input.value(l, k);
+  }
+  run.N = static_cast<int>(input.components.size());
+  for (int c = 1; c <= run.N; ++c) ws->bands.f[c] = input.components[static_cast<std::size_t>(c - 1)];
+  return run;
 }
 
 std::vector<double> Range(double first, double step, int count) {
@@ -107,12 +124,6 @@ Reference ReferenceStage(const Input& input) {
   return ref;
 }
 
-void RunStage(SpectrumWorkspace& ws, std::string* console_text = nullptr) {
-  Console console;
-  resample_directions(ws, console);
-  if (console_text) *console_text = console.captured();
-}
-
 TEST(DirectionInterpolation, MatchesAPlainEvaluationWithACarriedValue) {
   const std::vector<double> f = Range(0.05, 0.01, 20);
   const std::vector<double> theta = Range(-90.0, 10.0, 19);
@@ -130,20 +141,20 @@ TEST(DirectionInterpolation, MatchesAPlainEvaluationWithACarriedValue) {
   cases.push_back({"Emep uneven list", {"Emep", f, uneven, Smooth(f, uneven), components}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WorkspacePtr ws = Prepare(c.input);
+    DirectionRun ws = Prepare(c.input);
     std::string console_text;
-    RunStage(*ws, &console_text);
+    ws.Run(&console_text);
     EXPECT_EQ(console_text, "\n");
     const Reference ref = ReferenceStage(c.input);
-    for (int l = 1; l <= ws->n_in; ++l) {
+    for (int l = 1; l <= ws.n_in; ++l) {
       for (int m = 0; m <= 180; ++m) {
-        ASSERT_EQ(ws->direction_resampled(l, m), ref.R[static_cast<std::size_t>(l)][static_cast<std::size_t>(m)])
+        ASSERT_EQ(ws.tables.direction_resampled(l, m), ref.R[static_cast<std::size_t>(l)][static_cast<std::size_t>(m)])
             << "l=" << l << " m=" << m;
       }
     }
-    for (int comp = 1; comp <= ws->control.component_count; ++comp) {
+    for (int comp = 1; comp <= ws.N; ++comp) {
       for (int m = 0; m <= 180; ++m) {
-        ASSERT_EQ(ws->D(comp, m), ref.D[static_cast<std::size_t>(comp)][static_cast<std::size_t>(m)])
+        ASSERT_EQ(ws.D(comp, m), ref.D[static_cast<std::size_t>(comp)][static_cast<std::size_t>(m)])
             << "c=" << comp << " m=" << m;
       }
     }
@@ -154,29 +165,29 @@ TEST(DirectionInterpolation, ExtendsTheEmepListByHalfADegreeOnEachSide) {
   const std::vector<double> f = Range(0.05, 0.01, 5);
   const std::vector<double> theta = Range(-90.0, 10.0, 19);
   Input input{"Emep", f, theta, [](int l, int k) { return 0.001 * l + 0.0001 * k * k; }, {0.07}};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
-  ASSERT_EQ(ws->kept_direction_count, 19);
-  EXPECT_EQ(ws->extended_directions[0], -90.5);
-  EXPECT_EQ(ws->extended_directions[20], 90.5);
-  for (int k = 1; k <= 19; ++k) EXPECT_EQ(ws->extended_directions[k], -100.0 + 10.0 * k);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
+  ASSERT_EQ(ws.kept_direction_count, 19);
+  EXPECT_EQ(ws.tables.extended_directions[0], -90.5);
+  EXPECT_EQ(ws.tables.extended_directions[20], 90.5);
+  for (int k = 1; k <= 19; ++k) EXPECT_EQ(ws.tables.extended_directions[k], -100.0 + 10.0 * k);
   for (int l = 1; l <= 5; ++l) {
-    EXPECT_EQ(ws->extended_values(l, 0), input.value(l, 1));
-    EXPECT_EQ(ws->extended_values(l, 20), input.value(l, 19));
+    EXPECT_EQ(ws.tables.extended_values(l, 0), input.value(l, 1));
+    EXPECT_EQ(ws.tables.extended_values(l, 20), input.value(l, 19));
     // Node 0 (-90) is a table point: the first direction's value times the factor.
-    EXPECT_NEAR(ws->direction_resampled(l, 0), input.value(l, 1) * kSplineFactor, 1e-17);
-    EXPECT_NEAR(ws->direction_resampled(l, 180), input.value(l, 19) * kSplineFactor, 1e-17);
+    EXPECT_NEAR(ws.tables.direction_resampled(l, 0), input.value(l, 1) * kSplineFactor, 1e-17);
+    EXPECT_NEAR(ws.tables.direction_resampled(l, 180), input.value(l, 19) * kSplineFactor, 1e-17);
   }
 }
 
 TEST(DirectionInterpolation, SingleDirectionGivesAFlatDistribution) {
   const std::vector<double> f = Range(0.05, 0.01, 4);
   Input input{"Emep", f, {30.0}, [](int l, int) { return 0.25 * l; }, {}};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
   for (int l = 1; l <= 4; ++l) {
     for (int m = 0; m <= 180; m += 15) {
-      EXPECT_NEAR(ws->direction_resampled(l, m), 0.25 * l * kSplineFactor, 1e-15) << "l=" << l << " m=" << m;
+      EXPECT_NEAR(ws.tables.direction_resampled(l, m), 0.25 * l * kSplineFactor, 1e-15) << "l=" << l << " m=" << m;
     }
   }
 }
@@ -198,31 +209,31 @@ TEST(DirectionInterpolation, UnusableTablesStoreTheCarriedValue) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WorkspacePtr ws = Prepare(c.input);
-    RunStage(*ws);
-    const double carried = ws->direction_resampled(ws->n_in, 180);
-    for (int comp = 1; comp <= ws->control.component_count; ++comp) {
-      for (int m = 0; m <= 180; ++m) ASSERT_EQ(ws->D(comp, m), carried < 1e-6 ? 0.0 : carried);
+    DirectionRun ws = Prepare(c.input);
+    ws.Run();
+    const double carried = ws.tables.direction_resampled(ws.n_in, 180);
+    for (int comp = 1; comp <= ws.N; ++comp) {
+      for (int m = 0; m <= 180; ++m) ASSERT_EQ(ws.D(comp, m), carried < 1e-6 ? 0.0 : carried);
     }
   }
   // The two-frequency case carries the last first-pass value, 1.0 x factor.
-  WorkspacePtr ws = Prepare(cases[3].input);
-  RunStage(*ws);
-  EXPECT_NEAR(ws->D(1, 0), 1.0 * kSplineFactor, 1e-15);
+  DirectionRun ws = Prepare(cases[3].input);
+  ws.Run();
+  EXPECT_NEAR(ws.D(1, 0), 1.0 * kSplineFactor, 1e-15);
 }
 
 TEST(DirectionInterpolation, ComponentOutsideTheTableCarriesThePreviousValue) {
   const std::vector<double> f = Range(0.1, 0.1, 5);  // 0.1 .. 0.5
   // Flat in direction; linear in frequency so the frequency spline is exact.
   Input input{"Emep", f, {0.0}, [](int l, int) { return 0.1 * l; }, {0.2, 0.9, 0.3, 0.05}};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
   for (int m = 0; m <= 180; ++m) {
     SCOPED_TRACE(m);
-    EXPECT_NEAR(ws->D(1, m), 0.2 * kSplineFactor * kSplineFactor, 1e-15);
-    EXPECT_EQ(ws->D(2, m), ws->D(1, m));  // above the table
-    EXPECT_NEAR(ws->D(3, m), 0.3 * kSplineFactor * kSplineFactor, 1e-15);
-    EXPECT_EQ(ws->D(4, m), ws->D(3, m));  // below the table
+    EXPECT_NEAR(ws.D(1, m), 0.2 * kSplineFactor * kSplineFactor, 1e-15);
+    EXPECT_EQ(ws.D(2, m), ws.D(1, m));  // above the table
+    EXPECT_NEAR(ws.D(3, m), 0.3 * kSplineFactor * kSplineFactor, 1e-15);
+    EXPECT_EQ(ws.D(4, m), ws.D(3, m));  // below the table
   }
 }
 
@@ -239,13 +250,13 @@ TEST(DirectionInterpolation, ValuesBelowOneMillionthBecomeZeroAndAreCarriedAsZer
     SCOPED_TRACE(c.value);
     // The third component lies outside the table: it carries the clipped value.
     Input input{"Emep", f, {0.0}, [v = c.value](int, int) { return v; }, {0.2, 0.3, 0.9}};
-    WorkspacePtr ws = Prepare(input);
-    RunStage(*ws);
+    DirectionRun ws = Prepare(input);
+    ws.Run();
     for (int comp = 1; comp <= 3; ++comp) {
       if (c.kept) {
-        EXPECT_GE(ws->D(comp, 45), 1.0e-6);
+        EXPECT_GE(ws.D(comp, 45), 1.0e-6);
       } else {
-        EXPECT_EQ(ws->D(comp, 45), 0.0);
+        EXPECT_EQ(ws.D(comp, 45), 0.0);
       }
     }
   }
@@ -256,12 +267,12 @@ TEST(DirectionInterpolation, NegativeOvershootOfTheSplineIsClipped) {
   const std::vector<double> f = Range(0.1, 0.1, 5);
   const std::vector<double> theta = Range(-90.0, 30.0, 7);
   Input input{"Emep", f, theta, [](int, int k) { return k == 4 ? 1.0 : 0.0; }, {0.3}};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
   bool overshoot = false;
   for (int m = 0; m <= 180; ++m) {
-    if (ws->direction_resampled(3, m) < 0.0) overshoot = true;
-    EXPECT_GE(ws->D(1, m), 0.0) << m;
+    if (ws.tables.direction_resampled(3, m) < 0.0) overshoot = true;
+    EXPECT_GE(ws.D(1, m), 0.0) << m;
   }
   EXPECT_TRUE(overshoot) << "the input does not exercise a negative overshoot";
 }
@@ -270,20 +281,20 @@ TEST(DirectionInterpolation, CumulativeDistributionRunsFromZeroToExactlyOne) {
   const std::vector<double> f = Range(0.05, 0.01, 20);
   const std::vector<double> theta = Range(-90.0, 10.0, 19);
   Input input{"Emep", f, theta, Smooth(f, theta), Range(0.06, 0.007, 15)};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
   for (int c = 1; c <= 15; ++c) {
     SCOPED_TRACE(c);
     // Trapezoid sums without the step width, computed here from D.
     std::vector<double> sums(181, 0.0);
     for (int m = 1; m <= 180; ++m)
-      sums[static_cast<std::size_t>(m)] = sums[static_cast<std::size_t>(m) - 1] + 0.5 * (ws->D(c, m - 1) + ws->D(c, m));
+      sums[static_cast<std::size_t>(m)] = sums[static_cast<std::size_t>(m) - 1] + 0.5 * (ws.D(c, m - 1) + ws.D(c, m));
     ASSERT_GT(sums[180], 0.0);
-    EXPECT_EQ(ws->cumD(c, 0), 0.0);
-    EXPECT_EQ(ws->cumD(c, 180), 1.0);
+    EXPECT_EQ(ws.cumD(c, 0), 0.0);
+    EXPECT_EQ(ws.cumD(c, 180), 1.0);
     for (int m = 1; m <= 180; ++m) {
-      EXPECT_GE(ws->cumD(c, m), ws->cumD(c, m - 1)) << m;
-      EXPECT_EQ(ws->cumD(c, m), sums[static_cast<std::size_t>(m)] / sums[180]) << m;
+      EXPECT_GE(ws.cumD(c, m), ws.cumD(c, m - 1)) << m;
+      EXPECT_EQ(ws.cumD(c, m), sums[static_cast<std::size_t>(m)] / sums[180]) << m;
     }
   }
 }
@@ -301,26 +312,30 @@ TEST(DirectionInterpolation, ComponentWithoutDirectionalEnergyTravelsShoreNormal
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WorkspacePtr ws = Prepare(c.input);
-    RunStage(*ws);
-    for (int comp = 1; comp <= ws->control.component_count; ++comp) {
+    DirectionRun ws = Prepare(c.input);
+    ws.Run();
+    for (int comp = 1; comp <= ws.N; ++comp) {
       for (int m = 0; m <= 180; ++m) {
-        EXPECT_EQ(ws->D(comp, m), 0.0);
+        EXPECT_EQ(ws.D(comp, m), 0.0);
         // The trapezoid of a unit spike at node 90 (direction 0).
         const double expected = m < 90 ? 0.0 : (m == 90 ? 0.5 : 1.0);
-        EXPECT_EQ(ws->cumD(comp, m), expected) << "m=" << m;
+        EXPECT_EQ(ws.cumD(comp, m), expected) << "m=" << m;
       }
     }
   }
   // The direction draw accepts it: every direction within one degree of 0.
   Input input{"Emep", f, {-30.0, 0.0, 30.0}, [](int, int) { return 0.0; }, Range(0.12, 0.01, 200)};
-  WorkspacePtr ws = Prepare(input);
-  RunStage(*ws);
-  DrawComponentDirections(*ws, kFirstDirectionSeed);
+  DirectionRun ws = Prepare(input);
+  ws.Run();
+  ControlSettings control;
+  control.type = SpectrumType::kEmep;
+  control.component_count = ws.N;
+  double* theta = ws.ws->draws.theta;
+  DrawComponentDirections(control, ws.ws->distribution, theta, kFirstDirectionSeed);
   double lowest = 1.0, highest = -1.0;
   for (int comp = 1; comp <= 200; ++comp) {
-    lowest = std::min(lowest, ws->theta[comp]);
-    highest = std::max(highest, ws->theta[comp]);
+    lowest = std::min(lowest, theta[comp]);
+    highest = std::max(highest, theta[comp]);
   }
   const double one_degree = 3.141592653589793 / 180.0;
   EXPECT_GE(lowest, -one_degree);

@@ -4,15 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/messages.h"
-#include "core/run_stop.h"
 #include "resample/spline.h"
+#include "support/test_support.h"
 #include "textio/format.h"
 
 namespace wavecomp {
@@ -31,35 +31,37 @@ struct Input {
   std::vector<double> bandwidths;  // Ene only; 0.01 each when empty
 };
 
-WorkspacePtr Prepare(const Input& input) {
-  WorkspacePtr ws = MakeWorkspace();
-  Store(ws->control.spectrum_type, input.type);
-  ws->control.component_count = input.N;
-  ws->n_in = static_cast<int>(input.f.size());
-  for (int j = 1; j <= ws->n_in && j <= kMaxFrequencies; ++j) {
-    const auto u = static_cast<std::size_t>(j - 1);
-    ws->f_in[j] = input.f[u];
-    ws->S_in[j] = input.S[u];
-    ws->point_spectra(j, 0) = input.bandwidths.empty() ? 0.01 : input.bandwidths[u];
-  }
-  ws->E_in = kUntouched;
-  ws->E_spl = kUntouched;
-  for (int k = 0; k <= kMaxUsedComponents; ++k) {
-    ws->f[k] = kUntouched;
-    ws->band_start[k] = kUntouched;
-    ws->band_width[k] = kUntouched;
-  }
-  return ws;
-}
+// The division of one table; what direct_spec leaves is in bands, energy and end.
+struct DivisionRun {
+  void Divide(Console& console) { end = direct_spec(type, N, input, workspace->points, bands, energy, console); }
 
-// The stop a call ends with, if any.
-std::optional<RunStop> StopOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RunStop& stop) {
-    return stop;
+  WorkspacePtr workspace = MakeWorkspace();
+  SpectrumType type = SpectrumType::kSspe;
+  int N = 0;
+  InputSpectrum& input = workspace->input;
+  FrequencyBands& bands = workspace->bands;
+  EnergyCheck& energy = workspace->energy;
+  DivisionEnd end;
+};
+
+DivisionRun Prepare(const Input& input) {
+  DivisionRun run;
+  run.type = *ParseSpectrumType(std::string(input.type) + std::string(4 - std::strlen(input.type), ' '));
+  run.N = input.N;
+  run.input.n_in = static_cast<int>(input.f.size());
+  for (int j = 1; j <= run.input.n_in && j <= kMaxFrequencies; ++j) {
+    const auto u = static_cast<std::size_t>(j - 1);
+    run.input.f_in[j] = input.f[u];
+    run.input.S_in[j] = input.S[u];
+    run.workspace->points.point_spectra(j, 0) = input.bandwidths.empty() ? 0.01 : input.bandwidths[u];
   }
-  return std::nullopt;
+  run.energy = {kUntouched, kUntouched};
+  for (int k = 0; k <= kMaxUsedComponents; ++k) {
+    run.bands.f[k] = kUntouched;
+    run.bands.band_start[k] = kUntouched;
+    run.bands.band_width[k] = kUntouched;
+  }
+  return run;
 }
 
 std::vector<double> Grid(double first, double last, int count) {
@@ -116,22 +118,22 @@ std::string ClosingLine(double ecomp, double E_trap) {
 
 // Every band of equal energy: contiguous from f_in(1), its clipped spline
 // energy ecomp, its frequency at half of it.
-void ExpectEqualEnergyBands(const SpectrumWorkspace& ws, const Quadratic& P, double tolerance) {
-  const int N = ws.control.component_count;
-  EXPECT_EQ(ws.band_start[1], ws.f_in[1]);
+void ExpectEqualEnergyBands(const DivisionRun& ws, const Quadratic& P, double tolerance) {
+  const int N = ws.N;
+  EXPECT_EQ(ws.bands.band_start[1], ws.input.f_in[1]);
   double widths = 0.0;
   for (int k = 1; k <= N; ++k) {
     SCOPED_TRACE("band " + std::to_string(k));
-    const double start = ws.band_start[k];
-    const double end = start + ws.band_width[k];
+    const double start = ws.bands.band_start[k];
+    const double end = start + ws.bands.band_width[k];
     if (k < N) {
-      EXPECT_NEAR(ws.band_start[k + 1], end, 1e-15);
+      EXPECT_NEAR(ws.bands.band_start[k + 1], end, 1e-15);
     }
-    widths += ws.band_width[k];
-    EXPECT_NEAR(P.Energy(start, end), ws.ecomp, tolerance * ws.ecomp);
-    EXPECT_NEAR(P.Energy(start, ws.f[k]), 0.5 * ws.ecomp, tolerance * ws.ecomp);
+    widths += ws.bands.band_width[k];
+    EXPECT_NEAR(P.Energy(start, end), ws.bands.ecomp, tolerance * ws.bands.ecomp);
+    EXPECT_NEAR(P.Energy(start, ws.bands.f[k]), 0.5 * ws.bands.ecomp, tolerance * ws.bands.ecomp);
   }
-  EXPECT_NEAR(widths, ws.control.fmin - ws.f_in[1], 1e-12);
+  EXPECT_NEAR(widths, ws.end.last_band_end - ws.input.f_in[1], 1e-12);
 }
 
 // The division written plainly from its description: SplineInterpolate set
@@ -219,22 +221,22 @@ Reference ReferenceDivision(const Input& input) {
 }
 
 void ExpectSameAsReference(const Input& input) {
-  WorkspacePtr ws = Prepare(input);
+  DivisionRun ws = Prepare(input);
   Console console;
-  direct_spec(*ws, console);
+  ws.Divide(console);
   const Reference r = ReferenceDivision(input);
-  EXPECT_EQ(ws->ecomp, r.ecomp);
-  EXPECT_EQ(ws->control.fmin, r.fmin);
-  EXPECT_EQ(ws->control.fmax, r.fmax);
+  EXPECT_EQ(ws.bands.ecomp, r.ecomp);
+  EXPECT_EQ(ws.end.last_band_end, r.fmin);
+  EXPECT_EQ(ws.end.table_end, r.fmax);
   for (int k = 1; k <= input.N; ++k) {
     const auto K = static_cast<std::size_t>(k);
-    ASSERT_EQ(ws->band_start[k], r.start[K]) << "band " << k;
-    ASSERT_EQ(ws->band_width[k], r.width[K]) << "band " << k;
-    ASSERT_EQ(ws->f[k], r.f[K]) << "band " << k;
+    ASSERT_EQ(ws.bands.band_start[k], r.start[K]) << "band " << k;
+    ASSERT_EQ(ws.bands.band_width[k], r.width[K]) << "band " << k;
+    ASSERT_EQ(ws.bands.f[k], r.f[K]) << "band " << k;
   }
   if (std::string(input.type) == "Ene") {
-    EXPECT_EQ(ws->E_in, r.E_in);
-    EXPECT_EQ(ws->E_spl, r.E_spl);
+    EXPECT_EQ(ws.energy.E_in, r.E_in);
+    EXPECT_EQ(ws.energy.E_spl, r.E_spl);
   }
 }
 
@@ -243,17 +245,17 @@ TEST(DirectSpec, SspeAndEmepDivideTheTrapezoidalEnergyWithoutCheckLines) {
   for (const char* type : {"Sspe", "Emep"}) {
     SCOPED_TRACE(type);
     const Input input = P.Table(type, 0.05, 0.6, 23, 12);
-    WorkspacePtr ws = Prepare(input);
+    DivisionRun ws = Prepare(input);
     Console console;
-    direct_spec(*ws, console);
+    ws.Divide(console);
     const double E_trap = Trapezoid(input);
-    EXPECT_DOUBLE_EQ(ws->ecomp, E_trap / 12);
-    EXPECT_EQ(ws->E_in, kUntouched);
-    EXPECT_EQ(ws->E_spl, kUntouched);
-    EXPECT_EQ(ws->control.fmax, 0.6);
-    EXPECT_EQ(console.captured(), ClosingLine(ws->ecomp, E_trap));
-    ExpectEqualEnergyBands(*ws, P, 1e-8);
-    EXPECT_EQ(ws->f[13], kUntouched);
+    EXPECT_DOUBLE_EQ(ws.bands.ecomp, E_trap / 12);
+    EXPECT_EQ(ws.energy.E_in, kUntouched);
+    EXPECT_EQ(ws.energy.E_spl, kUntouched);
+    EXPECT_EQ(ws.end.table_end, 0.6);
+    EXPECT_EQ(console.captured(), ClosingLine(ws.bands.ecomp, E_trap));
+    ExpectEqualEnergyBands(ws, P, 1e-8);
+    EXPECT_EQ(ws.bands.f[13], kUntouched);
   }
 }
 
@@ -261,15 +263,15 @@ TEST(DirectSpec, EneChecksTheEnergyAndDividesTheSplineEnergy) {
   const Quadratic P{-4.0, 2.0, 0.5};
   Input input = P.Table("Ene", 0.05, 0.6, 23, 7);
   for (std::size_t i = 0; i < input.f.size(); ++i) input.bandwidths.push_back(0.01 + 0.001 * static_cast<double>(i));
-  WorkspacePtr ws = Prepare(input);
+  DivisionRun ws = Prepare(input);
   Console console;
-  direct_spec(*ws, console);
+  ws.Divide(console);
   double E_in = 0.0;
   for (std::size_t i = 0; i < input.f.size(); ++i) E_in += input.S[i] * input.bandwidths[i];
-  EXPECT_EQ(ws->E_in, E_in);
-  EXPECT_NEAR(ws->E_spl, P.Energy(0.05, 0.6), 1e-9);
-  EXPECT_EQ(ws->ecomp, ws->E_spl / 7);
-  const double E_spl = ws->E_spl;
+  EXPECT_EQ(ws.energy.E_in, E_in);
+  EXPECT_NEAR(ws.energy.E_spl, P.Energy(0.05, 0.6), 1e-9);
+  EXPECT_EQ(ws.bands.ecomp, ws.energy.E_spl / 7);
+  const double E_spl = ws.energy.E_spl;
   const double factor = 4.004000186920166;  // 4.004 in single precision
   std::string expected;
   for (const auto& [label, value] :
@@ -278,9 +280,9 @@ TEST(DirectSpec, EneChecksTheEnergyAndDividesTheSplineEnergy) {
         std::pair{messages::kHeightSpline, factor * std::sqrt(E_spl)}}) {
     expected += textio::ListLine().Text(label).Real(value).str() + "\n";
   }
-  expected += ClosingLine(ws->ecomp, Trapezoid(input));
+  expected += ClosingLine(ws.bands.ecomp, Trapezoid(input));
   EXPECT_EQ(console.captured(), expected);
-  ExpectEqualEnergyBands(*ws, P, 1e-8);
+  ExpectEqualEnergyBands(ws, P, 1e-8);
 }
 
 // A parabola below zero between 0.3 and 0.5: that part adds nothing to the
@@ -290,13 +292,13 @@ TEST(DirectSpec, NegativeSplineOvershootAddsNothing) {
   for (const char* type : {"Ene", "Sspe"}) {
     SCOPED_TRACE(type);
     const Input input = P.Table(type, 0.05, 0.9, 18, 9);
-    WorkspacePtr ws = Prepare(input);
+    DivisionRun ws = Prepare(input);
     Console console;
-    direct_spec(*ws, console);
+    ws.Divide(console);
     if (std::string(type) == "Ene") {
-      EXPECT_NEAR(ws->E_spl, P.Energy(0.05, 0.9), 1e-9);
+      EXPECT_NEAR(ws.energy.E_spl, P.Energy(0.05, 0.9), 1e-9);
     }
-    ExpectEqualEnergyBands(*ws, P, 1e-7);
+    ExpectEqualEnergyBands(ws, P, 1e-7);
   }
 }
 
@@ -331,20 +333,20 @@ TEST(DirectSpec, NoComponentsStillWriteTheClosingLine) {
   const Quadratic P{-4.0, 2.0, 0.5};
   for (int N : {0, -3}) {
     const Input input = P.Table("Sspe", 0.05, 0.6, 23, N);
-    WorkspacePtr ws = Prepare(input);
+    DivisionRun ws = Prepare(input);
     Console console;
-    direct_spec(*ws, console);
+    ws.Divide(console);
     const double E_trap = Trapezoid(input);
     EXPECT_EQ(console.captured(), ClosingLine(E_trap / N, E_trap)) << N;
-    EXPECT_EQ(ws->f[1], kUntouched);
-    EXPECT_EQ(ws->band_width[1], kUntouched);
+    EXPECT_EQ(ws.bands.f[1], kUntouched);
+    EXPECT_EQ(ws.bands.band_width[1], kUntouched);
   }
   // Not divisible, but nothing is divided: the table is not refused.
   Input falling = P.Table("Sspe", 0.05, 0.6, 5, 0);
   std::reverse(falling.f.begin(), falling.f.end());
-  WorkspacePtr ws = Prepare(falling);
+  DivisionRun ws = Prepare(falling);
   Console console;
-  direct_spec(*ws, console);
+  ws.Divide(console);
   const double no_components = 0.0;
   EXPECT_EQ(console.captured(), ClosingLine(Trapezoid(falling) / no_components, Trapezoid(falling)));
 }
@@ -356,12 +358,12 @@ TEST(DirectSpec, EneWithoutSplineMakesComponentsOfNoEnergy) {
   input.f = {0.1, 0.2, 0.2, 0.3};
   input.S = {1.0, 2.0, 3.0, 1.0};
   input.N = 4;
-  WorkspacePtr ws = Prepare(input);
+  DivisionRun ws = Prepare(input);
   Console console;
-  direct_spec(*ws, console);
-  EXPECT_EQ(ws->E_spl, 0.0);
-  EXPECT_EQ(ws->ecomp, 0.0);
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(ws->f[k], ws->band_start[k]);
+  ws.Divide(console);
+  EXPECT_EQ(ws.energy.E_spl, 0.0);
+  EXPECT_EQ(ws.bands.ecomp, 0.0);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(ws.bands.f[k], ws.bands.band_start[k]);
 }
 
 // (1 - f)^2 is convex, so its trapezoidal energy exceeds its spline energy,
@@ -373,17 +375,17 @@ TEST(DirectSpec, LastBandThatRunsOutEndsPastTheTable) {
   for (int N : {1, 2, 40}) {
     SCOPED_TRACE(N);
     const Input input = P.Table("Sspe", 0.0, 1.0, 11, N);
-    WorkspacePtr ws = Prepare(input);
+    DivisionRun ws = Prepare(input);
     Console console;
-    direct_spec(*ws, console);
-    const double start = ws->band_start[N];
-    const double end = ws->control.fmin;
+    ws.Divide(console);
+    const double start = ws.bands.band_start[N];
+    const double end = ws.end.last_band_end;
     EXPECT_GT(end, 1.0);
     EXPECT_LE(end, 1.0 + 2.0 * df + 1e-12);
-    EXPECT_NEAR(start + ws->band_width[N], end, 1e-15);
+    EXPECT_NEAR(start + ws.bands.band_width[N], end, 1e-15);
     const double held = P.Energy(start, 1.0);
-    EXPECT_LT(held, ws->ecomp);
-    EXPECT_NEAR(P.Energy(start, ws->f[N]), 0.5 * held, 1e-10);
+    EXPECT_LT(held, ws.bands.ecomp);
+    EXPECT_NEAR(P.Energy(start, ws.bands.f[N]), 0.5 * held, 1e-10);
   }
 }
 
@@ -392,13 +394,13 @@ TEST(DirectSpec, LastBandThatRunsOutEndsPastTheTable) {
 TEST(DirectSpec, WalkPastTheTableCarriesTheLastDensities) {
   const Quadratic P{1.0, -2.0, 1.5};  // (1 - f)^2 + 0.5, flat at f = 1
   const Input input = P.Table("Sspe", 0.0, 1.0, 11, 1);
-  WorkspacePtr ws = Prepare(input);
+  DivisionRun ws = Prepare(input);
   Console console;
-  direct_spec(*ws, console);
-  const double shortfall = ws->ecomp - P.Energy(0.0, 1.0);
+  ws.Divide(console);
+  const double shortfall = ws.bands.ecomp - P.Energy(0.0, 1.0);
   ASSERT_GT(shortfall, 1e-4);
-  EXPECT_NEAR(ws->control.fmin, 1.0 + shortfall / (0.5 * kValueFactor), 1e-6);
-  EXPECT_NEAR(P.Energy(0.0, ws->f[1]), 0.5 * ws->ecomp, 1e-9);
+  EXPECT_NEAR(ws.end.last_band_end, 1.0 + shortfall / (0.5 * kValueFactor), 1e-6);
+  EXPECT_NEAR(P.Energy(0.0, ws.bands.f[1]), 0.5 * ws.bands.ecomp, 1e-9);
 }
 
 // A carried density of 1e-13 would need millions of table ranges, one of
@@ -410,12 +412,12 @@ TEST(DirectSpec, BandThatCannotBeFilledWithinTheBoundIsCutBackToTheTable) {
     SCOPED_TRACE(tail);
     const Quadratic P{1.0, -2.0, 1.0 + tail};
     const Input input = P.Table("Sspe", 0.0, 1.0, 11, 1);
-    WorkspacePtr ws = Prepare(input);
+    DivisionRun ws = Prepare(input);
     Console console;
-    direct_spec(*ws, console);
-    EXPECT_GT(ws->control.fmin, 1.0);
-    EXPECT_LE(ws->control.fmin, 1.0 + 2.0 * df + 1e-12);
-    EXPECT_NEAR(P.Energy(0.0, ws->f[1]), 0.5 * P.Energy(0.0, ws->control.fmin), 1e-10);
+    ws.Divide(console);
+    EXPECT_GT(ws.end.last_band_end, 1.0);
+    EXPECT_LE(ws.end.last_band_end, 1.0 + 2.0 * df + 1e-12);
+    EXPECT_NEAR(P.Energy(0.0, ws.bands.f[1]), 0.5 * P.Energy(0.0, ws.end.last_band_end), 1e-10);
   }
 }
 
@@ -455,13 +457,12 @@ TEST(DirectSpec, RefusesTablesThatCannotBeDivided) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WorkspacePtr ws = Prepare(c.input);
+    DivisionRun ws = Prepare(c.input);
     Console console;
-    const std::optional<RunStop> stop = StopOf([&] { direct_spec(*ws, console); });
-    ASSERT_TRUE(stop.has_value());
-    EXPECT_EQ(stop->channel(), RunStop::Channel::kError);
-    EXPECT_EQ(stop->exit_status(), kExitInputError);
-    EXPECT_EQ(std::string(stop->text()), c.text);
+    const std::optional<RunEnding> ending = testing::EndingOfCall([&] { ws.Divide(console); });
+    ASSERT_TRUE(ending.has_value());
+    EXPECT_EQ(ending->exit_status, kExitInputError);
+    EXPECT_EQ(ending->diagnostic, c.text);
   }
   // The band number above, from the energies alone.
   const Input input = convex.Table("Sspe", 0.0, 1.0, 11, 1024);

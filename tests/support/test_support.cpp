@@ -119,6 +119,15 @@ std::string ControlFileText(const ControlValues& v) {
   return text;
 }
 
+std::optional<RunEnding> EndingOfCall(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (...) {
+    return EndingOf(std::current_exception());
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t begin = 0;

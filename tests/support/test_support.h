@@ -2,8 +2,12 @@
 // the real wavecomp program end to end.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/exit_status.h"
 
 namespace wavecomp::testing {
 
@@ -54,6 +58,10 @@ struct ControlValues {
 };
 // The cont.txt text for these values, each value field starting in column 11.
 std::string ControlFileText(const ControlValues& values);
+
+// How `call` ends the run, as the program would show it (console line,
+// diagnostic, exit status); nullopt when it returns normally.
+std::optional<RunEnding> EndingOfCall(const std::function<void()>& call);
 
 // The lines of a text, without their line ends; a last line without an end counts.
 std::vector<std::string> Lines(const std::string& text);

@@ -149,31 +149,30 @@ struct JnsSettings {
   int N = 256;
 };
 
-WorkspacePtr JnsWorkspace(const JnsSettings& settings) {
-  WorkspacePtr workspace = MakeWorkspace();
-  ControlSettings& control = workspace->control;
-  Store(control.spectrum_type, "JNS");
-  control.component_count = settings.N;
-  control.H13 = settings.H;
-  control.T13 = settings.T;
-  control.gamma = settings.gamma;
-  control.fmin = settings.fmin;
-  control.fmax = settings.fmax;
-  control.Smax = 10.0;
-  control.dirmin = -90.0;
-  control.dirmax = 90.0;
-  return workspace;
-}
+// The JONSWAP stage of a run with these settings; its result in `bands`.
+struct JnsRun {
+  explicit JnsRun(const JnsSettings& settings) {
+    control.component_count = settings.N;
+    control.H13 = settings.H;
+    control.T13 = settings.T;
+    control.gamma = settings.gamma;
+    control.fmin = settings.fmin;
+    control.fmax = settings.fmax;
+  }
+  void Run() { JonswapSpectrum(control, bands); }
+
+  ControlSettings control;
+  WorkspacePtr ws = MakeWorkspace();
+  FrequencyBands& bands = ws->bands;
+};
 
 TEST(JonswapSpectrum, WritesTheSampledSpectrumFile) {
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({});
-  Console console;
+  JnsRun run({});
   {
     InFolder in(dir.path());
-    JonswapSpectrum(*workspace, console);
+    run.Run();
   }
-  EXPECT_EQ(console.captured(), "");
   const std::vector<std::string> lines = Lines(dir.Read("jonswap.spe"));
   // (1.0 + df - 0.010001) / df = 99000.9 records, truncated.
   ASSERT_EQ(lines.size(), 99000u);
@@ -195,11 +194,10 @@ TEST(JonswapSpectrum, WritesTheSampledSpectrumFile) {
 
 TEST(JonswapSpectrum, EnergyIsTheTrapezoidSumOverTheRange) {
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({});
-  Console console;
+  JnsRun run({});
   {
     InFolder in(dir.path());
-    JonswapSpectrum(*workspace, console);
+    run.Run();
   }
   const Reference ref(1.0, 10.0, 3.3);
   double m0 = 0.0;
@@ -207,7 +205,7 @@ TEST(JonswapSpectrum, EnergyIsTheTrapezoidSumOverTheRange) {
     const double f = 0.010001 + k * kStep;
     m0 += (ref.Density(f) + ref.Density(f + kStep)) * (kStep / 2.0);
   }
-  EXPECT_NEAR(workspace->ecomp * 256.0, m0, 1.0e-9 * m0);
+  EXPECT_NEAR(run.bands.ecomp * 256.0, m0, 1.0e-9 * m0);
   // Not rescaled: 4 sqrt(m0) comes out near 1.03 H1/3 for gamma 3.3.
   EXPECT_NEAR(4.0 * std::sqrt(m0), 1.03, 0.01);
 }
@@ -270,15 +268,14 @@ TEST(JonswapSpectrum, PlacesEachComponentAtItsBandsHalfEnergy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
-    WorkspacePtr workspace = JnsWorkspace(c.settings);
-    Console console;
+    JnsRun run(c.settings);
     {
       InFolder in(dir.path());
-      JonswapSpectrum(*workspace, console);
+      run.Run();
     }
     const int N = c.settings.N;
     const Reference ref(c.settings.H, c.settings.T, c.settings.gamma);
-    const Division expected = ReferenceDivision(ref, c.settings.fmin, workspace->ecomp, N);
+    const Division expected = ReferenceDivision(ref, c.settings.fmin, run.bands.ecomp, N);
     for (int i = 1; i <= N; ++i) {
       SCOPED_TRACE(i);
       // The root (sqrt(4s^2 + 8aR) - 2s) / 2a cancels badly where a is the
@@ -292,13 +289,13 @@ TEST(JonswapSpectrum, PlacesEachComponentAtItsBandsHalfEnergy) {
       const double s = ref.Density(expected.f[i]);
       const double a = ref.Slope(expected.f[i]);
       const double eps = std::numeric_limits<double>::epsilon();
-      const double tolerance = 1.0e-3 * workspace->ecomp / (s + a * kStep) + 16.0 * eps * s / a + 1.0e-12;
-      ASSERT_NEAR(workspace->f[i], expected.f[i], tolerance);
+      const double tolerance = 1.0e-3 * run.bands.ecomp / (s + a * kStep) + 16.0 * eps * s / a + 1.0e-12;
+      ASSERT_NEAR(run.bands.f[i], expected.f[i], tolerance);
       if (c.increasing) {
-        EXPECT_GT(workspace->f[i], expected.band_start[i]);
-        EXPECT_LT(workspace->f[i], expected.band_start[i + 1]);
+        EXPECT_GT(run.bands.f[i], expected.band_start[i]);
+        EXPECT_LT(run.bands.f[i], expected.band_start[i + 1]);
         if (i > 1) {
-          EXPECT_GT(workspace->f[i], workspace->f[i - 1]);
+          EXPECT_GT(run.bands.f[i], run.bands.f[i - 1]);
         }
       }
     }
@@ -307,18 +304,17 @@ TEST(JonswapSpectrum, PlacesEachComponentAtItsBandsHalfEnergy) {
 
 TEST(JonswapSpectrum, OneBandHalvesTheTotalEnergy) {
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({.N = 1});
-  Console console;
+  JnsRun run({.N = 1});
   {
     InFolder in(dir.path());
-    JonswapSpectrum(*workspace, console);
+    run.Run();
   }
   const Reference ref(1.0, 10.0, 3.3);
   double below = 0.0;
-  for (double f = 0.010001; f + kStep <= workspace->f[1]; f += kStep) {
+  for (double f = 0.010001; f + kStep <= run.bands.f[1]; f += kStep) {
     below += (ref.Density(f) + ref.Density(f + kStep)) * (kStep / 2.0);
   }
-  EXPECT_NEAR(below / workspace->ecomp, 0.5, 1.0e-3);
+  EXPECT_NEAR(below / run.bands.ecomp, 0.5, 1.0e-3);
 }
 
 TEST(JonswapSpectrum, EmptyOrEnergylessRangesStillEnd) {
@@ -333,25 +329,23 @@ TEST(JonswapSpectrum, EmptyOrEnergylessRangesStillEnd) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
-    WorkspacePtr workspace = JnsWorkspace(c.settings);
-    Console console;
+    JnsRun run(c.settings);
     {
       InFolder in(dir.path());
-      JonswapSpectrum(*workspace, console);
+      run.Run();
     }
-    EXPECT_EQ(workspace->ecomp, 0.0);
+    EXPECT_EQ(run.bands.ecomp, 0.0);
     for (int i = 1; i <= c.settings.N; ++i) {
-      EXPECT_TRUE(std::isfinite(workspace->f[i])) << i;
-      EXPECT_GE(workspace->f[i], c.settings.fmin - kStep) << i;
-      EXPECT_LT(workspace->f[i], c.settings.fmin + 100 * kStep) << i;
+      EXPECT_TRUE(std::isfinite(run.bands.f[i])) << i;
+      EXPECT_GE(run.bands.f[i], c.settings.fmin - kStep) << i;
+      EXPECT_LT(run.bands.f[i], c.settings.fmin + 100 * kStep) << i;
     }
   }
   // An empty range writes an empty file.
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({.fmin = 0.5, .fmax = 0.2});
-  Console console;
+  JnsRun run({.fmin = 0.5, .fmax = 0.2});
   InFolder in(dir.path());
-  JonswapSpectrum(*workspace, console);
+  run.Run();
   EXPECT_EQ(dir.Read("jonswap.spe"), "");
 }
 
@@ -359,23 +353,21 @@ TEST(JonswapSpectrum, FminOfZeroInTheControlFileIsAccepted) {
   // Stored as 0.000001 Hz: the density underflows to 0 there and the walk
   // goes on into the spectrum.
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({.fmin = 0.000001, .fmax = 0.3, .N = 16});
-  Console console;
+  JnsRun run({.fmin = 0.000001, .fmax = 0.3, .N = 16});
   InFolder in(dir.path());
-  JonswapSpectrum(*workspace, console);
-  EXPECT_GT(workspace->ecomp, 0.0);
-  EXPECT_GT(workspace->f[1], 0.05);
-  EXPECT_LT(workspace->f[16], 0.3);
+  run.Run();
+  EXPECT_GT(run.bands.ecomp, 0.0);
+  EXPECT_GT(run.bands.f[1], 0.05);
+  EXPECT_LT(run.bands.f[16], 0.3);
 }
 
 TEST(JonswapSpectrum, NoComponentsLeavesTheFrequenciesAlone) {
   ScratchDir dir;
-  WorkspacePtr workspace = JnsWorkspace({.fmax = 0.2, .N = 0});
-  workspace->f[1] = 123.0;
-  Console console;
+  JnsRun run({.fmax = 0.2, .N = 0});
+  run.bands.f[1] = 123.0;
   InFolder in(dir.path());
-  JonswapSpectrum(*workspace, console);
-  EXPECT_EQ(workspace->f[1], 123.0);
+  run.Run();
+  EXPECT_EQ(run.bands.f[1], 123.0);
   EXPECT_TRUE(dir.Exists("jonswap.spe"));
 }
 
@@ -408,15 +400,13 @@ TEST(JonswapSpectrum, RefusesSpectraWithoutADensityBeforeWritingAnything) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
-    WorkspacePtr workspace = JnsWorkspace(c.settings);
-    Console console;
+    JnsRun run(c.settings);
     InFolder in(dir.path());
     try {
-      JonswapSpectrum(*workspace, console);
+      run.Run();
       ADD_FAILURE() << "not refused";
     } catch (const RunStop& stop) {
-      EXPECT_EQ(stop.channel(), RunStop::Channel::kConsole);
-      EXPECT_EQ(stop.exit_status(), kExitStopped);
+      EXPECT_EQ(stop.kind(), RunStop::Kind::kMessage);
       EXPECT_EQ(std::string(stop.text()).substr(0, c.message.size()), c.message);
     }
     EXPECT_FALSE(dir.Exists("jonswap.spe"));
@@ -426,10 +416,9 @@ TEST(JonswapSpectrum, RefusesSpectraWithoutADensityBeforeWritingAnything) {
 TEST(JonswapSpectrum, RefusalLeavesAnEarlierSpectrumFileAsItWas) {
   ScratchDir dir;
   dir.Write("jonswap.spe", "earlier run\n");
-  WorkspacePtr workspace = JnsWorkspace({.gamma = 0.0});
-  Console console;
+  JnsRun run({.gamma = 0.0});
   InFolder in(dir.path());
-  EXPECT_THROW(JonswapSpectrum(*workspace, console), RunStop);
+  EXPECT_THROW(run.Run(), RunStop);
   EXPECT_EQ(dir.Read("jonswap.spe"), "earlier run\n");
 }
 
@@ -453,14 +442,13 @@ TEST(JonswapSpectrum, StopsWhenTheEnergyCannotBeDivided) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchDir dir;
-    WorkspacePtr workspace = JnsWorkspace(c.settings);
-    Console console;
+    JnsRun run(c.settings);
     InFolder in(dir.path());
     try {
-      JonswapSpectrum(*workspace, console);
+      run.Run();
       ADD_FAILURE() << "not stopped";
     } catch (const RunStop& stop) {
-      EXPECT_EQ(stop.exit_status(), kExitStopped);
+      EXPECT_EQ(stop.kind(), RunStop::Kind::kMessage);
       EXPECT_EQ(std::string(stop.text()).substr(0, c.message.size()), c.message);
     }
   }

@@ -14,19 +14,25 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-WorkspacePtr SpreadWorkspace(double Smax, double T13, double Dirc, const std::vector<double>& frequencies) {
-  WorkspacePtr workspace = MakeWorkspace();
-  ControlSettings& control = workspace->control;
-  Store(control.spectrum_type, "JNS");
-  control.Smax = Smax;
-  control.T13 = T13;
-  control.Dirc = Dirc;
-  control.dirmin = -90.0;
-  control.dirmax = 90.0;
-  control.component_count = static_cast<int>(frequencies.size());
-  for (std::size_t i = 0; i < frequencies.size(); ++i) workspace->f[i + 1] = frequencies[i];
-  return workspace;
-}
+// The spreading stage of a JNS run with components at `frequencies`.
+struct SpreadRun {
+  SpreadRun(double Smax, double T13, double Dirc, const std::vector<double>& frequencies) {
+    control.Smax = Smax;
+    control.T13 = T13;
+    control.Dirc = Dirc;
+    control.component_count = static_cast<int>(frequencies.size());
+    for (std::size_t i = 0; i < frequencies.size(); ++i) ws->bands.f[i + 1] = frequencies[i];
+  }
+  // The principal direction as the run then holds it.
+  double Run(Console& console) {
+    return mitgwd(control, control.T13, control.Dirc, ws->bands, ws->distribution, console);
+  }
+
+  ControlSettings control;
+  WorkspacePtr ws = MakeWorkspace();
+  Table<kMaxComponents, 0, kLastNode>& D = ws->distribution.D;
+  Table<kMaxComponents, 0, kLastNode>& cumD = ws->distribution.cumD;
+};
 
 std::string Heading(double Smax) { return textio::ListLine().Text("mitgwd").Real(Smax).str() + "\n"; }
 
@@ -49,40 +55,37 @@ std::vector<double> ReferenceCumulative(double Smax, double T13, double Dirc, do
 }
 
 TEST(Mitgwd, SmaxOf999OnlyWritesTheHeading) {
-  WorkspacePtr workspace = SpreadWorkspace(999.0, 10.0, 15.0, {0.08, 0.1});
-  workspace->D(1, 3) = 7.0;
-  workspace->cumD(2, 5) = 8.0;
+  SpreadRun run(999.0, 10.0, 15.0, {0.08, 0.1});
+  run.D(1, 3) = 7.0;
+  run.cumD(2, 5) = 8.0;
   Console console;
-  mitgwd(*workspace, console);
+  EXPECT_EQ(run.Run(console), 15.0);  // still degrees
   EXPECT_EQ(console.captured(), Heading(999.0));
-  EXPECT_EQ(workspace->control.Dirc, 15.0);  // still degrees
-  EXPECT_EQ(workspace->D(1, 3), 7.0);
-  EXPECT_EQ(workspace->cumD(2, 5), 8.0);
+  EXPECT_EQ(run.D(1, 3), 7.0);
+  EXPECT_EQ(run.cumD(2, 5), 8.0);
 }
 
 TEST(Mitgwd, JustBelow999SpreadsAndConvertsTheDirection) {
-  WorkspacePtr workspace = SpreadWorkspace(998.99, 10.0, 15.0, {0.1});
+  SpreadRun run(998.99, 10.0, 15.0, {0.1});
   Console console;
-  mitgwd(*workspace, console);
   const double theta0 = 15.0 * 0.017453292519943295;
+  EXPECT_EQ(run.Run(console), theta0);
   EXPECT_EQ(console.captured(), Heading(998.99) + textio::ListLine().Real(theta0).str() + "\n");
-  EXPECT_EQ(workspace->control.Dirc, theta0);
-  EXPECT_EQ(workspace->cumD(1, 180), 1.0);
+  EXPECT_EQ(run.cumD(1, 180), 1.0);
   // Very narrow around +15 degrees (node 105): cos^(2s)(x/2) is close to
   // exp(-s x^2 / 4), a spread of 2.6 degrees for s near 999.
-  EXPECT_LT(workspace->cumD(1, 95), 0.001);
-  EXPECT_GT(workspace->cumD(1, 115), 0.999);
+  EXPECT_LT(run.cumD(1, 95), 0.001);
+  EXPECT_GT(run.cumD(1, 115), 0.999);
 }
 
 TEST(Mitgwd, NoComponentsStillWritesBothLinesAndConverts) {
-  WorkspacePtr workspace = SpreadWorkspace(10.0, 10.0, -30.0, {});
-  workspace->D(1, 0) = 7.0;
+  SpreadRun run(10.0, 10.0, -30.0, {});
+  run.D(1, 0) = 7.0;
   Console console;
-  mitgwd(*workspace, console);
   const double theta0 = -30.0 * 0.017453292519943295;
+  EXPECT_EQ(run.Run(console), theta0);
   EXPECT_EQ(console.captured(), Heading(10.0) + textio::ListLine().Real(theta0).str() + "\n");
-  EXPECT_EQ(workspace->control.Dirc, theta0);
-  EXPECT_EQ(workspace->D(1, 0), 7.0);
+  EXPECT_EQ(run.D(1, 0), 7.0);
 }
 
 TEST(Mitgwd, CumulativeDistributionsFollowTheSpreadingLaw) {
@@ -95,20 +98,20 @@ TEST(Mitgwd, CumulativeDistributionsFollowTheSpreadingLaw) {
     const double fp = 1.0 / (1.05 * c.T13);
     // Below, at and above the spreading law's own peak frequency.
     const std::vector<double> frequencies = {0.5 * fp, 0.9 * fp, fp, 1.3 * fp, 3.0 * fp};
-    WorkspacePtr workspace = SpreadWorkspace(c.Smax, c.T13, c.Dirc, frequencies);
+    SpreadRun run(c.Smax, c.T13, c.Dirc, frequencies);
     Console console;
-    mitgwd(*workspace, console);
+    run.Run(console);
     const double dth = kPi / 180.0;
     for (int i = 1; i <= 5; ++i) {
       SCOPED_TRACE(i);
       const std::vector<double> expected = ReferenceCumulative(c.Smax, c.T13, c.Dirc, frequencies[i - 1]);
-      EXPECT_EQ(workspace->cumD(i, 0), 0.0);
-      EXPECT_EQ(workspace->cumD(i, 180), 1.0);
+      EXPECT_EQ(run.cumD(i, 0), 0.0);
+      EXPECT_EQ(run.cumD(i, 180), 1.0);
       double D_area = 0.0;
       for (int k = 1; k <= 180; ++k) {
-        EXPECT_NEAR(workspace->cumD(i, k), expected[k], 1.0e-12) << k;
-        EXPECT_GE(workspace->cumD(i, k), workspace->cumD(i, k - 1)) << k;
-        D_area += (workspace->D(i, k - 1) + workspace->D(i, k)) * dth / 2.0;
+        EXPECT_NEAR(run.cumD(i, k), expected[k], 1.0e-12) << k;
+        EXPECT_GE(run.cumD(i, k), run.cumD(i, k - 1)) << k;
+        D_area += (run.D(i, k - 1) + run.D(i, k)) * dth / 2.0;
       }
       // D is normalised with 2 dth instead of dth / 2.
       EXPECT_NEAR(D_area, 0.25, 1.0e-13);
@@ -117,16 +120,16 @@ TEST(Mitgwd, CumulativeDistributionsFollowTheSpreadingLaw) {
 }
 
 TEST(Mitgwd, PrincipalDirectionZeroIsSymmetric) {
-  WorkspacePtr workspace = SpreadWorkspace(10.0, 10.0, 0.0, {0.05, 0.0952, 0.2, 0.6});
+  SpreadRun run(10.0, 10.0, 0.0, {0.05, 0.0952, 0.2, 0.6});
   Console console;
-  mitgwd(*workspace, console);
+  run.Run(console);
   for (int i = 1; i <= 4; ++i) {
-    EXPECT_NEAR(workspace->cumD(i, 90), 0.5, 1.0e-14) << i;
+    EXPECT_NEAR(run.cumD(i, 90), 0.5, 1.0e-14) << i;
     for (int k = 0; k <= 180; ++k) {
-      EXPECT_NEAR(workspace->cumD(i, k) + workspace->cumD(i, 180 - k), 1.0, 1.0e-14) << i << " " << k;
-      EXPECT_NEAR(workspace->D(i, k), workspace->D(i, 180 - k), 1.0e-14 * workspace->D(i, 90));
+      EXPECT_NEAR(run.cumD(i, k) + run.cumD(i, 180 - k), 1.0, 1.0e-14) << i << " " << k;
+      EXPECT_NEAR(run.D(i, k), run.D(i, 180 - k), 1.0e-14 * run.D(i, 90));
     }
-    EXPECT_GT(workspace->D(i, 90), workspace->D(i, 60));
+    EXPECT_GT(run.D(i, 90), run.D(i, 60));
   }
 }
 
@@ -139,11 +142,11 @@ TEST(Mitgwd, NoSpreadingParameterGivesAUniformDistribution) {
   const Case cases[] = {{"Smax 0", 0.0, 10.0}, {"T1/3 0", 10.0, 0.0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    WorkspacePtr workspace = SpreadWorkspace(c.Smax, c.T13, 25.0, {0.05, 0.1, 0.5});
+    SpreadRun run(c.Smax, c.T13, 25.0, {0.05, 0.1, 0.5});
     Console console;
-    mitgwd(*workspace, console);
+    run.Run(console);
     for (int i = 1; i <= 3; ++i) {
-      for (int k = 0; k <= 180; ++k) EXPECT_NEAR(workspace->cumD(i, k), k / 180.0, 1.0e-14) << i << " " << k;
+      for (int k = 0; k <= 180; ++k) EXPECT_NEAR(run.cumD(i, k), k / 180.0, 1.0e-14) << i << " " << k;
     }
   }
 }

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/run_stop.h"
 #include "support/test_support.h"
 
 namespace wavecomp::textio {
@@ -18,13 +17,11 @@ namespace {
 
 // The error text of a read that must fail, or "" when it did not throw.
 template <typename Read>
-std::string InputError(Read read) {
+std::string ErrorText(Read read) {
   try {
     read();
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.exit_status(), kExitInputError);
-    EXPECT_EQ(stop.channel(), RunStop::Channel::kError);
-    return stop.text();
+  } catch (const InputError& error) {
+    return error.what();
   }
   return "";
 }
@@ -183,22 +180,22 @@ TEST(TextioFieldReader, ReadsFieldsLeftToRightAndPadsShortRecords) {
 
 TEST(TextioFieldReader, NamesFileLineColumnsAndFieldInErrors) {
   const std::string name = "cont.txt";
-  EXPECT_EQ(InputError([&] {
+  EXPECT_EQ(ErrorText([&] {
               FieldReader reader("JNS       2x6", name, 2);
               reader.Skip(10);
               reader.I(5);
             }),
             "input error in cont.txt, line 2, columns 11-15: expected an integer (I5), found \"2x6\"");
-  EXPECT_EQ(InputError([&] { FieldReader(" 2147483648", name, 3).I(11); }),
+  EXPECT_EQ(ErrorText([&] { FieldReader(" 2147483648", name, 3).I(11); }),
             "input error in cont.txt, line 3, columns 1-11: expected an integer from -2147483648 to 2147483647 "
             "(I11), found \" 2147483648\"");
-  EXPECT_EQ(InputError([&] {
+  EXPECT_EQ(ErrorText([&] {
               FieldReader reader("  0.1E+01  abc", name, 7);
               reader.E(9, 2);
               reader.E(9, 2);
             }),
             "input error in cont.txt, line 7, columns 10-18: expected a real number (E9.2), found \"  abc\"");
-  EXPECT_EQ(InputError([&] { FieldReader("   1.0E999", name, 1).F(10, 3); }),
+  EXPECT_EQ(ErrorText([&] { FieldReader("   1.0E999", name, 1).F(10, 3); }),
             "input error in cont.txt, line 1, columns 1-10: expected a real number within the range of a 64-bit "
             "real (F10.3), found \"   1.0E999\"");
 }
@@ -252,10 +249,10 @@ TEST(TextioRecordCursor, ReadsFixedListsOverRecords) {
   cursor.Rewind();
   cursor.SkipFixedList(7, 3, "the table");
   EXPECT_EQ(cursor.position(), 3u);
-  EXPECT_EQ(InputError([&] { cursor.SkipFixedList(4, 3, "the second table"); }),
+  EXPECT_EQ(ErrorText([&] { cursor.SkipFixedList(4, 3, "the second table"); }),
             "input error in table, line 5: expected the second table, found the end of the file");
   cursor.Seek(2);
-  EXPECT_EQ(InputError([&] { cursor.ReadFixedList(values, 3, 4, 1, "the table"); }),
+  EXPECT_EQ(ErrorText([&] { cursor.ReadFixedList(values, 3, 4, 1, "the table"); }),
             "input error in table, line 4, columns 1-4: expected a real number (F4.1), found \"rest\"");
 }
 
@@ -338,7 +335,7 @@ TEST(TextioRecordCursor, RejectsFreeFormatValuesThatAreNotNumbers) {
     const TextFile file = TextFile::FromString("f", c.content);
     RecordCursor cursor(file);
     std::vector<double> values(2);
-    EXPECT_EQ(InputError([&] { cursor.ReadList(values, "two values"); }), c.error);
+    EXPECT_EQ(ErrorText([&] { cursor.ReadList(values, "two values"); }), c.error);
   }
 }
 

@@ -1,4 +1,4 @@
-#include "input/point_list_question.h"
+#include "input/point_list.h"
 
 #include <optional>
 #include <string>
@@ -17,12 +17,8 @@ constexpr std::size_t kAnswerLength = 3;
 
 bool IsYes(const std::string& word) { return word == "Y" || word == "Yes"; }
 
-}  // namespace
-
-bool IsSingleSpectrumAnswer(std::string_view answer_line) {
-  return IsYes(textio::ListWord(answer_line, kAnswerLength));
-}
-
+// Shows the missing file and the three question lines and returns when the
+// answer is yes; any other answer stops the run.
 void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   std::string missing(messages::kPointFileMissingStart);
   missing += data_file_name;
@@ -40,6 +36,20 @@ void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
     break;
   }
   throw RunStop::Silent();
+}
+
+}  // namespace
+
+bool IsSingleSpectrumAnswer(std::string_view answer_line) {
+  return IsYes(textio::ListWord(answer_line, kAnswerLength));
+}
+
+std::string PointListName(std::string_view data_file_name) { return std::string(data_file_name) + ".pnt"; }
+
+std::optional<textio::TextFile> OpenPointListOrAsk(const std::string& data_file_name, Console& console) {
+  std::optional<textio::TextFile> file = textio::TextFile::Open(PointListName(data_file_name));
+  if (!file) AskSingleSpectrumMode(data_file_name, console);
+  return file;
 }
 
 }  // namespace wavecomp

@@ -1,0 +1,42 @@
+#include "app/exit_status.h"
+
+#include <new>
+
+#include "core/run_stop.h"
+#include "textio/errors.h"
+
+namespace wavecomp {
+
+RunEnding EndingOf(const std::exception_ptr& error) {
+  RunEnding ending;
+  try {
+    std::rethrow_exception(error);
+  } catch (const RunStop& stop) {
+    switch (stop.kind()) {
+      case RunStop::Kind::kMessage:
+        ending.console_line = stop.text();
+        break;
+      case RunStop::Kind::kSilent:
+        break;
+      case RunStop::Kind::kBadInput:
+        ending.exit_status = kExitInputError;
+        ending.diagnostic = stop.text();
+        break;
+      case RunStop::Kind::kNoOutput:
+        ending.exit_status = kExitOutputError;
+        ending.diagnostic = stop.text();
+        break;
+    }
+  } catch (const textio::InputError& input_error) {
+    ending.exit_status = kExitInputError;
+    ending.diagnostic = input_error.what();
+  } catch (const textio::OutputError& output_error) {
+    ending.exit_status = kExitOutputError;
+    ending.diagnostic = output_error.what();
+  } catch (const std::bad_alloc&) {
+    ending.diagnostic = "not enough memory for the workspace";
+  }
+  return ending;
+}
+
+}  // namespace wavecomp

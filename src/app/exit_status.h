@@ -1,0 +1,29 @@
+// How a run of wavecomp ends: its exit status and what it shows. Only the
+// application turns errors into exit statuses.
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace wavecomp {
+
+enum ExitStatus : int {
+  kExitSuccess = 0,      // the component wave file was written
+  kExitStopped = 1,      // the run stopped with one of the program's messages
+  kExitInputError = 2,   // a file could not be read as its layout requires
+  kExitOutputError = 3,  // no usable output: a write failed, or a value to write was not finite
+};
+
+// A run that did not finish.
+struct RunEnding {
+  int exit_status = kExitStopped;
+  std::optional<std::string> console_line;  // one of the program's console lines, exact bytes
+  std::optional<std::string> diagnostic;    // for standard error, without the program's name
+};
+
+// The ending of a run that threw `error` (RunStop, textio::InputError,
+// textio::OutputError or std::bad_alloc); anything else is thrown again.
+RunEnding EndingOf(const std::exception_ptr& error);
+
+}  // namespace wavecomp

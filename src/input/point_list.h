@@ -1,0 +1,30 @@
+// The point-list file "<data file>.pnt" of an Emep or Ene run, and the one
+// question the program asks when it is missing. Both readers open it and ask
+// the same way; each reads its own layout of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/console.h"
+#include "textio/records.h"
+
+namespace wavecomp {
+
+// The name of the point-list file of a data file.
+std::string PointListName(std::string_view data_file_name);
+
+// The point-list file beside the data file, or nullopt when it is missing
+// and the operator answers yes to taking the first spectrum of the data file
+// uniformly along the shore. Any other answer, or no answer at all (closed or
+// empty standard input), stops the run without a message (RunStop::Silent).
+// `data_file_name` is the trimmed data file name.
+std::optional<textio::TextFile> OpenPointListOrAsk(const std::string& data_file_name, Console& console);
+
+// True when the operator's answer means yes: the first free-format word, cut
+// to three characters, is "Y" or "Yes" (case as shown). Anything else,
+// including an empty line, is a no.
+bool IsSingleSpectrumAnswer(std::string_view answer_line);
+
+}  // namespace wavecomp
