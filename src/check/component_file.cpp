@@ -4,7 +4,9 @@
 #include <cmath>
 #include <string_view>
 
+#include "core/settings.h"
 #include "output/component_records.h"
+#include "textio/format.h"
 #include "textio/errors.h"
 
 namespace wavecomp::check {
@@ -202,13 +204,19 @@ void ReadSmaxRecord(Records& records, Trailer& trailer) {
 
 Trailer ReadTrailer(Records& records) {
   Trailer trailer;
-  const std::string what = "the settings trailer (\"  JNS \" or H1/3, T1/3, Dirc. as three E15.6)";
+  // The record the writer starts a JNS trailer with; an editor may have
+  // dropped its trailing blank.
+  std::string jonswap_record;
+  textio::PutA(jonswap_record, SpectrumTypeField(SpectrumType::kJonswap), kTypeWidth);
+  const std::string_view jonswap_trimmed = TrimmedField(jonswap_record);
+  const std::string what = "the settings trailer (\"" + jonswap_record + "\" or H1/3, T1/3, Dirc. as three E15.6)";
   const std::string_view first = records.Next(what);
   trailer.first_line = records.line();
   if (IsBlank(first)) records.FailLine(what, first);
-  if (Columns(first, 1, 6) == "  JNS " || (Columns(first, 1, 6) == "  JNS" && first.size() == 5)) {
+  const std::string_view head = Columns(first, 1, kTypeWidth);
+  if (head == jonswap_record || (head == jonswap_trimmed && first.size() == jonswap_trimmed.size())) {
     trailer.kind = TrailerKind::kJonswap;
-    records.RequireEndOfRecord(first, 6);
+    records.RequireEndOfRecord(first, kTypeWidth);
     const std::string_view text = records.Next("H1/3, T1/3, Dirc., gamma (four E15.6) of the JNS trailer");
     textio::FieldReader reader(text, records.name(), records.line());
     trailer.H13 = records.ReadReal(text, reader, "H1/3 (E15.6)");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/exit_status.h"
-#include "core/messages.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -21,7 +20,12 @@ std::string Echo(const ControlValues& values) {
   return console.captured();
 }
 
-std::string Sjis(std::string_view text) { return std::string(text); }
+// The console texts, spelled readably and converted here to the Shift-JIS
+// bytes the program writes.
+const std::string kLabel = testing::ShiftJis("周波数スペクトル   : ");
+const std::string kDegree = testing::ShiftJis("°");
+const std::string kGamma = testing::ShiftJis("γ=");
+const std::string kInputFile = testing::ShiftJis("入力スペクトルファイル名 : ");
 
 TEST(SettingsEcho, JonswapShowsTheFourWaveSettings) {
   ControlValues values;
@@ -30,9 +34,9 @@ TEST(SettingsEcho, JonswapShowsTheFourWaveSettings) {
   values.direction = "-15.0";
   values.gamma = "3.3";
   // Hand-laid: 23 blanks before JONSWAP fill the 30-byte field; F7.2 fields.
-  const std::string expected = Sjis(messages::kSpectrumLabel) + std::string(23, ' ') + "JONSWAP\n\n" +
-                               "H1/3=   2.50m  T1/3=   8.00s  Dirc.= -15.00" + Sjis(messages::kDegreeSign) + "  " +
-                               Sjis(messages::kEchoGamma) + "   3.30\n";
+  const std::string expected = kLabel + std::string(23, ' ') + "JONSWAP\n\n" +
+                               "H1/3=   2.50m  T1/3=   8.00s  Dirc.= -15.00" + kDegree + "  " +
+                               kGamma + "   3.30\n";
   EXPECT_EQ(Echo(values), expected);
 }
 
@@ -46,29 +50,24 @@ TEST(SettingsEcho, ValueTooWideForF72IsSevenAsterisks) {
 TEST(SettingsEcho, OtherTypesShowTheInputFileNameCutOrPaddedTo50) {
   const struct {
     const char* type;
-    std::string_view source;
+    std::string source;
     int blanks;
     std::string file_name;
     std::string echoed;
   } cases[] = {
-      {"Emep", messages::kSourceEmep, 8, "beach", "beach" + std::string(45, ' ')},
-      {"Sspe", messages::kSourceSspe, 6, "swell.spc", "swell.spc" + std::string(41, ' ')},
-      {"Ene", messages::kSourceEne, 10, std::string(60, 'x'), std::string(50, 'x')},
+      // The names fill 22, 24 and 20 of the 30 bytes of their field.
+      {"Emep", testing::ShiftJis("方向スペクトル直接入力"), 8, "beach", "beach" + std::string(45, ' ')},
+      {"Sspe", testing::ShiftJis("周波数スペクトル直接入力"), 6, "swell.spc", "swell.spc" + std::string(41, ' ')},
+      {"Ene", testing::ShiftJis("エネルギー平衡方程式"), 10, std::string(60, 'x'), std::string(50, 'x')},
   };
   for (const auto& c : cases) {
     ControlValues values;
     values.type = c.type;
     values.input_file = c.file_name;
-    const std::string expected = Sjis(messages::kSpectrumLabel) + std::string(static_cast<std::size_t>(c.blanks), ' ') +
-                                 Sjis(c.source) + "\n\n" + Sjis(messages::kInputFileLabel) + c.echoed + "\n";
+    const std::string expected = kLabel + std::string(static_cast<std::size_t>(c.blanks), ' ') +
+                                 c.source + "\n\n" + kInputFile + c.echoed + "\n";
     EXPECT_EQ(Echo(values), expected) << c.type;
   }
-}
-
-TEST(SettingsEcho, SourceNamesHaveTheirShiftJisByteCounts) {
-  EXPECT_EQ(messages::kSourceEmep.size(), 22u);
-  EXPECT_EQ(messages::kSourceSspe.size(), 24u);
-  EXPECT_EQ(messages::kSourceEne.size(), 20u);
 }
 
 TEST(RunProgram, WithoutControlFilePrintsTheMessageAndFails) {
@@ -82,8 +81,10 @@ TEST(RunProgram, BadTypeAndCountGiveTheirShiftJisMessages) {
   const struct {
     const char* type;
     const char* count;
-    std::string_view message;
-  } cases[] = {{"jns", "256", messages::kBadSpectrumType}, {"JNS", "1025", messages::kTooManyComponents}};
+    std::string message;
+  } cases[] = {{"jns", "256", testing::ShiftJis("設定スペクトルを確認してください")},
+               // 69 bytes: three blanks after the full-width comma.
+               {"JNS", "1025", testing::ShiftJis("エネルギー等分割とする場合には，   分割数を1024以下に設定してください")}};
   for (const auto& c : cases) {
     ScratchDir dir;
     ControlValues values;
@@ -91,7 +92,7 @@ TEST(RunProgram, BadTypeAndCountGiveTheirShiftJisMessages) {
     values.count = c.count;
     dir.Write("cont.txt", ControlFileText(values));
     const testing::RunResult result = testing::RunWavecomp(dir);
-    EXPECT_EQ(result.out, " " + std::string(c.message) + "\n") << c.type;
+    EXPECT_EQ(result.out, " " + c.message + "\n") << c.type;
     EXPECT_EQ(result.exit_status, kExitStopped);
     EXPECT_FALSE(dir.Exists("wave.dat"));
   }
@@ -101,9 +102,9 @@ TEST(RunProgram, ValidControlFileEchoesSettingsAndVersionFirst) {
   ScratchDir dir;
   dir.Write("cont.txt", ControlFileText(ControlValues{}));
   const testing::RunResult result = testing::RunWavecomp(dir);
-  const std::string head = Sjis(messages::kSpectrumLabel) + std::string(23, ' ') + "JONSWAP\n\n" +
-                           "H1/3=   1.00m  T1/3=  10.00s  Dirc.=   0.00" + Sjis(messages::kDegreeSign) + "  " +
-                           Sjis(messages::kEchoGamma) + "   3.30\n Ver.r1c\n";
+  const std::string head = kLabel + std::string(23, ' ') + "JONSWAP\n\n" +
+                           "H1/3=   1.00m  T1/3=  10.00s  Dirc.=   0.00" + kDegree + "  " +
+                           kGamma + "   3.30\n Ver.r1c\n";
   EXPECT_EQ(result.out.substr(0, head.size()), head);
 }
 

@@ -27,7 +27,6 @@
 #include <tuple>
 #include <vector>
 
-#include "core/messages.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -38,6 +37,33 @@ using testing::ControlValues;
 using testing::RunResult;
 using testing::RunWavecomp;
 using testing::ScratchDir;
+
+// What the program says, spelled out here rather than taken from its own
+// constants, so that a wrong message fails these tests.
+namespace said {
+constexpr std::string_view kBandCannotBeFilled = " cannot be filled: the spline of the input spectrum holds less energy than the bands need (a finer table or fewer components help)";
+constexpr std::string_view kBandWalkOutsideTable = " cannot be placed: its walk stayed before the end of the table for 10^7 steps (densities too large to divide exactly)";
+constexpr std::string_view kCannotOpenControlFile = "Can not open cont.txt file";
+constexpr std::string_view kCountErrorStart = "Error in ";
+constexpr std::string_view kEmepTooShort = "Error Read-Data: Emep-data is too short";
+constexpr std::string_view kEneBlockCountRule = "the number of spectrum blocks nb must be at least 1, found";
+constexpr std::string_view kEneDirectionCountRule = "the number of directions nd must be 1 to 198, found";
+constexpr std::string_view kEneFrequencyCountRule = "the number of frequencies nf must be 1 to 3000, found";
+constexpr std::string_view kEneHeaderUnreadable = "Error: Spectrum Data Set isn't matched";
+constexpr std::string_view kEneNotFoundEnd = ") can not be found";
+constexpr std::string_view kEneNotFoundStart = "Ene spectrum data (";
+constexpr std::string_view kEnePointCountRule = "the number of points num_p must be at most 2048, found";
+constexpr std::string_view kErrorExistOutFile = "ERROR Exist Out File";
+constexpr std::string_view kErrorFileName = "Error File name";
+constexpr std::string_view kExpectedAtMost3000Pairs = "at most 3000 frequency pairs, found pair 3001";
+constexpr std::string_view kFileNotFind = "== File not find ==";
+constexpr std::string_view kJonswapEnergyNotFinite = "JONSWAP total energy m0 is not a finite number:";
+constexpr std::string_view kNoPoints = "ERROR  num_p < 1";
+constexpr std::string_view kSpectrumEnergyNegative = "input spectrum: its energy is below zero (the densities are mostly negative)";
+constexpr std::string_view kSpectrumEnergyNotFinite = "input spectrum: its energy is not a finite number (densities too large to add up)";
+const std::string kQuestion3 = testing::ShiftJis("はい（単一方向スペクトル）：「Y」を入力して下さい");
+const std::string kTooManyComponents = testing::ShiftJis("エネルギー等分割とする場合には，   分割数を1024以下に設定してください");
+}  // namespace said
 
 // ---------------------------------------------------------------------------
 // Input files, line by line.
@@ -209,8 +235,8 @@ BadInput ConsoleStop(std::string name, Files files, std::string line) {
 std::string Free(std::string_view text) { return " " + std::string(text); }
 
 std::string EneNotFoundLine(int first_key, int second_key) {
-  return std::string(messages::kEneNotFoundStart) + Int5(first_key) + "," + Int5(second_key) +
-         std::string(messages::kEneNotFoundEnd);
+  return std::string(said::kEneNotFoundStart) + Int5(first_key) + "," + Int5(second_key) +
+         std::string(said::kEneNotFoundEnd);
 }
 
 Files SspeRun(const std::string& data) { return {{"cont.txt", ControlFor("Sspe", "swell.spc")}, {"swell.spc", data}}; }
@@ -228,7 +254,7 @@ BadInput Truncated(const std::string& name, const Lines& lines, std::size_t cut,
   const std::string label = name + "_cut_before_line_" + std::to_string(cut + 1);
   switch (lines[cut].at_end) {
     case AtEnd::kEmepTooShort:
-      return ConsoleStop(label, files(Join(kept)), Free(messages::kEmepTooShort));
+      return ConsoleStop(label, files(Join(kept)), Free(said::kEmepTooShort));
     case AtEnd::kEneNotFound:
       return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12));
     case AtEnd::kInputError:
@@ -258,23 +284,23 @@ std::vector<BadInput> AllCases() {
   auto add = [&](BadInput c) { cases.push_back(std::move(c)); };
 
   // --- Missing files.
-  add(ConsoleStop("control_file_missing", {}, "   " + std::string(messages::kCannotOpenControlFile)));
-  add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(messages::kFileNotFind)));
+  add(ConsoleStop("control_file_missing", {}, "   " + std::string(said::kCannotOpenControlFile)));
+  add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(said::kFileNotFind)));
   add(ConsoleStop("emep_data_missing",
                   {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
-                  Free(messages::kFileNotFind)));
-  add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(messages::kFileNotFind)));
-  add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(messages::kFileNotFind)));
+                  Free(said::kFileNotFind)));
+  add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(said::kFileNotFind)));
+  add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(said::kFileNotFind)));
   // Fault: a device named as the input was read as a file; /dev/zero never ended and filled the memory.
   add(ConsoleStop("sspe_data_is_a_device", {{"cont.txt", ControlFor("Sspe", "/dev/null")}},
-                  Free(messages::kFileNotFind)));
+                  Free(said::kFileNotFind)));
   add(ConsoleStop("emep_data_is_a_device", {{"cont.txt", ControlFor("Emep", "/dev/null")}},
-                  Free(messages::kFileNotFind)));
+                  Free(said::kFileNotFind)));
   add(ConsoleStop("ene_data_is_a_device", {{"cont.txt", ControlFor("Ene", "/dev/null")}},
-                  Free(messages::kErrorFileName)));
+                  Free(said::kErrorFileName)));
   add(ConsoleStop("ene_data_missing",
                   {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
-                  Free(messages::kErrorFileName)));
+                  Free(said::kErrorFileName)));
   for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
     BadInput emep{"emep_point_list_missing_answer_" + Safe(answer),
                   {{"cont.txt", ControlFor("Emep", "beach")}, {"beach", Join(EmepFile(1))}},
@@ -420,7 +446,7 @@ std::vector<BadInput> AllCases() {
           add(ConsoleStop(
               "ene_header_line_" + std::to_string(header + 1) + "_col_" + std::to_string(first) + "_" + Safe(bad),
               EneRun(Join(WithField(ene, header, first, width, bad)), ene_points),
-              Free(messages::kEneHeaderUnreadable)));
+              Free(said::kEneHeaderUnreadable)));
         }
       }
     }
@@ -451,35 +477,35 @@ std::vector<BadInput> AllCases() {
                    "beach", static_cast<int>(emep.size()) + 1));
     add(InputError("emep_point_count_2049", EmepRun(Join(emep), "2049\n"), "beach.pnt", 1));
     add(ConsoleStop("emep_point_count_2048_one_block", EmepRun(Join(emep), Join(EmepPointList(2048))),
-                    Free(messages::kEmepTooShort)));
+                    Free(said::kEmepTooShort)));
     // Fault: direct_spec refused the empty table of a point list without points, hiding the driver's message.
-    add(ConsoleStop("emep_point_count_zero", EmepRun(Join(emep), "    0\n"), Free(messages::kNoPoints)));
-    add(ConsoleStop("emep_point_count_negative", EmepRun(Join(emep), "   -7\n"), Free(messages::kNoPoints)));
+    add(ConsoleStop("emep_point_count_zero", EmepRun(Join(emep), "    0\n"), Free(said::kNoPoints)));
+    add(ConsoleStop("emep_point_count_negative", EmepRun(Join(emep), "   -7\n"), Free(said::kNoPoints)));
 
     const Lines ene = EneFile();
     const std::string ene_points = Join(EnePointList());
     auto count_error = [](const std::string& file, std::string_view rule, const std::string& value) {
       // The count is a free-format integer: twelve columns, right-justified.
-      return std::string(" ") + std::string(messages::kCountErrorStart) + file + ": " + std::string(rule) +
+      return std::string(" ") + std::string(said::kCountErrorStart) + file + ": " + std::string(rule) +
              std::string(12 - value.size(), ' ') + value;
     };
     for (const auto& [first, value, rule] :
-         std::vector<std::tuple<int, std::string, std::string_view>>{{1, "3001", messages::kEneFrequencyCountRule},
-                                                                     {1, "0", messages::kEneFrequencyCountRule},
-                                                                     {1, "-6", messages::kEneFrequencyCountRule},
-                                                                     {6, "199", messages::kEneDirectionCountRule},
-                                                                     {6, "0", messages::kEneDirectionCountRule},
-                                                                     {6, "-3", messages::kEneDirectionCountRule}}) {
+         std::vector<std::tuple<int, std::string, std::string_view>>{{1, "3001", said::kEneFrequencyCountRule},
+                                                                     {1, "0", said::kEneFrequencyCountRule},
+                                                                     {1, "-6", said::kEneFrequencyCountRule},
+                                                                     {6, "199", said::kEneDirectionCountRule},
+                                                                     {6, "0", said::kEneDirectionCountRule},
+                                                                     {6, "-3", said::kEneDirectionCountRule}}) {
       add(ConsoleStop("ene_count_col_" + std::to_string(first) + "_" + Safe(value),
                       EneRun(Join(WithField(ene, 1, first, 5, value)), ene_points),
                       count_error("ebm.out", rule, value)));
     }
     for (const std::string& value : {std::string("0"), std::string("-2")}) {
       add(ConsoleStop("ene_block_count_" + Safe(value), EneRun(Join(WithField(ene, 4, 1, 5, value)), ene_points),
-                      count_error("ebm.out", messages::kEneBlockCountRule, value)));
+                      count_error("ebm.out", said::kEneBlockCountRule, value)));
     }
     add(ConsoleStop("ene_point_count_2049", EneRun(Join(ene), Int5(2049) + Int5(501) + "\n"),
-                    count_error("ebm.out.pnt", messages::kEnePointCountRule, "2049")));
+                    count_error("ebm.out.pnt", said::kEnePointCountRule, "2049")));
     // 3000 frequencies announced, six given: the frequency table takes in every record up to the end of the file.
     add(InputError("ene_3000_frequencies_little_data", EneRun(Join(WithField(ene, 1, 1, 5, "3000")), ene_points),
                    "ebm.out", static_cast<int>(ene.size()) + 1));
@@ -493,19 +519,19 @@ std::vector<BadInput> AllCases() {
         "ene_point_in_no_block",
         EneRun(Join(ene), Int5(2) + Int5(501) + "\n" + Int5(7) + Int5(12) + "\n" + Int5(8) + Int5(14) + "\n"),
         EneNotFoundLine(501, 14)));
-    add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(messages::kNoPoints)));
+    add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(said::kNoPoints)));
 
     // Sspe: one pair more than the capacity.
     std::string many = "1.5 8.0 10.0\n";
     for (int j = 1; j <= 3001; ++j) many += Fixed("%.6f", 0.01 + 0.0001 * j) + " 1.0\n";
     add(BadInput{"sspe_3001_pairs", SspeRun(many), Expect::kMessage,
-                 "input error in swell.spc, line 3002: expected " + std::string(messages::kExpectedAtMost3000Pairs), 0,
+                 "input error in swell.spc, line 3002: expected " + std::string(said::kExpectedAtMost3000Pairs), 0,
                  2, ""});
 
     add(ConsoleStop("component_count_1025", {{"cont.txt", ControlFor("JNS", "-", "1025")}},
-                    Free(messages::kTooManyComponents)));
+                    Free(said::kTooManyComponents)));
     add(ConsoleStop("component_count_huge", {{"cont.txt", ControlFor("Sspe", "swell.spc", "2147483647")}},
-                    Free(messages::kTooManyComponents)));
+                    Free(said::kTooManyComponents)));
     add(InputError("component_count_beyond_32_bits", {{"cont.txt", ControlFor("JNS", "-", "9999999999")}}, "cont.txt",
                    3));
   }
@@ -517,7 +543,7 @@ std::vector<BadInput> AllCases() {
     add(BadInput{"jonswap_energy_overflows",
                  {{"cont.txt", ControlFileText(jonswap)}},
                  Expect::kMessage,
-                 std::string(messages::kJonswapEnergyNotFinite),
+                 std::string(said::kJonswapEnergyNotFinite),
                  0,
                  1,
                  ""});
@@ -526,13 +552,13 @@ std::vector<BadInput> AllCases() {
     sspe[3].text = "0.15 1.7E308";
     // Fault: an energy that overflowed was reported as a band the spline could not fill.
     add(BadInput{"sspe_energy_overflows", SspeRun(Join(sspe)), Expect::kMessage,
-                 std::string(messages::kSpectrumEnergyNotFinite), 0, 2, ""});
+                 std::string(said::kSpectrumEnergyNotFinite), 0, 2, ""});
     Lines negative = SspeFile();
     negative[2].text = "0.10 -5.0";
     negative[3].text = "0.15 -5.0";
     // Fault: a table whose energy is below zero ended in "non-finite amplitude" as if writing had failed.
     add(BadInput{"sspe_energy_negative", SspeRun(Join(negative)), Expect::kMessage,
-                 std::string(messages::kSpectrumEnergyNegative), 0, 2, ""});
+                 std::string(said::kSpectrumEnergyNegative), 0, 2, ""});
   }
 
   // --- A table whose spline holds far less energy than its trapezoids: the
@@ -542,7 +568,7 @@ std::vector<BadInput> AllCases() {
     Files files = SspeRun("1.7 8 10\n0.05 4.0\n0.1 3.0\n0.15 1.0\n4.2 0.2120E-02\n");
     files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
     add(BadInput{"sspe_band_walk_reaches_its_bound", files, Expect::kMessage,
-                 "component band 3 of 4" + std::string(messages::kBandCannotBeFilled), 0, 2, ""});
+                 "component band 3 of 4" + std::string(said::kBandCannotBeFilled), 0, 2, ""});
   }
 
   {
@@ -550,33 +576,33 @@ std::vector<BadInput> AllCases() {
     Files files = SspeRun("1.5 8 090\n.05 5.555555555555555E155\n0.15 0\n0.2 0.2\n");
     files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
     add(BadInput{"sspe_band_ends_before_the_table", files, Expect::kMessage,
-                 "component band 2 of 4" + std::string(messages::kBandWalkOutsideTable), 0, 2, ""});
+                 "component band 2 of 4" + std::string(said::kBandWalkOutsideTable), 0, 2, ""});
   }
 
   // --- Output files that cannot be written.
   {
     Files exists = SspeRun(Join(SspeFile()));
     exists["wave.dat"] = "an earlier result\n";
-    add(ConsoleStop("output_exists_single_point", exists, Free(messages::kErrorExistOutFile)));
+    add(ConsoleStop("output_exists_single_point", exists, Free(said::kErrorExistOutFile)));
     Files exists_multi = EmepRun(Join(EmepFile(2)), Join(EmepPointList(2)));
     exists_multi["wave.dat"] = "an earlier result\n";
-    add(ConsoleStop("output_exists_multi_point", exists_multi, Free(messages::kErrorFileName)));
+    add(ConsoleStop("output_exists_multi_point", exists_multi, Free(said::kErrorFileName)));
     ControlValues unwritable;
     unwritable.output_file = "/proc/wave.dat";  // not writable even for root
     add(ConsoleStop("output_in_unwritable_folder", {{"cont.txt", ControlFileText(unwritable)}},
-                    Free(messages::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile)));
     Files onto_input = SspeRun(Join(SspeFile()));
     onto_input["cont.txt"] = ControlFor("Sspe", "swell.spc");
     onto_input["cont.txt"].replace(onto_input["cont.txt"].find("wave.dat"), 8, "swell.spc");
-    add(ConsoleStop("output_name_is_the_input_file", onto_input, Free(messages::kErrorExistOutFile)));
+    add(ConsoleStop("output_name_is_the_input_file", onto_input, Free(said::kErrorExistOutFile)));
     ControlValues blank_output;
     blank_output.output_file = "";
     add(ConsoleStop("output_name_blank", {{"cont.txt", ControlFileText(blank_output)}},
-                    Free(messages::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile)));
     ControlValues no_folder;
     no_folder.output_file = "no_such_folder/wave.dat";
     add(ConsoleStop("output_in_missing_folder", {{"cont.txt", ControlFileText(no_folder)}},
-                    Free(messages::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile)));
   }
   return cases;
 }
@@ -630,7 +656,7 @@ void ExpectRefused(const ScratchDir& dir, const BadInput& c, const RunResult& re
       break;
     }
     case Expect::kSilentStop:
-      EXPECT_EQ(LastLine(result.out), Free(messages::kQuestion3));
+      EXPECT_EQ(LastLine(result.out), Free(said::kQuestion3));
       EXPECT_EQ(result.err, "");
       break;
     case Expect::kMessage:
@@ -750,7 +776,7 @@ TEST(BadInputNames, FileNamesOf200CharactersWork) {
   longer.Write(input_name + "x", Join(SspeFile()));
   const RunResult cut = RunWavecomp(longer);
   EXPECT_EQ(cut.exit_status, 1);
-  EXPECT_EQ(LastLine(cut.out), Free(messages::kFileNotFind));
+  EXPECT_EQ(LastLine(cut.out), Free(said::kFileNotFind));
   EXPECT_FALSE(longer.Exists("wave.dat"));
 
   // The Emep point list of a 200-character name is 204 characters long.
@@ -771,7 +797,7 @@ TEST(BadInputNames, ControlFileThatIsADeviceIsNotRead) {
   std::filesystem::create_symlink("/dev/zero", dir.PathOf("cont.txt"));
   const RunResult result = RunWavecomp(dir);
   EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(LastLine(result.out), "   " + std::string(messages::kCannotOpenControlFile));
+  EXPECT_EQ(LastLine(result.out), "   " + std::string(said::kCannotOpenControlFile));
 }
 
 TEST(BadInputOutput, OutputNameThatIsAFolderIsLeftAlone) {
@@ -785,7 +811,7 @@ TEST(BadInputOutput, OutputNameThatIsAFolderIsLeftAlone) {
     const Snapshot before = Take(dir, false);
     const RunResult result = RunWavecomp(dir);
     EXPECT_EQ(result.exit_status, 1) << result.err;
-    EXPECT_EQ(LastLine(result.out), Free(type == "Sspe" ? messages::kErrorExistOutFile : messages::kErrorFileName));
+    EXPECT_EQ(LastLine(result.out), Free(type == "Sspe" ? said::kErrorExistOutFile : said::kErrorFileName));
     EXPECT_EQ(Take(dir, false), before);
   }
 }
@@ -802,7 +828,7 @@ TEST(BadInputOutput, FolderWithoutWritePermissionGetsNoFile) {
   const RunResult result = RunWavecomp(dir);
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
   EXPECT_EQ(result.exit_status, 1) << result.err;
-  EXPECT_EQ(LastLine(result.out), Free(messages::kErrorExistOutFile));
+  EXPECT_EQ(LastLine(result.out), Free(said::kErrorExistOutFile));
   EXPECT_EQ(Take(dir, false), before);
 }
 
@@ -855,7 +881,7 @@ TEST(BadInputAnswer, UnusableStandardInputStopsAtTheQuestion) {
     const Snapshot before = Take(dir, false);
     const ChildResult result = RunWithStandardInput(dir, input);
     EXPECT_EQ(result.exit_status, 1);
-    EXPECT_EQ(LastLine(result.out), Free(messages::kQuestion3));
+    EXPECT_EQ(LastLine(result.out), Free(said::kQuestion3));
     EXPECT_EQ(Take(dir, false), before);
   }
 }

@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -126,6 +127,22 @@ std::optional<RunEnding> EndingOfCall(const std::function<void()>& call) {
     return EndingOf(std::current_exception());
   }
   return std::nullopt;
+}
+
+std::string ShiftJis(std::string_view utf8) {
+  iconv_t converter = ::iconv_open("CP932", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no UTF-8 to CP932 converter");
+  std::string in(utf8);
+  std::string out(in.size() * 2 + 16, '\0');
+  char* source = in.data();
+  char* target = out.data();
+  std::size_t left = in.size();
+  std::size_t room = out.size();
+  const std::size_t converted = ::iconv(converter, &source, &left, &target, &room);
+  ::iconv_close(converter);
+  if (converted == static_cast<std::size_t>(-1)) throw std::runtime_error("text without a Shift-JIS form");
+  out.resize(out.size() - room);
+  return out;
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/exit_status.h"
@@ -62,6 +63,11 @@ std::string ControlFileText(const ControlValues& values);
 // How `call` ends the run, as the program would show it (console line,
 // diagnostic, exit status); nullopt when it returns normally.
 std::optional<RunEnding> EndingOfCall(const std::function<void()>& call);
+
+// UTF-8 text as the Shift-JIS bytes (code page 932) the program writes, by
+// the C library's iconv: the tests spell the Japanese console texts
+// readably and independently of the program's own byte constants.
+std::string ShiftJis(std::string_view utf8);
 
 // The lines of a text, without their line ends; a last line without an end counts.
 std::vector<std::string> Lines(const std::string& text);

@@ -1,4 +1,5 @@
-// JNS runs of the real program: the bundled example, and a refused sea state.
+// A JNS run of the real program whose sea state is refused (the bundled
+// example is one of the golden runs).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,24 +14,6 @@ using testing::ControlValues;
 using testing::RunResult;
 using testing::RunWavecomp;
 using testing::ScratchDir;
-using testing::SourcePath;
-
-std::size_t LineCount(const std::string& text) {
-  std::size_t count = 0;
-  for (char c : text) count += c == '\n';
-  return count;
-}
-
-TEST(JonswapRun, ExampleWritesTheSpectrumAndTheComponents) {
-  ScratchDir dir;
-  dir.CopyFrom(SourcePath("examples/jonswap/cont.txt"), "cont.txt");
-  const RunResult result = RunWavecomp(dir);
-  EXPECT_EQ(result.exit_status, 0) << result.out << result.err;
-  // 0.01-1.0 Hz every 1.0e-5 Hz.
-  EXPECT_EQ(LineCount(dir.Read("jonswap.spe")), 99000u);
-  EXPECT_TRUE(dir.Exists("wave.dat"));
-  EXPECT_NE(result.out.find(" mitgwd "), std::string::npos);
-}
 
 TEST(JonswapRun, RefusedSeaStateWritesNoFile) {
   ScratchDir dir;
