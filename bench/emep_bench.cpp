@@ -1,7 +1,8 @@
 // Times the Emep reader on a large data file and the direction interpolation
 // on the largest tables it meets.
 //
-//   emep_bench [points frequencies directions]   (default 2048 64 36)
+//   emep_bench [points frequencies directions [folder]]   (default 2048 64 36;
+//   the folder, when given, keeps the data and the run's files)
 //
 // Writes the data file into a temporary folder, reads it with
 // ReadDirectionalSpectrum (best of three), then times resample_directions
@@ -62,14 +63,18 @@ std::string MakeData(int points, int frequencies, int directions) {
 
 int main(int argc, char** argv) {
   int points = 2048, frequencies = 64, directions = 36;
-  if (argc == 4) {
+  if (argc >= 4) {
     points = std::atoi(argv[1]);
     frequencies = std::atoi(argv[2]);
     directions = std::atoi(argv[3]);
   }
+  // A folder given as the fourth argument keeps the inputs and the run's
+  // files, for timing the program on them again.
+  const bool keep = argc >= 5;
   char folder_pattern[] = "/tmp/emep-bench-XXXXXX";
-  if (::mkdtemp(folder_pattern) == nullptr) return 1;
-  const std::string folder = folder_pattern;
+  if (!keep && ::mkdtemp(folder_pattern) == nullptr) return 1;
+  const std::string folder = keep ? std::string(argv[4]) : std::string(folder_pattern);
+  if (keep) std::filesystem::create_directories(folder);
   const std::string data_path = folder + "/bench";
 
   Clock::time_point start = Clock::now();
@@ -121,7 +126,7 @@ int main(int argc, char** argv) {
     std::printf("whole Emep run (N = 1024, %d points): %.2f s wall, exit %d, %.1f MB written\n", points, Seconds(start),
                 status, static_cast<double>(std::filesystem::file_size(folder + "/wave.dat")) / 1.0e6);
   }
-  std::filesystem::remove_all(folder);
+  if (!keep) std::filesystem::remove_all(folder);
 
   // The largest interpolation: 3000 input frequencies, 101 kept directions
   // (mdd = 200), 1024 components.
