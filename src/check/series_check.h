@@ -42,7 +42,7 @@ inline constexpr std::size_t kMaxSeriesSamples = std::size_t{1} << 25;
 // The spectrum the record is compared with.
 struct SeriesTarget {
   std::function<double(double)> density;  // S(f), m^2/Hz
-  double m0 = 0.0;                        // its energy over the components' range, m^2
+  double m0 = 0.0;                        // its whole energy (Total() of a TargetSpectrum), m^2
   double peak_frequency = 0.0;            // Hz
 
   // Takes a copy of the target: density, Total() and PeakFrequency().
