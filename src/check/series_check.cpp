@@ -1,0 +1,98 @@
+#include "check/series_check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include "check/rayleigh.h"
+#include "check/statistics.h"
+
+namespace wavecomp::check {
+namespace {
+
+double RelativeError(double measured, double target) { return measured / target - 1.0; }
+
+}  // namespace
+
+SeriesTarget SeriesTarget::From(const TargetSpectrum& target) {
+  SeriesTarget result;
+  result.m0 = target.Total();
+  result.peak_frequency = target.PeakFrequency();
+  result.density = [copy = target](double f) { return copy.Density(f); };
+  return result;
+}
+
+SeriesTarget SeriesTarget::FromSamples(std::vector<double> f, std::vector<double> S) {
+  return From(TargetSpectrum::Samples("samples", std::move(f), std::move(S)));
+}
+
+double ComponentPeakPeriod(std::span<const double> f, std::span<const double> a) {
+  const std::optional<double> fp = PeakFrequency(ComponentDensity(f, a));
+  if (fp && *fp > 0.0) return 1.0 / *fp;
+  std::size_t strongest = f.size();
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    if (f[i] > 0.0 && (strongest == f.size() || std::abs(a[i]) > std::abs(a[strongest]))) strongest = i;
+  }
+  if (strongest == f.size()) throw std::invalid_argument("no component with a positive frequency");
+  return 1.0 / f[strongest];
+}
+
+PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, std::span<const double> phase,
+                          const SeriesOptions& options) {
+  if (f.empty()) throw std::invalid_argument("no components");
+  if (a.size() != f.size() || phase.size() != f.size())
+    throw std::invalid_argument("components: frequency, amplitude and phase counts differ");
+  PointSeries s;
+  s.peak_period_s = ComponentPeakPeriod(f, a);
+  s.duration_s =
+      options.duration_s.value_or(std::max(kDefaultSeriesDuration, kDefaultSeriesPeakPeriods * s.peak_period_s));
+  s.dt_s = options.dt_s.value_or(1.0 / (kDefaultStepsPerPeriod * *std::max_element(f.begin(), f.end())));
+  if (!(s.duration_s > 0.0) || !std::isfinite(s.duration_s)) throw std::invalid_argument("duration must be positive");
+  if (!(s.dt_s > 0.0) || !std::isfinite(s.dt_s)) throw std::invalid_argument("time step must be positive");
+  // The record covers 0..duration; the small allowance keeps a duration that
+  // is a whole number of steps from losing its last sample to rounding.
+  const double steps = std::floor(s.duration_s / s.dt_s * (1.0 + 1.0e-12));
+  if (!(steps + 1.0 <= static_cast<double>(kMaxSeriesSamples)))
+    throw std::invalid_argument("record too long: more samples than the check can hold");
+  s.samples = static_cast<std::size_t>(steps) + 1;
+
+  for (double amplitude : a) s.components_m0 += 0.5 * amplitude * amplitude;
+  s.Hm0 = 4.0 * std::sqrt(s.components_m0);
+
+  const std::vector<double> eta = SynthesiseRecord(f, a, phase, s.dt_s, s.samples, options.progress);
+  double square = 0.0;
+  for (double value : eta) square += value * value;
+  s.variance_m2 = square / static_cast<double>(eta.size());
+  if (s.components_m0 > 0.0) s.variance_relative_error = RelativeError(s.variance_m2, s.components_m0);
+
+  std::vector<Wave> waves = ZeroUpCrossingWaves(eta, s.dt_s);
+  s.waves = ComputeWaveStatistics(waves);
+  s.rayleigh_H13_over_Hm0 = RayleighH13OverHm0();
+  s.rayleigh_Hmax_over_H13 = RayleighHmaxOverH13(s.waves.waves);
+  if (s.Hm0 > 0.0) s.H13_over_Hm0 = s.waves.H13_m / s.Hm0;
+  if (s.waves.H13_m > 0.0) s.Hmax_over_H13 = s.waves.Hmax_m / s.waves.H13_m;
+  if (options.target_H13_m && *options.target_H13_m > 0.0)
+    s.H13_relative_error = RelativeError(s.waves.H13_m, *options.target_H13_m);
+  if (options.target_T13_s && *options.target_T13_s > 0.0)
+    s.T13_relative_error = RelativeError(s.waves.T13_s, *options.target_T13_s);
+  if (options.keep_curves) s.wave_list = std::move(waves);
+
+  const std::size_t segment = WelchSegmentLength(f, s.dt_s, eta.size());
+  if (segment > 0) s.welch = WelchEstimate(eta, s.dt_s, segment);
+  if (options.target && options.target->m0 > 0.0 && options.target->peak_frequency > 0.0 && segment > 0) {
+    SpectrumComparison c;
+    c.target_m0 = options.target->m0;
+    c.m0_relative_error = RelativeError(s.welch.m0, c.target_m0);
+    c.target_peak_frequency = options.target->peak_frequency;
+    if (s.welch.peak_frequency)
+      c.peak_frequency_relative_error = RelativeError(*s.welch.peak_frequency, c.target_peak_frequency);
+    s.versus_target = c;
+  }
+  if (!options.keep_curves) s.welch.density = {};
+
+  s.repetition = LargestAutocorrelation(eta, s.dt_s, kRepetitionFirstLagPeriods * s.peak_period_s);
+  s.repeats = s.repetition.defined && s.repetition.max_autocorrelation > kRepetitionWarning;
+  return s;
+}
+
+}  // namespace wavecomp::check
