@@ -15,8 +15,10 @@ RunEnding EndingOf(const std::exception_ptr& error) {
     switch (stop.kind()) {
       case RunStop::Kind::kMessage:
         ending.console_line = stop.text();
+        if (!stop.explanation().empty()) ending.diagnostic = stop.explanation();
         break;
       case RunStop::Kind::kSilent:
+        if (!stop.explanation().empty()) ending.diagnostic = stop.explanation();
         break;
       case RunStop::Kind::kBadInput:
         ending.exit_status = kExitInputError;

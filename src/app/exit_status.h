@@ -19,7 +19,8 @@ enum ExitStatus : int {
 struct RunEnding {
   int exit_status = kExitStopped;
   std::optional<std::string> console_line;  // one of the program's console lines, exact bytes
-  std::optional<std::string> diagnostic;    // for standard error, without the program's name
+  std::optional<std::string> diagnostic;    // for standard error, without the program's name: a diagnostic,
+                                            // or the English explanation of the console line
 };
 
 // The ending of a run that threw `error` (RunStop, textio::InputError,
