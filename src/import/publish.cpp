@@ -4,11 +4,8 @@
 
 #include <filesystem>
 #include <optional>
-#include <string_view>
-#include <vector>
 
 #include "import/errors.h"
-#include "textio/output_file.h"
 
 namespace wavecomp::importer {
 namespace {
@@ -21,39 +18,38 @@ bool NameExists(const std::string& path) {
 
 }  // namespace
 
-void RefuseExistingNames(std::span<const PendingOutput> outputs) {
-  for (const PendingOutput& output : outputs) {
-    if (NameExists(output.path)) {
-      throw Refusal("the output file " + output.path +
-                    " exists already; it is never overwritten (nothing was written)");
+OutputSet::OutputSet(std::span<const std::string> paths) : paths_(paths.begin(), paths.end()) {
+  for (const std::string& path : paths_) {
+    if (NameExists(path)) {
+      throw Refusal("the output file " + path + " exists already; it is never overwritten (nothing was written)");
     }
+  }
+  files_.reserve(paths_.size());
+  for (const std::string& path : paths_) {
+    std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
+    if (!file) {
+      if (NameExists(path)) throw Refusal("the output file " + path + " appeared meanwhile; nothing was written");
+      throw OutputFailure("cannot create the output file " + path + "; nothing was written");
+    }
+    files_.push_back(std::move(*file));
   }
 }
 
-void PublishOutputs(std::span<const PendingOutput> outputs) {
-  RefuseExistingNames(outputs);
-  std::vector<textio::OutputFile> files;
-  files.reserve(outputs.size());
-  for (const PendingOutput& output : outputs) {
-    std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(output.path);
-    if (!file) {
-      if (NameExists(output.path))
-        throw Refusal("the output file " + output.path + " appeared while writing; nothing was written");
-      throw OutputFailure("cannot create the output file " + output.path + "; nothing was written");
-    }
-    std::string_view text = output.text;
-    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);  // WriteLine ends the last line
-    file->WriteLine(text);
-    files.push_back(std::move(*file));
-  }
+void OutputSet::Append(std::size_t k, std::string_view text) {
+  if (text.empty()) return;
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);  // WriteLine ends the last line
+  files_[k].WriteLine(text);
+}
+
+void OutputSet::Publish() {
   std::size_t published = 0;
   try {
-    for (textio::OutputFile& file : files) {
+    for (textio::OutputFile& file : files_) {
       file.Commit();
       ++published;
     }
   } catch (...) {
-    for (std::size_t k = 0; k < published; ++k) ::unlink(outputs[k].path.c_str());
+    for (std::size_t k = 0; k < published; ++k) ::unlink(paths_[k].c_str());
     throw;
   }
 }

@@ -140,16 +140,18 @@ void ReviewRefinement(const OutputReport& output, ImportReport& report) {
                             " short of the table's energy: the last components of a large N may not be filled");
 }
 
+TextSink SinkOf(OutputSet& outputs, std::size_t k) {
+  return [&outputs, k](std::string_view text) { outputs.Append(k, text); };
+}
+
 void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std::span<const std::size_t> times,
-               std::span<const std::size_t> selected, double scale, std::vector<PendingOutput>& pending,
-               ImportReport& report) {
+               std::span<const std::size_t> selected, double scale, OutputSet& outputs, ImportReport& report) {
   const swan::DirectionBins bins = swan::ModelBins(file, report.frame);
   report.sector = !bins.full_circle;
   const int mdd = options.directions.value_or(DefaultDirectionCount(bins));
   std::size_t next = 0;
   for (const std::size_t t : times) {
     const swan::TimeStep& time = file.times[t];
-    RefuseNoData(file, time, selected);
     OutputReport& output = report.outputs.emplace_back();
     output.stamp = time.stamp;
     output.mdd = mdd;
@@ -164,27 +166,27 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
 
     const EmepConversion conversion = ConvertToEmep(file, time, selected, bins, mdd, scale);
     output.refinement = conversion.refinement;
-    PendingOutput& data = pending[next++];
-    PendingOutput& points = pending[next++];
-    output.files = {data.path, points.path};
+    const std::size_t data = next++;
+    const std::size_t points = next++;
+    output.files = {outputs.path(data), outputs.path(points)};
     const std::string title = "SWAN " + file.name + " " + TimeName(time) + ", model frame --normal-from " +
                               Number(options.normal_from, 2) + (options.clockwise ? " --clockwise" : "");
-    data.text = EmepDataText(conversion, title, time);
-    points.text = PointListText(conversion);
+    WriteEmepData(conversion, title, time, SinkOf(outputs, data));
+    WritePointList(conversion, SinkOf(outputs, points));
 
     for (std::size_t v = 0; v < selected.size(); ++v) {
       ReviewLocation(time.locations[selected[v]], output, output.locations[v], true, report);
     }
     ReviewRefinement(output, report);
     if (conversion.lumped_frequencies > 0) {
-      report.notes.push_back(data.path + ": at " + std::to_string(conversion.lumped_frequencies) +
+      report.notes.push_back(outputs.path(data) + ": at " + std::to_string(conversion.lumped_frequencies) +
                              " location frequencies all the energy lay between grid directions; it was given to the "
                              "grid direction nearest its mean direction (a finer --directions avoids this)");
     }
     if (conversion.largest_value > 0.0 && conversion.largest_value < kWeakValueWarning) {
       std::string largest;
       textio::PutE(largest, conversion.largest_value, 0, 3);
-      report.warnings.push_back(data.path + ": the largest directional value is " + largest +
+      report.warnings.push_back(outputs.path(data) + ": the largest directional value is " + largest +
                                 " m2/Hz/degr; wavecomp takes values below 1.0E-06 as zero, so the weaker frequencies "
                                 "lose their directions (their components travel shore-normal)");
     }
@@ -192,15 +194,14 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
 }
 
 void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, std::span<const std::size_t> selected,
-               double scale, std::vector<PendingOutput>& pending, ImportReport& report) {
+               double scale, OutputSet& outputs, ImportReport& report) {
   std::size_t next = 0;
   for (const std::size_t t : times) {
     const swan::TimeStep& time = file.times[t];
-    RefuseNoData(file, time, selected);
-    std::vector<OutputReport> outputs;
+    std::vector<OutputReport> reports;
     for (const std::size_t index : selected) {
       const swan::LocationBlock& block = time.locations[index];
-      OutputReport& output = outputs.emplace_back();
+      OutputReport& output = reports.emplace_back();
       output.stamp = time.stamp;
       LocationReport& location = output.locations.emplace_back();
       location.number = index + 1;
@@ -213,14 +214,14 @@ void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, s
       }
       location.sspe = ConvertToSspe(file, index + 1, block, location.state, scale);
       output.refinement = location.sspe.refinement;
-      PendingOutput& table = pending[next++];
-      table.text = SspeText(location.sspe);
-      output.files = {table.path};
+      const std::size_t table = next++;
+      WriteSspeTable(location.sspe, SinkOf(outputs, table));
+      output.files = {outputs.path(table)};
     }
     OutputReport all;
-    for (const OutputReport& output : outputs) all.locations.push_back(output.locations.front());
+    for (const OutputReport& output : reports) all.locations.push_back(output.locations.front());
     RefuseWithoutEnergy(file, time, all);
-    for (OutputReport& output : outputs) {
+    for (OutputReport& output : reports) {
       ReviewLocation(time.locations[output.locations.front().number - 1], output, output.locations.front(), false,
                      report);
       ReviewRefinement(output, report);
@@ -247,27 +248,29 @@ ImportReport RunSwanImport(const SwanImportOptions& options) {
     for (std::size_t k = 0; k < file.locations.size(); ++k) selected.push_back(k);
   }
 
+  for (const std::size_t t : times) RefuseNoData(file, file.times[t], selected);
+
   // Every name is known, and refused when taken, before any work is done.
-  std::vector<PendingOutput> pending;
+  std::vector<std::string> paths;
   for (const std::size_t t : times) {
     const std::string base = options.all_times ? options.out + "_" + FileStamp(file.times[t]) : options.out;
     if (file.two_dimensional) {
-      pending.push_back({base, {}});
-      pending.push_back({base + ".pnt", {}});
+      paths.push_back(base);
+      paths.push_back(base + ".pnt");
     } else {
       for (const std::size_t index : selected) {
-        pending.push_back({selected.size() > 1 ? base + "_L" + std::to_string(index + 1) : base, {}});
+        paths.push_back(selected.size() > 1 ? base + "_L" + std::to_string(index + 1) : base);
       }
     }
   }
-  RefuseExistingNames(pending);
+  OutputSet outputs(paths);
 
   if (file.two_dimensional) {
-    Convert2D(file, options, times, selected, scale, pending, report);
+    Convert2D(file, options, times, selected, scale, outputs, report);
   } else {
-    Convert1D(file, times, selected, scale, pending, report);
+    Convert1D(file, times, selected, scale, outputs, report);
   }
-  PublishOutputs(pending);
+  outputs.Publish();
   return report;
 }
 

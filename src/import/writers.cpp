@@ -14,17 +14,27 @@ constexpr int kValuesPerRecord = 6;
 constexpr int kHeaderFieldWidth = 12;  // F12.4 of the Sspe header
 constexpr int kHeaderDecimals = 4;
 
+// Text is handed on in pieces of about this size.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
+
 void PutE(std::string& out, double value, NumberFormat format) { textio::PutE(out, value, format.w, format.d); }
+
+// Hands the gathered lines on once there are enough of them.
+void Hand(std::string& text, const TextSink& sink) {
+  if (text.size() < kPieceBytes) return;
+  sink(text);
+  text.clear();
+}
 
 }  // namespace
 
-std::string EmepDataText(const EmepConversion& conversion, const std::string& title, const swan::TimeStep& time) {
+void WriteEmepData(const EmepConversion& conversion, const std::string& title, const swan::TimeStep& time,
+                   const TextSink& sink) {
   const RefinedGrid& grid = conversion.refinement.grid;
   const std::size_t width = static_cast<std::size_t>(conversion.mdd);
   const std::size_t nss = grid.frequencies.size();
-  const std::size_t records_per_frequency = 1 + (width + kValuesPerRecord - 1) / kValuesPerRecord;
   std::string text;
-  text.reserve(conversion.points.size() * nss * records_per_frequency * (kValuesPerRecord * 12 + 1) + 256);
+  text.reserve(2 * kPieceBytes);
   text += title;
   text += '\n';
   std::vector<double> row(width);
@@ -51,12 +61,13 @@ std::string EmepDataText(const EmepConversion& conversion, const std::string& ti
         PutE(text, row[j], kEmepFormat);
         if ((j + 1) % kValuesPerRecord == 0 || j + 1 == width) text += '\n';
       }
+      Hand(text, sink);
     }
   }
-  return text;
+  sink(text);
 }
 
-std::string PointListText(const EmepConversion& conversion) {
+void WritePointList(const EmepConversion& conversion, const TextSink& sink) {
   std::string text;
   textio::PutI(text, static_cast<std::int64_t>(conversion.points.size()), kIntegerWidth);
   text += '\n';
@@ -64,10 +75,10 @@ std::string PointListText(const EmepConversion& conversion) {
     textio::PutI(text, static_cast<std::int64_t>(point.location), kIntegerWidth);
     text += '\n';
   }
-  return text;
+  sink(text);
 }
 
-std::string SspeText(const SspeTable& table) {
+void WriteSspeTable(const SspeTable& table, const TextSink& sink) {
   std::string text;
   textio::PutF(text, table.h13, kHeaderFieldWidth, kHeaderDecimals);
   textio::PutF(text, table.t13, kHeaderFieldWidth, kHeaderDecimals);
@@ -81,7 +92,7 @@ std::string SspeText(const SspeTable& table) {
     PutE(text, S, kSspeFormat);
     text += '\n';
   }
-  return text;
+  sink(text);
 }
 
 }  // namespace wavecomp::importer

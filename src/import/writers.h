@@ -13,15 +13,21 @@
 // (model degrees) as 3F12.4, then frequency (Hz) and density (m2/Hz) as 2E16.8.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "import/conversion.h"
 #include "input/swan_file.h"
 
 namespace wavecomp::importer {
 
-std::string EmepDataText(const EmepConversion& conversion, const std::string& title, const swan::TimeStep& time);
-std::string PointListText(const EmepConversion& conversion);
-std::string SspeText(const SspeTable& table);
+// Receives a file's text in pieces of whole lines, in order.
+using TextSink = std::function<void(std::string_view)>;
+
+void WriteEmepData(const EmepConversion& conversion, const std::string& title, const swan::TimeStep& time,
+                   const TextSink& sink);
+void WritePointList(const EmepConversion& conversion, const TextSink& sink);
+void WriteSspeTable(const SspeTable& table, const TextSink& sink);
 
 }  // namespace wavecomp::importer
