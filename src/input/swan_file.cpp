@@ -158,9 +158,9 @@ void ReadLocations(Reader& in, SwanFile& swan) {
   swan.locations.reserve(static_cast<std::size_t>(count));
   for (int k = 1; k <= count; ++k) {
     const std::string what = "the two coordinates of location " + std::to_string(k);
-    const Word x = in.ExpectLine(what);
-    const Word y = in.ExpectWord(what);
-    swan.locations.push_back({in.Real(x, what), in.Real(y, what)});
+    const double x = in.Real(in.ExpectLine(what), what);
+    const double y = in.Real(in.ExpectWord(what), what);
+    swan.locations.push_back({x, y});
   }
 }
 
