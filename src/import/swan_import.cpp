@@ -66,6 +66,7 @@ ImportReport Describe(const swan::SwanFile& file, const SwanImportOptions& optio
 }
 
 std::string TimeName(const swan::TimeStep& time) { return time.stamp.empty() ? "stationary" : time.stamp; }
+std::string AtTime(const swan::TimeStep& time) { return time.stamp.empty() ? "" : " at time " + time.stamp; }
 
 // A selected location without data cannot be converted; the refusal names
 // the locations that have data, for --locations.
@@ -81,7 +82,7 @@ void RefuseNoData(const swan::SwanFile& file, const swan::TimeStep& time, std::s
   }
   const swan::LocationBlock& first = time.locations[without.front() - 1];
   std::string message = "location " + std::to_string(without.front()) + " of " + file.name +
-                        " has no data (NODATA in line " + std::to_string(first.line) + ") at time " + TimeName(time);
+                        " has no data (NODATA in line " + std::to_string(first.line) + ")" + AtTime(time);
   if (without.size() > 1) {
     message += "; " + std::to_string(without.size()) + " selected locations have none: " + CompactRanges(without);
   }
@@ -94,7 +95,7 @@ void RefuseWithoutEnergy(const swan::SwanFile& file, const swan::TimeStep& time,
   for (const LocationReport& location : output.locations) {
     if (location.state.m0 > 0.0) return;
   }
-  throw Refusal("none of the selected locations of " + file.name + " holds any energy at time " + TimeName(time) +
+  throw Refusal("none of the selected locations of " + file.name + " holds any energy" + AtTime(time) +
                 " (ZERO or all-zero spectra): there is nothing to convert");
 }
 

@@ -155,7 +155,7 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
        "--time 20240101.140000 is not a time of sea.spc; its times are 20240101.120000, 20240101.130000"},
       {"a dry location", dry_text, args({"--out", "out"}), 1,
        ("location 2 of sea.spc has no data (NODATA in line " + dry_line +
-        ") at time stationary; the locations with data are 1 (pick them with --locations)")},
+        "); the locations with data are 1 (pick them with --locations)")},
       {"a location not in the file", sea, args({"--out", "out", "--locations", "1,2"}), 1,
        "--locations 1,2: location 2 is not in the file (1 to 1)"},
       {"an existing output", sea, args({"--out", "sea.spc"}), 1,
