@@ -1,0 +1,97 @@
+// wavecomp-import: converts the spectra of other wave models into the input
+// files of wavecomp. First command: swan.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "import/errors.h"
+#include "import/summary.h"
+#include "import/swan_import.h"
+#include "textio/errors.h"
+
+namespace {
+
+namespace importer = wavecomp::importer;
+
+void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s\n", message.c_str()); }
+
+// The one place where an import's failures become exit statuses.
+int RunSwan(const importer::SwanImportOptions& options) {
+  try {
+    const importer::ImportReport report = importer::RunSwanImport(options);
+    const std::string summary = options.json ? importer::SummaryJson(report) : importer::SummaryText(report);
+    std::fwrite(summary.data(), 1, summary.size(), stdout);
+    std::fflush(stdout);
+    for (const std::string& warning : report.warnings) Say("warning: " + warning);
+    return importer::kImportDone;
+  } catch (const importer::Refusal& refusal) {
+    Say(refusal.what());
+    return importer::kImportRefused;
+  } catch (const importer::InputFailure& failure) {
+    Say(failure.what());
+    return importer::kImportInputError;
+  } catch (const importer::OutputFailure& failure) {
+    Say(failure.what());
+    return importer::kImportOutputError;
+  } catch (const wavecomp::textio::InputError& error) {
+    Say(error.what());
+    return importer::kImportInputError;
+  } catch (const wavecomp::textio::OutputError& error) {
+    Say(error.what());
+    return importer::kImportOutputError;
+  } catch (const std::bad_alloc&) {
+    Say("not enough memory for " + options.swan_file);
+    return importer::kImportRefused;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Converts the spectra of other wave models into wavecomp's input files.", "wavecomp-import"};
+  app.set_version_flag("--version", "wavecomp-import 1.0");
+  app.require_subcommand(1);
+
+  importer::SwanImportOptions options;
+  CLI::App* swan = app.add_subcommand(
+      "swan",
+      "A SWAN spectrum file: 2D spectra become an Emep data file NAME and its point list NAME.pnt, 1D spectra "
+      "an Sspe table NAME per location (NAME_L<k> for several).");
+  swan->add_option("SWAN_FILE", options.swan_file, "the SWAN spectrum file (ASCII)")->required();
+  swan->add_option("--normal-from", options.normal_from,
+                   "nautical direction (deg, clockwise from North) from which a wave travelling along the model's "
+                   "shoreward x-axis comes")
+      ->required();
+  swan->add_option("--out", options.out, "name of the file(s) to create (never overwritten)")->required();
+  std::string time;
+  CLI::Option* time_option = swan->add_option("--time", time, "the time to convert: YYYYMMDD.HHMMSS");
+  CLI::Option* all_times = swan->add_flag("--all-times", options.all_times,
+                                          "convert every time, each into NAME_YYYYMMDDTHHMMSS (and its .pnt)");
+  time_option->excludes(all_times);
+  std::string locations;
+  CLI::Option* locations_option =
+      swan->add_option("--locations", locations, "locations to convert, in this order, e.g. 1,3,5-8 (default: all)");
+  int directions = 0;
+  CLI::Option* directions_option = swan->add_option(
+      "--directions", directions,
+      "directions of the Emep grid, -180 + (j-1) 360/MDD (default: the SWAN resolution, a divisor of 360)");
+  swan->add_flag("--clockwise", options.clockwise,
+                 "model directions count clockwise (a y-axis pointing the other way)");
+  swan->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();
+  swan->add_option("--g", options.g, "gravity acceleration for EnDens files (m/s2)")->capture_default_str();
+  swan->add_flag("--json", options.json, "print the summary as JSON");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+    Say(error.what());
+    Say("run 'wavecomp-import swan --help' for the options");
+    return importer::kImportRefused;
+  }
+  if (*time_option) options.time = time;
+  if (*locations_option) options.locations = locations;
+  if (*directions_option) options.directions = directions;
+  return RunSwan(options);
+}

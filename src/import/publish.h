@@ -1,0 +1,38 @@
+// The importer's output files: all or nothing, and never over an existing
+// file. Every name is reserved (created exclusively) before any conversion
+// work, the text goes to temporary files beside the names as it is made,
+// and all files are published together at the end. A refusal or failure on
+// the way, or a failed publication, leaves nothing under any of the names.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/output_file.h"
+
+namespace wavecomp::importer {
+
+class OutputSet {
+ public:
+  // Refusal naming the first name that exists already; OutputFailure when a
+  // name cannot be created.
+  explicit OutputSet(std::span<const std::string> paths);
+
+  // Appends whole lines (`text` ends with a line end) to file k.
+  void Append(std::size_t k, std::string_view text);
+
+  // Publishes every file; when one fails, those published already are
+  // removed again and the failure is thrown.
+  void Publish();
+
+  const std::string& path(std::size_t k) const { return paths_[k]; }
+
+ private:
+  std::vector<std::string> paths_;
+  std::vector<textio::OutputFile> files_;
+};
+
+}  // namespace wavecomp::importer

@@ -1,0 +1,223 @@
+#include "import/summary.h"
+
+#include <nlohmann/json.hpp>
+
+#include "textio/format.h"
+
+namespace wavecomp::importer {
+namespace {
+
+// The worked example of the frame: a wave from 20 degrees anticlockwise of
+// the normal (seen on a compass) meets the model axis at +-20 degrees.
+constexpr double kExampleOffset = 20.0;
+
+std::string Number(double value, int decimals) {
+  std::string text;
+  textio::PutF(text, value, 0, decimals);
+  return text;
+}
+
+std::string Percent(double share, int decimals) { return Number(100.0 * share, decimals) + " %"; }
+
+void Column(std::string& line, double value, int w, int d) { textio::PutF(line, value, w, d); }
+
+const char* CoordinatesName(swan::Coordinates coordinates) {
+  return coordinates == swan::Coordinates::kCartesian ? "LOCATIONS" : "LONLAT";
+}
+const char* FrequencyName(swan::FrequencyKind kind) {
+  return kind == swan::FrequencyKind::kAbsolute ? "AFREQ" : "RFREQ";
+}
+const char* ConventionName(swan::DirectionConvention convention) {
+  return convention == swan::DirectionConvention::kNautical ? "NDIR" : "CDIR";
+}
+
+std::string RefinementText(const Refinement& refinement, std::size_t swan_count) {
+  const RefinedGrid& grid = refinement.grid;
+  std::string text;
+  if (grid.factor == 1) {
+    text = "the SWAN frequencies as they are (" + std::to_string(swan_count) +
+           "): the spline through them differs by " + Percent(refinement.shortfall, 3) + " from the table's energy";
+  } else {
+    text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the SWAN frequencies (" +
+           std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
+           "), which keeps the table's energy; the spline through the SWAN frequencies falls " +
+           Percent(refinement.unrefined_shortfall, 3) + " short of it, through the written ones " +
+           Percent(refinement.shortfall, 3);
+  }
+  text += refinement.sufficient ? ": N up to 1024 can be divided" : ": not enough, see the warnings";
+  return text;
+}
+
+std::string OptionalNumber(const std::optional<double>& value, int w, int d) {
+  std::string text;
+  if (value) {
+    textio::PutF(text, *value, w, d);
+  } else {
+    textio::PutA(text, "-", w);
+  }
+  return text;
+}
+
+nlohmann::json OptionalJson(const std::optional<double>& value) {
+  return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+}  // namespace
+
+std::string FrameDescription(const swan::ModelFrame& frame) {
+  const double from = swan::NauticalFrom(frame, frame.clockwise ? -kExampleOffset : kExampleOffset);
+  const double theta = swan::ModelDirection(frame, from, swan::DirectionConvention::kNautical);
+  return "--normal-from " + Number(frame.normal_from, 2) + ": a wave from " + Number(swan::NauticalFrom(frame, 0.0), 2) +
+         " deg (nautical) travels along the model's x-axis (0 deg); model directions count " +
+         (frame.clockwise ? "clockwise (--clockwise)" : "counterclockwise, from +x towards +y") + ": a wave from " +
+         Number(from, 2) + " deg is at " + (theta > 0.0 ? "+" : "") + Number(theta, 2) + " deg";
+}
+
+std::string SummaryText(const ImportReport& report) {
+  std::string text;
+  const auto line = [&](const std::string& content) {
+    text += content;
+    text += '\n';
+  };
+  std::string file =
+      "SWAN file   " + report.source + ": " + (report.two_dimensional ? "2D" : "1D") + " spectra (" + report.quantity +
+      "), " +
+      (report.stationary ? std::string("stationary")
+                         : std::to_string(report.time_count) + (report.time_count == 1 ? " time" : " times")) +
+      ", " + CoordinatesName(report.coordinates) + ", " + std::to_string(report.frequency_count) + " " +
+      FrequencyName(report.frequency_kind) + " frequencies " + Number(report.lowest_frequency, 4) + " to " +
+      Number(report.highest_frequency, 4) + " Hz";
+  if (report.two_dimensional) {
+    file += ", " + std::to_string(report.direction_count) + " directions (" + ConventionName(report.convention) +
+            (report.sector ? ", a sector" : ", the full circle") + ")";
+  } else {
+    file += std::string(", mean direction ") + ConventionName(report.convention) + " and spreading per frequency";
+  }
+  line(file);
+  line("Frame       " + FrameDescription(report.frame));
+  if (report.energy_density) {
+    line("Densities   " + report.quantity + " divided by rho g = " + Number(report.rho, 2) + " x " +
+         Number(report.g, 4));
+  }
+  for (const OutputReport& output : report.outputs) {
+    line("");
+    std::string heading = "Output      " + output.files.front();
+    if (report.two_dimensional) {
+      heading += " (Emep data) and " + output.files.back() + " (point list)";
+    } else {
+      heading += " (Sspe table)";
+    }
+    if (!output.stamp.empty()) heading += ", time " + output.stamp;
+    line(heading);
+    if (report.two_dimensional) {
+      line("            " + std::to_string(output.locations.size()) +
+           (output.locations.size() == 1 ? " point, " : " points, ") +
+           std::to_string(output.refinement.grid.frequencies.size()) + " frequencies, " + std::to_string(output.mdd) +
+           " directions from -180 deg in steps of " + Number(360.0 / output.mdd, 4) +
+           " deg (wavecomp keeps -90 to +90)");
+    }
+    line("Frequencies " + RefinementText(output.refinement, report.frequency_count));
+    line("  location            x            y   Hm0 (m)    Tp (s)  dir (deg)  spread (deg)  offshore (%)");
+    for (const LocationReport& location : output.locations) {
+      std::string row;
+      textio::PutI(row, static_cast<std::int64_t>(location.number), 10);
+      Column(row, location.where.x, 13, 4);
+      Column(row, location.where.y, 13, 4);
+      Column(row, location.state.hm0, 10, 4);
+      row += OptionalNumber(location.state.tp, 10, 4);
+      row += OptionalNumber(location.state.mean_direction, 11, 2);
+      Column(row, location.state.spread, 14, 2);
+      Column(row, 100.0 * location.state.offshore_share, 14, 2);
+      if (location.zero) row += "  ZERO";
+      line(row);
+    }
+    if (!report.two_dimensional) {
+      const LocationReport& location = output.locations.front();
+      std::string sspe = "Sspe header H1/3 " + Number(location.sspe.h13, 4) + " m, T1/3 " +
+                         Number(location.sspe.t13, 4) + " s (Tp / 1.05), principal direction " +
+                         Number(location.sspe.direction, 2) + " deg";
+      line(sspe);
+      if (location.suggested_smax) {
+        line("Smax        suggested for cont.txt: " + Number(*location.suggested_smax, 1) + " (spreading " +
+             Number(*location.state.peak_spreading, 2) + " deg at the peak" +
+             (*location.suggested_smax >= 999.0 ? ": unidirectional)" : ")"));
+      }
+    }
+  }
+  if (!report.notes.empty()) {
+    line("");
+    line("Notes");
+    for (const std::string& note : report.notes) line("  " + note);
+  }
+  if (!report.warnings.empty()) {
+    line("");
+    line("Warnings");
+    for (const std::string& warning : report.warnings) line("  " + warning);
+  }
+  return text;
+}
+
+std::string SummaryJson(const ImportReport& report) {
+  using nlohmann::json;
+  json outputs = json::array();
+  for (const OutputReport& output : report.outputs) {
+    json locations = json::array();
+    for (const LocationReport& location : output.locations) {
+      json entry = {
+          {"location", location.number},
+          {"x", location.where.x},
+          {"y", location.where.y},
+          {"zero", location.zero},
+          {"hm0", location.state.hm0},
+          {"tp", OptionalJson(location.state.tp)},
+          {"mean_direction", OptionalJson(location.state.mean_direction)},
+          {"spread", location.state.spread},
+          {"offshore_share", location.state.offshore_share},
+      };
+      if (!report.two_dimensional) {
+        entry["h13"] = location.sspe.h13;
+        entry["t13"] = location.sspe.t13;
+        entry["principal_direction"] = location.sspe.direction;
+        entry["peak_spreading"] = OptionalJson(location.state.peak_spreading);
+        entry["suggested_smax"] = OptionalJson(location.suggested_smax);
+      }
+      locations.push_back(std::move(entry));
+    }
+    json entry = {
+        {"time", output.stamp.empty() ? json(nullptr) : json(output.stamp)},
+        {"files", output.files},
+        {"layout", report.two_dimensional ? "Emep" : "Sspe"},
+        {"refinement",
+         {{"factor", output.refinement.grid.factor},
+          {"swan_frequencies", report.frequency_count},
+          {"written_frequencies", output.refinement.grid.frequencies.size()},
+          {"shortfall_swan", output.refinement.unrefined_shortfall},
+          {"shortfall_written", output.refinement.shortfall},
+          {"sufficient", output.refinement.sufficient}}},
+        {"locations", std::move(locations)},
+    };
+    if (report.two_dimensional) entry["directions"] = output.mdd;
+    outputs.push_back(std::move(entry));
+  }
+  const json document = {
+      {"file", report.source},
+      {"dimensions", report.two_dimensional ? 2 : 1},
+      {"stationary", report.stationary},
+      {"quantity", report.quantity},
+      {"coordinates", CoordinatesName(report.coordinates)},
+      {"frequencies", {{"kind", FrequencyName(report.frequency_kind)}, {"count", report.frequency_count}}},
+      {"direction_convention", ConventionName(report.convention)},
+      {"frame",
+       {{"normal_from", report.frame.normal_from},
+        {"clockwise", report.frame.clockwise},
+        {"description", FrameDescription(report.frame)}}},
+      {"rho", report.rho},
+      {"g", report.g},
+      {"outputs", std::move(outputs)},
+      {"notes", report.notes},
+      {"warnings", report.warnings},
+  };
+  return document.dump(2) + "\n";
+}
+
+}  // namespace wavecomp::importer

@@ -1,0 +1,278 @@
+#include "import/swan_import.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "import/errors.h"
+#include "import/publish.h"
+#include "import/selection.h"
+#include "import/writers.h"
+#include "textio/format.h"
+#include "textio/records.h"
+
+namespace wavecomp::importer {
+namespace {
+
+// wavecomp takes directional values below this as zero (m2/Hz/degr as the
+// importer writes them); a sea whose largest value is within a hundred times
+// of it loses the directions of its weaker frequencies.
+constexpr double kDirectionalValueFloor = 1e-6;
+constexpr double kWeakValueWarning = 100.0 * kDirectionalValueFloor;
+// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional.
+constexpr double kUnidirectionalSmax = 999.0;
+
+std::string Number(double value, int decimals) {
+  std::string text;
+  textio::PutF(text, value, 0, decimals);
+  return text;
+}
+
+std::string Percent(double share) { return Number(100.0 * share, 1) + " %"; }
+
+void CheckOptions(const SwanImportOptions& options) {
+  if (options.out.empty()) throw Refusal("--out needs a file name");
+  if (!std::isfinite(options.normal_from)) throw Refusal("--normal-from needs a finite direction in degrees");
+  if (!(options.rho > 0.0) || !std::isfinite(options.rho)) throw Refusal("--rho needs a positive density (kg/m3)");
+  if (!(options.g > 0.0) || !std::isfinite(options.g)) throw Refusal("--g needs a positive acceleration (m/s2)");
+  if (options.directions && (*options.directions < 2 || *options.directions > swan::kMaxDirections)) {
+    throw Refusal("--directions needs a direction count from 2 to " + std::to_string(swan::kMaxDirections) +
+                  ", found " + std::to_string(*options.directions));
+  }
+  if (options.time && options.all_times) throw Refusal("--time and --all-times exclude each other");
+}
+
+ImportReport Describe(const swan::SwanFile& file, const SwanImportOptions& options) {
+  ImportReport report;
+  report.source = file.name;
+  report.two_dimensional = file.two_dimensional;
+  report.stationary = file.stationary();
+  report.time_count = file.times.size();
+  report.coordinates = file.coordinates;
+  report.frequency_kind = file.frequency_kind;
+  report.frequency_count = file.frequencies.size();
+  report.lowest_frequency = file.frequencies.front();
+  report.highest_frequency = file.frequencies.back();
+  report.direction_count = file.directions.size();
+  report.convention = file.direction_convention;
+  report.quantity = file.quantities[file.two_dimensional ? 0 : file.columns.density].name;
+  report.energy_density = file.energy_density;
+  report.frame = {options.normal_from, options.clockwise};
+  report.rho = options.rho;
+  report.g = options.g;
+  if (file.frequency_kind == swan::FrequencyKind::kRelative) {
+    report.notes.push_back("RFREQ: the relative frequencies are taken as absolute ones (no current at the boundary)");
+  }
+  return report;
+}
+
+std::string TimeName(const swan::TimeStep& time) { return time.stamp.empty() ? "stationary" : time.stamp; }
+std::string AtTime(const swan::TimeStep& time) { return time.stamp.empty() ? "" : " at time " + time.stamp; }
+
+// A selected location without data cannot be converted; the refusal names
+// the locations that have data, for --locations.
+void RefuseNoData(const swan::SwanFile& file, const swan::TimeStep& time, std::span<const std::size_t> selected) {
+  std::vector<std::size_t> without;
+  for (const std::size_t index : selected) {
+    if (time.locations[index].kind == swan::BlockKind::kNoData) without.push_back(index + 1);
+  }
+  if (without.empty()) return;
+  std::vector<std::size_t> with;
+  for (std::size_t k = 0; k < time.locations.size(); ++k) {
+    if (time.locations[k].kind != swan::BlockKind::kNoData) with.push_back(k + 1);
+  }
+  const swan::LocationBlock& first = time.locations[without.front() - 1];
+  std::string message = "location " + std::to_string(without.front()) + " of " + file.name +
+                        " has no data (NODATA in line " + std::to_string(first.line) + ")" + AtTime(time);
+  if (without.size() > 1) {
+    message += "; " + std::to_string(without.size()) + " selected locations have none: " + CompactRanges(without);
+  }
+  message += with.empty() ? "; no location has data at that time"
+                          : "; the locations with data are " + CompactRanges(with) + " (pick them with --locations)";
+  throw Refusal(message);
+}
+
+void RefuseWithoutEnergy(const swan::SwanFile& file, const swan::TimeStep& time, const OutputReport& output) {
+  for (const LocationReport& location : output.locations) {
+    if (location.state.m0 > 0.0) return;
+  }
+  throw Refusal("none of the selected locations of " + file.name + " holds any energy" + AtTime(time) +
+                " (ZERO or all-zero spectra): there is nothing to convert");
+}
+
+std::string Where(const OutputReport& output, const LocationReport& location) {
+  std::string where = "location " + std::to_string(location.number);
+  if (!output.stamp.empty()) where += " at " + output.stamp;
+  return where;
+}
+
+// Notes and warnings of one location.
+void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output, const LocationReport& location,
+                    bool two_dimensional, ImportReport& report) {
+  const std::string where = Where(output, location);
+  if (location.zero) {
+    report.warnings.push_back(where + " is ZERO in the SWAN file: written as a zero spectrum");
+  } else if (!(location.state.m0 > 0.0)) {
+    report.warnings.push_back(where + " holds no energy: written as a zero spectrum");
+  }
+  if (block.missing > 0) {
+    report.notes.push_back(where + ": " + std::to_string(block.missing) +
+                           " densities equal to the exception value were taken as zero");
+  }
+  if (location.state.rows_left_out > 0) {
+    report.notes.push_back(where + ": " + std::to_string(location.state.rows_left_out) +
+                           " frequencies with energy but no direction or spreading (exception values) were left out "
+                           "of the mean direction and spread");
+  }
+  if (location.state.offshore_share > kOffshoreWarningShare) {
+    report.warnings.push_back(where + ": " + Percent(location.state.offshore_share) +
+                              (two_dimensional
+                                   ? " of the energy travels offshore (beyond +-90 deg) and is dropped by wavecomp"
+                                   : " of the energy travels offshore (beyond +-90 deg, estimated from the "
+                                     "spreading); the Sspe run spreads it within +-90 deg of its principal "
+                                     "direction"));
+  }
+}
+
+void ReviewRefinement(const OutputReport& output, ImportReport& report) {
+  if (output.refinement.sufficient) return;
+  std::string where = output.files.empty() ? std::string() : output.files.front();
+  report.warnings.push_back(where + ": even " + std::to_string(output.refinement.grid.frequencies.size()) +
+                            " frequencies leave the spline " + Percent(output.refinement.shortfall) +
+                            " short of the table's energy: the last components of a large N may not be filled");
+}
+
+TextSink SinkOf(OutputSet& outputs, std::size_t k) {
+  return [&outputs, k](std::string_view text) { outputs.Append(k, text); };
+}
+
+void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std::span<const std::size_t> times,
+               std::span<const std::size_t> selected, double scale, OutputSet& outputs, ImportReport& report) {
+  const swan::DirectionBins bins = swan::ModelBins(file, report.frame);
+  report.sector = !bins.full_circle;
+  const int mdd = options.directions.value_or(DefaultDirectionCount(bins));
+  std::size_t next = 0;
+  for (const std::size_t t : times) {
+    const swan::TimeStep& time = file.times[t];
+    OutputReport& output = report.outputs.emplace_back();
+    output.stamp = time.stamp;
+    output.mdd = mdd;
+    for (const std::size_t index : selected) {
+      LocationReport& location = output.locations.emplace_back();
+      location.number = index + 1;
+      location.where = file.locations[index];
+      location.zero = time.locations[index].kind == swan::BlockKind::kZero;
+      location.state = swan::SeaState2D(file, bins, time.locations[index], scale);
+    }
+    RefuseWithoutEnergy(file, time, output);
+
+    const EmepConversion conversion = ConvertToEmep(file, time, selected, bins, mdd, scale);
+    output.refinement = conversion.refinement;
+    const std::size_t data = next++;
+    const std::size_t points = next++;
+    output.files = {outputs.path(data), outputs.path(points)};
+    const std::string title = "SWAN " + file.name + " " + TimeName(time) + ", model frame --normal-from " +
+                              Number(options.normal_from, 2) + (options.clockwise ? " --clockwise" : "");
+    WriteEmepData(conversion, title, time, SinkOf(outputs, data));
+    WritePointList(conversion, SinkOf(outputs, points));
+
+    for (std::size_t v = 0; v < selected.size(); ++v) {
+      ReviewLocation(time.locations[selected[v]], output, output.locations[v], true, report);
+    }
+    ReviewRefinement(output, report);
+    if (conversion.lumped_frequencies > 0) {
+      report.notes.push_back(outputs.path(data) + ": at " + std::to_string(conversion.lumped_frequencies) +
+                             " location frequencies all the energy lay between grid directions; it was given to the "
+                             "grid direction nearest its mean direction (a finer --directions avoids this)");
+    }
+    if (conversion.largest_value > 0.0 && conversion.largest_value < kWeakValueWarning) {
+      std::string largest;
+      textio::PutE(largest, conversion.largest_value, 0, 3);
+      report.warnings.push_back(outputs.path(data) + ": the largest directional value is " + largest +
+                                " m2/Hz/degr; wavecomp takes values below 1.0E-06 as zero, so the weaker frequencies "
+                                "lose their directions (their components travel shore-normal)");
+    }
+  }
+}
+
+void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, std::span<const std::size_t> selected,
+               double scale, OutputSet& outputs, ImportReport& report) {
+  std::size_t next = 0;
+  for (const std::size_t t : times) {
+    const swan::TimeStep& time = file.times[t];
+    std::vector<OutputReport> reports;
+    for (const std::size_t index : selected) {
+      const swan::LocationBlock& block = time.locations[index];
+      OutputReport& output = reports.emplace_back();
+      output.stamp = time.stamp;
+      LocationReport& location = output.locations.emplace_back();
+      location.number = index + 1;
+      location.where = file.locations[index];
+      location.zero = block.kind == swan::BlockKind::kZero;
+      location.state = swan::SeaState1D(file, report.frame, block, scale);
+      if (location.state.peak_spreading) {
+        location.suggested_smax =
+            std::min(kUnidirectionalSmax, swan::SpreadingParameter(*location.state.peak_spreading));
+      }
+      location.sspe = ConvertToSspe(file, index + 1, block, location.state, scale);
+      output.refinement = location.sspe.refinement;
+      const std::size_t table = next++;
+      WriteSspeTable(location.sspe, SinkOf(outputs, table));
+      output.files = {outputs.path(table)};
+    }
+    OutputReport all;
+    for (const OutputReport& output : reports) all.locations.push_back(output.locations.front());
+    RefuseWithoutEnergy(file, time, all);
+    for (OutputReport& output : reports) {
+      ReviewLocation(time.locations[output.locations.front().number - 1], output, output.locations.front(), false,
+                     report);
+      ReviewRefinement(output, report);
+      report.outputs.push_back(std::move(output));
+    }
+  }
+}
+
+}  // namespace
+
+ImportReport RunSwanImport(const SwanImportOptions& options) {
+  CheckOptions(options);
+  const std::optional<textio::TextFile> text = textio::TextFile::Open(options.swan_file);
+  if (!text) throw InputFailure("cannot open the SWAN file " + options.swan_file);
+  const swan::SwanFile file = swan::ReadSwanFile(*text);
+  ImportReport report = Describe(file, options);
+  const double scale = swan::VarianceScale(file, options.rho, options.g);
+
+  const std::vector<std::size_t> times = SelectTimes(file, options.time, options.all_times);
+  std::vector<std::size_t> selected;
+  if (options.locations) {
+    selected = ParseLocationList(*options.locations, file.locations.size());
+  } else {
+    for (std::size_t k = 0; k < file.locations.size(); ++k) selected.push_back(k);
+  }
+
+  for (const std::size_t t : times) RefuseNoData(file, file.times[t], selected);
+
+  // Every name is known, and refused when taken, before any work is done.
+  std::vector<std::string> paths;
+  for (const std::size_t t : times) {
+    const std::string base = options.all_times ? options.out + "_" + FileStamp(file.times[t]) : options.out;
+    if (file.two_dimensional) {
+      paths.push_back(base);
+      paths.push_back(base + ".pnt");
+    } else {
+      for (const std::size_t index : selected) {
+        paths.push_back(selected.size() > 1 ? base + "_L" + std::to_string(index + 1) : base);
+      }
+    }
+  }
+  OutputSet outputs(paths);
+
+  if (file.two_dimensional) {
+    Convert2D(file, options, times, selected, scale, outputs, report);
+  } else {
+    Convert1D(file, times, selected, scale, outputs, report);
+  }
+  outputs.Publish();
+  return report;
+}
+
+}  // namespace wavecomp::importer

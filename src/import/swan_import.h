@@ -1,0 +1,81 @@
+// wavecomp-import swan: converts a SWAN spectrum file into wavecomp's input
+// layouts. A 2D file becomes an Emep data file NAME and its point list
+// NAME.pnt (one per time with --all-times, NAME_YYYYMMDDTHHMMSS); a 1D file
+// becomes an Sspe table NAME per location (NAME_L<k> when several locations
+// are converted, the time stamp before it with --all-times).
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/conversion.h"
+#include "input/swan_file.h"
+#include "input/swan_sea_state.h"
+
+namespace wavecomp::importer {
+
+struct SwanImportOptions {
+  std::string swan_file;
+  double normal_from = 0.0;  // --normal-from, nautical degrees
+  std::string out;           // --out NAME
+  std::optional<std::string> time;
+  bool all_times = false;
+  std::optional<std::string> locations;  // "1,3,5-8"
+  std::optional<int> directions;         // --directions MDD
+  bool clockwise = false;
+  double rho = 1025.0;  // kg/m3
+  double g = 9.81;      // m/s2
+  bool json = false;
+};
+
+// Wave heights above this share of offshore energy draw a warning.
+inline constexpr double kOffshoreWarningShare = 0.05;
+
+struct LocationReport {
+  std::size_t number = 0;  // 1-based SWAN index
+  swan::Location where;
+  bool zero = false;
+  swan::SeaState state;
+  std::optional<double> suggested_smax;  // 1D
+  SspeTable sspe;                        // 1D: what was written (h13, t13, direction)
+};
+
+struct OutputReport {
+  std::string stamp;               // the SWAN time; empty when stationary
+  std::vector<std::string> files;  // as published
+  int mdd = 0;                     // 2D
+  Refinement refinement;
+  std::vector<LocationReport> locations;
+};
+
+struct ImportReport {
+  std::string source;
+  bool two_dimensional = false;
+  bool stationary = true;
+  std::size_t time_count = 1;
+  swan::Coordinates coordinates = swan::Coordinates::kCartesian;
+  swan::FrequencyKind frequency_kind = swan::FrequencyKind::kAbsolute;
+  std::size_t frequency_count = 0;
+  double lowest_frequency = 0.0;
+  double highest_frequency = 0.0;
+  std::size_t direction_count = 0;  // 2D
+  swan::DirectionConvention convention = swan::DirectionConvention::kNautical;
+  bool sector = false;
+  std::string quantity;  // VaDens or EnDens
+  bool energy_density = false;
+  swan::ModelFrame frame;
+  double rho = 0.0;
+  double g = 0.0;
+  std::vector<OutputReport> outputs;
+  std::vector<std::string> notes;     // what was decided on the way
+  std::vector<std::string> warnings;  // what the user should look at
+};
+
+// Reads, converts and publishes; the report says what was done. Throws
+// Refusal, InputFailure, OutputFailure or the textio errors; nothing is
+// written unless everything succeeds.
+ImportReport RunSwanImport(const SwanImportOptions& options);
+
+}  // namespace wavecomp::importer
