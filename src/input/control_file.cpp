@@ -33,6 +33,11 @@ bool IsBlankText(std::string_view text) { return text.find_first_not_of(' ') == 
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// What a number of a ten-column field may be written with.
+bool IsNumberCharacter(char c) {
+  return IsDigit(c) || c == '.' || c == '+' || c == '-' || c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
+
 // The folder a name is looked up in, for the messages.
 std::string FolderOf(const std::string& path) {
   std::error_code error;
@@ -77,8 +82,15 @@ textio::InputError InField(const textio::InputError& error, const ControlField& 
     expected = "line " + std::to_string(field.line) + " with the " + SettingsOfLine(field.line) +
                " (cont.txt holds a title line, then eight lines of settings, each value from column 11)";
   }
-  return textio::InputError(error.file(), error.line(), error.first_column(), error.last_column(), expected,
-                            error.found());
+  // A tab would be shown as a blank-looking gap: it is named instead.
+  std::string found = error.found();
+  if (found.find('\t') != std::string::npos) {
+    for (std::size_t at = found.find('\t'); at != std::string::npos; at = found.find('\t', at)) {
+      found.replace(at, 1, "<tab>");
+    }
+    expected += "; a tab is one column, use blanks";
+  }
+  return textio::InputError(error.file(), error.line(), error.first_column(), error.last_column(), expected, found);
 }
 
 // Reads the value fields of one record of the file; layout errors name the
@@ -204,24 +216,25 @@ std::vector<std::string> ControlFileWarnings(const textio::TextFile& file) {
                            ((before == '+' || before == '-') && (IsDigit(first) || first == '.'));
       if (!runs_in) continue;
       std::size_t start = left;
-      while (start > 0 && record[start - 1] != ' ') --start;
+      while (start > 0 && IsNumberCharacter(record[start - 1])) --start;
       std::size_t end = left + 1;
-      while (end + 1 < record.size() && record[end + 1] != ' ' && end + 1 < static_cast<std::size_t>(field.last_column))
+      while (end + 1 < record.size() && IsNumberCharacter(record[end + 1]) &&
+             end + 1 < static_cast<std::size_t>(field.last_column))
         ++end;
       textio::FieldReader reader(record, name, static_cast<std::size_t>(line));
       reader.Skip(field.first_column - 1);
-      std::string value = "what cannot be read as a number";
+      std::string value;
       if (field.kind == ControlField::Kind::kInteger) {
         if (const std::optional<std::int32_t> read = reader.TryI(kNumberWidth)) value = std::to_string(*read);
       } else if (const std::optional<double> read = reader.TryF(kNumberWidth, 0)) {
         value = PlainNumber(*read);
       }
-      warnings.push_back(name + " line " + std::to_string(line) + ", columns " +
-                         std::to_string(field.first_column - 1) + "-" + std::to_string(field.first_column) +
-                         ": the number " + Quoted(record.substr(start, end - start + 1)) +
-                         " runs across the start of the " + std::string(field.name) + " field (columns " +
-                         std::to_string(field.first_column) + "-" + std::to_string(field.last_column) +
-                         "), which alone is read: " + value + "; move the number into its field");
+      warnings.push_back(
+          name + " line " + std::to_string(line) + ", columns " + std::to_string(field.first_column - 1) + "-" +
+          std::to_string(field.first_column) + ": the number " + Quoted(record.substr(start, end - start + 1)) +
+          " runs across the start of the " + std::string(field.name) + " field (columns " +
+          std::to_string(field.first_column) + "-" + std::to_string(field.last_column) + "), which alone is read" +
+          (value.empty() ? std::string(" and holds no number") : ": " + value) + "; move the number into its field");
     }
   }
   return warnings;

@@ -573,6 +573,16 @@ std::vector<BadInput> AllCases() {
       add(Explained("component_count_in_the_label", files,
                     "N reads 0: the field is blank, and columns 8-10 of the label hold \"512\", which is not read"));
     }
+    {
+      // Fault: the tabs of the field were shown as blank-looking gaps.
+      std::string text = ControlFor("JNS", "-");
+      const std::size_t wave = text.find("H,T,DIR,G");
+      text.replace(wave, text.find('\n', wave) - wave, "H,T,DIR,G\t1.0\t10.0\t0.0\t3.3");
+      add(BadInput{"control_tabs_between_values", {{"cont.txt", text}}, Expect::kMessage,
+                   "line 7, columns 11-20: expected the H1/3 (m), a real number (F10.0) anywhere within its ten "
+                   "columns (blanks inside are ignored); a tab is one column, use blanks, found \"1.0<tab>10.0<tab>0\"",
+                   0, 2, "", ""});
+    }
     add(ConsoleStop("spectrum_type_lower_case", {{"cont.txt", ControlFor("jns", "-")}},
                     Free(testing::ShiftJis("設定スペクトルを確認してください")),
                     "cont.txt line 2, columns 11-14: the spectrum type reads \"jns\", which is none of JNS, Sspe, "
