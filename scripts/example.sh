@@ -29,7 +29,7 @@ if [ "$status" -eq 0 ]; then
     input=$(sed -n '5p' "$scratch/cont.txt" | cut -c11-210 | sed 's/[[:space:]]*$//')
     spectrum=(--spectrum "$input")
   fi
-  echo "== checking: wavecomp-check ${spectrum[*]} --svg wave.svg wave.dat"
+  echo "== checking: wavecomp-check ${spectrum[*]:+${spectrum[*]} }--svg wave.svg wave.dat"
   (cd "$scratch" && "$OLDPWD/build/release/wavecomp-check" "${spectrum[@]}" --svg wave.svg wave.dat) || status=$?
 fi
 echo "== the scratch folder $scratch is kept; remove it when done"
