@@ -36,7 +36,9 @@ RunEnding EndingOf(const std::exception_ptr& error) {
     ending.exit_status = kExitOutputError;
     ending.diagnostic = output_error.what();
   } catch (const std::bad_alloc&) {
-    ending.diagnostic = "not enough memory for the workspace";
+    ending.diagnostic =
+        "not enough memory for the workspace (about 190 MB of address space, of which a run touches a few MB): "
+        "raise the memory limit of the process (ulimit -v)";
   }
   return ending;
 }

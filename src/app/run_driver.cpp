@@ -6,6 +6,7 @@
 #include "input/directional_spectrum_reader.h"
 #include "input/energy_balance_reader.h"
 #include "input/frequency_spectrum_file.h"
+#include "input/point_list.h"
 #include "output/component_file.h"
 #include "output/multipoint_file.h"
 #include "resample/direction_interpolation.h"
@@ -65,8 +66,16 @@ void EchoSettings(const ControlSettings& control, Console& console) {
   console.WriteLine(line);
 }
 
-void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& control_path) {
-  const ControlSettings control = ReadControlFile(control_path);
+RunStop NoPointsStop(const ControlSettings& control, int num_p) {
+  const std::string pnt = PointListName(control.input_file());
+  return RunStop::FreeFormat(std::string(messages::kNoPoints),
+                             "the point list " + pnt + " gives " + std::to_string(num_p) +
+                                 " points (line 1, columns 1-5), so no point was read and no component file was "
+                                 "written: give the number of points there, then one line for each point");
+}
+
+void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& control_path, const WarningSink& warn) {
+  const ControlSettings control = ReadControlFile(control_path, warn);
   EchoSettings(control, console);
   WriteFreeLine(console, messages::kVersion);
 
@@ -80,7 +89,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
     case SpectrumType::kEne:
     case SpectrumType::kEmep:
       if (control.type == SpectrumType::kEne) {
-        ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console);
+        ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console, warn);
       } else {
         ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, console);
       }
@@ -117,7 +126,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
     WriteMultiPointComponentFile(control.output_file(), sources, ws.draws, ws.point_amplitudes, console);
   } else {
     // No file was written, so the run must not look like a success to a script.
-    throw RunStop::FreeFormat(std::string(messages::kNoPoints));
+    throw NoPointsStop(control, num_p);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/workspace.h"
 #include "output/component_records.h"
 #include "synthesis/numerics.h"
 
@@ -30,7 +31,37 @@ DirectionStatistics Unidirectional() {
   return statistics;
 }
 
+// Directional data: every point is expected to follow its own directional
+// spectrum; the points of the file and the data are paired in order.
+void PairPoints(CheckResult& result) {
+  const TargetSpectra& target = *result.target;
+  result.spreading = Spreading::kFromData;
+  const std::size_t file_points = result.file.points.size();
+  if (target.points.size() != file_points) {
+    result.notes.push_back(target.label + " gives " + std::to_string(target.points.size()) +
+                           (target.points.size() == 1 ? " point" : " points") + ", the component file " +
+                           std::to_string(file_points) + ": only the first " +
+                           std::to_string(std::min(file_points, target.points.size())) + " are compared");
+  }
+  std::size_t differing = 0;
+  for (std::size_t v = 0; v < std::min(file_points, target.points.size()); ++v) {
+    if (result.file.layout == FileLayout::kMultiPoint &&
+        result.file.points[v].point_number != target.points[v].point_number) {
+      ++differing;
+    }
+  }
+  if (differing > 0) {
+    result.notes.push_back(std::to_string(differing) + (differing == 1 ? " point carries" : " points carry") +
+                           " another point number than the data's point at the same place: compared in order");
+  }
+  result.notes.push_back(
+      "expected directions: each point's own directional spectrum, brought onto the direction nodes by wavecomp's "
+      "own interpolation at the file's frequencies (a run draws the directions of every point from the average of "
+      "the points)");
+}
+
 void DecideTargets(CheckResult& result) {
+  if (result.target && result.target->type) PairPoints(result);
   const ComponentFile& file = result.file;
   if (file.layout != FileLayout::kSinglePoint || !file.trailer) return;
   const Trailer& trailer = *file.trailer;
@@ -49,16 +80,24 @@ void DecideTargets(CheckResult& result) {
     if (trailer.gamma && *trailer.gamma > 0.0 && trailer.T13 > 0.0 && std::isfinite(trailer.H13)) {
       const double f_low = point.size() > 0 ? *std::min_element(point.f.begin(), point.f.end()) : 0.0;
       const double f_high = point.size() > 0 ? *std::max_element(point.f.begin(), point.f.end()) : 0.0;
-      result.target = TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high);
+      TargetSpectra jonswap{"JONSWAP", "JONSWAP", std::nullopt, {}, {}};
+      jonswap.points.push_back(
+          PointTarget{0, TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high), {}});
+      result.target = std::move(jonswap);
     } else {
       result.notes.push_back("the trailer's T1/3 and gamma give no JONSWAP spectrum (both must be above 0)");
     }
   }
 
   if (trailer.kind == TrailerKind::kEmepOrEne) {
-    result.notes.push_back("Emep and Ene runs take their directions from measured spectra: no expected distribution");
+    if (result.spreading != Spreading::kFromData) {
+      result.notes.push_back(
+          "Emep and Ene runs take their directions from measured spectra: no expected distribution (give the data "
+          "file with --spectrum)");
+    }
     return;
   }
+  if (result.spreading == Spreading::kFromData) return;
   if (trailer.Smax) {
     result.spreading = Spreading::kSpread;
   } else if (AllDirectionsZero(point)) {
@@ -75,27 +114,45 @@ void DecideTargets(CheckResult& result) {
 
 }  // namespace
 
-CheckResult Analyse(ComponentFile file, std::optional<TargetSpectrum> target) {
+CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
   CheckResult result;
   result.file = std::move(file);
   result.target = std::move(target);
   DecideTargets(result);
+  if (result.target) {
+    for (const std::string& note : result.target->notes) result.notes.push_back(note);
+  }
+  WorkspacePtr workspace;  // the direction interpolation's tables, made when first needed
 
   const ComponentFile& components = result.file;
   result.points.resize(components.points.size());
   std::size_t not_ascending = 0;
   std::size_t phases_outside = 0;
+  std::size_t no_directions = 0;
   for (std::size_t v = 0; v < components.points.size(); ++v) {
     const PointComponents& point = components.points[v];
     PointCheck& check = result.points[v];
     check.measured = ComputeStatistics(point.f, point.a, point.theta, point.phase);
     if (!check.measured.ascending) ++not_ascending;
     phases_outside += check.measured.phases.outside;
-    if (result.target && point.size() > 0) {
-      check.target_energy = TargetBandEnergy(*result.target, point.f, point.a);
-      check.target_peak_frequency = result.target->PeakFrequency();
+    const PointTarget* point_target = result.TargetOf(v);
+    if (point_target && point.size() > 0) {
+      check.target_energy = TargetBandEnergy(point_target->spectrum, point.f, point.a);
+      check.target_peak_frequency = point_target->spectrum.PeakFrequency();
     }
-    if (result.spreading == Spreading::kNotSpread) {
+    if (result.spreading == Spreading::kFromData) {
+      if (point_target && point_target->directional && point.size() > 0) {
+        if (!workspace) workspace = MakeWorkspace();
+        std::optional<std::vector<double>> cells = InterpolatedDirectionCells(
+            *result.target->type, *point_target->directional, point.f, Energies(point), *workspace);
+        if (cells) {
+          check.target_directions = CellStatistics(*cells, kDirectionCellFirst, kDirectionCellWidth);
+          check.expected_cells = std::move(*cells);
+        } else {
+          ++no_directions;
+        }
+      }
+    } else if (result.spreading == Spreading::kNotSpread) {
       check.target_directions = Unidirectional();
     } else if (result.spreading == Spreading::kSpread && point.size() > 0) {
       const Trailer& trailer = *components.trailer;
@@ -109,6 +166,11 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectrum> target) {
             "the expected directions could not be computed (more components than the spreading stage holds)");
       }
     }
+  }
+  if (no_directions > 0) {
+    result.notes.push_back(std::to_string(no_directions) + (no_directions == 1 ? " point has" : " points have") +
+                           " no expected directions (more components, frequencies or directions than the "
+                           "interpolation holds, or no energy)");
   }
   if (not_ascending > 0) {
     result.notes.push_back(std::to_string(not_ascending) + (not_ascending == 1 ? " point lists" : " points list") +

@@ -8,6 +8,7 @@
 
 #include "check/component_file.h"
 #include "check/expectations.h"
+#include "check/spectrum_file.h"
 #include "check/statistics.h"
 
 namespace wavecomp::check {
@@ -20,19 +21,24 @@ struct PointCheck {
   std::vector<double> expected_cells;  // kDirectionCells probabilities; empty when unknown or unspread
 };
 
-// Whether the trailer says the run spread the spectrum over directions.
-enum class Spreading { kSpread, kNotSpread, kUnknown };
+// Where the expected directions come from: the trailer says whether the run
+// spread the spectrum (JNS, Sspe), or directional data were given.
+enum class Spreading { kSpread, kNotSpread, kUnknown, kFromData };
 
 struct CheckResult {
   ComponentFile file;
-  std::vector<PointCheck> points;  // one per point of the file
-  std::optional<TargetSpectrum> target;
-  Spreading spreading = Spreading::kUnknown;  // single-point files with a JNS or Sspe trailer
+  std::vector<PointCheck> points;             // one per point of the file
+  std::optional<TargetSpectra> target;        // from --spectrum, or the JONSWAP of a JNS trailer
+  Spreading spreading = Spreading::kUnknown;  // single-point files with a JNS or Sspe trailer; kFromData
   std::vector<std::string> notes;             // what the reader of the summary should know
+
+  // What point v (0-based) is compared with; nullptr for nothing.
+  const PointTarget* TargetOf(std::size_t v) const { return target ? target->For(v) : nullptr; }
 };
 
 // Checks the file against `target` (from --spectrum) or, when none is
-// given, against what its trailer says.
-CheckResult Analyse(ComponentFile file, std::optional<TargetSpectrum> target);
+// given, against what its trailer says. Every point of the file meets the
+// target of the same place in the list of Emep or Ene data.
+CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target);
 
 }  // namespace wavecomp::check

@@ -1,14 +1,20 @@
 #include "check/check_command.h"
 
+#include <CLI/CLI.hpp>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "check/analysis.h"
 #include "check/component_file.h"
+#include "check/json_report.h"
 #include "check/spectrum_file.h"
 #include "check/summary.h"
 #include "check/svg_plot.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
 
@@ -31,11 +37,16 @@ constexpr std::string_view kHelp[] = {
     "cos^2s spreading of its Smax and Dirc.",
     "",
     "Options:",
-    "  --spectrum FILE  compare with this target spectrum: jonswap.spe, or the",
-    "                   frequency table of an Sspe run",
+    "  --spectrum FILE  compare with the input the file was made from:",
+    "                   jonswap.spe, the frequency table of an Sspe run, or the",
+    "                   data file of an Emep or Ene run (with its .pnt point",
+    "                   list), whose every point is compared with its own",
+    "                   spectrum and directions",
     "  --svg OUT.svg    draw the spectra, the direction histograms and, for",
     "                   several points, Hm0 along the points",
-    "  --help           show this text",
+    "  --json           print the summary as one JSON document",
+    "  -h, --help       show this text",
+    "  --version        show the version",
     "",
     "Exit status: 0 checked, 1 wrong command line, 2 a file that cannot be",
     "read as its layout requires, 3 the SVG file cannot be written.",
@@ -45,66 +56,79 @@ struct Options {
   std::string file;
   std::optional<std::string> spectrum;
   std::optional<std::string> svg;
+  bool json = false;
   bool help = false;
+  bool version = false;
 };
+
+// The options that take a file name, for the message when it is missing.
+constexpr std::string_view kValueOptions[] = {"--spectrum", "--svg"};
 
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
   Options options;
-  bool files_only = false;
-  std::optional<std::string> file;
-  for (std::size_t k = 0; k < arguments.size(); ++k) {
-    const std::string& argument = arguments[k];
-    if (!files_only && argument == "--") {
-      files_only = true;
-      continue;
-    }
-    if (!files_only && argument.size() > 1 && argument[0] == '-') {
-      if (argument == "--help" || argument == "-h") {
-        options.help = true;
-        continue;
-      }
-      std::optional<std::string>* target = nullptr;
-      std::string name = argument;
-      std::optional<std::string> value;
-      if (const std::size_t equals = argument.find('='); equals != std::string::npos) {
-        name = argument.substr(0, equals);
-        value = argument.substr(equals + 1);
-      }
-      if (name == "--spectrum")
-        target = &options.spectrum;
-      else if (name == "--svg")
-        target = &options.svg;
-      if (target == nullptr) {
-        error = "unknown option " + argument;
+  std::string spectrum, svg;
+  std::vector<std::string> files;
+  CLI::App app("wavecomp-check", "wavecomp-check");
+  app.set_help_flag();  // the help is our own text
+  app.allow_extras();   // so that stray arguments get our own message
+  app.add_flag("-h,--help", options.help);
+  app.add_flag("--version", options.version);
+  app.add_flag("--json", options.json);
+  CLI::Option* spectrum_option = app.add_option("--spectrum", spectrum);
+  CLI::Option* svg_option = app.add_option("--svg", svg);
+  app.add_option("file", files);
+  // CLI11 would take the next argument as the value of "--svg=".
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;
+    for (std::string_view name : kValueOptions) {
+      if (argument == std::string(name) + "=") {
+        error = std::string(name) + " needs a file name";
         return std::nullopt;
       }
-      if (!value) {
-        if (k + 1 >= arguments.size()) {
-          error = name + " needs a file name";
-          return std::nullopt;
-        }
-        value = arguments[++k];
-      }
-      if (value->empty()) {
-        error = name + " needs a file name";
+    }
+  }
+  try {
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
+    app.parse(reversed);
+  } catch (const CLI::ParseError& parse_error) {
+    const std::string text = parse_error.what();
+    for (std::string_view name : kValueOptions) {
+      if (text.find(name) != std::string::npos) {
+        error = std::string(name) + " needs a file name";
         return std::nullopt;
       }
-      *target = *value;
-      continue;
     }
-    if (file) {
-      error = "one component file at a time (got " + *file + " and " + argument + ")";
+    error = text;
+    return std::nullopt;
+  }
+  if (options.help || options.version) return options;
+  for (const std::string& extra : app.remaining()) {
+    if (extra.size() > 1 && extra[0] == '-') {
+      error = "unknown option " + extra;
       return std::nullopt;
     }
-    file = argument;
+    files.push_back(extra);
   }
-  if (options.help) return options;
-  if (!file) {
+  for (const auto& [option, value, name] :
+       {std::tuple{spectrum_option, &spectrum, "--spectrum"}, std::tuple{svg_option, &svg, "--svg"}}) {
+    if (option->count() == 0) continue;
+    if (value->empty()) {
+      error = std::string(name) + " needs a file name";
+      return std::nullopt;
+    }
+  }
+  if (spectrum_option->count() > 0) options.spectrum = spectrum;
+  if (svg_option->count() > 0) options.svg = svg;
+  if (files.size() > 1) {
+    error = "one component file at a time (got " + files[0] + " and " + files[1] + ")";
+    return std::nullopt;
+  }
+  if (files.empty()) {
     error = "no component file given";
     return std::nullopt;
   }
-  options.file = *file;
+  options.file = files.front();
   return options;
 }
 
@@ -112,12 +136,17 @@ void WriteHelp(Console& console) {
   for (std::string_view line : kHelp) console.WriteLine(line);
 }
 
+std::string_view TrimmedLeft(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  return start == std::string_view::npos ? std::string_view() : text.substr(start);
+}
+
 int Check(const Options& options, Console& out) {
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
-  std::optional<TargetSpectrum> target;
-  if (options.spectrum) target = ReadTargetSpectrum(*options.spectrum);
+  std::optional<TargetSpectra> target;
+  if (options.spectrum) target = ReadTargetSpectra(*options.spectrum);
   const CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.svg) {
     textio::OutputFile svg = textio::OutputFile::CreateReplacing(*options.svg);
@@ -125,6 +154,10 @@ int Check(const Options& options, Console& out) {
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
     svg.WriteLine(document);
     svg.Commit();
+  }
+  if (options.json) {
+    out.WriteLine(JsonReport(result, options.svg));
+    return kCheckDone;
   }
   WriteSummary(result, out);
   if (options.svg) out.WriteLine("Plot written to " + *options.svg);
@@ -138,11 +171,15 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
   const std::optional<Options> options = ParseOptions(arguments, error);
   if (!options) {
     err.WriteLine("wavecomp-check: " + error);
-    err.WriteLine("Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] FILE (--help for more)");
+    err.WriteLine("Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] FILE (--help for more)");
     return kCheckUsage;
   }
   if (options->help) {
     WriteHelp(out);
+    return kCheckDone;
+  }
+  if (options->version) {
+    out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
     return kCheckDone;
   }
   try {
@@ -155,6 +192,13 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
     return kCheckOutputError;
+  } catch (const RunStop& stop) {
+    // wavecomp's own readers refused the spectrum file as a run would.
+    out.Flush();
+    const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
+    err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
+                  std::string(TrimmedLeft(why)));
+    return kCheckInputError;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/console.h"
+#include "resample/direction_interpolation.h"
 #include "resample/spline.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/numerics.h"
@@ -71,7 +73,7 @@ TargetSpectrum TargetSpectrum::Samples(std::string label, std::vector<double> f,
 }
 
 std::optional<TargetSpectrum> TargetSpectrum::SplineTable(std::string label, std::span<const double> f,
-                                                          std::span<const double> S) {
+                                                          std::span<const double> S, double scale) {
   if (S.size() != f.size()) return std::nullopt;
   const int n = static_cast<int>(f.size());
   std::vector<double> x(f.size() + 1), y(f.size() + 1);  // 1-based, as the spline takes them
@@ -87,7 +89,7 @@ std::optional<TargetSpectrum> TargetSpectrum::SplineTable(std::string label, std
     double value = 0.0;
     spline.Evaluate(xj, value);
     grid[static_cast<std::size_t>(j)] = xj;
-    values[static_cast<std::size_t>(j)] = std::max(0.0, value);
+    values[static_cast<std::size_t>(j)] = std::max(0.0, value) * scale;
   }
   return TargetSpectrum(std::move(label), std::move(grid), std::move(values));
 }
@@ -144,6 +146,45 @@ std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> 
     const NodeDistribution node = spreading.At(f[i]);
     for (std::size_t k = 1; k < node.cumD.size(); ++k) cells[k - 1] += weights[i] * (node.cumD[k] - node.cumD[k - 1]);
     total += weights[i];
+  }
+  if (!(total > 0.0)) return std::nullopt;
+  for (double& cell : cells) cell /= total;
+  return cells;
+}
+
+std::optional<std::vector<double>> InterpolatedDirectionCells(SpectrumType type, const PointInput& point,
+                                                              std::span<const double> f,
+                                                              std::span<const double> weights, SpectrumWorkspace& ws) {
+  const std::size_t n = point.frequencies.size();
+  const std::size_t K = point.directions.size();
+  if (f.empty() || f.size() > static_cast<std::size_t>(kMaxUsedComponents) || n == 0 ||
+      n > static_cast<std::size_t>(kMaxFrequencies) || K > static_cast<std::size_t>(kMaxKeptDirections) ||
+      point.values.size() != n * K) {
+    return std::nullopt;
+  }
+  // The tables as the reader leaves them for the stage: 1-based, one column
+  // per direction.
+  ws.input.n_in = static_cast<std::int32_t>(n);
+  std::copy(point.frequencies.begin(), point.frequencies.end(), ws.input.f_in + 1);
+  ws.directions.kept_direction_count = static_cast<std::int32_t>(K);
+  for (std::size_t k = 0; k < K; ++k) {
+    ws.directions.kept_directions[k + 1] = point.directions[k];
+    const auto column = point.values.begin() + static_cast<std::ptrdiff_t>(k * n);
+    std::copy(column, column + static_cast<std::ptrdiff_t>(n),
+              ws.directions.directional_values.column(static_cast<int>(k) + 1) + 1);
+  }
+  std::copy(f.begin(), f.end(), ws.bands.f + 1);
+  const int N = static_cast<int>(f.size());
+  Console muted;
+  resample_directions(type, N, ws.input, ws.directions, ws.bands, ws.direction_tables, ws.distribution, muted);
+  std::vector<double> cells(kDirectionCells, 0.0);
+  double total = 0.0;
+  for (int c = 1; c <= N; ++c) {
+    const double weight = weights[static_cast<std::size_t>(c - 1)];
+    for (int m = 1; m <= kLastNode; ++m) {
+      cells[static_cast<std::size_t>(m - 1)] += weight * (ws.distribution.cumD(c, m) - ws.distribution.cumD(c, m - 1));
+    }
+    total += weight;
   }
   if (!(total > 0.0)) return std::nullopt;
   for (double& cell : cells) cell /= total;

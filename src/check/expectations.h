@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "check/statistics.h"
+#include "core/settings.h"
+#include "core/workspace.h"
+#include "input/point_list.h"
 
 namespace wavecomp::check {
 
@@ -33,10 +36,10 @@ class TargetSpectrum {
   // Samples taken as they are (jonswap.spe); f strictly ascending.
   static TargetSpectrum Samples(std::string label, std::vector<double> f, std::vector<double> S);
   // The spline through a frequency table, clipped at zero, as wavecomp
-  // divides an Sspe table; nullopt when f and S differ in length or the
-  // spline cannot be set up.
+  // divides an Sspe table, times `scale`; nullopt when f and S differ in
+  // length or the spline cannot be set up.
   static std::optional<TargetSpectrum> SplineTable(std::string label, std::span<const double> f,
-                                                   std::span<const double> S);
+                                                   std::span<const double> S, double scale = 1.0);
 
   const std::string& label() const { return label_; }
   const std::vector<double>& f() const { return f_; }
@@ -85,5 +88,15 @@ inline constexpr int kDirectionCells = 180;
 // there are no components or more than the stage can hold.
 std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> f, std::span<const double> weights,
                                                         double Smax, double T13, double Dirc_deg);
+
+// The same for the directional spectrum of one point of Emep or Ene data
+// (`type`), brought onto the direction nodes at the frequencies f by the
+// program's own direction interpolation, using the tables of `workspace`.
+// nullopt when there are no components, more than the stage holds, or a
+// table beyond its capacities.
+std::optional<std::vector<double>> InterpolatedDirectionCells(SpectrumType type, const PointInput& point,
+                                                              std::span<const double> f,
+                                                              std::span<const double> weights,
+                                                              SpectrumWorkspace& workspace);
 
 }  // namespace wavecomp::check

@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string_view>
 #include <vector>
 
-#include "check/component_file.h"
+#include "core/console.h"
+#include "core/run_stop.h"
+#include "core/workspace.h"
+#include "input/diagnostics.h"
+#include "input/directional_spectrum_reader.h"
+#include "input/energy_balance_reader.h"
+#include "resample/frequency_resampling.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
@@ -14,11 +21,16 @@ namespace {
 constexpr int kSpeWidth = 20;  // E20.8, three per record of jonswap.spe
 constexpr int kSpeDecimals = 8;
 constexpr std::size_t kSpeColumns = 3 * kSpeWidth;
+constexpr int kCountWidth = 5;        // I5 counts of the Emep and Ene layouts
+constexpr int kEmepHeaderFirst = 16;  // seven I5 after the A15 label
+constexpr int kEmepHeaderIntegers = 7;
 
 // jonswap.spe is recognised by its first record: three E20.8 fields, each
 // with a decimal point and an exponent. A table's first line holds three free
 // values, which never fill 20 columns each with that layout.
-bool LooksLikeJonswapSpe(std::string_view first) {
+bool LooksLikeJonswapSpe(const textio::TextFile& file) {
+  if (file.record_count() == 0) return false;
+  const std::string_view first = file.record(0);
   if (first.size() < kSpeColumns) return false;
   for (std::size_t k = 0; k < 3; ++k) {
     const std::string_view field = first.substr(k * kSpeWidth, kSpeWidth);
@@ -27,7 +39,42 @@ bool LooksLikeJonswapSpe(std::string_view first) {
   return true;
 }
 
-TargetSpectrum ReadJonswapSpe(const textio::TextFile& file) {
+bool HasPointList(const std::string& path) { return textio::TextFile::Open(PointListName(path)).has_value(); }
+
+// `count` I5 integers from column `first` of a record, each read as a whole.
+bool HoldsIntegers(std::string_view record, int first, int count) {
+  if (record.size() < static_cast<std::size_t>(first - 1 + count * kCountWidth)) return false;
+  textio::FieldReader reader(record, "", 0);
+  reader.Skip(first - 1);
+  for (int k = 0; k < count; ++k) {
+    if (!reader.TryI(kCountWidth)) return false;
+  }
+  return true;
+}
+
+// The point header stands first, or after the title when a point list exists.
+bool LooksLikeEmep(const textio::TextFile& file, const std::string& path) {
+  const std::size_t header = HasPointList(path) ? 1 : 0;
+  return file.record_count() > header + 1 && HoldsIntegers(file.record(header), kEmepHeaderFirst, kEmepHeaderIntegers);
+}
+
+// nf and nd alone on the second record, both at least 1.
+bool LooksLikeEne(const textio::TextFile& file) {
+  if (file.record_count() < 3) return false;
+  const std::string_view counts = file.record(1);
+  if (!HoldsIntegers(counts, 1, 2)) return false;
+  if (counts.find_first_not_of(' ', 2 * kCountWidth) != std::string_view::npos) return false;
+  textio::FieldReader reader(counts, "", 0);
+  return reader.TryI(kCountWidth).value_or(0) >= 1 && reader.TryI(kCountWidth).value_or(0) >= 1;
+}
+
+TargetSpectra OneSpectrum(std::string kind, TargetSpectrum spectrum) {
+  TargetSpectra targets{spectrum.label(), std::move(kind), std::nullopt, {}, {}};
+  targets.points.push_back(PointTarget{0, std::move(spectrum), std::nullopt});
+  return targets;
+}
+
+TargetSpectra ReadJonswapSpe(const textio::TextFile& file) {
   textio::RecordCursor cursor(file);
   std::vector<double> f, S;
   f.reserve(file.record_count());
@@ -49,10 +96,10 @@ TargetSpectrum ReadJonswapSpe(const textio::TextFile& file) {
     textio::ThrowDescribedInputError(file.name(), cursor.line_number() + 1, 0, 0, "at least two records of jonswap.spe",
                                      "the end of the file");
   }
-  return TargetSpectrum::Samples(file.name(), std::move(f), std::move(S));
+  return OneSpectrum("jonswap.spe", TargetSpectrum::Samples(file.name(), std::move(f), std::move(S)));
 }
 
-TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
+TargetSpectra ReadSpectrumTable(const textio::TextFile& file) {
   textio::RecordCursor cursor(file);
   std::array<double, 3> settings{};
   if (!cursor.ReadList(settings, "H1/3, T1/3, Dirc. (three numbers) on the first line")) {
@@ -71,15 +118,86 @@ TargetSpectrum ReadSpectrumTable(const textio::TextFile& file) {
                                      "a table of 3 to 3000 frequency-density pairs in strictly ascending frequency",
                                      std::to_string(f.size()) + " pairs that the spline cannot take");
   }
-  return *std::move(target);
+  return OneSpectrum("Sspe table", *std::move(target));
+}
+
+// Emep and Ene data through wavecomp's own reader: every point as read, and
+// for Ene the energy ratio by which the run scales every amplitude.
+TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
+  const bool ene = type == SpectrumType::kEne;
+  TargetSpectra targets{path, ene ? "Ene data" : "Emep data", type, {}, {}};
+  ControlSettings control;
+  control.type = type;
+  control.input_file_field = path;
+  control.component_count = 1;
+  Console muted;
+  if (!HasPointList(path)) {
+    // What a run does when the operator answers yes.
+    muted.SetInput("Y\n");
+    targets.notes.push_back("no point list " + PointListName(path) + ": the first spectrum of " + path +
+                            " is the target, as in a run answered Y");
+  }
+  std::vector<PointInput> points;
+  const PointInputSink keep = [&points](const PointInput& point) { points.push_back(point); };
+  WorkspacePtr ws = MakeWorkspace();
+  if (ene) {
+    ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, muted, {}, keep);
+  } else {
+    ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, muted, keep);
+  }
+  double scale = 1.0;
+  if (ene && !points.empty()) {
+    direct_spec(type, 1, ws->input, ws->points, ws->bands, ws->energy, muted);
+    if (ws->energy.E_spl > 0.0) scale = ws->energy.E_in / ws->energy.E_spl;
+    targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + RoundedNumber(scale, 7) +
+                            " of the averaged spectrum, as the run scales the amplitudes");
+  }
+  for (PointInput& point : points) {
+    std::optional<TargetSpectrum> spectrum = TargetSpectrum::SplineTable(path + " point " + std::to_string(point.v),
+                                                                         point.frequencies, point.spectrum, scale);
+    if (!spectrum) {
+      throw RunStop::BadInput(path + ": the frequency table of point " + std::to_string(point.v) +
+                              " cannot be interpolated (3 to 3000 strictly rising frequencies are needed)");
+    }
+    const std::int32_t number = point.point_number;
+    targets.points.push_back(PointTarget{number, *std::move(spectrum), std::move(point)});
+  }
+  return targets;
+}
+
+// The kinds in the order they are tried; the table takes what none claims.
+struct Kind {
+  std::function<bool(const textio::TextFile&, const std::string&)> recognises;
+  std::function<TargetSpectra(const textio::TextFile&, const std::string&)> read;
+};
+
+const std::vector<Kind>& Kinds() {
+  static const std::vector<Kind> kinds = {
+      {[](const textio::TextFile& file, const std::string&) { return LooksLikeJonswapSpe(file); },
+       [](const textio::TextFile& file, const std::string&) { return ReadJonswapSpe(file); }},
+      {[](const textio::TextFile& file, const std::string&) { return LooksLikeEne(file); },
+       [](const textio::TextFile&, const std::string& path) { return ReadPointData(path, SpectrumType::kEne); }},
+      {[](const textio::TextFile& file, const std::string& path) { return LooksLikeEmep(file, path); },
+       [](const textio::TextFile&, const std::string& path) { return ReadPointData(path, SpectrumType::kEmep); }},
+      {[](const textio::TextFile&, const std::string&) { return true; },
+       [](const textio::TextFile& file, const std::string&) { return ReadSpectrumTable(file); }},
+  };
+  return kinds;
 }
 
 }  // namespace
 
-TargetSpectrum ReadTargetSpectrum(const std::string& path) {
+const PointTarget* TargetSpectra::For(std::size_t v) const {
+  if (points.size() == 1 && !type) return &points.front();
+  return v < points.size() ? &points[v] : nullptr;
+}
+
+TargetSpectra ReadTargetSpectra(const std::string& path) {
   const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
   if (!file) throw textio::InputError::Unreadable("spectrum file", path);
-  if (file->record_count() > 0 && LooksLikeJonswapSpe(file->record(0))) return ReadJonswapSpe(*file);
+  for (const Kind& kind : Kinds()) {
+    if (kind.recognises(*file, path)) return kind.read(*file, path);
+  }
   return ReadSpectrumTable(*file);
 }
 

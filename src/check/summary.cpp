@@ -119,8 +119,13 @@ std::string TargetLine(const CheckResult& result) {
                ? "Target    none (a multi-point file records no settings; give one with --spectrum)"
                : "Target    none (give a spectrum with --spectrum)";
   }
-  if (result.target->label() == "JONSWAP") return "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma";
-  return "Target    spectrum file " + result.target->label();
+  const TargetSpectra& target = *result.target;
+  if (target.kind == "JONSWAP") return "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma";
+  if (target.type) {
+    return "Target    " + target.kind + " " + target.label + ": " + std::to_string(target.points.size()) +
+           (target.points.size() == 1 ? " point" : " points") + ", each point against its own spectrum and directions";
+  }
+  return "Target    spectrum file " + target.label;
 }
 
 void WritePointBlock(const CheckResult& result, std::size_t v, Console& console) {
@@ -176,6 +181,8 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
 
 void WritePointTable(const CheckResult& result, Console& console) {
   const bool with_target = result.target.has_value();
+  bool with_directions = false;
+  for (const PointCheck& check : result.points) with_directions = with_directions || check.target_directions;
   std::string header;
   textio::PutA(header, "point", 6);
   textio::PutA(header, "number", 8);
@@ -188,10 +195,26 @@ void WritePointTable(const CheckResult& result, Console& console) {
   if (with_target) {
     textio::PutA(header, "target Hm0", 12);
     textio::PutA(header, "difference", 12);
+    textio::PutA(header, "target Tp", 12);
+    textio::PutA(header, "difference", 12);
+  }
+  if (with_directions) {
+    textio::PutA(header, "target dir", 12);
+    textio::PutA(header, "difference", 12);
+    textio::PutA(header, "target spread", 15);
+    textio::PutA(header, "difference", 12);
   }
   console.WriteLine(header);
+  // A relative difference, or a dash when there is nothing to compare.
+  auto relative = [](std::string& line, const std::optional<double>& measured, const std::optional<double>& target) {
+    if (measured && target && *target != 0.0)
+      textio::PutE(line, (*measured - *target) / *target, 12, kDifferenceDecimals);
+    else
+      line += Blank(12);
+  };
   for (std::size_t v = 0; v < result.points.size(); ++v) {
-    const PointStatistics& m = result.points[v].measured;
+    const PointCheck& check = result.points[v];
+    const PointStatistics& m = check.measured;
     std::string line = Integer(static_cast<std::int64_t>(v + 1), 6) + Integer(result.file.points[v].point_number, 8) +
                        Integer(static_cast<std::int64_t>(m.count), 7) + Fixed(m.Hm0, 11, 6);
     const std::optional<double> Tp = Period(m.peak_frequency);
@@ -200,15 +223,20 @@ void WritePointTable(const CheckResult& result, Console& console) {
                                  : Blank(16) + Blank(14);
     line += m.phases.defined ? Fixed(m.phases.p_value, 13, 4) : Blank(13);
     if (with_target) {
-      const std::optional<BandEnergy>& energy = result.points[v].target_energy;
-      if (energy) {
-        line += Fixed(energy->Hm0, 12, 6);
-        if (energy->Hm0 != 0.0)
-          textio::PutE(line, (m.Hm0 - energy->Hm0) / energy->Hm0, 12, kDifferenceDecimals);
-        else
-          line += Blank(12);
+      const std::optional<BandEnergy>& energy = check.target_energy;
+      line += energy ? Fixed(energy->Hm0, 12, 6) : Blank(12);
+      relative(line, m.Hm0, energy ? std::optional<double>(energy->Hm0) : std::nullopt);
+      const std::optional<double> target_Tp = Period(check.target_peak_frequency);
+      line += target_Tp ? Fixed(*target_Tp, 12, 4) : Blank(12);
+      relative(line, Tp, target_Tp);
+    }
+    if (with_directions) {
+      const std::optional<DirectionStatistics>& t = check.target_directions;
+      if (t && t->defined && m.directions.defined) {
+        line += Fixed(t->mean_deg, 12, 2) + Fixed(m.directions.mean_deg - t->mean_deg, 12, 2);
+        line += Fixed(t->spread_deg, 15, 2) + Fixed(m.directions.spread_deg - t->spread_deg, 12, 2);
       } else {
-        line += Blank(12) + Blank(12);
+        line += Blank(12) + Blank(12) + Blank(15) + Blank(12);
       }
     }
     console.WriteLine(line);

@@ -188,38 +188,32 @@ void DrawLegend(Document& doc, const Panel& panel, const std::vector<LegendEntry
   }
 }
 
-// Frequency range of the spectrum panel: from 0 to a little past where
-// nearly all of the components' energy lies, and at least 2.5 peak
-// frequencies, so the peak sits in the left part with the tail visible.
-double SpectrumTop(const PointComponents& point, const PointStatistics& measured) {
-  double total = 0.0;
-  for (double a : point.a) total += 0.5 * a * a;
-  double sum = 0.0, quantile = measured.f_high;
-  for (std::size_t i = 0; i < point.size(); ++i) {
-    sum += 0.5 * point.a[i] * point.a[i];
-    if (sum >= 0.975 * total) {
-      quantile = point.f[i];
-      break;
-    }
-  }
-  double top = 1.3 * quantile;
-  if (measured.peak_frequency) top = std::max(top, 2.5 * *measured.peak_frequency);
-  return std::min(top, 1.02 * measured.f_high);
+// Frequency range of the spectrum panel: from 0 to just past the highest
+// component, so that every component shows.
+double SpectrumTop(const PointStatistics& measured) { return 1.02 * measured.f_high; }
+
+// "Hm0 1.0336 m, Tp 10.70 s" of a spectrum.
+std::string HeightAndPeriod(double Hm0, const std::optional<double>& peak_frequency) {
+  std::string text = "Hm0 " + Number(Hm0, 4) + " m";
+  if (peak_frequency && *peak_frequency > 0.0) text += ", Tp " + Number(1.0 / *peak_frequency, 2) + " s";
+  return text;
 }
 
 void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, double row_top) {
   const PointComponents& point = result.file.points[v];
   const PointStatistics& measured = result.points[v].measured;
   const std::vector<DensitySample> density = ComponentDensity(point.f, point.a);
-  double x_hi = point.size() > 0 ? SpectrumTop(point, measured) : 1.0;
+  double x_hi = point.size() > 0 ? SpectrumTop(measured) : 1.0;
   const Ticks x_ticks = NiceTicks(0.0, x_hi);
 
+  const PointTarget* point_target = result.TargetOf(v);
+  const PointCheck& check = result.points[v];
   std::vector<std::pair<double, double>> target;
   double y_hi = 0.0;
-  if (result.target) {
+  if (point_target) {
     for (int j = 0; j <= kTargetSamples; ++j) {
       const double x = x_hi * j / kTargetSamples;
-      const double y = result.target->Density(x);
+      const double y = point_target->spectrum.Density(x);
       target.emplace_back(x, y);
       y_hi = std::max(y_hi, y);
     }
@@ -247,12 +241,16 @@ void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, doubl
     }
     // Wide and pale under the components' line, so both stay visible where they agree.
     doc.Polyline(target, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
-    legend.push_back({kTargetColour, "target: " + ShownName(result.target->label()), false, 5.0});
+    std::string text = "target: " + ShownName(point_target->spectrum.label());
+    if (check.target_energy)
+      text += " (" + HeightAndPeriod(check.target_energy->Hm0, check.target_peak_frequency) + ")";
+    legend.push_back({kTargetColour, text, false, 5.0});
   }
   std::vector<std::pair<double, double>> line;
   for (const DensitySample& sample : density) line.emplace_back(panel.X(sample.f), panel.Y(sample.S));
   doc.Polyline(line, kComponentColour, 1.6, clip);
-  legend.push_back({kComponentColour, "from the components: energy / spacing"});
+  legend.push_back({kComponentColour,
+                    "components (" + HeightAndPeriod(measured.Hm0, measured.peak_frequency) + "): energy / spacing"});
   // Where the components sit: equal-energy components crowd at the peak.
   std::string rug = "<path stroke=\"" + std::string(kComponentColour) + "\" stroke-width=\"0.8\"" + clip + " d=\"";
   for (double f : point.f) rug += "M" + Px(panel.X(f)) + " " + Px(panel.bottom) + "v-7";
@@ -324,8 +322,9 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
       steps.emplace_back(panel.X(-90.0 + (b + 1) * kDirectionBin), y);
     }
     doc.Polyline(steps, kTargetColour, 2.0, " clip-path=\"url(#" + panel.clip_id + ")\"");
-    legend.push_back({kTargetColour, result.spreading == Spreading::kNotSpread
-                                         ? "expected: not spread"
+    legend.push_back({kTargetColour, result.spreading == Spreading::kNotSpread ? "expected: not spread"
+                                     : result.spreading == Spreading::kFromData
+                                         ? "expected: the point's own spectrum"
                                          : "expected: cos\xc2\xb2\xcb\xa2 spreading"});
   }
   DrawLegend(doc, panel, legend);
@@ -335,7 +334,14 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
                         double row_top) {
   const std::size_t count = result.points.size();
   double y_hi = 0.0;
-  for (const PointCheck& check : result.points) y_hi = std::max(y_hi, check.measured.Hm0);
+  bool with_target = false;
+  for (const PointCheck& check : result.points) {
+    y_hi = std::max(y_hi, check.measured.Hm0);
+    if (check.target_energy) {
+      y_hi = std::max(y_hi, check.target_energy->Hm0);
+      with_target = true;
+    }
+  }
   y_hi *= 1.1;
   if (!(y_hi > 0.0)) y_hi = 1.0;
   // Points sit at whole numbers with half a step of room at both ends.
@@ -361,16 +367,28 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
   DrawFrame(doc, panel, x_ticks, y_ticks,
             "Hm0 = 4 sqrt(\xce\xa3 a\xc2\xb2/2) along the points (circles: the points plotted above)",
             "point (order in the file)", "Hm0 (m)");
+  std::vector<LegendEntry> legend;
+  if (with_target) {
+    std::vector<std::pair<double, double>> target;
+    for (std::size_t v = 0; v < count; ++v) {
+      const std::optional<BandEnergy>& energy = result.points[v].target_energy;
+      if (energy) target.emplace_back(panel.X(static_cast<double>(v + 1)), panel.Y(energy->Hm0));
+    }
+    doc.Polyline(target, kTargetColour, 5.0, " clip-path=\"url(#hm0)\" stroke-opacity=\"0.45\"");
+    legend.push_back({kTargetColour, "target: " + ShownName(result.target->label), false, 5.0});
+  }
   std::vector<std::pair<double, double>> line;
   for (std::size_t v = 0; v < count; ++v) {
     line.emplace_back(panel.X(static_cast<double>(v + 1)), panel.Y(result.points[v].measured.Hm0));
   }
   doc.Polyline(line, kComponentColour, 1.6, " clip-path=\"url(#hm0)\"");
+  legend.push_back({kComponentColour, "components"});
   for (std::size_t v : plotted) {
     doc.Add("<circle cx=\"" + Px(panel.X(static_cast<double>(v + 1))) + "\" cy=\"" +
             Px(panel.Y(result.points[v].measured.Hm0)) + "\" r=\"4\" fill=\"white\" stroke=\"" +
             std::string(kComponentColour) + "\" stroke-width=\"1.6\"/>");
   }
+  DrawLegend(doc, panel, legend);
 }
 
 }  // namespace

@@ -14,9 +14,11 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/control_file.h"
 #include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -88,10 +90,44 @@ void WriteCountWarning(Console& console, std::string_view label, int v, std::int
 // Direction j of a block with mdd directions, degrees.
 double BlockDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
 
+bool IsKept(double direction) { return direction >= kLowestKeptDirection && direction <= kHighestKeptDirection; }
+
+// The file ended where a title or separator record should stand.
+[[noreturn]] void ThrowTooShort(const textio::TextFile& data, int v, std::int32_t num_p) {
+  const std::string pnt = PointListName(data.name());
+  std::string explanation;
+  if (v == 1) {
+    explanation = "the Emep data file " + data.name() + " is empty: with its point list " + pnt +
+                  " it starts with a title line, then the block of every point";
+  } else {
+    explanation = "the Emep data file " + data.name() + " ends after line " + std::to_string(data.record_count()) +
+                  " with the block of point " + std::to_string(v - 1) + ", but " + pnt + " line 1 announces " +
+                  std::to_string(num_p) +
+                  " points: correct that count, or add the missing blocks, each after a separator line";
+  }
+  throw RunStop::FreeFormat(std::string(messages::kEmepTooShort), explanation);
+}
+
+// Point v's own values, on the directions a run keeps.
+void PassPoint(const PointInputSink& each_point, PointInput& point, std::int32_t mdd,
+               const std::vector<double>& block) {
+  const std::size_t nss = point.frequencies.size();
+  point.directions.clear();
+  point.values.clear();
+  for (int j = 1; j <= mdd; ++j) {
+    const double direction = BlockDirection(j, mdd);
+    if (!IsKept(direction)) continue;
+    point.directions.push_back(direction);
+    const auto column = block.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(j - 1) * nss);
+    point.values.insert(point.values.end(), column, column + static_cast<std::ptrdiff_t>(nss));
+  }
+  each_point(point);
+}
+
 }  // namespace
 
 void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
-                             InputDirections& directions, Console& console) {
+                             InputDirections& directions, Console& console, const PointInputSink& each_point) {
   // Records whether the operator was asked: the data file has a title record
   // only when the point-list file exists.
   std::string answer = "non";
@@ -100,7 +136,9 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
 
   const std::string data_name = control.input_file();
   const std::optional<textio::TextFile> data_file = textio::TextFile::Open(data_name);
-  if (!data_file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
+  if (!data_file) {
+    throw RunStop::FreeFormat(std::string(messages::kFileNotFind), CannotOpenInputFile("Emep data file", data_name));
+  }
   textio::RecordCursor data(*data_file);
 
   const std::optional<textio::TextFile> point_file = OpenPointListOrAsk(data_name, console);
@@ -123,6 +161,8 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
   std::int32_t nss = 0;
   std::int32_t mdd = 0;
   std::array<double, kMaxDirections> values{};  // D_v(l, 1..mdd) of one frequency
+  PointInput point;                             // for `each_point` only
+  std::vector<double> block;                    // D_v(l, j) of the point, l fastest
   for (int v = 1; v <= num_p; ++v) {
     if (num_p == 1) {
       points.point_numbers[1] = 0;
@@ -132,7 +172,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
 
     if (v == 1) {
       if (answer == "non") {
-        if (data.AtEnd()) throw RunStop::FreeFormat(std::string(messages::kEmepTooShort));
+        if (data.AtEnd()) ThrowTooShort(*data_file, v, num_p);
         std::string title_line;
         textio::PutA(title_line, data.Next("the title record").A(kTitleWidth), kTitleWidth);
         console.WriteLine(title_line);
@@ -150,7 +190,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       std::fill_n(input.f_in + 1, nss, 0.0);
       std::fill_n(input.S_in + 1, nss, 0.0);
     } else {
-      if (data.AtEnd()) throw RunStop::FreeFormat(std::string(messages::kEmepTooShort));
+      if (data.AtEnd()) ThrowTooShort(*data_file, v, num_p);
       data.Skip("a separator record");
       const BlockHeader header = ReadHeader(data);
       if (header.nss() != nss) WriteCountWarning(console, messages::kNssWarning, v, header.nss());
@@ -161,6 +201,14 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
     // point order: the same sums as adding the stored per-point columns.
     double* spectrum = points.point_spectra.column(v);
     const std::span<double> block_values(values.data(), static_cast<std::size_t>(mdd));
+    const std::size_t n = static_cast<std::size_t>(nss);
+    if (each_point) {
+      point.v = v;
+      point.point_number = points.point_numbers[v];
+      point.frequencies.assign(n, 0.0);
+      point.spectrum.assign(n, 0.0);
+      block.assign(n * static_cast<std::size_t>(mdd), 0.0);
+    }
     for (int l = 1; l <= nss; ++l) {
       textio::FieldReader record = data.Next("a frequency record (2E12.5)");
       const double frequency = record.E(kRealWidth, kRealDecimals);
@@ -171,7 +219,14 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       data.ReadFixedList(block_values, kValuesPerRecord, kRealWidth, kRealDecimals,
                          "directional spectrum values (6E12.5)");
       for (int j = 1; j <= mdd; ++j) directions.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
+      if (each_point) {
+        const std::size_t row = static_cast<std::size_t>(l - 1);
+        point.frequencies[row] = frequency;
+        point.spectrum[row] = density;
+        for (std::size_t j = 0; j < static_cast<std::size_t>(mdd); ++j) block[j * n + row] = values[j];
+      }
     }
+    if (each_point) PassPoint(each_point, point, mdd, block);
   }
 
   if (nss >= 1 && mdd >= 1) {
@@ -195,7 +250,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
   int kept = 0;
   for (int j = 1; j <= mdd; ++j) {
     const double direction = BlockDirection(j, mdd);
-    if (direction < kLowestKeptDirection || direction > kHighestKeptDirection) continue;
+    if (!IsKept(direction)) continue;
     ++kept;
     directions.kept_directions[kept] = direction;
     if (kept != j) {

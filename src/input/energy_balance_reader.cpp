@@ -29,6 +29,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/control_file.h"
 #include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -51,21 +52,57 @@ constexpr int kHeaderRealDecimals = 4;
 constexpr std::string_view kTableWhat = "E10.3 values (frequency or bandwidth table)";
 constexpr std::string_view kGroupWhat = "a direction group: the direction and nf energies (E10.3)";
 
-[[noreturn]] void RefuseCount(const std::string& file_name, std::string_view rule, std::int32_t value) {
+// The end nodes of the Ene direction interpolation: a direction list that
+// reaches them leaves it no strictly ascending table.
+constexpr double kEndNodeDirection = 90.0;
+
+// A count at `place` ("line 2, columns 1-5") outside what the tables hold.
+[[noreturn]] void RefuseCount(const std::string& file_name, std::string_view rule, std::int32_t value,
+                              std::string_view place, std::string_view advice) {
   std::string text(messages::kCountErrorStart);
   text += file_name;
   text += ": ";
   text += rule;
-  throw RunStop::ConsoleLine(textio::ListLine().Text(text).Integer(value).str());
+  throw RunStop::ConsoleLine(textio::ListLine().Text(text).Integer(value).str(),
+                             file_name + " " + std::string(place) + ": " + std::string(rule) + " " +
+                                 std::to_string(value) + "; " + std::string(advice));
 }
 
-[[noreturn]] void ThrowNotFound(std::int32_t first_key, std::int32_t second_key) {
+// Where the keys of point v stand in the point list.
+std::string KeysOf(const std::string& data_name, std::int32_t v, std::int32_t first_key, std::int32_t second_key) {
+  return "the keys " + std::to_string(first_key) + " and " + std::to_string(second_key) + " of point " +
+         std::to_string(v) + " (" + PointListName(data_name) + " line 1, columns 6-10, and line " +
+         std::to_string(v + 1) + ", columns 6-10)";
+}
+
+[[noreturn]] void ThrowNotFound(std::int32_t first_key, std::int32_t second_key, std::string explanation) {
   std::string line(messages::kEneNotFoundStart);
   textio::PutI(line, first_key, kCountWidth);
   line += ",";
   textio::PutI(line, second_key, kCountWidth);
   line += messages::kEneNotFoundEnd;
-  throw RunStop::ConsoleLine(line);
+  throw RunStop::ConsoleLine(line, std::move(explanation));
+}
+
+// Every direction strictly between the end nodes, ascending.
+bool DirectionsInsideEndNodes(const InputDirections& directions) {
+  double previous = -kEndNodeDirection;
+  for (std::int32_t k = 1; k <= directions.kept_direction_count; ++k) {
+    if (!(directions.kept_directions[k] > previous)) return false;
+    previous = directions.kept_directions[k];
+  }
+  return previous < kEndNodeDirection;
+}
+
+std::string EndNodeWarning(const std::string& name, const InputDirections& directions) {
+  const std::int32_t K = directions.kept_direction_count;
+  return name + ": the directions of the direction groups run from " + PlainNumber(directions.kept_directions[1]) +
+         " to " + PlainNumber(directions.kept_directions[K]) +
+         " deg; the direction interpolation adds end nodes at -90 and +90 deg, so a list that holds -90 or +90 "
+         "(or goes beyond them, or does not rise) gives it no usable table: every directional value becomes 0 and "
+         "every component travels shore-normal (direction 0). To keep the directions of the data, give directions "
+         "strictly between -90 and +90 (for example the centres of the direction bins), or write the spectra as "
+         "Emep data, whose end nodes lie at +-90.5 deg";
 }
 
 // The spectrum blocks of the data file and what the search has learnt about
@@ -97,7 +134,9 @@ class BlockRing {
   // point was found, 0 for the first point; the search then ends at block nb,
   // otherwise at `previous` after one full ring. `take_any` takes the first
   // block the search reaches, whatever its key.
-  std::int32_t Find(std::int32_t previous, bool take_any, std::int32_t first_key, std::int32_t second_key) {
+  std::int32_t Find(std::int32_t previous, bool take_any, std::int32_t first_key, std::int32_t second_key,
+                    std::int32_t v) {
+    v_ = v;
     const std::int32_t last = previous == 0 ? nb_ : previous;
     const std::uint64_t key = Pack(first_key, second_key);
     std::int32_t b = previous;
@@ -107,7 +146,7 @@ class BlockRing {
         // A block never reached before: its header is read now.
         if (ReadNewHeader(b, first_key, second_key) || take_any) return b;
         PassOver(b);
-        if (b == last) ThrowNotFound(first_key, second_key);
+        if (b == last) ThrowNotFound(first_key, second_key, NoMatch(first_key, second_key));
         continue;
       }
       // Blocks b..known_ are remembered: the next event in this run of
@@ -119,12 +158,18 @@ class BlockRing {
       if (match != 0) event = std::min(event, match);
       if (last >= b) event = std::min(event, last);
       if (event == match) return match;
-      if (event == last) ThrowNotFound(first_key, second_key);
+      if (event == last) ThrowNotFound(first_key, second_key, NoMatch(first_key, second_key));
       b = event;
     }
   }
 
  private:
+  std::string NoMatch(std::int32_t first_key, std::int32_t second_key) const {
+    return "no spectrum block of " + file_.name() + " has " + KeysOf(file_.name(), v_, first_key, second_key) +
+           "; a block belongs to a point when the third and fourth integers of its header (columns 11-15 and 16-20) "
+           "equal these keys: correct the keys in the point list";
+  }
+
   static std::uint64_t Pack(std::int32_t first_key, std::int32_t second_key) {
     return (std::uint64_t{static_cast<std::uint32_t>(first_key)} << 32) | static_cast<std::uint32_t>(second_key);
   }
@@ -144,7 +189,15 @@ class BlockRing {
     textio::RecordCursor cursor(file_);
     cursor.Seek(HeaderRecord(b));
     std::optional<textio::FieldReader> header = cursor.TryNext();
-    if (!header) ThrowNotFound(first_key, second_key);
+    if (!header) {
+      ThrowNotFound(first_key, second_key,
+                    file_.name() + " ends after line " + std::to_string(file_.record_count()) +
+                        ", where the header of block " + std::to_string(b) + " of the " + std::to_string(nb_) +
+                        " blocks that line " + std::to_string(first_header_) +
+                        " announces should stand, and no block before it has " +
+                        KeysOf(file_.name(), v_, first_key, second_key) +
+                        ": correct the block count nb there, or the keys in the point list");
+    }
     std::int32_t integers[kHeaderIntegers] = {};
     bool readable = true;
     for (std::int32_t& value : integers) {
@@ -153,7 +206,16 @@ class BlockRing {
       value = read.value_or(0);
     }
     for (int r = 0; r < kHeaderReals; ++r) readable = header->TryF(kHeaderRealWidth, kHeaderRealDecimals) && readable;
-    if (!readable) throw RunStop::FreeFormat(std::string(messages::kEneHeaderUnreadable));
+    if (!readable) {
+      throw RunStop::FreeFormat(
+          std::string(messages::kEneHeaderUnreadable),
+          file_.name() + " line " + std::to_string(HeaderRecord(b) + 1) + ": the header of block " + std::to_string(b) +
+              " cannot be read as four integers (I5, columns 1-20) and four reals (F10.4, columns 21-60); every "
+              "block is one header line and nd direction groups of " +
+              std::to_string(GroupRecords(static_cast<std::int32_t>(group_values_) - 1)) +
+              " lines each (the direction and nf energies, eight E10.3 values a line): check nf, nd and the blocks "
+              "before it");
+    }
     const std::uint64_t block_key = Pack(integers[2], integers[3]);
     blocks_by_key_[block_key].push_back(b);
     known_ = b;
@@ -175,16 +237,19 @@ class BlockRing {
   std::int32_t nd_;
   std::size_t block_records_;
   std::int32_t known_ = 0;
+  std::int32_t v_ = 0;  // the point sought, for the messages
   std::unordered_map<std::uint64_t, std::vector<std::int32_t>> blocks_by_key_;
 };
 
 }  // namespace
 
 void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
-                             InputDirections& directions, Console& console) {
+                             InputDirections& directions, Console& console, const WarningSink& warn,
+                             const PointInputSink& each_point) {
   const std::string name = control.input_file();
   const std::optional<textio::TextFile> data = textio::TextFile::Open(name);
-  if (!data) throw RunStop::FreeFormat(std::string(messages::kErrorFileName));
+  if (!data)
+    throw RunStop::FreeFormat(std::string(messages::kErrorFileName), CannotOpenInputFile("Ene data file", name));
   textio::RecordCursor cursor(*data);
 
   cursor.Skip("a title record");
@@ -193,8 +258,14 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   const std::int32_t nd = counts.I(kCountWidth);
   // Checked before anything is read by them, so that a count far beyond the
   // data cannot make the reader loop or store past the tables.
-  if (nf < 1 || nf > kMaxFrequencies) RefuseCount(name, messages::kEneFrequencyCountRule, nf);
-  if (nd < 1 || nd > kMaxKeptDirections) RefuseCount(name, messages::kEneDirectionCountRule, nd);
+  constexpr std::string_view kNotEnergyBalance =
+      "is this the output of the energy-balance model? Its second line holds nf (columns 1-5) and nd (columns 6-10)";
+  if (nf < 1 || nf > kMaxFrequencies) {
+    RefuseCount(name, messages::kEneFrequencyCountRule, nf, "line 2, columns 1-5", kNotEnergyBalance);
+  }
+  if (nd < 1 || nd > kMaxKeptDirections) {
+    RefuseCount(name, messages::kEneDirectionCountRule, nd, "line 2, columns 6-10", kNotEnergyBalance);
+  }
 
   const std::size_t n = static_cast<std::size_t>(nf);
   std::vector<double> frequencies(n);
@@ -204,7 +275,10 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   const std::int32_t nb = cursor.Next("the block count nb (I5)").I(kCountWidth);
   // With no block at all the ring of blocks is empty and the search would
   // never reach its last block.
-  if (nb < 1) RefuseCount(name, messages::kEneBlockCountRule, nb);
+  if (nb < 1) {
+    RefuseCount(name, messages::kEneBlockCountRule, nb, "line " + std::to_string(cursor.position()) + ", columns 1-5",
+                "after the frequency and bandwidth tables the file gives the number of spectrum blocks that follow");
+  }
   const std::size_t first_header = cursor.position();
 
   // The point list.
@@ -216,7 +290,10 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
     textio::FieldReader first = point_cursor.Next("num_p and the first key (2I5)");
     num_p = first.I(kCountWidth);
     first_key = first.I(kCountWidth);
-    if (num_p > kMaxPoints) RefuseCount(point_list->name(), messages::kEnePointCountRule, num_p);
+    if (num_p > kMaxPoints) {
+      RefuseCount(point_list->name(), messages::kEnePointCountRule, num_p, "line 1, columns 1-5",
+                  "a run takes at most 2048 points; split the points over several runs");
+    }
     if (num_p == 1 && nb == 1) {
       points.point_numbers[1] = 0;
       points.second_keys[1] = 0;
@@ -247,11 +324,16 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   const bool take_any = single_spectrum || (num_p == 1 && nb == 1);
   std::vector<double> group(n + 1);
   std::int32_t found = 0;
+  PointInput point;  // for `each_point` only
   for (std::int32_t v = 1; v <= num_p; ++v) {
-    found = ring.Find(found, take_any, first_key, points.second_keys[v]);
+    found = ring.Find(found, take_any, first_key, points.second_keys[v], v);
     cursor.Seek(ring.HeaderRecord(found) + 1);
     double* spectrum = points.point_spectra.column(v);
     std::fill(spectrum + 1, spectrum + 1 + n, 0.0);
+    if (each_point) {
+      point.directions.assign(static_cast<std::size_t>(nd), 0.0);
+      point.values.assign(static_cast<std::size_t>(nd) * n, 0.0);
+    }
     for (std::int32_t j = 1; j <= nd; ++j) {
       cursor.ReadFixedList(group, kValuesPerRecord, kValueWidth, kValueDecimals, kGroupWhat);
       directions.kept_directions[j] = group[0];
@@ -260,6 +342,19 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
         sums[l] += group[l];
         spectrum[l] += group[l] / bandwidths[l - 1];
       }
+      if (each_point) {
+        const std::size_t column = static_cast<std::size_t>(j - 1) * n;
+        point.directions[static_cast<std::size_t>(j - 1)] = group[0];
+        // As the run's averages: energy / bandwidth / direction step.
+        for (std::size_t l = 1; l <= n; ++l) point.values[column + l - 1] = group[l] / bandwidths[l - 1] / dtheta;
+      }
+    }
+    if (each_point) {
+      point.v = v;
+      point.point_number = points.point_numbers[v];
+      point.frequencies = frequencies;
+      point.spectrum.assign(spectrum + 1, spectrum + 1 + n);
+      each_point(point);
     }
   }
 
@@ -288,6 +383,7 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
     }
   }
   directions.kept_direction_count = nd;
+  if (warn && !DirectionsInsideEndNodes(directions)) warn(EndNodeWarning(name, directions));
 }
 
 }  // namespace wavecomp

@@ -9,6 +9,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/control_file.h"
 #include "resample/spline.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -25,7 +26,9 @@ namespace {
 SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input, Console& console) {
   const std::string name = control.input_file();
   const std::optional<textio::TextFile> file = textio::TextFile::Open(name);
-  if (!file) throw RunStop::FreeFormat(std::string(messages::kFileNotFind));
+  if (!file) {
+    throw RunStop::FreeFormat(std::string(messages::kFileNotFind), CannotOpenInputFile("Sspe spectrum file", name));
+  }
   textio::RecordCursor cursor(*file);
 
   double header[3] = {0.0, 0.0, 0.0};
@@ -66,7 +69,9 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
   if (control.component_count < 1) return wave;
   if (n_in < kSplineMinPoints) {
     throw RunStop::BadInput(name + ": " + std::to_string(n_in) + std::string(messages::kTooFewPairs) +
-                            std::string(messages::kNoFileWritten));
+                            std::string(messages::kNoFileWritten) +
+                            ": after the line of H1/3, T1/3 and Dirc. give one frequency (Hz) and density (m^2 s) "
+                            "per line, frequencies rising");
   }
   for (int j = 2; j <= n_in; ++j) {
     if (!(input.f_in[j] - input.f_in[j - 1] > 0.0)) {

@@ -29,13 +29,19 @@ void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   console.WriteLine(textio::ListLine().Text(messages::kQuestion3).str());
   // A free-format read passes over blank lines to the first word typed; the
   // end of the input without any word counts as "not yes".
+  std::string refused = "standard input ended before an answer";
   for (std::optional<std::string> line = console.ReadLine(); line; line = console.ReadLine()) {
     const std::optional<std::string> word = textio::TryListWord(*line, kAnswerLength);
     if (!word) continue;
     if (IsYes(*word)) return;
+    refused = "the answer \"" + *word + "\" is not Y or Yes";
     break;
   }
-  throw RunStop::Silent();
+  throw RunStop::Silent("the point list " + PointListName(data_file_name) + " is missing and " + refused +
+                        ", so the run stopped without a component file: create " + PointListName(data_file_name) +
+                        " listing the points, or answer Y (for example echo Y | wavecomp) to take the first "
+                        "spectrum of " +
+                        std::string(data_file_name) + " uniformly along the shore");
 }
 
 }  // namespace

@@ -3,14 +3,32 @@
 // the same way; each reads its own layout of the file.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/console.h"
 #include "textio/records.h"
 
 namespace wavecomp {
+
+// One point of an Emep or Ene data file as read, before the points are
+// averaged: what a checker compares that point's components with.
+struct PointInput {
+  std::int32_t v = 0;               // 1-based, in the order of the point list
+  std::int32_t point_number = 0;    // as the multi-point file carries it
+  std::vector<double> frequencies;  // Hz, the point's own table
+  std::vector<double> spectrum;     // m^2 s, its frequency spectrum as the run uses it
+  std::vector<double> directions;   // degrees: the directions a run keeps, in the file's order
+  // Directional values on those directions, values[(k - 1) * frequencies.size() + (l - 1)],
+  // in the units of the averaged values a run interpolates.
+  std::vector<double> values;
+};
+// Receives every point once it is read; the run passes none.
+using PointInputSink = std::function<void(const PointInput&)>;
 
 // The name of the point-list file of a data file.
 std::string PointListName(std::string_view data_file_name);

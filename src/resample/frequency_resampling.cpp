@@ -85,8 +85,15 @@ double WhereBandGathers(const Spline& spline, double x, std::int64_t steps, Dens
   return fallback;
 }
 
-[[noreturn]] void Refuse(std::string text) {
+// What to do about a table that cannot be divided: it comes from the input
+// spectrum file of cont.txt line 5.
+constexpr std::string_view kCheckTable =
+    ": check the input spectrum file named in cont.txt line 5 (for Emep and Ene the table is the average of the "
+    "points, pair k being frequency k)";
+
+[[noreturn]] void Refuse(std::string text, std::string_view advice = kCheckTable) {
   text += messages::kNoFileWritten;
+  text += advice;
   throw RunStop::BadInput(std::move(text));
 }
 
@@ -209,7 +216,13 @@ DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpect
                         FrequencyBands& bands, EnergyCheck& energy, Console& console) {
   const int n_in = input.n_in;
   const bool ene = type == SpectrumType::kEne;
-  if (component_count > kMaxUsedComponents) throw RunStop::FreeFormat(std::string(messages::kTooManyComponents));
+  if (component_count > kMaxUsedComponents) {
+    throw RunStop::FreeFormat(std::string(messages::kTooManyComponents),
+                              "the component count N (cont.txt line 3, columns 11-20) is " +
+                                  std::to_string(component_count) +
+                                  ", above the largest count 1024: give at most "
+                                  "1024 components");
+  }
   // An Emep point list of no points leaves an empty table (every point read
   // has at least one frequency): there is nothing to divide and nothing to
   // refuse, and the run goes on to the driver, which ends it with its message

@@ -54,7 +54,13 @@ std::int32_t DrawComponentDirections(const ControlSettings& control, const Direc
       // Written as "not inside" so a direction that is not a number stops
       // the run too instead of reaching the output file.
       if (!(theta >= -kHalfPi && theta <= kHalfPi)) {
-        throw RunStop::ConsoleLine(DrawDiagnostic(i, k, u, base, step, t, theta));
+        throw RunStop::ConsoleLine(
+            DrawDiagnostic(i, k, u, base, step, t, theta),
+            "the direction drawn for component " + std::to_string(i) + " of " + std::to_string(N) +
+                " lies outside -90..+90 deg (the line above shows the draw: component, node, draw, node direction, "
+                "step, offset and the direction in rad), so its directional distribution is not usable and no file "
+                "was written: check the directional values of the input spectrum, or Smax (cont.txt line 4) and "
+                "Dirc. (line 7) of a spread spectrum");
       }
       theta_out[i] = theta;
       break;

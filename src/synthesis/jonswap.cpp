@@ -8,9 +8,11 @@
 #include "synthesis/jonswap.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/messages.h"
 #include "core/run_stop.h"
@@ -87,14 +89,44 @@ void SpeRecord(std::string& record, double f, double density, double slope) {
   textio::PutE(record, slope, kSpeFieldWidth, kSpeDecimals);
 }
 
+// A number in an English explanation: the shortest text that reads back as it.
+std::string Number(double value) {
+  char buffer[32];
+  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
+// Where a setting stands in cont.txt, for the explanations.
+constexpr std::string_view kH13Place = "H1/3 (cont.txt line 7, columns 11-20)";
+constexpr std::string_view kT13Place = "T1/3 (cont.txt line 7, columns 21-30)";
+constexpr std::string_view kGammaPlace = "gamma (cont.txt line 7, columns 41-50)";
+constexpr std::string_view kFminPlace = "fmin (cont.txt line 8, columns 11-20)";
+constexpr std::string_view kRangePlace = "fmin and fmax (cont.txt line 8, columns 11-20 and 21-30)";
+
+std::string NeedsPositive(const ControlSettings& control) {
+  std::string text = "the JONSWAP spectrum is defined only for gamma, T1/3 and fmin above 0:";
+  if (!(control.gamma > 0.0)) text += " " + std::string(kGammaPlace) + " is " + Number(control.gamma) + ";";
+  if (!(control.T13 > 0.0)) text += " " + std::string(kT13Place) + " is " + Number(control.T13) + " s;";
+  if (!(control.fmin > 0.0)) text += " " + std::string(kFminPlace) + " is " + Number(control.fmin) + " Hz as stored;";
+  return text + " give gamma above 0 (3.3 is usual), T1/3 in seconds and fmin of 0 Hz or more";
+}
+
+// Why a band could not be closed: the density of these settings holds too
+// little energy past the band's start.
+std::string BandExplanation(const ControlSettings& control, int band, std::string_view what) {
+  return "JONSWAP component band " + std::to_string(band) + " of " + std::to_string(control.component_count) + " " +
+         std::string(what) + ": check " + std::string(kH13Place) + " and " + std::string(kT13Place) + ", and that " +
+         std::string(kRangePlace) + " cover the peak of the spectrum";
+}
+
 // The density is defined for gamma > 0 (its logarithm is taken), T1/3 > 0 and
 // f > 0; anything else would make the division walk for ever or place
-// components at frequencies of no meaning. Checked before jonswap.spe is
-// touched.
+// components at frequencies of no meaning.
 void RefuseUndefinedSpectrum(const ControlSettings& control) {
   if (!std::isfinite(control.H13) || !std::isfinite(control.T13) || !std::isfinite(control.gamma) ||
       !std::isfinite(control.fmin) || !std::isfinite(control.fmax)) {
-    throw RunStop::FreeFormat(std::string(messages::kJonswapNeedsFinite));
+    throw RunStop::FreeFormat(std::string(messages::kJonswapNeedsFinite),
+                              "H1/3, T1/3 and gamma (cont.txt line 7) and fmin and fmax (line 8) must be finite "
+                              "numbers for the JONSWAP spectrum");
   }
   if (!(control.gamma > 0.0) || !(control.T13 > 0.0) || !(control.fmin > 0.0)) {
     throw RunStop::ConsoleLine(textio::ListLine()
@@ -102,7 +134,8 @@ void RefuseUndefinedSpectrum(const ControlSettings& control) {
                                    .Real(control.gamma)
                                    .Real(control.T13)
                                    .Real(control.fmin)
-                                   .str());
+                                   .str(),
+                               NeedsPositive(control));
   }
 }
 
@@ -141,7 +174,8 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
 
 // Pass 3: each band walks from its start c in steps of df, summing the areas
 // under s + a x, until it holds E; the component sits where it holds E/2.
-void DivideIntoBands(const JonswapShape& shape, double fmin, int N, FrequencyBands& bands) {
+void DivideIntoBands(const ControlSettings& control, const JonswapShape& shape, double fmin, int N,
+                     FrequencyBands& bands) {
   const double E = bands.ecomp;
   const double half = 0.5 * E;
   double c = fmin;
@@ -150,7 +184,11 @@ void DivideIntoBands(const JonswapShape& shape, double fmin, int N, FrequencyBan
     bool placed = false;
     for (std::int64_t j = 0;; ++j) {
       if (j >= kMaxBandSteps) {
-        throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str());
+        throw RunStop::ConsoleLine(
+            textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str(),
+            BandExplanation(
+                control, i,
+                "found too little energy within 200 Hz of its start (peak frequency " + Number(shape.fp) + " Hz)"));
       }
       const double fj = c + static_cast<double>(j) * kJonswapStep;
       const Sample sample = SampleAt(shape, fj);
@@ -161,7 +199,8 @@ void DivideIntoBands(const JonswapShape& shape, double fmin, int N, FrequencyBan
       sum += u;
       // A sum that is not a number never reaches the band's energy.
       if (std::isnan(sum)) {
-        throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapBandNotANumber).Integer(i).str());
+        throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapBandNotANumber).Integer(i).str(),
+                                   BandExplanation(control, i, "met a step energy that is not a number"));
       }
       if (!placed && sum >= half) {
         // The end test is skipped in this step even when the band also
@@ -194,22 +233,31 @@ double JonswapDensity(const JonswapShape& shape, double f) { return DensityOf(sh
 
 double JonswapSlope(const JonswapShape& shape, double f) { return SlopeOf(shape, f, SampleAt(shape, f)); }
 
-void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands) {
+void CheckJonswapSettings(const ControlSettings& control) {
   RefuseUndefinedSpectrum(control);
   const double span = control.fmax + kJonswapStep - control.fmin;
   if (span / kJonswapStep > kMaxSamples) {
     throw RunStop::ConsoleLine(
-        textio::ListLine().Text(messages::kJonswapRangeTooWide).Real(control.fmax - control.fmin).str());
+        textio::ListLine().Text(messages::kJonswapRangeTooWide).Real(control.fmax - control.fmin).str(),
+        std::string(kRangePlace) + " span " + Number(control.fmax - control.fmin) +
+            " Hz; jonswap.spe samples the range every 1e-5 Hz and takes at most 100 Hz, while wave spectra end "
+            "below a few Hz: give a range such as 0.01 to 1.0 Hz");
   }
+}
+
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands) {
+  CheckJonswapSettings(control);
   const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
   const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax);
   // An overflowing density (an enormous H1/3, a frequency near 0) leaves m0
   // infinite or not a number, and no band could ever be closed.
   if (!std::isfinite(m0)) {
-    throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapEnergyNotFinite).Real(m0).str());
+    throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapEnergyNotFinite).Real(m0).str(),
+                               "the JONSWAP energy of " + std::string(kH13Place) + " = " + Number(control.H13) +
+                                   " m is not a finite number: give H1/3 in metres");
   }
   bands.ecomp = m0 / static_cast<double>(control.component_count);
-  DivideIntoBands(shape, control.fmin, control.component_count, bands);
+  DivideIntoBands(control, shape, control.fmin, control.component_count, bands);
 }
 
 }  // namespace wavecomp

@@ -29,6 +29,10 @@ double JonswapDensity(const JonswapShape& shape, double f);
 // second term carries G twice and no gamma^G), never below 1.0e-6.
 double JonswapSlope(const JonswapShape& shape, double f);
 
+// Refuses (RunStop) settings for which the JONSWAP density is undefined or
+// its range too wide to sample; JonswapSpectrum checks them first.
+void CheckJonswapSettings(const ControlSettings& control);
+
 // JONSWAP synthesis from H1/3, T1/3 and gamma over fmin..fmax of `control`:
 // writes jonswap.spe in the working folder and fills bands.ecomp and the N
 // component frequencies bands.f. Refuses (RunStop) parameters for which the

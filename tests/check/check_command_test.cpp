@@ -144,7 +144,8 @@ TEST(CheckCommand, SummaryOfASingleComponent) {
   EXPECT_EQ(lines[expected.size()].substr(0, 51), "phase uniformity              Kolmogorov-Smirnov D ");
   EXPECT_EQ(lines[expected.size()].substr(51, 6), "0.5000");
   EXPECT_TRUE(HasLine(outcome.out,
-                      "  - Emep and Ene runs take their directions from measured spectra: no expected distribution"));
+                      "  - Emep and Ene runs take their directions from measured spectra: no expected distribution (give the data "
+      "file with --spectrum)"));
 }
 
 TEST(CheckCommand, SummaryOfAFileWithoutComponents) {

@@ -1,8 +1,9 @@
 // Malformed input through the real program. Whatever an operator feeds it,
 // the program must end with its own message or a clear input error naming the
-// file and the line, exit non-zero, and leave the folder as it found it: no
-// new file, no changed file (jonswap.spe aside, which every JNS run rewrites
-// before it can fail later). Files with Windows line ends must give the same
+// file and the line, explain every stop in one English line on standard
+// error, exit non-zero, and leave the folder as it found it: no new file, no
+// changed file (jonswap.spe aside, which every JNS run rewrites before it can
+// fail later). Files with Windows line ends must give the same
 // output bytes as their LF twins.
 //
 // The valid inputs are small, built here line by line with a map of what each
@@ -14,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -209,6 +211,7 @@ using Files = std::map<std::string, std::string>;
 
 enum class Expect {
   kConsoleLine,  // the last line of standard output is `text`, exactly (status 1)
+  kExplanation,  // nothing on standard output, only the explanation (status 1)
   kInputError,   // standard error names `text` (the file) and `line` (status 2)
   kSilentStop,   // nothing after the question (status 1)
   kMessage,      // standard output or standard error holds `text` (status `status`)
@@ -222,14 +225,24 @@ struct BadInput {
   int line = 0;
   int status = 2;
   std::string input;  // standard input
+  // A part of the one-line explanation on standard error of a console-line
+  // or silent stop ("" checks only that there is one); kElsewhere for the
+  // output writers, which explain their stops in their own tests.
+  std::string err;
 };
 
+const std::string kElsewhere = "(explained by the output writers)";
+
 BadInput InputError(std::string name, Files files, std::string file, int line) {
-  return {std::move(name), std::move(files), Expect::kInputError, std::move(file), line, 2, ""};
+  return {std::move(name), std::move(files), Expect::kInputError, std::move(file), line, 2, "", ""};
 }
 
-BadInput ConsoleStop(std::string name, Files files, std::string line) {
-  return {std::move(name), std::move(files), Expect::kConsoleLine, std::move(line), 0, 1, ""};
+BadInput ConsoleStop(std::string name, Files files, std::string line, std::string err = "") {
+  return {std::move(name), std::move(files), Expect::kConsoleLine, std::move(line), 0, 1, "", std::move(err)};
+}
+
+BadInput Explained(std::string name, Files files, std::string err) {
+  return {std::move(name), std::move(files), Expect::kExplanation, "", 0, 1, "", std::move(err)};
 }
 
 std::string Free(std::string_view text) { return " " + std::string(text); }
@@ -254,9 +267,10 @@ BadInput Truncated(const std::string& name, const Lines& lines, std::size_t cut,
   const std::string label = name + "_cut_before_line_" + std::to_string(cut + 1);
   switch (lines[cut].at_end) {
     case AtEnd::kEmepTooShort:
-      return ConsoleStop(label, files(Join(kept)), Free(said::kEmepTooShort));
+      return ConsoleStop(label, files(Join(kept)), Free(said::kEmepTooShort), "the Emep data file beach");
     case AtEnd::kEneNotFound:
-      return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12));
+      return ConsoleStop(label, files(Join(kept)), EneNotFoundLine(501, 12),
+                         "the keys 501 and 12 of point 1 (ebm.out.pnt line 1, columns 6-10, and line 2, columns 6-10)");
     case AtEnd::kInputError:
       break;
   }
@@ -284,13 +298,18 @@ std::vector<BadInput> AllCases() {
   auto add = [&](BadInput c) { cases.push_back(std::move(c)); };
 
   // --- Missing files.
-  add(ConsoleStop("control_file_missing", {}, "   " + std::string(said::kCannotOpenControlFile)));
-  add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(said::kFileNotFind)));
+  add(ConsoleStop("control_file_missing", {}, "   " + std::string(said::kCannotOpenControlFile),
+                  "there is no cont.txt in /tmp/"));
+  add(ConsoleStop("sspe_data_missing", {{"cont.txt", ControlFor("Sspe", "swell.spc")}}, Free(said::kFileNotFind),
+                  "cannot open the Sspe spectrum file \"swell.spc\" named in cont.txt line 5, columns 11-210, looked "
+                  "for in /tmp/"));
   add(ConsoleStop("emep_data_missing",
                   {{"cont.txt", ControlFor("Emep", "beach")}, {"beach.pnt", Join(EmepPointList(2))}},
-                  Free(said::kFileNotFind)));
-  add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(said::kFileNotFind)));
-  add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(said::kFileNotFind)));
+                  Free(said::kFileNotFind), "cannot open the Emep data file \"beach\" named in cont.txt line 5"));
+  add(ConsoleStop("sspe_data_name_blank", {{"cont.txt", ControlFor("Sspe", "")}}, Free(said::kFileNotFind),
+                  "the Sspe spectrum file is not named: cont.txt line 5, columns 11-210 is blank"));
+  add(ConsoleStop("emep_data_is_a_folder", {{"cont.txt", ControlFor("Emep", ".")}}, Free(said::kFileNotFind),
+                  "it is a folder, a device or not readable"));
   // Fault: a device named as the input was read as a file; /dev/zero never ended and filled the memory.
   add(ConsoleStop("sspe_data_is_a_device", {{"cont.txt", ControlFor("Sspe", "/dev/null")}},
                   Free(said::kFileNotFind)));
@@ -300,15 +319,19 @@ std::vector<BadInput> AllCases() {
                   Free(said::kErrorFileName)));
   add(ConsoleStop("ene_data_missing",
                   {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out.pnt", Join(EnePointList())}},
-                  Free(said::kErrorFileName)));
+                  Free(said::kErrorFileName), "cannot open the Ene data file \"ebm.out\""));
   for (const char* answer : {"", "n\n", "y\n", "YES\n", "\n\n"}) {
+    const std::string word = std::string(answer).substr(0, std::string(answer).find('\n'));
+    const std::string refused = word.empty() ? " is missing and standard input ended before an answer"
+                                             : " is missing and the answer \"" + word + "\" is not Y or Yes";
     BadInput emep{"emep_point_list_missing_answer_" + Safe(answer),
                   {{"cont.txt", ControlFor("Emep", "beach")}, {"beach", Join(EmepFile(1))}},
                   Expect::kSilentStop,
                   "",
                   0,
                   1,
-                  answer};
+                  answer,
+                  "the point list beach.pnt" + refused};
     add(emep);
     BadInput ene{"ene_point_list_missing_answer_" + Safe(answer),
                  {{"cont.txt", ControlFor("Ene", "ebm.out")}, {"ebm.out", Join(EneFile())}},
@@ -316,7 +339,8 @@ std::vector<BadInput> AllCases() {
                  "",
                  0,
                  1,
-                 answer};
+                 answer,
+                 "the point list ebm.out.pnt" + refused};
     add(ene);
   }
 
@@ -479,7 +503,8 @@ std::vector<BadInput> AllCases() {
     add(ConsoleStop("emep_point_count_2048_one_block", EmepRun(Join(emep), Join(EmepPointList(2048))),
                     Free(said::kEmepTooShort)));
     // Fault: direct_spec refused the empty table of a point list without points, hiding the driver's message.
-    add(ConsoleStop("emep_point_count_zero", EmepRun(Join(emep), "    0\n"), Free(said::kNoPoints)));
+    add(ConsoleStop("emep_point_count_zero", EmepRun(Join(emep), "    0\n"), Free(said::kNoPoints),
+                    "the point list beach.pnt gives 0 points (line 1, columns 1-5)"));
     add(ConsoleStop("emep_point_count_negative", EmepRun(Join(emep), "   -7\n"), Free(said::kNoPoints)));
 
     const Lines ene = EneFile();
@@ -518,18 +543,50 @@ std::vector<BadInput> AllCases() {
     add(ConsoleStop(
         "ene_point_in_no_block",
         EneRun(Join(ene), Int5(2) + Int5(501) + "\n" + Int5(7) + Int5(12) + "\n" + Int5(8) + Int5(14) + "\n"),
-        EneNotFoundLine(501, 14)));
-    add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(said::kNoPoints)));
+        EneNotFoundLine(501, 14),
+        "no spectrum block of ebm.out has the keys 501 and 14 of point 2 (ebm.out.pnt line 1, columns 6-10, and line "
+        "3, columns 6-10)"));
+    add(ConsoleStop("ene_point_count_zero", EneRun(Join(ene), Int5(0) + Int5(501) + "\n"), Free(said::kNoPoints),
+                    "the point list ebm.out.pnt gives 0 points"));
 
     // Sspe: one pair more than the capacity.
     std::string many = "1.5 8.0 10.0\n";
     for (int j = 1; j <= 3001; ++j) many += Fixed("%.6f", 0.01 + 0.0001 * j) + " 1.0\n";
     add(BadInput{"sspe_3001_pairs", SspeRun(many), Expect::kMessage,
                  "input error in swell.spc, line 3002: expected " + std::string(said::kExpectedAtMost3000Pairs), 0,
-                 2, ""});
+                 2, "", ""});
 
     add(ConsoleStop("component_count_1025", {{"cont.txt", ControlFor("JNS", "-", "1025")}},
-                    Free(said::kTooManyComponents)));
+                    Free(said::kTooManyComponents),
+                    "cont.txt line 3, columns 11-20: the component count N reads 1025, above the largest count 1024"));
+    // Fault: a count below 1 gave a component file without components and exit status 0.
+    for (const char* count : {"0", "-3", ""}) {
+      add(Explained(std::string("component_count_") + (count[0] == '\0' ? "blank" : Safe(count)),
+                    {{"cont.txt", ControlFor("JNS", "-", count)}},
+                    "cont.txt line 3, columns 11-20: the component count N reads " +
+                        std::string(count[0] == '\0' ? "0: the field is blank" : count) + "; N must be 1 to 1024"));
+    }
+    // The count written one column too far left, its field left blank.
+    {
+      Files files{{"cont.txt", ControlFor("Sspe", "swell.spc")}, {"swell.spc", Join(SspeFile())}};
+      files["cont.txt"].replace(files["cont.txt"].find("N_COMP            16"), 20, "N_COMP 512");
+      add(Explained("component_count_in_the_label", files,
+                    "N reads 0: the field is blank, and columns 8-10 of the label hold \"512\", which is not read"));
+    }
+    {
+      // Fault: the tabs of the field were shown as blank-looking gaps.
+      std::string text = ControlFor("JNS", "-");
+      const std::size_t wave = text.find("H,T,DIR,G");
+      text.replace(wave, text.find('\n', wave) - wave, "H,T,DIR,G\t1.0\t10.0\t0.0\t3.3");
+      add(BadInput{"control_tabs_between_values", {{"cont.txt", text}}, Expect::kMessage,
+                   "line 7, columns 11-20: expected the H1/3 (m), a real number (F10.0) anywhere within its ten "
+                   "columns (blanks inside are ignored); a tab is one column, use blanks, found \"1.0<tab>10.0<tab>0\"",
+                   0, 2, "", ""});
+    }
+    add(ConsoleStop("spectrum_type_lower_case", {{"cont.txt", ControlFor("jns", "-")}},
+                    Free(testing::ShiftJis("設定スペクトルを確認してください")),
+                    "cont.txt line 2, columns 11-14: the spectrum type reads \"jns\", which is none of JNS, Sspe, "
+                    "Emep and Ene"));
     add(ConsoleStop("component_count_huge", {{"cont.txt", ControlFor("Sspe", "swell.spc", "2147483647")}},
                     Free(said::kTooManyComponents)));
     add(InputError("component_count_beyond_32_bits", {{"cont.txt", ControlFor("JNS", "-", "9999999999")}}, "cont.txt",
@@ -546,19 +603,20 @@ std::vector<BadInput> AllCases() {
                  std::string(said::kJonswapEnergyNotFinite),
                  0,
                  1,
+                 "",
                  ""});
     Lines sspe = SspeFile();
     sspe[2].text = "0.10 1.7E308";
     sspe[3].text = "0.15 1.7E308";
     // Fault: an energy that overflowed was reported as a band the spline could not fill.
     add(BadInput{"sspe_energy_overflows", SspeRun(Join(sspe)), Expect::kMessage,
-                 std::string(said::kSpectrumEnergyNotFinite), 0, 2, ""});
+                 std::string(said::kSpectrumEnergyNotFinite), 0, 2, "", ""});
     Lines negative = SspeFile();
     negative[2].text = "0.10 -5.0";
     negative[3].text = "0.15 -5.0";
     // Fault: a table whose energy is below zero ended in "non-finite amplitude" as if writing had failed.
     add(BadInput{"sspe_energy_negative", SspeRun(Join(negative)), Expect::kMessage,
-                 std::string(said::kSpectrumEnergyNegative), 0, 2, ""});
+                 std::string(said::kSpectrumEnergyNegative), 0, 2, "", ""});
   }
 
   // --- A table whose spline holds far less energy than its trapezoids: the
@@ -568,7 +626,7 @@ std::vector<BadInput> AllCases() {
     Files files = SspeRun("1.7 8 10\n0.05 4.0\n0.1 3.0\n0.15 1.0\n4.2 0.2120E-02\n");
     files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
     add(BadInput{"sspe_band_walk_reaches_its_bound", files, Expect::kMessage,
-                 "component band 3 of 4" + std::string(said::kBandCannotBeFilled), 0, 2, ""});
+                 "component band 3 of 4" + std::string(said::kBandCannotBeFilled), 0, 2, "", ""});
   }
 
   {
@@ -576,33 +634,33 @@ std::vector<BadInput> AllCases() {
     Files files = SspeRun("1.5 8 090\n.05 5.555555555555555E155\n0.15 0\n0.2 0.2\n");
     files["cont.txt"] = ControlFor("Sspe", "swell.spc", "4");
     add(BadInput{"sspe_band_ends_before_the_table", files, Expect::kMessage,
-                 "component band 2 of 4" + std::string(said::kBandWalkOutsideTable), 0, 2, ""});
+                 "component band 2 of 4" + std::string(said::kBandWalkOutsideTable), 0, 2, "", ""});
   }
 
   // --- Output files that cannot be written.
   {
     Files exists = SspeRun(Join(SspeFile()));
     exists["wave.dat"] = "an earlier result\n";
-    add(ConsoleStop("output_exists_single_point", exists, Free(said::kErrorExistOutFile)));
+    add(ConsoleStop("output_exists_single_point", exists, Free(said::kErrorExistOutFile), kElsewhere));
     Files exists_multi = EmepRun(Join(EmepFile(2)), Join(EmepPointList(2)));
     exists_multi["wave.dat"] = "an earlier result\n";
-    add(ConsoleStop("output_exists_multi_point", exists_multi, Free(said::kErrorFileName)));
+    add(ConsoleStop("output_exists_multi_point", exists_multi, Free(said::kErrorFileName), kElsewhere));
     ControlValues unwritable;
     unwritable.output_file = "/proc/wave.dat";  // not writable even for root
     add(ConsoleStop("output_in_unwritable_folder", {{"cont.txt", ControlFileText(unwritable)}},
-                    Free(said::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile), kElsewhere));
     Files onto_input = SspeRun(Join(SspeFile()));
     onto_input["cont.txt"] = ControlFor("Sspe", "swell.spc");
     onto_input["cont.txt"].replace(onto_input["cont.txt"].find("wave.dat"), 8, "swell.spc");
-    add(ConsoleStop("output_name_is_the_input_file", onto_input, Free(said::kErrorExistOutFile)));
+    add(ConsoleStop("output_name_is_the_input_file", onto_input, Free(said::kErrorExistOutFile), kElsewhere));
     ControlValues blank_output;
     blank_output.output_file = "";
     add(ConsoleStop("output_name_blank", {{"cont.txt", ControlFileText(blank_output)}},
-                    Free(said::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile), kElsewhere));
     ControlValues no_folder;
     no_folder.output_file = "no_such_folder/wave.dat";
     add(ConsoleStop("output_in_missing_folder", {{"cont.txt", ControlFileText(no_folder)}},
-                    Free(said::kErrorExistOutFile)));
+                    Free(said::kErrorExistOutFile), kElsewhere));
   }
   return cases;
 }
@@ -641,12 +699,27 @@ bool IsJonswap(const Files& files) {
   return control != files.end() && control->second.find("SPECTRUM  JNS") != std::string::npos;
 }
 
+// One line on standard error, "wavecomp: " and the explanation holding `part`.
+void ExpectExplained(const std::string& err, const std::string& part) {
+  if (part == kElsewhere) {
+    EXPECT_TRUE(err.empty() || err.rfind("wavecomp: ", 0) == 0) << err;
+    return;
+  }
+  EXPECT_EQ(err.rfind("wavecomp: ", 0), 0u) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find(part), std::string::npos) << "expected " << part << "\nstderr: " << err;
+}
+
 void ExpectRefused(const ScratchDir& dir, const BadInput& c, const RunResult& result, const Snapshot& before) {
   EXPECT_EQ(result.exit_status, c.status) << "stdout:\n" << result.out << "\nstderr:\n" << result.err;
   switch (c.expect) {
     case Expect::kConsoleLine:
       EXPECT_EQ(LastLine(result.out), c.text) << "stderr: " << result.err;
-      EXPECT_EQ(result.err, "");
+      ExpectExplained(result.err, c.err);
+      break;
+    case Expect::kExplanation:
+      EXPECT_EQ(result.out, "");
+      ExpectExplained(result.err, c.err);
       break;
     case Expect::kInputError: {
       const std::string prefix = "wavecomp: input error in " + c.text + ", line " + std::to_string(c.line);
@@ -657,7 +730,7 @@ void ExpectRefused(const ScratchDir& dir, const BadInput& c, const RunResult& re
     }
     case Expect::kSilentStop:
       EXPECT_EQ(LastLine(result.out), Free(said::kQuestion3));
-      EXPECT_EQ(result.err, "");
+      ExpectExplained(result.err, c.err);
       break;
     case Expect::kMessage:
       EXPECT_NE((result.out + result.err).find(c.text), std::string::npos) << result.out << result.err;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "support/test_support.h"
@@ -102,22 +105,118 @@ TEST(ControlFile, SpectrumTypeIsABlankPaddedCaseSensitiveField) {
   }
 }
 
-TEST(ControlFile, ComponentCountAboveTheLimitStops) {
+// Counts above 1024 have the program's message; counts below 1 (a file
+// without components would look like a success) stop with the explanation
+// alone. Either way the explanation names the place and the value read.
+TEST(ControlFile, ComponentCountOutside1To1024Stops) {
   const struct {
-    const char* count;
-    bool accepted;
-  } cases[] = {{"1024", true}, {"1025", false}, {"0", true}, {"-5", true}, {"", true}, {"2147483647", false}};
+    std::string record;  // line 3 as written
+    bool console_line;   // the program's message on the console
+    std::string explained;
+  } cases[] = {
+      {"N_COMP          1024", false, ""},
+      {"N_COMP             1", false, ""},
+      {"N_COMP          1025", true, "line 3, columns 11-20: the component count N reads 1025, above the largest"},
+      {"N_COMP    2147483647", true, "the component count N reads 2147483647"},
+      {"N_COMP             0", false, "line 3, columns 11-20: the component count N reads 0; N must be 1 to 1024"},
+      {"N_COMP            -5", false, "the component count N reads -5; N must be 1 to 1024"},
+      {"N_COMP", false, "the component count N reads 0: the field is blank; N must be"},
+      // The count written before column 11 is not read; the explanation says where it stands.
+      {"N_COMP 512", false,
+       "reads 0: the field is blank, and columns 8-10 of the label hold \"512\", which is not read"},
+  };
   for (const auto& c : cases) {
-    ControlValues values;
-    values.count = c.count;
-    const Read read = ReadText(ControlFileText(values));
-    if (c.accepted) {
-      EXPECT_FALSE(read.ending) << c.count;
-    } else {
-      ASSERT_TRUE(read.ending) << c.count;
-      EXPECT_EQ(read.ending->console_line, " " + std::string(messages::kTooManyComponents));
-      EXPECT_EQ(messages::kTooManyComponents.size(), 69u);
+    SCOPED_TRACE(c.record);
+    std::string text = ControlFileText(ControlValues{});
+    const std::size_t start = text.find("N_COMP");
+    text.replace(start, text.find('\n', start) - start, c.record);
+    const Read read = ReadText(text);
+    if (c.explained.empty()) {
+      EXPECT_FALSE(read.ending);
+      continue;
     }
+    ASSERT_TRUE(read.ending);
+    EXPECT_EQ(read.ending->exit_status, kExitStopped);
+    if (c.console_line) {
+      EXPECT_EQ(read.ending->console_line, " " + std::string(messages::kTooManyComponents));
+    } else {
+      EXPECT_FALSE(read.ending->console_line);
+    }
+    EXPECT_NE(read.ending->diagnostic.value_or("").find(c.explained), std::string::npos)
+        << read.ending->diagnostic.value_or("");
+  }
+}
+
+// Tabs and numbers that run across a field boundary are warned about and
+// read exactly as before.
+TEST(ControlFile, ColumnSlipsAreWarnedAboutAndReadAsWritten) {
+  const struct {
+    const char* name;
+    std::size_t line;  // 1-based line replaced
+    std::string record;
+    std::vector<std::string> warnings;  // in order, each a part of one warning
+    std::function<bool(const ControlSettings&)> read_as;
+  } cases[] = {
+      {"count one column early",
+       3,
+       "N_COMP   512",
+       {"line 3, columns 10-11: the number \"512\" runs across the start of the component count N field (columns "
+        "11-20), which alone is read: 12"},
+       [](const ControlSettings& c) { return c.component_count == 12; }},
+      {"count after two tabs",
+       3,
+       "N_COMP\t\t 512",
+       {"line 3, column 7: a tab character (and 1 more); fields are counted in characters", "which alone is read: 12"},
+       [](const ControlSettings& c) { return c.component_count == 12; }},
+      {"tab in the label only",
+       4,
+       "SMAX\t           10.0",
+       {"line 4, column 5: a tab character;"},
+       [](const ControlSettings& c) { return c.Smax == 10.0; }},
+      {"sign in column 10",
+       4,
+       "SMAX     -5.0",
+       {"line 4, columns 10-11: the number \"-5.0\" runs across the start of the Smax field (columns 11-20), which "
+        "alone is read: 5;"},
+       [](const ControlSettings& c) { return c.Smax == 5.0; }},
+      {"H1/3 running into T1/3",
+       7,
+       "H,T,DIR,G       1.010.0       0.0       3.3",
+       {"line 7, columns 20-21: the number \"1.010.0\" runs across the start of the T1/3 field (columns 21-30), which "
+        "alone is read: 0"},
+       [](const ControlSettings& c) { return c.H13 == 1.01 && c.T13 == 0.0; }},
+      {"value right after a full label",
+       9,
+       "SEED      4711",
+       {},
+       [](const ControlSettings& c) { return c.random_seed == 4711; }},
+      {"tab in the title",
+       1,
+       "title\twith a tab",
+       {},
+       [](const ControlSettings& c) { return c.component_count == 256; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = testing::Lines(ControlFileText(ControlValues{}));
+    lines[c.line - 1] = c.record;
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    ScratchDir dir;
+    dir.Write("cont.txt", text);
+    std::vector<std::string> warned;
+    ControlSettings control;
+    const std::optional<RunEnding> ending = testing::EndingOfCall(
+        [&] { control = ReadControlFile(dir.PathOf("cont.txt"), [&](const std::string& w) { warned.push_back(w); }); });
+    ASSERT_FALSE(ending) << ending->diagnostic.value_or("");
+    EXPECT_TRUE(c.read_as(control));
+    ASSERT_EQ(warned.size(), c.warnings.size()) << (warned.empty() ? "" : warned.front());
+    for (std::size_t k = 0; k < warned.size(); ++k) {
+      EXPECT_EQ(warned[k].rfind(dir.PathOf("cont.txt") + " line ", 0), 0u) << warned[k];
+      EXPECT_NE(warned[k].find(c.warnings[k]), std::string::npos) << warned[k];
+    }
+    // Without a sink nothing changes either.
+    EXPECT_EQ(ReadControlFile(dir.PathOf("cont.txt")), control);
   }
 }
 
@@ -177,7 +276,9 @@ TEST(ControlFile, MissingRecordIsAnInputError) {
   const Read read = ReadText(text);
   ASSERT_TRUE(read.ending);
   EXPECT_EQ(read.ending->exit_status, kExitInputError);
-  EXPECT_NE(read.ending->diagnostic.value_or("").find("line 9"), std::string::npos);
+  EXPECT_NE(read.ending->diagnostic.value_or("").find("line 9: expected line 9 with the random seed (cont.txt holds"),
+            std::string::npos)
+      << read.ending->diagnostic.value_or("");
 }
 
 TEST(ControlFile, LettersInTheCountAreAnInputError) {
@@ -186,7 +287,11 @@ TEST(ControlFile, LettersInTheCountAreAnInputError) {
   const Read read = ReadText(ControlFileText(values));
   ASSERT_TRUE(read.ending);
   EXPECT_EQ(read.ending->exit_status, kExitInputError);
-  EXPECT_NE(read.ending->diagnostic.value_or("").find("columns 11-20"), std::string::npos);
+  EXPECT_NE(read.ending->diagnostic.value_or("").find(
+                "line 3, columns 11-20: expected the component count N, an integer (I10) anywhere within its ten "
+                "columns (blanks inside are ignored), found \"       12a\""),
+            std::string::npos)
+      << read.ending->diagnostic.value_or("");
 }
 
 TEST(ControlFile, WindowsLineEndsReadTheSame) {

@@ -183,7 +183,8 @@ TEST(ReadSpec, RefusesWhatCannotBeRead) {
     EXPECT_EQ(outcome.ending->exit_status, kExitInputError);
     const std::string path = dir.PathOf("spectrum.txt");
     const bool input_error = c.text[0] == ',';
-    EXPECT_EQ(outcome.ending->diagnostic, (input_error ? "input error in " : "") + path + c.text);
+    const std::string text = (input_error ? "input error in " : "") + path + c.text;
+    EXPECT_EQ(outcome.ending->diagnostic.value_or("").substr(0, text.size()), text);
     const bool shows_count = outcome.console.find('\n') + 1 < outcome.console.size();
     EXPECT_EQ(shows_count, c.count_line);
   }

@@ -64,6 +64,14 @@ void ScratchDir::CopyFrom(const std::string& source_path, const std::string& nam
 }
 
 RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& input) {
+  return RunProgram(program, folder, std::vector<std::string>{}, input);
+}
+
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::vector<std::string>& arguments,
+                     const std::string& input) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (::pipe(in_pipe) != 0 || ::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe");
   const pid_t child = ::fork();
@@ -75,7 +83,7 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
       ::close(descriptor);
     }
     if (::chdir(folder.c_str()) != 0) ::_exit(126);
-    ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
   ::close(in_pipe[0]);

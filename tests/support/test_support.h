@@ -39,6 +39,9 @@ struct RunResult {
 
 // Runs `program` in `folder` with `input` on standard input (closed after it).
 RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& input = "");
+// The same with command-line arguments.
+RunResult RunProgram(const std::string& program, const std::string& folder, const std::vector<std::string>& arguments,
+                     const std::string& input);
 // Runs the built wavecomp in the folder.
 RunResult RunWavecomp(const ScratchDir& dir, const std::string& input = "");
 

@@ -1,0 +1,233 @@
+#include "app/dry_run.h"
+
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "app/run_driver.h"
+#include "core/messages.h"
+#include "core/run_stop.h"
+#include "input/directional_spectrum_reader.h"
+#include "input/energy_balance_reader.h"
+#include "input/frequency_spectrum_file.h"
+#include "input/point_list.h"
+#include "resample/frequency_resampling.h"
+#include "synthesis/jonswap.h"
+#include "synthesis/spreading.h"
+
+namespace wavecomp {
+namespace {
+
+namespace fields = control_fields;
+
+constexpr std::size_t kPlaceWidth = 24;     // "line 5, columns 11-210"
+constexpr std::size_t kNameWidth = 26;      // "input spectrum file name"
+constexpr std::size_t kListedPoints = 10;   // point numbers shown before "..."
+constexpr double kJonswapLineBytes = 61.0;  // three E20.8 fields and the line end
+
+std::string Padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.resize(width, ' ');
+  return text;
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string WithUnit(double value, std::string_view unit) {
+  return unit.empty() ? PlainNumber(value) : PlainNumber(value) + " " + std::string(unit);
+}
+
+void Row(Console& out, const ControlField& field, const std::string& value, const std::string& note = {}) {
+  std::string line = "  " +
+                     Padded("line " + std::to_string(field.line) + ", columns " + std::to_string(field.first_column) +
+                                "-" + std::to_string(field.last_column),
+                            kPlaceWidth) +
+                     Padded(std::string(field.name), kNameWidth) + value;
+  if (!note.empty()) line += "  (" + note + ")";
+  out.WriteLine(line);
+}
+
+std::string_view TypeMeaning(SpectrumType type) {
+  switch (type) {
+    case SpectrumType::kJonswap:
+      return "a JONSWAP spectrum from H1/3, T1/3 and gamma over fmin..fmax";
+    case SpectrumType::kSspe:
+      return "a frequency spectrum table from the input file";
+    case SpectrumType::kEmep:
+      return "directional spectra at points along the shore from the input file and its point list";
+    case SpectrumType::kEne:
+      return "directional spectra of an energy-balance model run, points picked by the point list";
+  }
+  return {};
+}
+
+void WriteSettings(const ControlSettings& c, const std::string& control_path, Console& out) {
+  const bool jonswap = c.type == SpectrumType::kJonswap;
+  const bool sspe = c.type == SpectrumType::kSspe;
+  const bool spread_by_smax = jonswap || sspe;
+  std::error_code error;
+  out.WriteLine("Settings read from " + std::filesystem::absolute(control_path, error).string() + ":");
+  Row(out, fields::kType, std::string(TrimmedField(SpectrumTypeField(c.type))), std::string(TypeMeaning(c.type)));
+  Row(out, fields::kCount, std::to_string(c.component_count), "components of equal energy");
+  std::string smax_note = "not used: the directions come from the data";
+  if (spread_by_smax) {
+    smax_note = c.Smax >= kUnspreadSmax ? "999 or more: not spread, every direction 0"
+                                        : "cos^2s spreading, s = Smax at the peak frequency";
+  }
+  Row(out, fields::kSmax, PlainNumber(c.Smax), smax_note);
+  Row(out, fields::kInputFile, Quoted(c.input_file()), jonswap ? "not used by JNS" : "");
+  Row(out, fields::kOutputFile, Quoted(c.output_file()), "the component wave file to create");
+  const std::string wave_note = jonswap ? ""
+                                : sspe  ? "not used: the first line of the spectrum file replaces it"
+                                        : "only copied into the trailer of a single-point file";
+  Row(out, fields::kH13, WithUnit(c.H13, fields::kH13.unit), wave_note);
+  Row(out, fields::kT13, WithUnit(c.T13, fields::kT13.unit), wave_note);
+  Row(out, fields::kDirc, WithUnit(c.Dirc, fields::kDirc.unit),
+      jonswap ? "principal direction, 0 is shore-normal" : wave_note);
+  Row(out, fields::kGamma, PlainNumber(c.gamma), jonswap ? "peak enhancement factor" : "not used");
+  const std::string range_note = "not used: the frequency range comes from the data";
+  Row(out, fields::kFmin, WithUnit(c.fmin, fields::kFmin.unit),
+      jonswap ? "the value read + 0.000001 Hz, as every run keeps it" : range_note);
+  Row(out, fields::kFmax, WithUnit(c.fmax, fields::kFmax.unit), jonswap ? "" : range_note);
+  Row(out, fields::kSeed, std::to_string(c.random_seed),
+      "seed of the phases; the direction draws always start from seed 100");
+}
+
+std::string PointNumbers(const PointSpectra& points) {
+  std::string text;
+  for (int v = 1; v <= points.num_p; ++v) {
+    if (v > static_cast<int>(kListedPoints)) return text + ", ...";
+    if (v > 1) text += ", ";
+    text += std::to_string(points.point_numbers[v]);
+  }
+  return text;
+}
+
+// Reads the data of an Emep or Ene run as the run would, without asking
+// the question of a missing point list; returns what it read, in words.
+std::string ReadPoints(const ControlSettings& control, SpectrumWorkspace& ws, Console& out, const WarningSink& warn) {
+  const std::string name = control.input_file();
+  const std::string pnt = PointListName(name);
+  Console muted;
+  std::error_code error;
+  const bool has_point_list = !name.empty() && std::filesystem::is_regular_file(pnt, error);
+  if (!has_point_list && std::filesystem::exists(name, error)) {
+    out.WriteLine("  " + pnt + " is missing: the run would ask whether to take the first spectrum of " + name +
+                  " uniformly along the shore (Y or Yes goes on, anything else stops); read here as if answered Y");
+    muted.SetInput("Y\n");
+  }
+  const bool ene = control.type == SpectrumType::kEne;
+  if (ene) {
+    ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, muted, warn);
+  } else {
+    ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, muted);
+  }
+  const int K = ws.directions.kept_direction_count;
+  std::string text = std::string(ene ? "Ene data file " : "Emep data file ") + name +
+                     (has_point_list ? " with the point list " + pnt : std::string(", first spectrum only")) + ": " +
+                     std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
+  if (ws.points.num_p >= 1) text += " (numbers " + PointNumbers(ws.points) + ")";
+  if (ws.input.n_in >= 1) {
+    text += ", " + std::to_string(ws.input.n_in) + " frequencies from " + RoundedNumber(ws.input.f_in[1]) + " to " +
+            RoundedNumber(ws.input.f_in[ws.input.n_in]) + " Hz";
+  }
+  if (K >= 1) {
+    text += ", " + std::to_string(K) + (ene ? " directions" : " directions facing the shore") + " from " +
+            PlainNumber(ws.directions.kept_directions[1]) + " to " + PlainNumber(ws.directions.kept_directions[K]) +
+            " deg";
+  }
+  return text;
+}
+
+void WriteDivision(const ControlSettings& control, SpectrumWorkspace& ws, Console& out) {
+  Console muted;
+  const int N = control.component_count;
+  direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, muted);
+  const bool ene = control.type == SpectrumType::kEne;
+  // The energy the components carry: Ene amplitudes restore the input energy.
+  double m0 = N * ws.bands.ecomp;
+  if (ene && ws.energy.E_spl > 0.0) m0 *= ws.energy.E_in / ws.energy.E_spl;
+  out.WriteLine("  equal-energy division: " + std::to_string(N) + " components from " + RoundedNumber(ws.bands.f[1]) +
+                " to " + RoundedNumber(ws.bands.f[N]) + " Hz, each of energy " + RoundedNumber(ws.bands.ecomp) +
+                " m^2; Hm0 " + RoundedNumber(4.0 * std::sqrt(m0)) + " m" +
+                (ws.points.num_p >= 2 ? " for the averaged spectrum (each point gets amplitudes from its own)" : ""));
+  if (ene) {
+    out.WriteLine("  energy check: E_in " + RoundedNumber(ws.energy.E_in) + " m^2 (bandwidths), E_spl " +
+                  RoundedNumber(ws.energy.E_spl) + " m^2 (spline); the amplitudes are scaled by sqrt(E_in/E_spl)");
+  }
+}
+
+}  // namespace
+
+void DryRun(SpectrumWorkspace& ws, Console& out, const std::string& control_path, const WarningSink& warn) {
+  const ControlSettings control = ReadControlFile(control_path, warn);
+  out.WriteLine("wavecomp --dry-run: reads cont.txt and the input files, writes nothing.");
+  out.WriteLine("");
+  WriteSettings(control, control_path, out);
+  out.WriteLine("");
+  out.WriteLine("Input:");
+  int num_p = 1;
+  switch (control.type) {
+    case SpectrumType::kJonswap: {
+      CheckJonswapSettings(control);
+      const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
+      out.WriteLine("  no input file: the JONSWAP spectrum peaks at " + RoundedNumber(shape.fp) + " Hz (Tp " +
+                    RoundedNumber(shape.Tp) + " s)");
+      break;
+    }
+    case SpectrumType::kSspe: {
+      Console muted;
+      const SpectrumFileHeader header = ReadSpec(control, ws.input, muted);
+      out.WriteLine("  Sspe spectrum file " + control.input_file() + ": H1/3 " + WithUnit(header.H13, "m") + ", T1/3 " +
+                    WithUnit(header.T13, "s") + ", Dirc. " + WithUnit(header.Dirc, "deg") + " (its first line), " +
+                    std::to_string(ws.input.n_in) + " frequency pairs");
+      WriteDivision(control, ws, out);
+      break;
+    }
+    case SpectrumType::kEmep:
+    case SpectrumType::kEne:
+      out.WriteLine("  " + ReadPoints(control, ws, out, warn));
+      num_p = ws.points.num_p;
+      if (num_p < 1) throw NoPointsStop(control, num_p);
+      WriteDivision(control, ws, out);
+      break;
+  }
+
+  out.WriteLine("");
+  out.WriteLine("The run would write:");
+  std::error_code error;
+  if (control.type == SpectrumType::kJonswap) {
+    const double lines = std::floor((control.fmax + kJonswapStep - control.fmin) / kJonswapStep);
+    out.WriteLine(std::string("  jonswap.spe (") +
+                  (std::filesystem::exists("jonswap.spe", error) ? "replacing the one there" : "new") +
+                  "): the JONSWAP density every 1e-5 Hz, about " + PlainNumber(std::max(lines, 0.0)) + " lines, " +
+                  PlainNumber(std::round(std::max(lines, 0.0) * kJonswapLineBytes / 1.0e6 * 10.0) / 10.0) + " MB");
+  }
+  const std::string output = control.output_file();
+  const std::string_view refusal = num_p >= 2 ? messages::kErrorFileName : messages::kErrorExistOutFile;
+  if (output.empty() || std::filesystem::exists(output, error)) {
+    const std::string why = output.empty() ? "the output file name (" + PlaceOf(fields::kOutputFile) + ") is blank"
+                                           : output + " exists already";
+    out.WriteLine("  nothing: " + why + ", so the run would stop with \"" + std::string(refusal) + "\"");
+    throw RunStop::Silent(why +
+                          ": a run never overwrites a component wave file; remove or rename it, or name "
+                          "another output file in " +
+                          PlaceOf(fields::kOutputFile));
+  }
+  std::string layout;
+  if (num_p >= 2) {
+    layout = "a multi-point component wave file: " + std::to_string(num_p) + " points of " +
+             std::to_string(control.component_count) +
+             " components each, all sharing the frequencies, directions and phases; only the amplitudes differ";
+  } else {
+    layout = "a single-point component wave file of " + std::to_string(control.component_count) +
+             " components with the " + std::string(TrimmedField(SpectrumTypeField(control.type))) +
+             " trailer of the settings";
+  }
+  out.WriteLine("  " + output + ": " + layout);
+  out.WriteLine("");
+  out.WriteLine("Nothing was written.");
+}
+
+}  // namespace wavecomp

@@ -1,0 +1,185 @@
+#include "check/json_report.h"
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+namespace wavecomp::check {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Non-finite numbers and missing values are null: JSON has no NaN.
+Json Value(const std::optional<double>& value) {
+  if (!value || !std::isfinite(*value)) return nullptr;
+  return *value;
+}
+
+std::optional<double> Period(const std::optional<double>& frequency) {
+  if (!frequency || !(*frequency > 0.0)) return std::nullopt;
+  return 1.0 / *frequency;
+}
+
+std::optional<double> Relative(const std::optional<double>& measured, const std::optional<double>& target) {
+  if (!measured || !target || *target == 0.0) return std::nullopt;
+  return (*measured - *target) / *target;
+}
+
+Json Shares(const DirectionStatistics& directions) {
+  Json shares = Json::object();
+  for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
+    shares[std::to_string(static_cast<int>(kShareHalfWidths[w]))] = Value(100.0 * directions.shares[w]);
+  }
+  return shares;
+}
+
+std::string_view TrailerKindName(TrailerKind kind) {
+  switch (kind) {
+    case TrailerKind::kJonswap:
+      return "JNS";
+    case TrailerKind::kSspe:
+      return "Sspe";
+    case TrailerKind::kEmepOrEne:
+      return "Emep or Ene";
+  }
+  return "";
+}
+
+Json TrailerJson(const Trailer& trailer, Spreading spreading) {
+  Json json;
+  json["kind"] = TrailerKindName(trailer.kind);
+  json["H13_m"] = Value(trailer.H13);
+  json["T13_s"] = Value(trailer.T13);
+  json["Dirc"] = Value(trailer.Dirc);
+  json["Dirc_unit"] = trailer.kind == TrailerKind::kEmepOrEne || spreading == Spreading::kNotSpread ? "deg"
+                      : spreading == Spreading::kSpread                                             ? "rad"
+                                                        : "rad when spread, deg otherwise";
+  if (trailer.kind == TrailerKind::kJonswap) {
+    json["gamma"] = Value(trailer.gamma);
+    json["seed"] = trailer.seed ? Json(*trailer.seed) : Json(nullptr);
+  } else {
+    json["input_file"] = trailer.input_file;
+  }
+  if (trailer.has_smax) json["Smax"] = Value(trailer.Smax);  // null: 100 or more (asterisks)
+  return json;
+}
+
+Json PointJson(const CheckResult& result, std::size_t v) {
+  const PointComponents& point = result.file.points[v];
+  const PointCheck& check = result.points[v];
+  const PointStatistics& m = check.measured;
+  Json json;
+  json["index"] = v + 1;
+  json["point_number"] = point.point_number;
+  json["count"] = m.count;
+  json["f_low_Hz"] = m.count > 0 ? Value(m.f_low) : Json(nullptr);
+  json["f_high_Hz"] = m.count > 0 ? Value(m.f_high) : Json(nullptr);
+  json["frequencies_ascending"] = m.ascending;
+
+  const std::optional<double> Tp = Period(m.peak_frequency);
+  Json measured;
+  measured["m0_m2"] = Value(m.m0);
+  measured["Hm0_m"] = Value(m.Hm0);
+  measured["peak_frequency_Hz"] = Value(m.peak_frequency);
+  measured["Tp_s"] = Value(Tp);
+  if (m.directions.defined) {
+    measured["mean_direction_deg"] = Value(m.directions.mean_deg);
+    measured["directional_spread_deg"] = Value(m.directions.spread_deg);
+    measured["energy_within_deg_percent"] = Shares(m.directions);
+  }
+  if (m.phases.defined) {
+    measured["phase_ks_D"] = Value(m.phases.ks_statistic);
+    measured["phase_ks_p"] = Value(m.phases.p_value);
+  }
+  json["measured"] = measured;
+
+  const bool directions = check.target_directions && check.target_directions->defined && m.directions.defined;
+  if (!check.target_energy && !directions) {
+    json["target"] = nullptr;
+    json["difference"] = nullptr;
+    return json;
+  }
+  Json target, difference;
+  if (check.target_energy) {
+    const std::optional<double> target_Tp = Period(check.target_peak_frequency);
+    target["m0_m2"] = Value(check.target_energy->m0);
+    target["Hm0_m"] = Value(check.target_energy->Hm0);
+    target["peak_frequency_Hz"] = Value(check.target_peak_frequency);
+    target["Tp_s"] = Value(target_Tp);
+    target["energy_from_Hz"] = Value(check.target_energy->f_lower);
+    target["energy_to_Hz"] = Value(check.target_energy->f_upper);
+    difference["Hm0_relative"] = Value(Relative(m.Hm0, check.target_energy->Hm0));
+    difference["peak_frequency_relative"] = Value(Relative(m.peak_frequency, check.target_peak_frequency));
+    difference["Tp_relative"] = Value(Relative(Tp, target_Tp));
+  }
+  if (directions) {
+    const DirectionStatistics& t = *check.target_directions;
+    target["mean_direction_deg"] = Value(t.mean_deg);
+    target["directional_spread_deg"] = Value(t.spread_deg);
+    target["energy_within_deg_percent"] = Shares(t);
+    difference["mean_direction_deg"] = Value(m.directions.mean_deg - t.mean_deg);
+    difference["directional_spread_deg"] = Value(m.directions.spread_deg - t.spread_deg);
+    Json shares = Json::object();
+    for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
+      shares[std::to_string(static_cast<int>(kShareHalfWidths[w]))] =
+          Value(100.0 * (m.directions.shares[w] - t.shares[w]));
+    }
+    difference["energy_within_deg_points"] = shares;
+  }
+  json["target"] = target;
+  json["difference"] = difference;
+  return json;
+}
+
+}  // namespace
+
+std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot) {
+  const ComponentFile& file = result.file;
+  const PointComponents& first = file.points.front();
+  Json json;
+  json["file"] = file.name;
+  json["layout"] = file.layout == FileLayout::kSinglePoint ? "single point" : "multi-point";
+  json["num_p"] = file.num_p;
+  json["components_declared"] = first.declared_count;
+  json["spectrum_code"] = first.spectrum_code;
+  json["gamma"] = Value(first.gamma);
+  json["trailer"] = file.trailer ? TrailerJson(*file.trailer, result.spreading) : Json(nullptr);
+  if (result.target) {
+    Json target;
+    target["kind"] = result.target->kind;
+    target["label"] = result.target->label;
+    target["points"] = result.target->points.size();
+    json["target"] = target;
+  } else {
+    json["target"] = nullptr;
+  }
+  json["expected_directions"] = result.spreading == Spreading::kSpread      ? "cos^2s spreading"
+                                : result.spreading == Spreading::kNotSpread ? "not spread"
+                                : result.spreading == Spreading::kFromData  ? "each point's own spectrum"
+                                                                            : "none";
+  Json points = Json::array();
+  for (std::size_t v = 0; v < result.points.size(); ++v) points.push_back(PointJson(result, v));
+  json["points"] = points;
+  if (file.layout == FileLayout::kMultiPoint && !result.points.empty()) {
+    std::size_t lowest = 0, highest = 0;
+    double sum = 0.0;
+    for (std::size_t v = 0; v < result.points.size(); ++v) {
+      const double Hm0 = result.points[v].measured.Hm0;
+      if (Hm0 < result.points[lowest].measured.Hm0) lowest = v;
+      if (Hm0 > result.points[highest].measured.Hm0) highest = v;
+      sum += Hm0;
+    }
+    Json along;
+    along["lowest_Hm0_m"] = Value(result.points[lowest].measured.Hm0);
+    along["lowest_point"] = lowest + 1;
+    along["highest_Hm0_m"] = Value(result.points[highest].measured.Hm0);
+    along["highest_point"] = highest + 1;
+    along["mean_Hm0_m"] = Value(sum / static_cast<double>(result.points.size()));
+    json["Hm0_along_the_points"] = along;
+  }
+  json["notes"] = result.notes;
+  json["plot"] = plot ? Json(*plot) : Json(nullptr);
+  // File names from a Shift-JIS system are not UTF-8: their bytes are replaced.
+  return json.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+}  // namespace wavecomp::check

@@ -1,0 +1,16 @@
+// The summary of a check as one JSON document, for scripts: everything the
+// text summary holds, numbers at full precision (null where the text shows
+// none or a value is not finite).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "check/analysis.h"
+
+namespace wavecomp::check {
+
+// `plot` names the SVG file written beside it, if any.
+std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot);
+
+}  // namespace wavecomp::check
