@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "core/messages.h"
 #include "import/errors.h"
 #include "import/summary.h"
 #include "import/swan_import.h"
@@ -50,7 +51,7 @@ int RunSwan(const importer::SwanImportOptions& options) {
 
 int main(int argc, char** argv) {
   CLI::App app{"Converts the spectra of other wave models into wavecomp's input files.", "wavecomp-import"};
-  app.set_version_flag("--version", "wavecomp-import 1.0");
+  app.set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
   app.require_subcommand(1);
 
   importer::SwanImportOptions options;

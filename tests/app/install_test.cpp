@@ -1,4 +1,4 @@
-// cmake --install into a temporary prefix: both programs and a manual page
+// cmake --install into a temporary prefix: the programs and a manual page
 // for each, where a user's PATH and man look for them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -15,12 +15,12 @@ namespace {
 
 using testing::ScratchDir;
 
-TEST(Install, PutsBothProgramsAndTheirManualPagesUnderThePrefix) {
+TEST(Install, PutsTheProgramsAndTheirManualPagesUnderThePrefix) {
   ScratchDir prefix;
   const std::string install = std::string("'") + WAVECOMP_CMAKE_COMMAND + "' --install '" + WAVECOMP_BINARY_DIR +
                               "' --prefix '" + prefix.path() + "' > /dev/null";
   ASSERT_EQ(std::system(install.c_str()), 0) << install;
-  for (const std::string program : {"wavecomp", "wavecomp-check"}) {
+  for (const std::string program : {"wavecomp", "wavecomp-check", "wavecomp-import"}) {
     SCOPED_TRACE(program);
     const std::string installed = prefix.PathOf("bin/" + program);
     EXPECT_EQ(::access(installed.c_str(), X_OK), 0);
