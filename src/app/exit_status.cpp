@@ -35,8 +35,10 @@ RunEnding EndingOf(const std::exception_ptr& error) {
   } catch (const textio::OutputError& output_error) {
     ending.exit_status = kExitOutputError;
     ending.diagnostic = output_error.what();
+  } catch (const textio::MemoryShortage& shortage) {
+    ending.diagnostic = shortage.what();
   } catch (const std::bad_alloc&) {
-    ending.diagnostic = "not enough memory for the workspace";
+    ending.diagnostic = "not enough memory for the run's working data";
   }
   return ending;
 }
