@@ -7,11 +7,13 @@
 
 #include "app/exit_status.h"
 #include "app/run_driver.h"
+#include "app/signals.h"
 #include "core/console.h"
 #include "core/terminal_encoding.h"
 #include "core/workspace.h"
 
 int main() {
+  wavecomp::InstallSignalHandlers();
   wavecomp::Console console(stdout, stdin);
   // Lines are laid out in Shift-JIS; a UTF-8 terminal gets them converted,
   // a pipe or a file gets the bytes unchanged.
