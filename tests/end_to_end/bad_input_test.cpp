@@ -25,7 +25,6 @@
 #include <functional>
 #include <iterator>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -656,6 +655,10 @@ Snapshot Take(const ScratchDir& dir) {
       files[name] = "<dir>";
       continue;
     }
+    if (entry.file_size() > (std::uintmax_t{16} << 20)) {  // a made-up input of gigabytes
+      files[name] = "<" + std::to_string(entry.file_size()) + " bytes>";
+      continue;
+    }
     std::ifstream stream(entry.path(), std::ios::binary);
     std::ostringstream bytes;
     bytes << stream.rdbuf();
@@ -975,15 +978,15 @@ Hostile HostileCase(std::string name, std::function<Files()> files) {
 
 std::vector<Hostile> HostileCases() {
   std::vector<Hostile> cases;
-  const char* said_by[] = {"", "", "interrupted (SIGINT)", "", "", "", "", "", "", "", "", "", "", "", "",
-                           "told to terminate (SIGTERM)"};
-  for (const int signal : {SIGINT, SIGTERM, SIGKILL}) {
+  const std::map<int, std::string> said_by = {
+      {SIGINT, "interrupted (SIGINT)"}, {SIGTERM, "told to terminate (SIGTERM)"}, {SIGKILL, ""}};
+  for (const auto& [signal, said] : said_by) {
     for (const int after_ms : {50, 400, 1200}) {
       Hostile c = HostileCase("signal_" + std::to_string(signal) + "_after_" + std::to_string(after_ms) + "ms",
                               LongMultiPointRun);
       c.signal = signal;
       c.after_ms = after_ms;
-      c.err = signal == SIGKILL ? "" : said_by[signal];
+      c.err = said;
       cases.push_back(c);
     }
   }
@@ -1043,9 +1046,7 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
   ScratchDir logs;
   for (const auto& [name, content] : c.files()) dir.Write(name, content);
   if (c.prepare) c.prepare(dir);
-  const Snapshot before = c.prepare ? Snapshot{} : Take(dir);
-  std::set<std::string> names_before;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names_before.insert(entry.path().string());
+  const Snapshot before = Take(dir);
 
   int out_pipe[2] = {-1, -1};
   if (c.out == Hostile::Out::kClosedPipe) {
@@ -1092,13 +1093,7 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
   if (c.max_rss_mb > 0) {
     EXPECT_LT(usage.ru_maxrss / 1024, c.max_rss_mb);
   }
-  if (c.prepare) {
-    std::set<std::string> names_after;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names_after.insert(entry.path().string());
-    EXPECT_EQ(names_after, names_before);
-  } else {
-    EXPECT_EQ(Take(dir), before);
-  }
+  EXPECT_EQ(Take(dir), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileTest, ::testing::ValuesIn(HostileCases()),
