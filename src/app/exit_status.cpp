@@ -1,11 +1,18 @@
 #include "app/exit_status.h"
 
 #include <new>
+#include <string>
+#include <string_view>
 
 #include "core/run_stop.h"
 #include "textio/errors.h"
 
 namespace wavecomp {
+namespace {
+
+constexpr std::string_view kNothingChanged = "; the run stopped and no file was written or changed";
+
+}  // namespace
 
 RunEnding EndingOf(const std::exception_ptr& error) {
   RunEnding ending;
@@ -36,9 +43,9 @@ RunEnding EndingOf(const std::exception_ptr& error) {
     ending.exit_status = kExitOutputError;
     ending.diagnostic = output_error.what();
   } catch (const textio::MemoryShortage& shortage) {
-    ending.diagnostic = shortage.what();
+    ending.diagnostic = std::string(shortage.what()) + std::string(kNothingChanged);
   } catch (const std::bad_alloc&) {
-    ending.diagnostic = "not enough memory for the run's working data";
+    ending.diagnostic = "not enough memory for the run's working data" + std::string(kNothingChanged);
   }
   return ending;
 }

@@ -1,8 +1,9 @@
 // The console of a run: every line the program shows and the one answer it
-// reads. A write that fails is remembered, not thrown: the run decides what
-// it means (Flush, write_error). Stages receive it by reference, so tests can capture what a stage
+// reads. Stages receive it by reference, so tests can capture what a stage
 // prints and feed it an answer. Lines are written as exact bytes (Japanese
 // text as Shift-JIS); the caller lays out each line, the console only ends it.
+// A write that fails is remembered, not thrown: the run decides what it
+// means (Flush, write_error).
 #pragma once
 
 #include <cstdio>

@@ -942,6 +942,7 @@ struct Hostile {
   std::function<void(const ScratchDir&)> prepare = nullptr;  // files too large for `files`
   enum class Out { kNull, kClosedPipe, kFull } out = Out::kNull;
   rlim_t file_limit = RLIM_INFINITY;
+  rlim_t memory_limit = RLIM_INFINITY;  // of address space
   int signal = 0;    // sent after `after_ms`
   int after_ms = 0;
   int status = 0;    // exit status when not ended by `signal`
@@ -1034,6 +1035,15 @@ std::vector<Hostile> HostileCases() {
   blank.err = "wavecomp: input error in swell.spc, line 33554433";
   blank.max_rss_mb = 32 + 100;
   cases.push_back(blank);
+#ifndef __SANITIZE_ADDRESS__  // the sanitizers reserve terabytes of address space
+  // Fault: a memory limit was reported as "not enough memory for the workspace".
+  Hostile memory = HostileCase("memory_limit", sspe_run);
+  memory.prepare = SparseInput("swell.spc", "");
+  memory.memory_limit = rlim_t{512} << 20;
+  memory.status = 1;
+  memory.err = "wavecomp: not enough memory for the input file swell.spc (1073741824 bytes)";
+  cases.push_back(memory);
+#endif
   return cases;
 }
 
@@ -1068,6 +1078,8 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
   if (child == 0) {
     const rlimit limit{c.file_limit, c.file_limit};
     ::setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit memory{c.memory_limit, c.memory_limit};
+    ::setrlimit(RLIMIT_AS, &memory);
     const int in = ::open("/dev/null", O_RDONLY);
     const int out = c.out == Hostile::Out::kClosedPipe ? out_pipe[1]
                                                        : ::open(c.out == Hostile::Out::kFull ? "/dev/full" : "/dev/null",
