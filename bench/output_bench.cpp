@@ -81,7 +81,9 @@ void MultiPoint(const std::filesystem::path& folder, int N, int num_p, int nss, 
   }
   const auto start = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds();
-  wavecomp::WriteMultiPointComponentFile(output, sources, ws->draws, ws->point_amplitudes, console);
+  wavecomp::textio::OutputSet outputs;
+  wavecomp::WriteMultiPointComponentFile(output, sources, ws->draws, ws->point_amplitudes, console, outputs);
+  outputs.PublishAll();
   const double seconds = Seconds(start);
   std::printf("multi-point writer N=%4d num_p=%4d nss=%4d: %8.3f s wall, %8.3f s CPU, %6.1f MB\n", N, num_p, nss,
               seconds, CpuSeconds() - cpu, static_cast<double>(std::filesystem::file_size(output)) / 1e6);
@@ -97,7 +99,9 @@ void SinglePoint(const std::filesystem::path& folder, int N) {
   run.input_file_name = "bench";
   wavecomp::Console console;
   const auto start = std::chrono::steady_clock::now();
-  wavecomp::WriteComponentFile(output, N, ws->bands, ws->draws, ws->energy, run, console);
+  wavecomp::textio::OutputSet outputs;
+  wavecomp::WriteComponentFile(output, N, ws->bands, ws->draws, ws->energy, run, console, outputs);
+  outputs.PublishAll();
   std::printf("single-point writer N=%4d: %8.4f s\n", N, Seconds(start));
   std::filesystem::remove(output);
 }

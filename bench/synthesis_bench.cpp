@@ -55,7 +55,9 @@ Timing RunOnce(const Case& c) {
   wavecomp::Console console;
   const std::clock_t cpu_start = std::clock();
   const auto start = std::chrono::steady_clock::now();
-  wavecomp::JonswapSpectrum(control, ws->bands);
+  wavecomp::textio::OutputSet outputs;
+  wavecomp::JonswapSpectrum(control, ws->bands, outputs);
+  outputs.PublishAll();
   wavecomp::mitgwd(control, control.T13, control.Dirc, ws->bands, ws->distribution, console);
   wavecomp::MakeComponents(control, ws->bands, ws->distribution, ws->draws);
   const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

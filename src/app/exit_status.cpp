@@ -1,11 +1,18 @@
 #include "app/exit_status.h"
 
 #include <new>
+#include <string>
+#include <string_view>
 
 #include "core/run_stop.h"
 #include "textio/errors.h"
 
 namespace wavecomp {
+namespace {
+
+constexpr std::string_view kNothingChanged = "; the run stopped and no file was written or changed";
+
+}  // namespace
 
 RunEnding EndingOf(const std::exception_ptr& error) {
   RunEnding ending;
@@ -35,10 +42,13 @@ RunEnding EndingOf(const std::exception_ptr& error) {
   } catch (const textio::OutputError& output_error) {
     ending.exit_status = kExitOutputError;
     ending.diagnostic = output_error.what();
+  } catch (const textio::MemoryShortage& shortage) {
+    ending.diagnostic = std::string(shortage.what()) + std::string(kNothingChanged);
   } catch (const std::bad_alloc&) {
     ending.diagnostic =
         "not enough memory for the workspace (about 190 MB of address space, of which a run touches a few MB): "
-        "raise the memory limit of the process (ulimit -v)";
+        "raise the memory limit of the process (ulimit -v)" +
+        std::string(kNothingChanged);
   }
   return ending;
 }

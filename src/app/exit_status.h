@@ -24,7 +24,8 @@ struct RunEnding {
 };
 
 // The ending of a run that threw `error` (RunStop, textio::InputError,
-// textio::OutputError or std::bad_alloc); anything else is thrown again.
+// textio::OutputError, textio::MemoryShortage naming what the memory was
+// for, or std::bad_alloc); anything else is thrown again.
 RunEnding EndingOf(const std::exception_ptr& error);
 
 }  // namespace wavecomp

@@ -1,5 +1,7 @@
 #include "app/run_driver.h"
 
+#include <cstring>
+
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/control_file.h"
@@ -8,13 +10,16 @@
 #include "input/frequency_spectrum_file.h"
 #include "input/point_list.h"
 #include "output/component_file.h"
+#include "output/component_records.h"
 #include "output/multipoint_file.h"
 #include "resample/direction_interpolation.h"
 #include "resample/frequency_resampling.h"
 #include "synthesis/components.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
+#include "textio/errors.h"
 #include "textio/format.h"
+#include "textio/output_file.h"
 
 namespace wavecomp {
 namespace {
@@ -37,6 +42,22 @@ std::string_view SourceName(SpectrumType type) {
 }
 
 void WriteFreeLine(Console& console, std::string_view text) { console.WriteLine(textio::ListLine().Text(text).str()); }
+
+// The end of a successful run: its files appear, all of them or none. What
+// the run showed must have reached its console first (a full disk under a
+// redirected standard output stops the run like any other failed write).
+void PublishOutputs(textio::OutputSet& outputs, Console& console, const std::string& component_file,
+                    bool multi_point) {
+  if (!console.Flush()) {
+    throw RunStop::NoOutput("cannot write standard output: " + std::string(std::strerror(console.write_error())) +
+                            "; the run stopped and wrote no file");
+  }
+  try {
+    outputs.PublishAll();
+  } catch (const textio::OutputExists&) {
+    throw ExistingOutputStop(component_file, multi_point, NameTaken::kAtPublication);
+  }
+}
 
 }  // namespace
 
@@ -85,6 +106,8 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   RunRecord run{control.type,  control.H13, control.T13,  control.Dirc,
                 control.gamma, 0,           control.Smax, control.input_file()};
   int num_p = 0;
+  // Every file of the run, held back until its end.
+  textio::OutputSet outputs;
   switch (control.type) {
     case SpectrumType::kEne:
     case SpectrumType::kEmep:
@@ -111,7 +134,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
       break;
     }
     case SpectrumType::kJonswap:
-      JonswapSpectrum(control, ws.bands);
+      JonswapSpectrum(control, ws.bands, outputs);
       run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console);
       num_p = 1;
       break;
@@ -120,14 +143,15 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   run.seed = MakeComponents(control, ws.bands, ws.distribution, ws.draws);
 
   if (num_p == 1) {
-    WriteComponentFile(control.output_file(), N, ws.bands, ws.draws, ws.energy, run, console);
+    WriteComponentFile(control.output_file(), N, ws.bands, ws.draws, ws.energy, run, console, outputs);
   } else if (num_p >= 2) {
     const PointAmplitudeSources sources{control.type, N, ws.input, ws.points, ws.bands, ws.energy};
-    WriteMultiPointComponentFile(control.output_file(), sources, ws.draws, ws.point_amplitudes, console);
+    WriteMultiPointComponentFile(control.output_file(), sources, ws.draws, ws.point_amplitudes, console, outputs);
   } else {
     // No file was written, so the run must not look like a success to a script.
     throw NoPointsStop(control, num_p);
   }
+  PublishOutputs(outputs, console, control.output_file(), num_p >= 2);
 }
 
 }  // namespace wavecomp

@@ -16,9 +16,11 @@ void EchoSettings(const ControlSettings& control, Console& console);
 
 // One whole run: control file, settings echo, the stages of the spectrum
 // type in their order, the component draws and the writer chosen by the
-// number of points. Returns on a normal end; a run that cannot go on throws
-// (RunStop, textio::InputError or textio::OutputError). Warnings about the
-// inputs go to `warn`.
+// number of points; at the end its files (jonswap.spe of a JNS run and the
+// component wave file) are published together. Returns on a normal end; a
+// run that cannot go on throws (RunStop, textio::InputError,
+// textio::OutputError or textio::MemoryShortage) and changes no file.
+// Warnings about the inputs go to `warn`.
 void RunWavecomp(SpectrumWorkspace& workspace, Console& console, const std::string& control_path = kControlFileName,
                  const WarningSink& warn = {});
 

@@ -1,6 +1,10 @@
 #include "check/check_command.h"
 
 #include <CLI/CLI.hpp>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <new>
 #include <optional>
 #include <string_view>
@@ -15,6 +19,7 @@
 #include "check/svg_plot.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "textio/errors.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
 
@@ -43,7 +48,9 @@ constexpr std::string_view kHelp[] = {
     "                   list), whose every point is compared with its own",
     "                   spectrum and directions",
     "  --svg OUT.svg    draw the spectra, the direction histograms and, for",
-    "                   several points, Hm0 along the points",
+    "                   several points, Hm0 along the points (replaces an",
+    "                   earlier plot, never a file this command reads)",
+    "  --force          let --svg replace a file that is not an SVG plot",
     "  --json           print the summary as one JSON document",
     "  -h, --help       show this text",
     "  --version        show the version",
@@ -57,6 +64,7 @@ struct Options {
   std::optional<std::string> spectrum;
   std::optional<std::string> svg;
   bool json = false;
+  bool force = false;
   bool help = false;
   bool version = false;
 };
@@ -75,6 +83,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   app.add_flag("-h,--help", options.help);
   app.add_flag("--version", options.version);
   app.add_flag("--json", options.json);
+  app.add_flag("--force", options.force);
   CLI::Option* spectrum_option = app.add_option("--spectrum", spectrum);
   CLI::Option* svg_option = app.add_option("--svg", svg);
   app.add_option("file", files);
@@ -141,7 +150,44 @@ std::string_view TrimmedLeft(std::string_view text) {
   return start == std::string_view::npos ? std::string_view() : text.substr(start);
 }
 
+// An SVG file starts with its XML declaration or the svg element, perhaps
+// after a comment or a doctype: "<svg" is within its first kilobyte.
+bool LooksLikeSvg(const std::string& path) {
+  char head[1024];
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  const ssize_t got = ::read(descriptor, head, sizeof head);
+  ::close(descriptor);
+  if (got <= 0) return false;
+  const std::string_view text(head, static_cast<std::size_t>(got));
+  const std::size_t first = text.find_first_not_of(" \t\r\n\xef\xbb\xbf");
+  return first != std::string_view::npos && text[first] == '<' && text.find("<svg") != std::string_view::npos;
+}
+
+// The plot never lands on a file this command reads, and replaces an earlier
+// plot only, unless --force says otherwise.
+void CheckPlotTarget(const Options& options) {
+  const std::string& svg = *options.svg;
+  struct stat target {};
+  if (::stat(svg.c_str(), &target) != 0) return;  // a new file
+  for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
+    struct stat read {};
+    if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
+      throw textio::OutputError("will not write the plot to", svg,
+                                "it is " + textio::Printable(*input) +
+                                    ", which this command reads; name another file for --svg",
+                                EEXIST);
+    }
+  }
+  if (options.force || !S_ISREG(target.st_mode) || LooksLikeSvg(svg)) return;
+  throw textio::OutputError("will not write the plot over", svg,
+                            "it exists and is not an SVG file; name another file for --svg, or add --force to "
+                            "replace it",
+                            EEXIST);
+}
+
 int Check(const Options& options, Console& out) {
+  if (options.svg) CheckPlotTarget(options);
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
@@ -149,11 +195,11 @@ int Check(const Options& options, Console& out) {
   if (options.spectrum) target = ReadTargetSpectra(*options.spectrum);
   const CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.svg) {
-    textio::OutputFile svg = textio::OutputFile::CreateReplacing(*options.svg);
+    textio::OutputFile svg = textio::OutputFile::Create(*options.svg, textio::Publication::kReplace);
     std::string document = RenderSvg(result);
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
     svg.WriteLine(document);
-    svg.Commit();
+    svg.Publish();
   }
   if (options.json) {
     out.WriteLine(JsonReport(result, options.svg));

@@ -1,5 +1,7 @@
 #include "core/console.h"
 
+#include <cerrno>
+
 namespace wavecomp {
 
 Console::Console() = default;
@@ -19,8 +21,9 @@ void Console::WriteLine(std::string_view bytes) {
     captured_.push_back('\n');
     return;
   }
-  std::fwrite(bytes.data(), 1, bytes.size(), out_);
-  std::fputc('\n', out_);
+  if (std::fwrite(bytes.data(), 1, bytes.size(), out_) != bytes.size() || std::fputc('\n', out_) == EOF) {
+    if (write_error_ == 0) write_error_ = errno != 0 ? errno : EIO;
+  }
 }
 
 std::optional<std::string> Console::ReadLine() {
@@ -51,8 +54,9 @@ std::optional<std::string> Console::ReadLine() {
   return line;
 }
 
-void Console::Flush() {
-  if (out_ != nullptr) std::fflush(out_);
+bool Console::Flush() {
+  if (out_ != nullptr && std::fflush(out_) != 0 && write_error_ == 0) write_error_ = errno != 0 ? errno : EIO;
+  return write_error_ == 0;
 }
 
 }  // namespace wavecomp

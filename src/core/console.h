@@ -2,6 +2,8 @@
 // reads. Stages receive it by reference, so tests can capture what a stage
 // prints and feed it an answer. Lines are written as exact bytes (Japanese
 // text as Shift-JIS); the caller lays out each line, the console only ends it.
+// A write that fails is remembered, not thrown: the run decides what it
+// means (Flush, write_error).
 #pragma once
 
 #include <cstdio>
@@ -31,7 +33,11 @@ class Console {
   // question is visible.
   std::optional<std::string> ReadLine();
 
-  void Flush();
+  // Pushes what was written out; false when any write so far failed or was
+  // cut short (standard output on a full disk, a closed pipe).
+  bool Flush();
+  // The errno of the first failed write, 0 when none failed.
+  int write_error() const { return write_error_; }
 
   // Captured output (capture mode only).
   const std::string& captured() const { return captured_; }
@@ -48,6 +54,7 @@ class Console {
  private:
   std::FILE* out_ = nullptr;
   std::FILE* in_ = nullptr;
+  int write_error_ = 0;
   std::string captured_;
   std::string input_;
   std::size_t input_position_ = 0;

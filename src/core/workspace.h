@@ -131,7 +131,8 @@ struct WorkspaceDeleter {
 };
 using WorkspacePtr = std::unique_ptr<SpectrumWorkspace, WorkspaceDeleter>;
 
-// One zero-filled workspace. Throws std::bad_alloc when the memory is not there.
+// One zero-filled workspace. Throws textio::MemoryShortage (a std::bad_alloc)
+// when the memory is not there.
 WorkspacePtr MakeWorkspace();
 
 }  // namespace wavecomp

@@ -1,11 +1,10 @@
 #include "import/publish.h"
 
-#include <unistd.h>
-
+#include <cstring>
 #include <filesystem>
-#include <optional>
 
 #include "import/errors.h"
+#include "textio/errors.h"
 
 namespace wavecomp::importer {
 namespace {
@@ -14,6 +13,10 @@ bool NameExists(const std::string& path) {
   std::error_code error;
   // A dangling symbolic link counts: creating through it would write elsewhere.
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
+Refusal TakenMeanwhile(const std::string& path) {
+  return Refusal("the output file " + path + " appeared meanwhile; it is never overwritten (nothing was written)");
 }
 
 }  // namespace
@@ -26,31 +29,31 @@ OutputSet::OutputSet(std::span<const std::string> paths) : paths_(paths.begin(),
   }
   files_.reserve(paths_.size());
   for (const std::string& path : paths_) {
-    std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
-    if (!file) {
-      if (NameExists(path)) throw Refusal("the output file " + path + " appeared meanwhile; nothing was written");
-      throw OutputFailure("cannot create the output file " + path + "; nothing was written");
+    try {
+      files_.push_back(textio::OutputFile::Create(path, textio::Publication::kNew));
+    } catch (const textio::OutputExists&) {
+      throw TakenMeanwhile(path);
+    } catch (const textio::OutputError& error) {
+      throw OutputFailure("cannot create the output file " + path + ": " + std::strerror(error.error_number()) +
+                          "; nothing was written");
     }
-    files_.push_back(std::move(*file));
   }
 }
 
 void OutputSet::Append(std::size_t k, std::string_view text) {
   if (text.empty()) return;
-  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);  // WriteLine ends the last line
+  if (text.back() == '\n') text.remove_suffix(1);  // WriteLine ends the last line
   files_[k].WriteLine(text);
 }
 
 void OutputSet::Publish() {
-  std::size_t published = 0;
+  textio::OutputSet outputs;
+  for (textio::OutputFile& file : files_) outputs.Add(std::move(file));
+  files_.clear();
   try {
-    for (textio::OutputFile& file : files_) {
-      file.Commit();
-      ++published;
-    }
-  } catch (...) {
-    for (std::size_t k = 0; k < published; ++k) ::unlink(paths_[k].c_str());
-    throw;
+    outputs.PublishAll();
+  } catch (const textio::OutputExists& taken) {
+    throw TakenMeanwhile(taken.path());
   }
 }
 

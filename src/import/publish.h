@@ -1,8 +1,8 @@
 // The importer's output files: all or nothing, and never over an existing
-// file. Every name is reserved (created exclusively) before any conversion
-// work, the text goes to temporary files beside the names as it is made,
-// and all files are published together at the end. A refusal or failure on
-// the way, or a failed publication, leaves nothing under any of the names.
+// file. Every name is checked before any conversion work, the text goes to
+// files that have no name yet, and all of them take their names together at
+// the end, through textio's publish step. A refusal or failure on the way, or
+// a failed publication, leaves nothing under any of the names.
 #pragma once
 
 #include <cstddef>

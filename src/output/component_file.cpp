@@ -4,7 +4,6 @@
 #include "output/component_file.h"
 
 #include <cmath>
-#include <optional>
 #include <string>
 
 #include "core/messages.h"
@@ -94,33 +93,32 @@ void WriteTrailer(textio::OutputFile& file, const RunRecord& run) {
 
 void WriteComponentFile(const std::string& path, int component_count, const FrequencyBands& bands,
                         const ComponentDraws& draws, const EnergyCheck& energy, const RunRecord& run,
-                        Console& console) {
+                        Console& console, textio::OutputSet& outputs) {
   console.WriteLine(textio::ListLine().Integer(run.seed).str());
 
   const double factor = AmplitudeFactor(run.type, energy);
   CheckFinite(component_count, bands, draws, factor, energy, run);
 
-  std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
-  if (!file) throw RunStop::FreeFormat(std::string(messages::kErrorExistOutFile));
+  textio::OutputFile file = CreateComponentFile(path, false);
 
   std::string record;
   textio::PutI(record, 1, kCountWidth);  // one point
-  file->WriteLine(record);
+  file.WriteLine(record);
   record.clear();
   textio::PutI(record, component_count, kCountWidth);
   textio::PutI(record, run.type == SpectrumType::kJonswap ? kJonswapCode : kTabulatedCode, kCountWidth);
   textio::PutF(record, WrittenGamma(run), kGammaWidth, kGammaDecimals);
-  file->WriteLine(record);
+  file.WriteLine(record);
 
   for (int i = 1; i <= component_count; ++i) {
     record.clear();
     AppendComponentRecord(record, bands.f[i], draws.a[i] * factor, draws.theta[i], draws.phase[i]);
-    file->WriteLine(record);
+    file.WriteLine(record);
   }
-  file->WriteLine("");
-  file->WriteLine("");
-  WriteTrailer(*file, run);
-  file->Commit();
+  file.WriteLine("");
+  file.WriteLine("");
+  WriteTrailer(file, run);
+  outputs.Add(std::move(file));
 }
 
 }  // namespace wavecomp

@@ -6,6 +6,7 @@
 #include "core/console.h"
 #include "core/settings.h"
 #include "core/workspace.h"
+#include "textio/output_file.h"
 
 namespace wavecomp {
 
@@ -24,8 +25,10 @@ struct RunRecord {
 // Shows the seed, then writes the single-point component wave file `path`:
 // components 1..N with the frequencies of `bands` and the draws (amplitudes
 // of an Ene run scaled by sqrt(E_in / E_spl)), then the trailer of `run`.
+// The complete file goes into `outputs`, which the run publishes at its end.
 // An existing file is never touched: the run stops instead.
 void WriteComponentFile(const std::string& path, int component_count, const FrequencyBands& bands,
-                        const ComponentDraws& draws, const EnergyCheck& energy, const RunRecord& run, Console& console);
+                        const ComponentDraws& draws, const EnergyCheck& energy, const RunRecord& run, Console& console,
+                        textio::OutputSet& outputs);
 
 }  // namespace wavecomp

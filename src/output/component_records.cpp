@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "textio/errors.h"
 #include "textio/format.h"
 
 namespace wavecomp {
@@ -67,5 +68,29 @@ void StopOnNonFiniteComponent(int component, NonFiniteField field, int point_ind
 }
 
 void StopOnNonFiniteSetting(std::string_view message) { Stop(std::string(message)); }
+
+RunStop ExistingOutputStop(const std::string& path, bool multi_point, NameTaken when) {
+  const std::string name = textio::Printable(path);
+  std::string explanation;
+  if (when == NameTaken::kAtCreation) {
+    explanation = "the output file " + name +
+                  " exists, and a run never replaces one; rename or remove it, or name another output file "
+                  "in cont.txt";
+  } else {
+    explanation = "the output file " + name +
+                  " was made by something else while this run was working; it was left as it is and the run's "
+                  "results were discarded (no file was written or changed); run again once the name is free";
+  }
+  return RunStop::FreeFormat(std::string(multi_point ? messages::kErrorFileName : messages::kErrorExistOutFile),
+                             std::move(explanation));
+}
+
+textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point) {
+  try {
+    return textio::OutputFile::Create(path, textio::Publication::kNew);
+  } catch (const textio::OutputExists&) {
+    throw ExistingOutputStop(path, multi_point, NameTaken::kAtCreation);
+  }
+}
 
 }  // namespace wavecomp

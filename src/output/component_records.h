@@ -19,6 +19,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/run_stop.h"
+#include "textio/output_file.h"
+
 namespace wavecomp::component_layout {
 
 inline constexpr int kCountWidth = 5;   // I5: point count, N, spectrum code, point number, seed
@@ -56,5 +59,21 @@ NonFiniteField FirstNonFinite(double frequency, double amplitude, double directi
                                            bool energy_scale_broken, double E_spl);
 // The stop for a non-finite setting of the trailer, `message` naming it.
 [[noreturn]] void StopOnNonFiniteSetting(std::string_view message);
+
+// When a component wave file's name turned out to be taken.
+enum class NameTaken {
+  kAtCreation,     // by the writer's existence check
+  kAtPublication,  // by someone else while the run was working
+};
+
+// The stop for a component wave file whose name is taken: the writer's
+// console line (the multi-point writer has its own) and an explanation of
+// what to do. The existing file is never touched.
+RunStop ExistingOutputStop(const std::string& path, bool multi_point, NameTaken when);
+
+// Creates the component wave file `path`, which must not exist: its name is
+// checked now (ExistingOutputStop when taken) and given to it only when the
+// run publishes its outputs. Other failures are OutputErrors.
+textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point);
 
 }  // namespace wavecomp

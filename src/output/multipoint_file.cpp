@@ -1,7 +1,6 @@
 #include "output/multipoint_file.h"
 
 #include <cmath>
-#include <optional>
 #include <string>
 
 #include "core/messages.h"
@@ -15,8 +14,8 @@ namespace {
 
 using namespace component_layout;
 
-// A NaN or Infinity must never reach the file. The file is still only a
-// temporary one at this point; the stop discards it and frees the name.
+// A NaN or Infinity must never reach the file. The file has no name yet at
+// this point; the stop discards it.
 void CheckFinite(const PointAmplitudeSources& sources, const ComponentDraws& draws,
                  const PointAmplitudeTable& amplitudes) {
   const double ratio = PointEnergyRatio(sources.energy);
@@ -35,14 +34,13 @@ void CheckFinite(const PointAmplitudeSources& sources, const ComponentDraws& dra
 
 void WriteMultiPointComponentFile(const std::string& path, const PointAmplitudeSources& sources,
                                   const ComponentDraws& draws, PointAmplitudeTable& amplitudes, Console& console,
-                                  const PointAmplitudeOptions& options) {
-  std::optional<textio::OutputFile> file = textio::OutputFile::CreateExclusive(path);
-  if (!file) throw RunStop::FreeFormat(std::string(messages::kErrorFileName));
+                                  textio::OutputSet& outputs, const PointAmplitudeOptions& options) {
+  textio::OutputFile file = CreateComponentFile(path, true);
 
   const int num_p = sources.points.num_p;
   std::string record;
   textio::PutI(record, num_p, kCountWidth);
-  file->WriteLine(record);
+  file.WriteLine(record);
 
   ComputePointAmplitudes(sources, amplitudes, console, options);
   CheckFinite(sources, draws, amplitudes);
@@ -54,14 +52,14 @@ void WriteMultiPointComponentFile(const std::string& path, const PointAmplitudeS
     textio::PutI(record, kTabulatedCode, kCountWidth);
     textio::PutF(record, 0.0, kGammaWidth, kGammaDecimals);  // gamma belongs to JONSWAP runs only
     textio::PutI(record, sources.points.point_numbers[v], kCountWidth);
-    file->WriteLine(record);
+    file.WriteLine(record);
     for (int i = 1; i <= N; ++i) {
       record.clear();
       AppendComponentRecord(record, sources.bands.f[i], amplitudes(i, v), draws.theta[i], draws.phase[i]);
-      file->WriteLine(record);
+      file.WriteLine(record);
     }
   }
-  file->Commit();
+  outputs.Add(std::move(file));
 }
 
 }  // namespace wavecomp

@@ -146,13 +146,16 @@ std::int64_t SampleCount(double span) {
 }
 
 // Passes 1 and 2 in one walk: both sample the same accumulated frequencies
-// fmin, fmin + df, ..., so each density is evaluated once. Returns m0.
-double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, double fmax) {
+// fmin, fmin + df, ..., so each density is evaluated once. Returns m0; the
+// complete jonswap.spe goes into `outputs`, to replace the old one only when
+// the whole run succeeds.
+double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, double fmax,
+                                     textio::OutputSet& outputs) {
   const std::int64_t records = SampleCount(fmax + kJonswapStep - fmin);
   const std::int64_t intervals = SampleCount(fmax - kJonswapStep + kJonswapStep - fmin);
   const std::int64_t samples = std::max(records, intervals > 0 ? intervals + 1 : 0);
 
-  textio::OutputFile file = textio::OutputFile::CreateReplacing("jonswap.spe");
+  textio::OutputFile file = textio::OutputFile::Create(kJonswapFileName, textio::Publication::kReplace);
   double m0 = 0.0;
   double previous_density = 0.0;
   double f = fmin;
@@ -168,7 +171,7 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
     previous_density = density;
     f = f + kJonswapStep;
   }
-  file.Commit();
+  outputs.Add(std::move(file));
   return m0;
 }
 
@@ -245,10 +248,10 @@ void CheckJonswapSettings(const ControlSettings& control) {
   }
 }
 
-void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands) {
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs) {
   CheckJonswapSettings(control);
   const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
-  const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax);
+  const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax, outputs);
   // An overflowing density (an enormous H1/3, a frequency near 0) leaves m0
   // infinite or not a number, and no band could ever be closed.
   if (!std::isfinite(m0)) {

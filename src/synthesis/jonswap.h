@@ -2,6 +2,7 @@
 
 #include "core/settings.h"
 #include "core/workspace.h"
+#include "textio/output_file.h"
 
 namespace wavecomp {
 
@@ -33,10 +34,14 @@ double JonswapSlope(const JonswapShape& shape, double f);
 // its range too wide to sample; JonswapSpectrum checks them first.
 void CheckJonswapSettings(const ControlSettings& control);
 
+// The sampled spectrum's file in the working folder.
+inline constexpr const char* kJonswapFileName = "jonswap.spe";
+
 // JONSWAP synthesis from H1/3, T1/3 and gamma over fmin..fmax of `control`:
-// writes jonswap.spe in the working folder and fills bands.ecomp and the N
-// component frequencies bands.f. Refuses (RunStop) parameters for which the
-// density is undefined before anything is written.
-void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands);
+// writes jonswap.spe into `outputs` (it replaces the old file when the run
+// publishes them) and fills bands.ecomp and the N component frequencies
+// bands.f. Refuses (RunStop) parameters for which the density is undefined
+// before anything is written.
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs);
 
 }  // namespace wavecomp

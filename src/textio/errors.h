@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,19 +16,20 @@ namespace wavecomp::textio {
 //   input error in <file>, line <n>, columns <a>-<b>: expected <what>, found <found>
 // The columns are left out when first_column is 0, the found part when it is
 // empty; a file that cannot be opened has line 0 and the text of Unreadable.
+// Columns are 64-bit: a line may be longer than an int counts.
 class InputError : public std::runtime_error {
  public:
   // `found` as the message shows it: quoted text, or a description such as
   // "the end of the file".
-  InputError(std::string file, std::size_t line, int first_column, int last_column, std::string expected,
-             std::string found);
+  InputError(std::string file, std::size_t line, std::int64_t first_column, std::int64_t last_column,
+             std::string expected, std::string found);
   // "cannot open the <kind> <file>".
   static InputError Unreadable(std::string_view kind, std::string file);
 
   const std::string& file() const { return file_; }
   std::size_t line() const { return line_; }
-  int first_column() const { return first_column_; }
-  int last_column() const { return last_column_; }
+  std::int64_t first_column() const { return first_column_; }
+  std::int64_t last_column() const { return last_column_; }
   const std::string& expected() const { return expected_; }
   const std::string& found() const { return found_; }
 
@@ -34,17 +37,20 @@ class InputError : public std::runtime_error {
   InputError(std::string message, std::string file);
   std::string file_;
   std::size_t line_ = 0;
-  int first_column_ = 0;
-  int last_column_ = 0;
+  std::int64_t first_column_ = 0;
+  std::int64_t last_column_ = 0;
   std::string expected_;
   std::string found_;
 };
 
 // An output file that could not be created, written or completed:
 //   <action> <path>: <the operating system's reason><consequence>
+// Control characters of the path are shown as \xHH.
 class OutputError : public std::runtime_error {
  public:
   OutputError(std::string_view action, std::string path, int error_number, std::string_view consequence = {});
+  // The same with a reason of our own instead of the system's.
+  OutputError(std::string_view action, std::string path, std::string_view reason, int error_number);
 
   const std::string& path() const { return path_; }
   int error_number() const { return error_number_; }
@@ -54,13 +60,38 @@ class OutputError : public std::runtime_error {
   int error_number_;
 };
 
+// A name that is taken: an output that must not replace anything found a
+// file there, when it was created or when it was to be published.
+class OutputExists : public OutputError {
+ public:
+  explicit OutputExists(std::string path);
+};
+
+// Memory that could not be had, and what it was for:
+//   not enough memory for <what_for>
+class MemoryShortage : public std::bad_alloc {
+ public:
+  explicit MemoryShortage(std::string what_for);
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
+};
+
+// `text` as a message shows it: control characters as \xHH (a NUL would end
+// the message), and at most `longest` bytes of it followed by "..." and its
+// length when it is longer.
+std::string Printable(std::string_view text, std::size_t longest = 4096);
+
 // The input error of a field or record, `found` being the text met there
-// (shown in quotes).
-[[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, int first_column,
-                                  int last_column, std::string_view expected, std::string_view found);
+// (shown in quotes, cut to its first 256 bytes when longer, control characters
+// as \xHH).
+[[noreturn]] void ThrowInputError(const std::string& file_name, std::size_t line_number, std::int64_t first_column,
+                                  std::int64_t last_column, std::string_view expected, std::string_view found);
 // The same with `found` describing what was met instead of quoting it.
-[[noreturn]] void ThrowDescribedInputError(const std::string& file_name, std::size_t line_number, int first_column,
-                                           int last_column, std::string_view expected, std::string_view found);
+[[noreturn]] void ThrowDescribedInputError(const std::string& file_name, std::size_t line_number,
+                                           std::int64_t first_column, std::int64_t last_column,
+                                           std::string_view expected, std::string_view found);
 // The input error of a read that meets the end of the file:
 //   input error in <file>, line <n>: expected <what>, found the end of the file
 [[noreturn]] void ThrowEndOfFile(const std::string& file_name, std::size_t line_number, std::string_view expected);

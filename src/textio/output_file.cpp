@@ -1,11 +1,18 @@
 #include "textio/output_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "textio/errors.h"
 
@@ -15,80 +22,307 @@ namespace {
 // Records are gathered and written in blocks of this size.
 constexpr std::size_t kBufferSize = 1 << 20;
 
-// A temporary name in the folder of `path`, created exclusively so that two
-// runs never share one. Returns the descriptor, or -1 with errno set.
-int OpenTemporary(const std::string& path, std::string& temporary_path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary_path = folder + "." + base + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    const int descriptor = ::open(temporary_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor >= 0 || errno != EEXIST) return descriptor;
+constexpr std::string_view kNoFileMade =
+    "; no file was made (check the name, and that its folder exists and may be written to)";
+constexpr std::string_view kNothingChanged = "; no file was written or changed";
+constexpr std::string_view kTemporaryMark = ".partial-";
+
+std::function<int(FileStep)>& Hook() {
+  static std::function<int(FileStep)> hook;
+  return hook;
+}
+
+// The errno the test hook makes `step` fail with; 0 lets it run.
+int Injected(FileStep step) {
+  const std::function<int(FileStep)>& hook = Hook();
+  return hook ? hook(step) : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Named temporaries, kept where a signal handler can remove them.
+
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the slots without a lock");
+
+constexpr int kSlots = 8;  // a run has at most three outputs
+enum SlotState : int { kFree, kFilling, kNamed };
+struct Slot {
+  std::atomic<int> state{kFree};
+  char path[PATH_MAX];
+};
+Slot g_slots[kSlots];
+
+// A slot holding `path`, -1 when none is free or the name is too long.
+int ClaimSlot(const std::string& path) {
+  if (path.size() >= PATH_MAX) return -1;
+  for (int i = 0; i < kSlots; ++i) {
+    int expected = kFree;
+    if (g_slots[i].state.compare_exchange_strong(expected, kFilling)) {
+      std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
+      g_slots[i].state.store(kNamed);
+      return i;
+    }
   }
   return -1;
 }
 
+void ReleaseSlot(int& slot) {
+  if (slot >= 0) g_slots[slot].state.store(kFree);
+  slot = -1;
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A fresh hidden name beside `path`: ".NAME.partial-PID-N".
+std::string TemporaryName(const std::string& path) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  return folder + "." + base + std::string(kTemporaryMark) + std::to_string(::getpid()) + "-" +
+         std::to_string(counter++);
+}
+
+// The process id in a name ".NAME.partial-PID-N", 0 when it is not one.
+pid_t TemporaryOwner(std::string_view name) {
+  if (name.size() < 2 || name[0] != '.') return 0;
+  const std::size_t mark = name.rfind(kTemporaryMark);
+  if (mark == std::string_view::npos || mark < 2) return 0;
+  std::size_t at = mark + kTemporaryMark.size();
+  long long pid = 0;
+  std::size_t digits = 0;
+  for (; at < name.size() && name[at] >= '0' && name[at] <= '9' && digits < 10; ++at, ++digits) {
+    pid = pid * 10 + (name[at] - '0');
+  }
+  if (digits == 0 || at >= name.size() || name[at] != '-' || at + 1 >= name.size()) return 0;
+  for (++at; at < name.size(); ++at) {
+    if (name[at] < '0' || name[at] > '9') return 0;
+  }
+  return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// A process killed outright (SIGKILL, a power cut) cannot remove its named
+// temporaries; the first output made in the same folder afterwards removes
+// those whose process is gone. Once per folder and process.
+void RemoveStaleTemporaries(const std::string& folder) {
+  static std::mutex mutex;
+  static std::set<std::string> cleaned;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (!cleaned.insert(folder).second) return;
+  DIR* const listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  const pid_t self = ::getpid();
+  while (const dirent* entry = ::readdir(listing)) {
+    const pid_t owner = TemporaryOwner(entry->d_name);
+    // A process that exists, or that we may not signal, is alive.
+    if (owner == 0 || owner == self || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
+    struct stat status {};
+    if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode)) {
+      continue;
+    }
+    ::unlinkat(::dirfd(listing), entry->d_name, 0);
+  }
+  ::closedir(listing);
+}
+
+// Opens a new named temporary beside `path`; -1 with errno set on failure.
+int OpenNamedTemporary(const std::string& path, std::string& temporary, int& slot) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary = TemporaryName(path);
+    // Claimed before it exists, so that no moment leaves it unknown to a handler.
+    slot = ClaimSlot(temporary);
+    if (slot < 0) {
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    int descriptor = -1;
+    if (const int injected = Injected(FileStep::kCreateNamed)) {
+      errno = injected;
+    } else {
+      descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    if (descriptor >= 0) return descriptor;
+    const int error = errno;
+    ReleaseSlot(slot);
+    errno = error;
+    if (error != EEXIST) return -1;
+  }
+  return -1;
+}
+
+// Gives the unnamed file `descriptor` the name `target`, which must not
+// exist; 0 or the errno.
+int LinkUnnamed(int descriptor, const std::string& target) {
+  if (const int injected = Injected(FileStep::kLink)) return injected;
+  const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+  const int error = errno;
+  // Without /proc, AT_EMPTY_PATH does the same for a privileged process.
+  if (error == ENOENT && ::access("/proc/self/fd", F_OK) != 0) {
+    return ::linkat(descriptor, "", AT_FDCWD, target.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+  }
+  return error;
+}
+
+// Renames `from` to `to` unless `to` exists; 0 or the errno.
+int MoveWithoutReplacing(const std::string& from, const std::string& to) {
+  if (const int injected = Injected(FileStep::kLink)) return injected;
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  // A file system without RENAME_NOREPLACE: link() refuses an existing name too.
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
+}
+
+// A name the system would cut (NUL) or a terminal would show garbled is
+// refused; so are names that can only be folders.
+void CheckName(const std::string& path) {
+  if (path.empty()) throw OutputError("cannot create", path, "the name is empty" + std::string(kNoFileMade), ENOENT);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(path[i]);
+    if (byte < 0x20 || byte == 0x7f) {
+      char reason[96];
+      std::snprintf(reason, sizeof reason, "the name holds a control character (byte 0x%02x at position %zu)", byte,
+                    i + 1);
+      throw OutputError("cannot create", path, std::string(reason) + "; give a name of printable characters", EINVAL);
+    }
+  }
+  if (path.back() == '/') throw OutputError("cannot create", path, EISDIR, kNoFileMade);
+}
+
+// SIGINT, SIGTERM, SIGHUP and SIGPIPE wait while outputs are published: a
+// run stopped half-way through publishing would have changed some files.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigemptyset(&held_);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&held_, signal_number);
+    pthread_sigmask(SIG_BLOCK, &held_, &before_);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+  // Every output is published: a stop that came meanwhile came too late to
+  // stop anything, and is dropped rather than reported as a stopped run.
+  void DropPending() {
+    sigset_t pending;
+    if (sigpending(&pending) != 0) return;
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+      if (sigismember(&before_, signal_number) || !sigismember(&pending, signal_number)) continue;
+      sigset_t one;
+      sigemptyset(&one);
+      sigaddset(&one, signal_number);
+      const timespec now{};
+      sigtimedwait(&one, nullptr, &now);
+    }
+  }
+
+ private:
+  sigset_t held_;
+  sigset_t before_;
+};
+
 }  // namespace
 
-OutputFile::OutputFile(std::string path, std::string temporary_path, int descriptor, bool reserved)
-    : path_(std::move(path)), temporary_path_(std::move(temporary_path)), descriptor_(descriptor), reserved_(reserved) {
+// ---------------------------------------------------------------------------
+// OutputFile
+
+OutputFile::OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, int slot)
+    : path_(std::move(path)),
+      publication_(publication),
+      descriptor_(descriptor),
+      temporary_(std::move(temporary)),
+      slot_(slot) {
   buffer_.reserve(kBufferSize);
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
     : path_(std::move(other.path_)),
-      temporary_path_(std::move(other.temporary_path_)),
+      publication_(other.publication_),
       descriptor_(other.descriptor_),
-      reserved_(other.reserved_),
-      committed_(other.committed_),
+      temporary_(std::move(other.temporary_)),
+      slot_(other.slot_),
+      finished_(other.finished_),
+      published_(other.published_),
+      done_(other.done_),
+      device_(other.device_),
+      inode_(other.inode_),
       buffer_(std::move(other.buffer_)) {
   other.descriptor_ = -1;
-  other.reserved_ = false;
-  other.committed_ = true;
+  other.temporary_.clear();
+  other.slot_ = -1;
+  other.published_ = false;
+  other.done_ = true;
 }
 
-std::optional<OutputFile> OutputFile::CreateExclusive(const std::string& path) {
-  const int reservation = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (reservation < 0) return std::nullopt;
-  ::close(reservation);
-  std::string temporary_path;
-  const int descriptor = OpenTemporary(path, temporary_path);
-  if (descriptor < 0) {
-    ::unlink(path.c_str());
-    return std::nullopt;
+OutputFile OutputFile::Create(const std::string& path, Publication publication) {
+  CheckName(path);
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) == 0) {
+    if (S_ISDIR(status.st_mode)) throw OutputError("cannot create", path, EISDIR, kNoFileMade);
+    if (publication == Publication::kNew) throw OutputExists(path);
+  } else if (errno != ENOENT) {
+    throw OutputError("cannot create", path, errno, kNoFileMade);
   }
-  return OutputFile(path, temporary_path, descriptor, true);
-}
-
-OutputFile OutputFile::CreateReplacing(const std::string& path) {
-  std::string temporary_path;
-  const int descriptor = OpenTemporary(path, temporary_path);
-  if (descriptor < 0) {
-    const int error_number = errno;
-    throw OutputError("cannot create", path, error_number);
+  const std::string folder = FolderOf(path);
+  RemoveStaleTemporaries(folder);
+  int descriptor = -1;
+  if (const int injected = Injected(FileStep::kCreateUnnamed)) {
+    errno = injected;
+  } else {
+    descriptor = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   }
-  return OutputFile(path, temporary_path, descriptor, false);
+  if (descriptor >= 0) return OutputFile(path, publication, descriptor, std::string(), -1);
+  // Kernels and file systems without unnamed files say so in one of these ways.
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    throw OutputError("cannot create", path, errno, kNoFileMade);
+  }
+  std::string temporary;
+  int slot = -1;
+  descriptor = OpenNamedTemporary(path, temporary, slot);
+  if (descriptor < 0) throw OutputError("cannot create", path, errno, kNoFileMade);
+  return OutputFile(path, publication, descriptor, std::move(temporary), slot);
 }
 
 OutputFile::~OutputFile() {
-  if (!committed_) Discard();
+  if (!done_) {
+    Unpublish();
+    Discard();
+  }
 }
 
-void OutputFile::Discard() {
+void OutputFile::Discard() noexcept {
   if (descriptor_ >= 0) {
     ::close(descriptor_);
     descriptor_ = -1;
   }
-  if (!temporary_path_.empty()) ::unlink(temporary_path_.c_str());
-  if (reserved_) ::unlink(path_.c_str());
-  reserved_ = false;
-  committed_ = true;
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    temporary_.clear();
+  }
+  ReleaseSlot(slot_);
+  done_ = true;
 }
 
-void OutputFile::Fail(const std::string& what, int error_number) {
+void OutputFile::Unpublish() noexcept {
+  if (!published_ || publication_ != Publication::kNew) return;
+  published_ = false;
+  // Only while the name still holds this very file.
+  struct stat status {};
+  if (::lstat(path_.c_str(), &status) == 0 && status.st_dev == device_ && status.st_ino == inode_) {
+    ::unlink(path_.c_str());
+  }
+}
+
+void OutputFile::Fail(std::string_view what, int error_number) {
+  Unpublish();
   Discard();
-  throw OutputError(what, path_, error_number, "; no file was left under that name");
+  throw OutputError(what, path_, error_number, kNothingChanged);
 }
 
 void OutputFile::WriteLine(std::string_view record) {
@@ -101,7 +335,12 @@ void OutputFile::FlushBuffer() {
   const char* data = buffer_.data();
   std::size_t left = buffer_.size();
   while (left > 0) {
-    const ssize_t written = ::write(descriptor_, data, left);
+    ssize_t written = -1;
+    if (const int injected = Injected(FileStep::kWrite)) {
+      errno = injected;
+    } else {
+      written = ::write(descriptor_, data, left);
+    }
     if (written < 0) {
       if (errno == EINTR) continue;
       Fail("cannot write", errno);
@@ -112,16 +351,133 @@ void OutputFile::FlushBuffer() {
   buffer_.clear();
 }
 
-void OutputFile::Commit() {
+void OutputFile::Finish() {
+  if (finished_) return;
   FlushBuffer();
-  if (::fsync(descriptor_) != 0) Fail("cannot flush", errno);
-  if (::close(descriptor_) != 0) {
-    descriptor_ = -1;
-    Fail("cannot close", errno);
+  int error = Injected(FileStep::kSync);
+  if (error == 0 && ::fsync(descriptor_) != 0) error = errno;
+  if (error != 0) Fail("cannot flush", error);
+  struct stat status {};
+  if (::fstat(descriptor_, &status) == 0) {
+    device_ = status.st_dev;
+    inode_ = status.st_ino;
   }
-  descriptor_ = -1;
-  if (::rename(temporary_path_.c_str(), path_.c_str()) != 0) Fail("cannot complete", errno);
-  committed_ = true;
+  buffer_ = std::string();
+  finished_ = true;
+  if (!temporary_.empty()) {
+    // A named temporary is complete on disk: its descriptor is no longer needed.
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    error = Injected(FileStep::kClose);
+    if (::close(descriptor) != 0 && error == 0) error = errno;
+    if (error != 0) Fail("cannot close", error);
+  }
 }
+
+void OutputFile::StageReplacement() {
+  if (!temporary_.empty()) return;  // named from the start, and closed
+  // rename() needs a name to move: the unnamed file gets one beside its own
+  // for the moment until it replaces the old file.
+  for (int attempt = 0;; ++attempt) {
+    std::string temporary = TemporaryName(path_);
+    int slot = ClaimSlot(temporary);
+    if (slot < 0) Fail("cannot complete", ENAMETOOLONG);
+    const int error = LinkUnnamed(descriptor_, temporary);
+    if (error == 0) {
+      temporary_ = std::move(temporary);
+      slot_ = slot;
+      break;
+    }
+    ReleaseSlot(slot);
+    if (error != EEXIST || attempt >= 100) Fail("cannot complete", error);
+  }
+  const int descriptor = descriptor_;
+  descriptor_ = -1;
+  int error = Injected(FileStep::kClose);
+  if (::close(descriptor) != 0 && error == 0) error = errno;
+  if (error != 0) Fail("cannot close", error);
+}
+
+void OutputFile::PublishNew() {
+  const int error = temporary_.empty() ? LinkUnnamed(descriptor_, path_) : MoveWithoutReplacing(temporary_, path_);
+  if (error == EEXIST) {
+    Discard();
+    throw OutputExists(path_);
+  }
+  if (error != 0) Fail("cannot complete", error);
+  published_ = true;
+  temporary_.clear();
+  ReleaseSlot(slot_);
+  if (descriptor_ >= 0) {
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    int close_error = Injected(FileStep::kClose);
+    if (::close(descriptor) != 0 && close_error == 0) close_error = errno;
+    if (close_error != 0) Fail("cannot close", close_error);
+  }
+}
+
+void OutputFile::Replace() {
+  int error = Injected(FileStep::kRename);
+  if (error == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0) error = errno;
+  if (error != 0) Fail("cannot complete", error);
+  temporary_.clear();
+  ReleaseSlot(slot_);
+  published_ = true;
+}
+
+void OutputFile::Publish() {
+  Finish();
+  SignalsHeld held;
+  if (publication_ == Publication::kReplace) {
+    StageReplacement();
+    Replace();
+  } else {
+    PublishNew();
+  }
+  done_ = true;
+  held.DropPending();
+}
+
+// ---------------------------------------------------------------------------
+// OutputSet
+
+void OutputSet::Add(OutputFile file) {
+  file.Finish();
+  files_.push_back(std::move(file));
+}
+
+void OutputSet::PublishAll() {
+  SignalsHeld held;
+  try {
+    for (OutputFile& file : files_) {
+      if (file.publication() == Publication::kReplace) file.StageReplacement();
+    }
+    for (OutputFile& file : files_) {
+      if (file.publication() == Publication::kNew) file.PublishNew();
+    }
+    for (OutputFile& file : files_) {
+      if (file.publication() == Publication::kReplace) file.Replace();
+    }
+  } catch (...) {
+    for (OutputFile& file : files_) {
+      file.Unpublish();
+      file.Discard();
+    }
+    files_.clear();
+    throw;
+  }
+  for (OutputFile& file : files_) file.done_ = true;
+  files_.clear();
+  held.DropPending();
+}
+
+void RemoveTemporaryFiles() noexcept {
+  for (Slot& slot : g_slots) {
+    if (slot.state.load() == kNamed) ::unlink(slot.path);
+  }
+}
+
+void SetFaultHook(std::function<int(FileStep)> hook) { Hook() = std::move(hook); }
 
 }  // namespace wavecomp::textio

@@ -1,58 +1,122 @@
-// Output files that never lose or half-write data.
+// Output files that appear whole, or not at all.
 //
-// A file is written to a temporary file in the same folder and renamed to its
-// final name only once it is complete and flushed to disk, so a reader never
-// sees half a file and a failed run leaves nothing half-written behind.
+// An output is written to an unnamed file (O_TMPFILE) in the folder of its
+// name and given that name only once it is complete and flushed to disk:
+//  - kNew (component wave files) by linkat, which fails when the name exists,
+//    so an existing file is never opened, truncated or replaced, and a name
+//    that someone else took meanwhile is refused at that moment too;
+//  - kReplace (jonswap.spe, plots) by rename, which replaces the file whole.
+// Until then nothing is seen under the name, and a process that dies for any
+// reason, SIGKILL included, leaves nothing: an unnamed file goes with it.
 //
-//  - Exclusive (component wave files): the final name is first reserved with
-//    an exclusive create, which fails when a file of that name exists; an
-//    existing file is never opened for writing, truncated or replaced.
-//  - Replace (jonswap.spe): an existing file is replaced as a whole.
+// Where the file system has no unnamed files, a hidden temporary
+// ".NAME.partial-PID-N" beside the name stands in, published by
+// renameat2(RENAME_NOREPLACE), or link() and unlink() where that is missing.
+// Such a name (and the one a replacement passes through for a moment) is
+// removed on failure, by RemoveTemporaryFiles() from a signal handler, and,
+// after a process was killed outright, by the next output made in the same
+// folder once that process is gone.
 //
 // Records are buffered and written in large blocks.
 #pragma once
 
-#include <optional>
+#include <sys/types.h>
+
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wavecomp::textio {
 
+enum class Publication {
+  kNew,      // never replaces anything: an existing name is refused
+  kReplace,  // replaces an existing file as a whole
+};
+
 class OutputFile {
  public:
-  // Reserves `path` with an exclusive create and opens a temporary file
-  // beside it. nullopt when the name exists or cannot be created (nothing is
-  // left behind in that case).
-  static std::optional<OutputFile> CreateExclusive(const std::string& path);
-  // Opens a temporary file beside `path`, which Commit replaces. A failure is
-  // an OutputError naming the file and the cause.
-  static OutputFile CreateReplacing(const std::string& path);
+  // Checks the name and opens the file that will become `path`. A kNew
+  // output whose name exists is refused with OutputExists; any other
+  // failure (a folder under that name, a missing or read-only folder, a name
+  // that is empty or holds a control character) is an OutputError with the
+  // reason. Nothing is left behind in either case.
+  static OutputFile Create(const std::string& path, Publication publication);
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;
   OutputFile(const OutputFile&) = delete;
-  ~OutputFile();  // not committed: removes the temporary file and the reserved name
+  ~OutputFile();  // not published: whatever was written is removed
 
   // Appends one record and its line end.
   void WriteLine(std::string_view record);
-  // Completes the file under its final name. A write, flush or rename
-  // failure removes what was written and throws OutputError.
-  void Commit();
+  // Writes the rest and flushes the file to disk: complete, not yet seen
+  // under its name. A failure removes what was written and throws OutputError.
+  void Finish();
+  // Finish, then give the file its name, on its own. A run publishes its
+  // outputs together through OutputSet.
+  void Publish();
 
   const std::string& path() const { return path_; }
+  Publication publication() const { return publication_; }
 
  private:
-  OutputFile(std::string path, std::string temporary_path, int descriptor, bool reserved);
+  friend class OutputSet;
+  OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, int slot);
   void FlushBuffer();
-  [[noreturn]] void Fail(const std::string& what, int error_number);
-  void Discard();
+  [[noreturn]] void Fail(std::string_view what, int error_number);
+  void Discard() noexcept;
+  // The steps of publishing, in the order OutputSet takes them.
+  void StageReplacement();    // kReplace: a named temporary beside the name
+  void PublishNew();          // kNew: the name, unless it is taken
+  void Replace();             // kReplace: rename over the name
+  void Unpublish() noexcept;  // kNew: the name again, when it still holds this file
 
   std::string path_;
-  std::string temporary_path_;
+  Publication publication_;
   int descriptor_ = -1;
-  bool reserved_ = false;  // the final name was created by us and must be removed on failure
-  bool committed_ = false;
+  std::string temporary_;  // the named temporary; empty while the file has no name
+  int slot_ = -1;          // its entry among the names RemoveTemporaryFiles removes
+  bool finished_ = false;
+  bool published_ = false;
+  bool done_ = false;  // published or discarded: nothing left to clean up
+  dev_t device_ = 0;   // the file, to recognise it under its name
+  ino_t inode_ = 0;
   std::string buffer_;
 };
+
+// The outputs of one run, published together once it has succeeded: every
+// kNew file takes its name, then every kReplace file replaces its own. A
+// replacement cannot be undone, so it is made ready before anything is
+// published and done last; when any step fails, the kNew files published so
+// far are removed again and the error is thrown (OutputExists for a name
+// that was taken meanwhile). SIGINT, SIGTERM, SIGHUP and SIGPIPE are held off
+// while this runs: after a failure they take effect as usual, after success
+// they came too late to stop the run and are dropped, so a stopped run has
+// published nothing.
+class OutputSet {
+ public:
+  OutputSet() = default;
+  OutputSet(const OutputSet&) = delete;
+  OutputSet& operator=(const OutputSet&) = delete;
+
+  // Finishes `file` (OutputError on failure) and keeps it for PublishAll.
+  void Add(OutputFile file);
+  void PublishAll();
+  bool empty() const { return files_.empty(); }
+
+ private:
+  std::vector<OutputFile> files_;
+};
+
+// Removes this process's named temporaries. Async-signal-safe, for a handler
+// that ends the process.
+void RemoveTemporaryFiles() noexcept;
+
+// A test seam. Before each of these steps the hook, when set, is asked; a
+// non-zero answer makes the step fail with that errno as if the system had
+// refused it (kCreateUnnamed answered with EOPNOTSUPP takes the named road).
+enum class FileStep { kCreateUnnamed, kCreateNamed, kWrite, kSync, kClose, kLink, kRename };
+void SetFaultHook(std::function<int(FileStep)> hook);
 
 }  // namespace wavecomp::textio

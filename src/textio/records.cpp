@@ -5,9 +5,13 @@
 // ignores the locale. Nothing is allocated per field or per record.
 #include "textio/records.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -207,56 +211,165 @@ bool SplitRepeat(std::string_view item, std::size_t& repeat, std::string_view& c
 // ---------------------------------------------------------------------------
 // TextFile
 
-TextFile::TextFile(std::string name, std::string content) : name_(std::move(name)), content_(std::move(content)) {
-  const char* const data = content_.data();
-  const std::size_t size = content_.size();
-  std::size_t line_ends = 0;
-  for (const char* p = data;
-       (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<std::size_t>(p - data)))) != nullptr;
-       ++p) {
-    ++line_ends;
+namespace {
+
+// A checkpoint is kept at the first record start at least this far past the
+// one before: memory of one entry per 64 KiB, and a jump back to any record
+// scans at most this much.
+constexpr std::size_t kCheckpointSpacing = std::size_t{1} << 16;
+
+constexpr unsigned char kByteOrderMark[] = {0xef, 0xbb, 0xbf};
+
+std::size_t ByteOrderMarkLength(const char* data, std::size_t size) {
+  if (size < sizeof kByteOrderMark || std::memcmp(data, kByteOrderMark, sizeof kByteOrderMark) != 0) return 0;
+  return sizeof kByteOrderMark;
+}
+
+// A pipe or a file whose size stat does not tell (/proc) is read into
+// anonymous memory that grows in place, so holding it costs its size, not
+// twice that for a copy.
+std::optional<std::pair<char*, std::size_t>> ReadStream(int descriptor, const std::string& path,
+                                                        std::size_t& capacity) {
+  capacity = std::size_t{1} << 20;
+  void* memory = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) throw MemoryShortage("reading the input " + Printable(path) + " (1 MiB)");
+  char* data = static_cast<char*>(memory);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == capacity) {
+      void* grown = ::mremap(data, capacity, capacity * 2, MREMAP_MAYMOVE);
+      if (grown == MAP_FAILED) {
+        ::munmap(data, capacity);
+        throw MemoryShortage("the input " + Printable(path) + " (more than " + std::to_string(size) +
+                             " bytes read from it)");
+      }
+      data = static_cast<char*>(grown);
+      capacity *= 2;
+    }
+    const ssize_t got = ::read(descriptor, data + size, capacity - size);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ::munmap(data, capacity);
+      return std::nullopt;
+    }
+    size += static_cast<std::size_t>(got);
   }
-  records_.reserve(line_ends + 1);
-  std::size_t begin = 0;
-  while (begin < size) {
-    const void* found = std::memchr(data + begin, '\n', size - begin);
-    const std::size_t stop = found == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(found) - data);
-    std::size_t length = stop - begin;
-    // Files written on Windows end their lines with CR LF.
-    if (length > 0 && data[begin + length - 1] == '\r') --length;
-    records_.push_back({begin, length});
-    begin = stop + 1;
-  }
+  return std::make_pair(data, size);
+}
+
+}  // namespace
+
+void TextFile::Unmap::operator()(char* address) const {
+  if (address != nullptr) ::munmap(address, length);
+}
+
+TextFile::TextFile(std::string name, std::string content, std::unique_ptr<char, Unmap> mapped, std::size_t size)
+    : name_(std::move(name)), owned_(std::move(content)), mapped_(std::move(mapped)) {
+  const char* const text = mapped_ ? mapped_.get() : owned_.data();
+  begin_ = ByteOrderMarkLength(text, size);
+  size_ = size - begin_;
 }
 
 std::optional<TextFile> TextFile::Open(const std::string& path) {
-  std::FILE* stream = std::fopen(path.c_str(), "rb");
-  if (stream == nullptr) return std::nullopt;
-  std::string content;
+  // The system would read the name only up to a NUL byte: another file.
+  if (path.find('\0') != std::string::npos) return std::nullopt;
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::nullopt;
+  struct Closer {
+    int descriptor;
+    ~Closer() { ::close(descriptor); }
+  } closer{descriptor};
   struct stat status {};
   // A device is no text file: /dev/zero or /dev/urandom named as an input
   // would be read for ever, filling the memory. Pipes still work.
-  if (::fstat(::fileno(stream), &status) != 0 || S_ISDIR(status.st_mode) || S_ISCHR(status.st_mode) ||
+  if (::fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode) || S_ISCHR(status.st_mode) ||
       S_ISBLK(status.st_mode)) {
-    std::fclose(stream);
     return std::nullopt;
   }
-  if (S_ISREG(status.st_mode) && status.st_size > 0) content.reserve(static_cast<std::size_t>(status.st_size));
-  char block[1 << 16];
-  std::size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, stream)) > 0) content.append(block, got);
-  const bool failed = std::ferror(stream) != 0;
-  std::fclose(stream);
-  if (failed) return std::nullopt;
-  return TextFile(path, std::move(content));
+  if (S_ISREG(status.st_mode) && status.st_size > 0) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    void* memory = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
+    if (memory == MAP_FAILED) {
+      if (errno == ENOMEM) {
+        throw MemoryShortage("the input file " + Printable(path) + " (" + std::to_string(size) + " bytes)");
+      }
+      return std::nullopt;
+    }
+    return TextFile(path, std::string(), std::unique_ptr<char, Unmap>(static_cast<char*>(memory), Unmap{size}),
+                    size);
+  }
+  std::size_t capacity = 0;
+  const std::optional<std::pair<char*, std::size_t>> read = ReadStream(descriptor, path, capacity);
+  if (!read) return std::nullopt;
+  return TextFile(path, std::string(), std::unique_ptr<char, Unmap>(read->first, Unmap{capacity}), read->second);
 }
 
 TextFile TextFile::FromString(std::string name, std::string content) {
-  return TextFile(std::move(name), std::move(content));
+  const std::size_t size = content.size();
+  return TextFile(std::move(name), std::move(content), std::unique_ptr<char, Unmap>(nullptr, Unmap{0}), size);
+}
+
+std::string_view TextFile::Split(std::size_t index, std::size_t offset, std::size_t& next) const {
+  const char* const start = data() + offset;
+  const std::size_t left = size_ - offset;
+  // The longest record may still be followed by CR LF.
+  const std::size_t window = std::min(left, kLongestRecord + 2);
+  const void* found = std::memchr(start, '\n', window);
+  std::size_t length = 0;
+  if (found != nullptr) {
+    length = static_cast<std::size_t>(static_cast<const char*>(found) - start);
+    next = offset + length + 1;
+  } else {
+    length = window;
+    next = offset + window;
+  }
+  // Files written on Windows end their lines with CR LF.
+  if (length > 0 && start[length - 1] == '\r') --length;
+  if (length > kLongestRecord || (found == nullptr && window < left)) {
+    ThrowDescribedInputError(name_, index + 1, 0, 0,
+                             "a line of at most " + std::to_string(kLongestRecord) + " characters",
+                             "a longer one");
+  }
+  if (index == frontier_.index && offset == frontier_.offset) {
+    frontier_ = {index + 1, next};
+    const std::size_t last_checkpoint = checkpoints_.empty() ? 0 : checkpoints_.back().offset;
+    if (next - last_checkpoint >= kCheckpointSpacing && next < size_) checkpoints_.push_back(frontier_);
+  }
+  last_ = {index, offset};
+  last_next_ = next;
+  any_split_ = true;
+  return {start, length};
+}
+
+std::size_t TextFile::Locate(std::size_t index) const {
+  if (any_split_ && index == last_.index) return last_.offset;
+  if (any_split_ && index == last_.index + 1) return last_next_;
+  Checkpoint at{0, 0};
+  if (index >= frontier_.index) {
+    at = frontier_;
+  } else {
+    const auto after = std::upper_bound(checkpoints_.begin(), checkpoints_.end(), index,
+                                        [](std::size_t wanted, const Checkpoint& c) { return wanted < c.index; });
+    if (after != checkpoints_.begin()) at = *(after - 1);
+  }
+  if (any_split_ && last_.index <= index && last_.index > at.index) at = last_;
+  while (at.index < index && at.offset < size_) {
+    std::size_t next = 0;
+    Split(at.index, at.offset, next);
+    at = {at.index + 1, next};
+  }
+  return at.index == index ? at.offset : size_;
+}
+
+std::size_t TextFile::record_count() const {
+  Locate(static_cast<std::size_t>(-1));
+  return frontier_.index;
 }
 
 std::string_view TextFile::record(std::size_t index) const {
-  return std::string_view(content_).substr(records_[index].begin, records_[index].length);
+  std::size_t next = 0;
+  return Split(index, Locate(index), next);
 }
 
 // ---------------------------------------------------------------------------
@@ -322,26 +435,36 @@ std::string FieldReader::A(int w) {
 
 RecordCursor::RecordCursor(const TextFile& file) : file_(&file) {}
 
+void RecordCursor::Seek(std::size_t position) {
+  next_ = position;
+  offset_ = file_->Locate(position);
+}
+
+FieldReader RecordCursor::Take() {
+  const std::size_t index = next_++;
+  const std::string_view text = file_->Split(index, offset_, offset_);
+  return FieldReader(text, file_->name(), index + 1);
+}
+
 FieldReader RecordCursor::Next(std::string_view what) {
   if (AtEnd()) ThrowEndOfFile(file_->name(), next_ + 1, what);
-  const std::size_t index = next_++;
-  return FieldReader(file_->record(index), file_->name(), index + 1);
+  return Take();
 }
 
 std::optional<FieldReader> RecordCursor::TryNext() {
   if (AtEnd()) return std::nullopt;
-  const std::size_t index = next_++;
-  return FieldReader(file_->record(index), file_->name(), index + 1);
+  return Take();
 }
 
 void RecordCursor::Skip(std::string_view what) {
   if (AtEnd()) ThrowEndOfFile(file_->name(), next_ + 1, what);
-  ++next_;
+  Take();
 }
 
 std::string_view RecordCursor::NextText(std::string_view what) {
-  Skip(what);
-  return file_->record(next_ - 1);
+  if (AtEnd()) ThrowEndOfFile(file_->name(), next_ + 1, what);
+  const std::size_t index = next_++;
+  return file_->Split(index, offset_, offset_);
 }
 
 void RecordCursor::ReadFixedList(std::span<double> values, int per_record, int w, int d, std::string_view what) {
@@ -369,7 +492,7 @@ bool RecordCursor::ReadList(std::span<double> values, std::string_view what) {
   if (values.empty()) {
     // A read with no values still passes over one record.
     if (AtEnd()) return false;
-    ++next_;
+    Take();
     return true;
   }
   std::size_t index = 0;
@@ -377,7 +500,7 @@ bool RecordCursor::ReadList(std::span<double> values, std::string_view what) {
   while (index < values.size()) {
     if (AtEnd()) return false;
     const std::size_t line = next_ + 1;
-    const std::string_view text = file_->record(next_++);
+    const std::string_view text = NextText(what);
     std::size_t position = 0;
     while (index < values.size()) {
       while (position < text.size() && IsListBlank(text[position])) ++position;
@@ -397,7 +520,8 @@ bool RecordCursor::ReadList(std::span<double> values, std::string_view what) {
       if (!SplitRepeat(item, repeat, constant) || constant.empty() ||
           constant.find_first_of(",/") != std::string_view::npos ||
           ParseReal(constant, 0, value) != FieldError::kNone) {
-        ThrowInputError(file_->name(), line, static_cast<int>(position + 1), static_cast<int>(end), what, item);
+        ThrowInputError(file_->name(), line, static_cast<std::int64_t>(position + 1), static_cast<std::int64_t>(end),
+                        what, item);
       }
       for (; repeat > 0 && index < values.size(); --repeat) values[index++] = value;
       after_value = true;

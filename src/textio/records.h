@@ -1,8 +1,15 @@
 // Reading text files record by record, as a Fortran formatted READ does.
 //
-// A file is read whole into memory and split into records at LF; a CR before
-// the LF (files written on Windows) is dropped, and a last record without a
-// line end still counts. Every read starts at a new record.
+// A file is mapped into memory, not copied (a pipe is read into memory as it
+// comes), and split into records at LF only as far as the reading goes: a
+// malformed file is refused at its first bad record without the rest being
+// looked at. A CR before the LF (files written on Windows) is dropped, a last
+// record without a line end still counts, and a UTF-8 byte-order mark at the
+// start of the file (some Windows editors write one) is skipped. Every read
+// starts at a new record. A record longer than kLongestRecord characters is an
+// input error at its line: no layout of the system comes near it, and a file
+// without line ends (a disk image, a file of zeros) is refused after reading
+// that much of it rather than all of it.
 //
 // Fixed-format fields (FieldReader), same as gfortran's formatted READ:
 //   Iw    integer in exactly w columns; blanks ignored, all blanks read 0,
@@ -35,6 +42,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -45,28 +53,65 @@
 
 namespace wavecomp::textio {
 
-// The whole content of a text file, split into records.
+// The longest record a file may hold, in characters (its line end not counted).
+inline constexpr std::size_t kLongestRecord = std::size_t{1} << 20;
+
+// The content of a text file and what is known of its records. Memory: the
+// file's own size (mapped) plus one 16-byte entry per 64 KiB of text read
+// so far. Not for use by two threads at once.
 class TextFile {
  public:
   // nullopt when the file cannot be opened (missing, unreadable, a directory,
-  // a device).
+  // a device, a name holding a NUL byte). MemoryShortage (textio/errors.h)
+  // when it cannot be mapped or held for want of memory.
   static std::optional<TextFile> Open(const std::string& path);
   // A file built from memory; `name` is used in error messages.
   static TextFile FromString(std::string name, std::string content);
 
+  TextFile(TextFile&&) noexcept = default;
+  TextFile& operator=(TextFile&&) noexcept = default;
+  ~TextFile() = default;
+
   const std::string& name() const { return name_; }
-  std::size_t record_count() const { return records_.size(); }
-  std::string_view record(std::size_t index) const;  // 0-based
+  // Reads the file to its end to count them.
+  std::size_t record_count() const;
+  // Record `index` (0-based), which must exist; fast for the record read
+  // last and the one after it, otherwise a scan of at most 64 KiB from the
+  // nearest known record. An input error when a record on the way is too long.
+  std::string_view record(std::size_t index) const;
+
+  // For RecordCursor: the byte offset where record `index` starts (size()
+  // when the file has no such record), and the record `index` that starts at
+  // `offset`, `next` receiving the offset of the one after it.
+  std::size_t Locate(std::size_t index) const;
+  std::string_view Split(std::size_t index, std::size_t offset, std::size_t& next) const;
+  std::size_t size() const { return size_; }  // bytes of text after a byte-order mark
 
  private:
-  TextFile(std::string name, std::string content);
-  std::string name_;
-  std::string content_;
-  struct Span {
-    std::size_t begin;
+  struct Unmap {
     std::size_t length;
+    void operator()(char* address) const;
   };
-  std::vector<Span> records_;
+  struct Checkpoint {
+    std::size_t index;   // a record
+    std::size_t offset;  // where it starts
+  };
+
+  TextFile(std::string name, std::string content, std::unique_ptr<char, Unmap> mapped, std::size_t size);
+  const char* data() const { return (mapped_ ? mapped_.get() : owned_.data()) + begin_; }
+
+  std::string name_;
+  std::string owned_;                     // the text of FromString
+  std::unique_ptr<char, Unmap> mapped_;  // or of a mapped file or pipe
+  std::size_t begin_ = 0;                 // 3 after a UTF-8 byte-order mark
+  std::size_t size_ = 0;
+  // Record starts known so far: every record up to the frontier was split
+  // once, and a checkpoint kept at least every 64 KiB of them.
+  mutable std::vector<Checkpoint> checkpoints_;
+  mutable Checkpoint frontier_{0, 0};
+  mutable Checkpoint last_{0, 0};  // the record split last ...
+  mutable std::size_t last_next_ = 0;  // ... and where the one after it starts
+  mutable bool any_split_ = false;
 };
 
 // Fields of one record, read left to right from column 1.
@@ -101,7 +146,7 @@ class RecordCursor {
  public:
   explicit RecordCursor(const TextFile& file);
 
-  bool AtEnd() const { return next_ >= file_->record_count(); }
+  bool AtEnd() const { return offset_ >= file_->size(); }
   // Reads the next record; at the end of the file, an input error that says
   // `what` was expected.
   FieldReader Next(std::string_view what);
@@ -121,15 +166,17 @@ class RecordCursor {
   // read so far are stored); a value that is not a number is an input error.
   bool ReadList(std::span<double> values, std::string_view what);
 
-  void Rewind() { next_ = 0; }
+  void Rewind() { Seek(0); }
   std::size_t position() const { return next_; }  // index of the next record
-  void Seek(std::size_t position) { next_ = position; }
+  void Seek(std::size_t position);
   std::size_t line_number() const { return next_; }  // 1-based line of the record read last
   const TextFile& file() const { return *file_; }
 
  private:
+  FieldReader Take();  // the next record, which exists
   const TextFile* file_;
   std::size_t next_ = 0;
+  std::size_t offset_ = 0;  // where record next_ starts
 };
 
 // The first word of a free-format character read of up to `length`

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/exit_status.h"
 #include "support/test_support.h"
+#include "textio/output_file.h"
 
 namespace wavecomp {
 namespace {
@@ -106,6 +109,33 @@ TEST(RunProgram, ValidControlFileEchoesSettingsAndVersionFirst) {
                            "H1/3=   1.00m  T1/3=  10.00s  Dirc.=   0.00" + kDegree + "  " +
                            kGamma + "   3.30\n Ver.r1c\n";
   EXPECT_EQ(result.out.substr(0, head.size()), head);
+}
+
+// A name taken by something else while the run worked is refused when the
+// run publishes: the program's line, and neither file of the run appears.
+TEST(RunFiles, ANameTakenMeanwhileStopsTheRunAtItsEnd) {
+  ScratchDir dir;
+  dir.Write("cont.txt", ControlFileText(ControlValues{}));
+  dir.Write("jonswap.spe", "an earlier spectrum\n");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  // The second flush is the component file's, after the writer found its name free.
+  textio::SetFaultHook([&, flushes = 0](textio::FileStep now) mutable {
+    if (now == textio::FileStep::kSync && ++flushes == 2) dir.Write("wave.dat", "theirs\n");
+    return 0;
+  });
+  Console console;
+  const std::optional<RunEnding> ending = testing::EndingOfCall([&] { RunWavecomp(*MakeWorkspace(), console); });
+  textio::SetFaultHook(nullptr);
+  std::filesystem::current_path(previous);
+  ASSERT_TRUE(ending);
+  EXPECT_EQ(ending->exit_status, kExitStopped);
+  EXPECT_EQ(ending->console_line, " ERROR Exist Out File");
+  EXPECT_NE(ending->diagnostic.value_or("").find("was made by something else while this run was working"),
+            std::string::npos);
+  EXPECT_EQ(dir.Read("jonswap.spe"), "an earlier spectrum\n");
+  EXPECT_EQ(dir.Read("wave.dat"), "theirs\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 }
 
 }  // namespace

@@ -113,6 +113,48 @@ TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
   EXPECT_NE(unwritable.err.find("plot.svg"), std::string::npos) << unwritable.err;
 }
 
+// The plot never replaces a file the command reads, nor a file that is not
+// a plot unless --force says so; an earlier plot is replaced.
+TEST(CheckCommand, WritesThePlotOverNothingItShouldNot) {
+  const std::string wave =
+      testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0));
+  const std::string plot = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"></svg>\n";
+  const struct {
+    const char* label;
+    std::string svg;     // the name given to --svg
+    std::string before;  // what it holds before
+    std::vector<std::string> more;
+    int status;
+  } cases[] = {
+      // Fault: "wavecomp-check --svg wave.dat wave.dat" wrote the plot over the component file.
+      {"the component file", "wave.dat", wave, {}, kCheckOutputError},
+      {"the component file, forced", "wave.dat", wave, {"--force"}, kCheckOutputError},
+      {"the target spectrum", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kCheckOutputError},
+      {"a file that is not a plot", "notes.txt", "my notes\n", {}, kCheckOutputError},
+      {"a file that is not a plot, forced", "notes.txt", "my notes\n", {"--force"}, kCheckDone},
+      {"an earlier plot", "plot.svg", plot, {}, kCheckDone},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    ScratchDir dir;
+    dir.Write("wave.dat", wave);
+    dir.Write(c.svg, c.before);
+    std::vector<std::string> arguments = {dir.PathOf("wave.dat"), "--svg", dir.PathOf(c.svg)};
+    for (const std::string& more : c.more) arguments.push_back(more == "target.spe" ? dir.PathOf(more) : more);
+    const Outcome outcome = Check(arguments);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    const std::string after = dir.Read(c.svg);
+    if (c.status == kCheckDone) {
+      EXPECT_EQ(after.rfind("<?xml", 0), 0u);
+      EXPECT_NE(after, c.before);
+    } else {
+      EXPECT_EQ(after, c.before);
+      EXPECT_EQ(outcome.err.rfind("wavecomp-check: will not write the plot", 0), 0u) << outcome.err;
+      EXPECT_EQ(outcome.out, "");
+    }
+  }
+}
+
 TEST(CheckCommand, SummaryOfASingleComponent) {
   ScratchDir dir;
   // One component of amplitude 0.5 at 0.1 Hz, direction 0, phase pi; an

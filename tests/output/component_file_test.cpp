@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "support/test_support.h"
@@ -40,8 +41,12 @@ struct TwoComponentRun {
     draws.theta[2] = 0.0;
     draws.phase[2] = 6.25;
   }
+  // Writes and publishes the file.
   void Write(Console& console) const {
-    WriteComponentFile(path, component_count, workspace->bands, workspace->draws, workspace->energy, run, console);
+    textio::OutputSet outputs;
+    WriteComponentFile(path, component_count, workspace->bands, workspace->draws, workspace->energy, run, console,
+                       outputs);
+    outputs.PublishAll();
   }
 
   WorkspacePtr workspace = MakeWorkspace();
@@ -107,14 +112,20 @@ TEST(ComponentFile, WritesEveryRecordOfEachSpectrumType) {
   }
 }
 
+// Only a name that is taken gives the program's line; any other name that
+// cannot be made is an output error with the system's reason.
 TEST(ComponentFile, NeverTouchesAnExistingFileOrAnUncreatableName) {
   const struct {
     const char* label;
     std::string name;
     bool existing;
+    int status;
+    std::optional<std::string> console_line;
+    std::string diagnostic;  // its start
   } cases[] = {
-      {"existing file", "wave.dat", true},
-      {"folder that does not exist", "no-such-folder/wave.dat", false},
+      {"existing file", "wave.dat", true, kExitStopped, " ERROR Exist Out File", "the output file "},
+      {"folder that does not exist", "no-such-folder/wave.dat", false, kExitOutputError, std::nullopt,
+       "cannot create "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -124,7 +135,9 @@ TEST(ComponentFile, NeverTouchesAnExistingFileOrAnUncreatableName) {
     Console console;
     const std::optional<RunEnding> ending = testing::EndingOfCall([&] { two.Write(console); });
     ASSERT_TRUE(ending);
-    EXPECT_EQ(ending->console_line, " ERROR Exist Out File");
+    EXPECT_EQ(ending->exit_status, c.status);
+    EXPECT_EQ(ending->console_line, c.console_line);
+    EXPECT_EQ(ending->diagnostic.value_or("").rfind(c.diagnostic + dir.PathOf(c.name), 0), 0u) << *ending->diagnostic;
     // The seed line comes first.
     EXPECT_EQ(console.captured(), "       12345\n");
     if (c.existing) {

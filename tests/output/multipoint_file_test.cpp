@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -50,7 +51,9 @@ struct TwoComponentPoints {
   }
   void Write(Console& console) {
     const PointAmplitudeSources sources{type, component_count, ws->input, ws->points, ws->bands, ws->energy};
-    WriteMultiPointComponentFile(path, sources, ws->draws, ws->point_amplitudes, console);
+    textio::OutputSet outputs;
+    WriteMultiPointComponentFile(path, sources, ws->draws, ws->point_amplitudes, console, outputs);
+    outputs.PublishAll();
   }
 
   WorkspacePtr ws = MakeWorkspace();
@@ -133,9 +136,11 @@ TEST(MultiPointFile, AnExistingFileStopsTheRunBeforeAnyProgressLine) {
     const char* label;
     std::string name;
     bool existing;
+    int status;
+    std::optional<std::string> console_line;
   } cases[] = {
-      {"existing file", "wave.dat", true},
-      {"folder that does not exist", "no-such-folder/wave.dat", false},
+      {"existing file", "wave.dat", true, kExitStopped, " Error File name"},
+      {"folder that does not exist", "no-such-folder/wave.dat", false, kExitOutputError, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -145,7 +150,9 @@ TEST(MultiPointFile, AnExistingFileStopsTheRunBeforeAnyProgressLine) {
     Console console;
     const std::optional<RunEnding> ending = testing::EndingOfCall([&] { run.Write(console); });
     ASSERT_TRUE(ending);
-    EXPECT_EQ(ending->console_line, " Error File name");
+    EXPECT_EQ(ending->exit_status, c.status);
+    EXPECT_EQ(ending->console_line, c.console_line);
+    EXPECT_NE(ending->diagnostic.value_or("").find(dir.PathOf(c.name)), std::string::npos);
     EXPECT_EQ(console.captured(), "");
     if (c.existing) {
       EXPECT_EQ(dir.Read(c.name), "precious\n");

@@ -159,7 +159,11 @@ struct JnsRun {
     control.fmin = settings.fmin;
     control.fmax = settings.fmax;
   }
-  void Run() { JonswapSpectrum(control, bands); }
+  void Run() {
+    textio::OutputSet outputs;
+    JonswapSpectrum(control, bands, outputs);
+    outputs.PublishAll();
+  }
 
   ControlSettings control;
   WorkspacePtr ws = MakeWorkspace();

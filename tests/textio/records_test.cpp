@@ -4,16 +4,20 @@
 #include "textio/records.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/test_support.h"
 
 namespace wavecomp::textio {
 namespace {
+
+using testing::Lines;
 
 // The error text of a read that must fail, or "" when it did not throw.
 template <typename Read>
@@ -215,12 +219,86 @@ TEST(TextioTextFile, SplitsRecordsAtLineEnds) {
       {"a\rb\n", {"a\rb"}},  // a CR inside a record is data
       {"x\r\n\r\n", {"x", ""}},
   };
+  // A UTF-8 byte-order mark before the first record is not part of it.
+  const std::string mark = "\xef\xbb\xbf";
   for (const Case& c : cases) {
-    const TextFile file = TextFile::FromString("f", c.content);
-    std::vector<std::string> records;
-    for (std::size_t i = 0; i < file.record_count(); ++i) records.emplace_back(file.record(i));
-    EXPECT_EQ(records, c.records) << '"' << c.content << '"';
+    for (const std::string& before : {std::string(), mark}) {
+      const TextFile file = TextFile::FromString("f", before + c.content);
+      std::vector<std::string> records;
+      for (std::size_t i = 0; i < file.record_count(); ++i) records.emplace_back(file.record(i));
+      EXPECT_EQ(records, c.records) << '"' << before << c.content << '"';
+    }
   }
+  EXPECT_EQ(TextFile::FromString("f", "a\n" + mark + "b\n").record(1), mark + "b");  // only at the start
+}
+
+// Records are split only as far as the reading goes, and found again by
+// checkpoints: every way of reaching a record gives the same text, whatever
+// the order, in a file far longer than the checkpoint spacing.
+TEST(TextioTextFile, ReachesEveryRecordInAnyOrder) {
+  std::vector<std::string> lines;
+  std::string content;
+  for (std::size_t i = 0; i < 40000; ++i) {
+    lines.push_back(std::string(i % 7 == 0 ? 0 : (i * 37) % 23, static_cast<char>('a' + i % 26)) +
+                    std::to_string(i));
+    content += lines.back() + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  const testing::ScratchDir dir;
+  dir.Write("long.txt", content);
+  const std::optional<TextFile> mapped = TextFile::Open(dir.PathOf("long.txt"));
+  ASSERT_TRUE(mapped.has_value());
+  for (const TextFile* file : {&*mapped, static_cast<const TextFile*>(nullptr)}) {
+    const TextFile held = TextFile::FromString("held", content);
+    if (file == nullptr) file = &held;
+    RecordCursor cursor(*file);
+    std::size_t index = 0;
+    // Sequential, then jumps back and forth (the Ene reader's block search).
+    for (; index < 1000; ++index) ASSERT_EQ(cursor.NextText("a record"), lines[index]);
+    for (const std::size_t to : {39999u, 5u, 20000u, 19999u, 0u, 31234u, 31233u, 400u}) {
+      cursor.Seek(to);
+      ASSERT_EQ(cursor.NextText("a record"), lines[to]) << to;
+      ASSERT_EQ(file->record(to), lines[to]);
+      ASSERT_EQ(file->record(to + 1 < lines.size() ? to + 1 : to), lines[to + 1 < lines.size() ? to + 1 : to]);
+    }
+    cursor.Seek(lines.size());
+    EXPECT_TRUE(cursor.AtEnd());
+    EXPECT_EQ(file->record_count(), lines.size());
+  }
+}
+
+// A record longer than kLongestRecord ends the reading there, whatever
+// follows; met text is quoted in bounded, printable form.
+TEST(TextioTextFile, RefusesEndlessRecordsAndShowsWhatItMetPrintably) {
+  const std::string longest(kLongestRecord, 'x');
+  const std::string limit = "expected a line of at most 1048576 characters, found a longer one";
+  const struct {
+    std::string content;
+    std::string error;  // "" when every record reads
+  } cases[] = {
+      {"1\n" + longest + "\r\n2\n", ""},
+      {"1\n" + longest, ""},
+      {"1\n" + longest + "x\n2\n", "input error in f, line 2: " + limit},
+      {"1\n" + std::string(3 * kLongestRecord, '\0'), "input error in f, line 2: " + limit},
+  };
+  for (const auto& c : cases) {
+    const TextFile file = TextFile::FromString("f", c.content);
+    RecordCursor cursor(file);
+    EXPECT_EQ(ErrorText([&] {
+                while (!cursor.AtEnd()) cursor.NextText("a record");
+              }),
+              c.error);
+  }
+  std::string values(1000, '\0');
+  values.insert(0, "1.0 ");
+  const TextFile file = TextFile::FromString("f", values + "\n");
+  RecordCursor cursor(file);
+  std::vector<double> read(2);
+  EXPECT_EQ(ErrorText([&] { cursor.ReadList(read, "two reals"); }),
+            "input error in f, line 1, columns 5-1004: expected two reals, found \"" + [] {
+              std::string shown;
+              for (int i = 0; i < 256; ++i) shown += "\\x00";
+              return shown;
+            }() + "\" (1000 bytes, the first 256 shown)");
 }
 
 TEST(TextioTextFile, OpensFilesAndRefusesWhatCannotBeRead) {
@@ -233,6 +311,19 @@ TEST(TextioTextFile, OpensFilesAndRefusesWhatCannotBeRead) {
   EXPECT_EQ(file->record(1), "3 4");
   EXPECT_FALSE(TextFile::Open(dir.PathOf("missing.txt")).has_value());
   EXPECT_FALSE(TextFile::Open(dir.path()).has_value());  // a folder
+  // The system would open "data" for "data\0.txt".
+  dir.Write("data", "other\n");
+  EXPECT_FALSE(TextFile::Open(dir.PathOf(std::string("data\0.txt", 9))).has_value());
+  // A pipe is read to its end, past the first MiB it is given room for.
+  std::string content;
+  for (int i = 0; content.size() < (3u << 20); ++i) content += std::to_string(i) + "\n";
+  ASSERT_EQ(::mkfifo(dir.PathOf("pipe").c_str(), 0600), 0);
+  std::thread writer([&] { dir.Write("pipe", content); });
+  const std::optional<TextFile> piped = TextFile::Open(dir.PathOf("pipe"));
+  writer.join();
+  ASSERT_TRUE(piped.has_value());
+  EXPECT_EQ(piped->record_count(), Lines(content).size());
+  EXPECT_EQ(piped->record(piped->record_count() - 1), Lines(content).back());
 }
 
 TEST(TextioRecordCursor, ReadsFixedListsOverRecords) {
