@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "check/analysis.h"
 #include "check/component_file.h"
 #include "check/json_report.h"
+#include "check/series_run.h"
 #include "check/spectrum_file.h"
 #include "check/summary.h"
 #include "check/svg_plot.h"
@@ -52,11 +54,26 @@ constexpr std::string_view kHelp[] = {
     "                   earlier plot, never a file this command reads)",
     "  --force          let --svg replace a file that is not an SVG plot",
     "  --json           print the summary as one JSON document",
+    "  --series [S]     also synthesise the record each point makes,",
+    "                   eta(t) = sum a cos(2 pi f t + phase) from t = 0 for S",
+    "                   seconds (default 10800, or 500 peak periods if longer),",
+    "                   and show its waves (zero up-crossings: H1/3, T1/3,",
+    "                   H1/10, Hmax, against the Rayleigh distribution), its",
+    "                   variance, its Welch spectrum against the target and",
+    "                   whether it repeats itself (largest autocorrelation)",
+    "  --dt DT          the record's time step in seconds (default 1/20 of the",
+    "                   shortest component period)",
+    "  --series-csv OUT.csv",
+    "                   write t and the record of every point as CSV, one",
+    "                   column per point (replaces an earlier series, never a",
+    "                   file this command reads); --dt and --series-csv imply",
+    "                   --series",
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
-    "Exit status: 0 checked, 1 wrong command line, 2 a file that cannot be",
-    "read as its layout requires, 3 the SVG file cannot be written.",
+    "Exit status: 0 checked, 1 wrong command line (or a record longer than the",
+    "check holds), 2 a file that cannot be read as its layout requires, 3 the",
+    "SVG or CSV file cannot be written.",
 };
 
 struct Options {
@@ -67,6 +84,7 @@ struct Options {
   bool force = false;
   bool help = false;
   bool version = false;
+  SeriesRequest series;
 };
 
 // The options that take a file name, for the message when it is missing.
@@ -75,6 +93,12 @@ constexpr std::string_view kValueOptions[] = {"--spectrum", "--svg"};
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
   Options options;
+  std::vector<std::string> rest(arguments.begin(), arguments.end());
+  if (std::optional<std::string> series_error = TakeSeriesOptions(rest, options.series)) {
+    error = *series_error;
+    return std::nullopt;
+  }
+  arguments = rest;
   std::string spectrum, svg;
   std::vector<std::string> files;
   CLI::App app("wavecomp-check", "wavecomp-check");
@@ -164,60 +188,112 @@ bool LooksLikeSvg(const std::string& path) {
   return first != std::string_view::npos && text[first] == '<' && text.find("<svg") != std::string_view::npos;
 }
 
-// The plot never lands on a file this command reads, and replaces an earlier
-// plot only, unless --force says otherwise.
-void CheckPlotTarget(const Options& options) {
-  const std::string& svg = *options.svg;
+// A series CSV starts with the header WriteSeriesCsv writes.
+bool LooksLikeSeriesCsv(const std::string& path) {
+  char head[kSeriesCsvStart.size()];
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  const ssize_t got = ::read(descriptor, head, sizeof head);
+  ::close(descriptor);
+  return got == static_cast<ssize_t>(sizeof head) && std::string_view(head, sizeof head) == kSeriesCsvStart;
+}
+
+// What an output is, for the refusals.
+struct OutputKind {
+  std::string_view noun;    // "the plot"
+  std::string_view option;  // "--svg"
+  std::string_view what;    // "an SVG file"
+  bool (*looks_like)(const std::string& path);
+};
+constexpr OutputKind kPlot{"the plot", "--svg", "an SVG file", LooksLikeSvg};
+constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file", LooksLikeSeriesCsv};
+
+// An output never lands on a file this command reads, and replaces an
+// earlier output of its kind only, unless --force says otherwise.
+void CheckOutputTarget(const Options& options, const std::string& path, const OutputKind& kind) {
+  const std::string name_another = "name another file for " + std::string(kind.option);
   struct stat target {};
-  if (::stat(svg.c_str(), &target) != 0) return;  // a new file
+  if (::stat(path.c_str(), &target) != 0) return;  // a new file
   for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
     struct stat read {};
     if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
-      throw textio::OutputError("will not write the plot to", svg,
-                                "it is " + textio::Printable(*input) +
-                                    ", which this command reads; name another file for --svg",
+      throw textio::OutputError("will not write " + std::string(kind.noun) + " to", path,
+                                "it is " + textio::Printable(*input) + ", which this command reads; " + name_another,
                                 EEXIST);
     }
   }
-  if (options.force || !S_ISREG(target.st_mode) || LooksLikeSvg(svg)) return;
-  throw textio::OutputError("will not write the plot over", svg,
-                            "it exists and is not an SVG file; name another file for --svg, or add --force to "
-                            "replace it",
+  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
+  throw textio::OutputError("will not write " + std::string(kind.noun) + " over", path,
+                            "it exists and is not " + std::string(kind.what) + "; " + name_another +
+                                ", or add --force to replace it",
                             EEXIST);
 }
 
-int Check(const Options& options, Console& out) {
-  if (options.svg) CheckPlotTarget(options);
+void CheckOutputTargets(const Options& options) {
+  if (options.svg) CheckOutputTarget(options, *options.svg, kPlot);
+  if (!options.series.csv) return;
+  CheckOutputTarget(options, *options.series.csv, kSeriesCsv);
+  if (!options.svg) return;
+  std::error_code plot_error, csv_error;
+  const std::filesystem::path plot = std::filesystem::weakly_canonical(*options.svg, plot_error);
+  const std::filesystem::path series = std::filesystem::weakly_canonical(*options.series.csv, csv_error);
+  if (!plot_error && !csv_error && plot == series) {
+    throw textio::OutputError("will not write the series to", *options.series.csv,
+                              "it is the plot's file too; name another file for --series-csv or --svg", EEXIST);
+  }
+}
+
+int Check(const Options& options, Console& out, const ProgressStream& progress) {
+  CheckOutputTargets(options);
+  // A long check finds out first whether its outputs can be written.
+  std::optional<textio::OutputFile> csv, svg;
+  if (options.series.csv) csv.emplace(textio::OutputFile::Create(*options.series.csv, textio::Publication::kReplace));
+  if (options.svg && options.series.enabled)
+    svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
   std::optional<TargetSpectra> target;
   if (options.spectrum) target = ReadTargetSpectra(*options.spectrum);
-  const CheckResult result = Analyse(std::move(file), std::move(target));
+  CheckResult result = Analyse(std::move(file), std::move(target));
+  if (options.series.enabled) AddSeriesCheck(result, options.series, options.svg.has_value(), progress);
+  textio::OutputSet outputs;
+  if (csv) {
+    ProgressLine line(progress, "writing " + textio::Printable(*options.series.csv));
+    SeriesRun run;
+    run.progress = [&line](double fraction) { line.Show(fraction); };
+    WriteSeriesCsv(result.file, result.series->grid, *csv, run);
+    line.Finish();
+    outputs.Add(std::move(*csv));
+  }
   if (options.svg) {
-    textio::OutputFile svg = textio::OutputFile::Create(*options.svg, textio::Publication::kReplace);
+    if (!svg) svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
     std::string document = RenderSvg(result);
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
-    svg.WriteLine(document);
-    svg.Publish();
+    svg->WriteLine(document);
+    outputs.Add(std::move(*svg));
   }
+  outputs.PublishAll();
   if (options.json) {
-    out.WriteLine(JsonReport(result, options.svg));
+    out.WriteLine(JsonReport(result, options.svg, options.series.csv));
     return kCheckDone;
   }
   WriteSummary(result, out);
   if (options.svg) out.WriteLine("Plot written to " + *options.svg);
+  if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
   return kCheckDone;
 }
 
 }  // namespace
 
-int RunCheckCommand(std::span<const std::string> arguments, Console& out, Console& err) {
+int RunCheckCommand(std::span<const std::string> arguments, Console& out, Console& err,
+                    const ProgressStream& progress) {
   std::string error;
   const std::optional<Options> options = ParseOptions(arguments, error);
   if (!options) {
     err.WriteLine("wavecomp-check: " + error);
-    err.WriteLine("Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] FILE (--help for more)");
+    err.WriteLine(
+        "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
     return kCheckUsage;
   }
   if (options->help) {
@@ -229,7 +305,7 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     return kCheckDone;
   }
   try {
-    return Check(*options, out);
+    return Check(*options, out, progress);
   } catch (const textio::InputError& input_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
@@ -245,6 +321,10 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
     return kCheckInputError;
+  } catch (const SeriesRequestError& request_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + request_error.what());
+    return kCheckUsage;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);

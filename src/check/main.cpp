@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/check_command.h"
@@ -15,7 +16,14 @@ int main(int argc, char** argv) {
   // File names from a Shift-JIS system are shown readably on UTF-8 terminals.
   if (wavecomp::LineFilter filter = wavecomp::TerminalLineFilter(STDOUT_FILENO)) out.SetLineFilter(std::move(filter));
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  const int status = wavecomp::check::RunCheckCommand(arguments, out, err);
+  // Progress goes straight to standard error, a terminal's line rewritten in place.
+  wavecomp::check::ProgressStream progress;
+  progress.write = [](std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+    std::fflush(stderr);
+  };
+  progress.terminal = isatty(STDERR_FILENO) == 1;
+  const int status = wavecomp::check::RunCheckCommand(arguments, out, err, progress);
   out.Flush();
   err.Flush();
   return status;
