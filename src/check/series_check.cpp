@@ -100,7 +100,9 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
       c.peak_frequency_relative_error = RelativeError(*s.welch.peak_frequency, c.target_peak_frequency);
     s.versus_target = c;
   }
-  if (!options.keep_curves) s.welch.density = {};
+  // Moved from, so that its memory goes (assigning {} would keep it): 2048
+  // points would otherwise hold a gigabyte of densities nobody reads.
+  if (!options.keep_curves) s.welch.density = std::vector<DensitySample>();
 
   s.repetition = LargestAutocorrelation(eta, s.dt_s, kRepetitionFirstLagPeriods * s.peak_period_s);
   s.repeats = s.repetition.defined && s.repetition.max_autocorrelation > kRepetitionWarning;
