@@ -1,5 +1,7 @@
 #include "check/swan_target.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,7 +111,11 @@ bool LooksLikeSwan(const textio::TextFile& file) {
     if (first == std::string_view::npos || text[0] == '$') continue;
     const std::size_t end = std::min(text.find_first_of(" \t", first), text.size());
     const std::string_view keyword = text.substr(first, end - first);
-    if (keyword.size() != 4 || (keyword != "SWAN" && keyword != "swan" && keyword != "Swan")) return false;
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (keyword.size() != 4 || !std::equal(keyword.begin(), keyword.end(), "SWAN",
+                                           [&](char a, char b) { return upper(a) == b; })) {
+      return false;
+    }
     const std::size_t number = text.find_first_not_of(" \t", end);
     return number != std::string_view::npos && text[number] >= '0' && text[number] <= '9';
   }
