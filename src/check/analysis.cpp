@@ -199,9 +199,8 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
     std::string points;
     for (const std::string& number : short_bands) points += (points.empty() ? "" : ", ") + number;
     result.notes.push_back("the components' bands hold less than " +
-                           std::to_string(std::lround(100.0 * kSwanBandShare)) +
-                           " % of the SWAN energy at point " + points +
-                           ": fmin and fmax of the run leave part of the SWAN table out of its Hm0");
+                           std::to_string(std::lround(100.0 * kSwanBandShare)) + " % of the SWAN energy at point " +
+                           points + ": fmin and fmax of the run leave part of the SWAN table out of its Hm0");
   }
   if (no_directions > 0) {
     result.notes.push_back(std::to_string(no_directions) + (no_directions == 1 ? " point has" : " points have") +

@@ -1,13 +1,12 @@
 #include "check/spectrum_file.h"
 
-#include "check/swan_target.h"
-
 #include <algorithm>
 #include <array>
 #include <functional>
 #include <string_view>
 #include <vector>
 
+#include "check/swan_target.h"
 #include "core/console.h"
 #include "core/run_stop.h"
 #include "core/workspace.h"

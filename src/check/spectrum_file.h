@@ -40,7 +40,7 @@ struct PointTarget {
 // Where SWAN targets come from.
 struct SwanSource {
   swan::ModelFrame frame;
-  std::string stamp;  // the time compared; empty for a stationary file
+  std::string stamp;   // the time compared; empty for a stationary file
   double f_low = 0.0;  // the file's frequency range, Hz
   double f_high = 0.0;
 };
@@ -61,10 +61,10 @@ struct TargetSpectra {
 // What a SWAN file needs besides its name, and the component file whose
 // points its locations are paired with.
 struct TargetRequest {
-  std::optional<double> normal_from;      // --normal-from DEG
-  bool clockwise = false;                 // --clockwise
-  std::optional<std::string> time;        // --time STAMP
-  std::optional<std::int64_t> location;   // --location K, 1-based
+  std::optional<double> normal_from;        // --normal-from DEG
+  bool clockwise = false;                   // --clockwise
+  std::optional<std::string> time;          // --time STAMP
+  std::optional<std::int64_t> location;     // --location K, 1-based
   std::vector<std::int32_t> point_numbers;  // of a multi-point component file; empty for a single point
 
   bool SwanOptionsGiven() const { return normal_from || clockwise || time || location; }

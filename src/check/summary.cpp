@@ -254,7 +254,8 @@ void WritePointTable(const CheckResult& result, Console& console) {
     if (with_directions) {
       const std::optional<DirectionStatistics>& t = check.target_directions;
       if (t && t->defined && m.directions.defined) {
-        line += Fixed(t->mean_deg, 12, 2) + Fixed(result.DirectionDifference(m.directions.mean_deg, t->mean_deg), 12, 2);
+        line +=
+            Fixed(t->mean_deg, 12, 2) + Fixed(result.DirectionDifference(m.directions.mean_deg, t->mean_deg), 12, 2);
         line += Fixed(t->spread_deg, 15, 2) + Fixed(m.directions.spread_deg - t->spread_deg, 12, 2);
       } else {
         line += Blank(12) + Blank(12) + Blank(15) + Blank(12);

@@ -43,8 +43,7 @@ std::size_t PickTime(const swan::SwanFile& file, const std::optional<std::string
   }
   if (stamp) {
     if (const std::optional<std::size_t> k = swan::FindTime(file, *stamp)) return *k;
-    throw UsageError("--time " + *stamp + " is not a time of " + file.name + "; its times are " +
-                     swan::TimeList(file));
+    throw UsageError("--time " + *stamp + " is not a time of " + file.name + "; its times are " + swan::TimeList(file));
   }
   if (file.times.size() == 1) return 0;
   throw UsageError(file.name + " holds " + std::to_string(file.times.size()) +
@@ -112,8 +111,8 @@ bool LooksLikeSwan(const textio::TextFile& file) {
     const std::size_t end = std::min(text.find_first_of(" \t", first), text.size());
     const std::string_view keyword = text.substr(first, end - first);
     const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-    if (keyword.size() != 4 || !std::equal(keyword.begin(), keyword.end(), "SWAN",
-                                           [&](char a, char b) { return upper(a) == b; })) {
+    if (keyword.size() != 4 ||
+        !std::equal(keyword.begin(), keyword.end(), "SWAN", [&](char a, char b) { return upper(a) == b; })) {
       return false;
     }
     const std::size_t number = text.find_first_not_of(" \t", end);
@@ -147,8 +146,7 @@ TargetSpectra ReadSwanTargets(const textio::TextFile& text, const TargetRequest&
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
     const swan::SeaState state = swan::LocationSeaState(file, frame, block, scale);
-    TargetSpectrum spectrum = TargetSpectrum::Samples("SWAN location " + std::to_string(index + 1),
-                                                      file.frequencies,
+    TargetSpectrum spectrum = TargetSpectrum::Samples("SWAN location " + std::to_string(index + 1), file.frequencies,
                                                       swan::LocationSpectrum(file, frame, block, scale));
     targets.points.push_back(
         PointTarget{static_cast<std::int32_t>(index + 1), std::move(spectrum), std::nullopt, state});

@@ -95,8 +95,7 @@ std::vector<std::size_t> SelectTimes(const swan::SwanFile& file, const std::opti
   }
   if (file.times.size() == 1) return {0};
   throw Refusal(file.name + " holds " + std::to_string(file.times.size()) +
-                " times: pick one with --time or convert each with --all-times; its times are " +
-                swan::TimeList(file));
+                " times: pick one with --time or convert each with --all-times; its times are " + swan::TimeList(file));
 }
 
 }  // namespace wavecomp::importer

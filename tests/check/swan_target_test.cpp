@@ -44,7 +44,7 @@ TEST(SwanTarget, RefusesWhatDoesNotFitTheFiles) {
   dir.Write("table", "1.0 10.0 0.0\n0.05 0.1\n0.1 1.0\n0.2 0.1\n");
   dir.Write("broken.spc", "SWAN   1\nLOCATIONS\nmany\n");
   dir.Write("single.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}, {0.12, 0.4, 0.1, 1.0}},
-                                                  testing::OtherTrailer(1.0, 10.0, 0.0, "sea", false), 9, 0.0));
+                                                   testing::OtherTrailer(1.0, 10.0, 0.0, "sea", false), 9, 0.0));
   dir.Write("pair.dat", MultiPoint({1, 2}));
   dir.Write("far.dat", MultiPoint({1, 5}));
   const auto path = [&dir](const std::string& name) { return dir.PathOf(name); };
@@ -65,7 +65,9 @@ TEST(SwanTarget, RefusesWhatDoesNotFitTheFiles) {
   const Case cases[] = {
       {"no frame", args("one.spc", {}, "single.dat"), kCheckUsage,
        path("one.spc") + " is a SWAN spectrum file: give --normal-from DEG"},
-      {"a frame without a SWAN file", {"--normal-from", "270", path("single.dat")}, kCheckUsage,
+      {"a frame without a SWAN file",
+       {"--normal-from", "270", path("single.dat")},
+       kCheckUsage,
        "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE"},
       {"a frame with another kind of file", args("table", {"--clockwise"}, "single.dat"), kCheckUsage,
        "--normal-from, --clockwise, --time and --location go with a SWAN spectrum file, and " + path("table") +
@@ -77,8 +79,9 @@ TEST(SwanTarget, RefusesWhatDoesNotFitTheFiles) {
                            "times are 20240101.120000, 20240101.130000"},
       {"a time not in the file", args("times.spc", {"--normal-from", "270", "--time", "20240101T140000"}, "single.dat"),
        kCheckUsage, "--time 20240101T140000 is not a time of " + path("times.spc")},
-      {"a time in a stationary file", args("one.spc", {"--normal-from", "270", "--time", "20240101.120000"}, "single.dat"),
-       kCheckUsage, "--time 20240101.120000: " + path("one.spc") + " has no times"},
+      {"a time in a stationary file",
+       args("one.spc", {"--normal-from", "270", "--time", "20240101.120000"}, "single.dat"), kCheckUsage,
+       "--time 20240101.120000: " + path("one.spc") + " has no times"},
       {"one point, several locations", args("two.spc", {"--normal-from", "270"}, "single.dat"), kCheckUsage,
        path("two.spc") + " holds 2 locations: 1 at (0.00, 0.00), 2 at (1000.00, 0.00); name the one the component "
                          "file stands for with --location K"},
