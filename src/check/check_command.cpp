@@ -5,10 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "check/analysis.h"
@@ -46,7 +50,16 @@ constexpr std::string_view kHelp[] = {
     "                   jonswap.spe, the frequency table of an Sspe run, or the",
     "                   data file of an Emep or Ene run (with its .pnt point",
     "                   list), whose every point is compared with its own",
-    "                   spectrum and directions",
+    "                   spectrum and directions; or the SWAN spectrum file it",
+    "                   was imported from: Hm0, Tp, mean direction and spread",
+    "                   of each point's SWAN location in the model frame",
+    "  --normal-from DEG  with a SWAN file (and only then): the nautical",
+    "                   direction from which a wave travelling along the",
+    "                   model's shoreward x-axis comes, as wavecomp-import had",
+    "                   it; --clockwise too if it was given",
+    "  --time STAMP     the time of a SWAN file of several times",
+    "  --location K     the SWAN location a single-point file stands for (the",
+    "                   point numbers of a multi-point file are locations)",
     "  --svg OUT.svg    draw the spectra, the direction histograms and, for",
     "                   several points, Hm0 along the points (replaces an",
     "                   earlier plot, never a file this command reads)",
@@ -55,13 +68,15 @@ constexpr std::string_view kHelp[] = {
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
-    "Exit status: 0 checked, 1 wrong command line, 2 a file that cannot be",
+    "Exit status: 0 checked, 1 wrong command line (or a SWAN time or location",
+    "that does not fit the files), 2 a file that cannot be",
     "read as its layout requires, 3 the SVG file cannot be written.",
 };
 
 struct Options {
   std::string file;
   std::optional<std::string> spectrum;
+  TargetRequest swan;  // its SWAN options; the points are added once the file is read
   std::optional<std::string> svg;
   bool json = false;
   bool force = false;
@@ -71,6 +86,74 @@ struct Options {
 
 // The options that take a file name, for the message when it is missing.
 constexpr std::string_view kValueOptions[] = {"--spectrum", "--svg"};
+
+// The options of a SWAN target that take a value, and what it must be.
+constexpr std::pair<std::string_view, std::string_view> kSwanValueOptions[] = {
+    {"--normal-from", "a direction in degrees"},
+    {"--time", "a time YYYYMMDD.HHMMSS"},
+    {"--location", "a location number (1, 2, ...)"},
+};
+
+struct SwanArguments {
+  std::string normal_from, time, location;
+  CLI::Option* normal_from_option = nullptr;
+  CLI::Option* time_option = nullptr;
+  CLI::Option* location_option = nullptr;
+};
+
+void AddSwanOptions(CLI::App& app, SwanArguments& arguments, bool& clockwise) {
+  arguments.normal_from_option = app.add_option("--normal-from", arguments.normal_from);
+  arguments.time_option = app.add_option("--time", arguments.time);
+  arguments.location_option = app.add_option("--location", arguments.location);
+  app.add_flag("--clockwise", clockwise);
+}
+
+// "NAME needs WHAT" when `text` (an argument or CLI11's message) is about
+// a SWAN option without its value.
+std::optional<std::string> MissingSwanValue(std::string_view text, bool exact) {
+  for (const auto& [name, what] : kSwanValueOptions) {
+    if (exact ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos) {
+      return std::string(name) + " needs " + std::string(what);
+    }
+  }
+  return std::nullopt;
+}
+
+// The values of the SWAN options into `options.swan`; false with `error`.
+bool TakeSwanOptions(const SwanArguments& arguments, Options& options, std::string& error) {
+  TargetRequest& swan = options.swan;
+  const auto refuse = [&error](std::string_view name, std::string_view what, const std::string& found) {
+    error = std::string(name) + " needs " + std::string(what) + ", found \"" + found + "\"";
+    return false;
+  };
+  if (arguments.normal_from_option->count() > 0) {
+    const std::string& text = arguments.normal_from;
+    double value = 0.0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+      return refuse("--normal-from", kSwanValueOptions[0].second, text);
+    }
+    swan.normal_from = value;
+  }
+  if (arguments.time_option->count() > 0) {
+    if (arguments.time.empty()) return refuse("--time", kSwanValueOptions[1].second, arguments.time);
+    swan.time = arguments.time;
+  }
+  if (arguments.location_option->count() > 0) {
+    const std::string& text = arguments.location;
+    std::int64_t value = 0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || value < 1) {
+      return refuse("--location", kSwanValueOptions[2].second, text);
+    }
+    swan.location = value;
+  }
+  if (swan.SwanOptionsGiven() && !options.spectrum) {
+    error = "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE";
+    return false;
+  }
+  return true;
+}
 
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
@@ -87,9 +170,15 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   CLI::Option* spectrum_option = app.add_option("--spectrum", spectrum);
   CLI::Option* svg_option = app.add_option("--svg", svg);
   app.add_option("file", files);
+  SwanArguments swan;
+  AddSwanOptions(app, swan, options.swan.clockwise);
   // CLI11 would take the next argument as the value of "--svg=".
   for (const std::string& argument : arguments) {
     if (argument == "--") break;
+    if (std::optional<std::string> missing = MissingSwanValue(argument, true)) {
+      error = *std::move(missing);
+      return std::nullopt;
+    }
     for (std::string_view name : kValueOptions) {
       if (argument == std::string(name) + "=") {
         error = std::string(name) + " needs a file name";
@@ -108,7 +197,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
         return std::nullopt;
       }
     }
-    error = text;
+    error = MissingSwanValue(text, false).value_or(text);
     return std::nullopt;
   }
   if (options.help || options.version) return options;
@@ -129,6 +218,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   }
   if (spectrum_option->count() > 0) options.spectrum = spectrum;
   if (svg_option->count() > 0) options.svg = svg;
+  if (!TakeSwanOptions(swan, options, error)) return std::nullopt;
   if (files.size() > 1) {
     error = "one component file at a time (got " + files[0] + " and " + files[1] + ")";
     return std::nullopt;
@@ -192,7 +282,13 @@ int Check(const Options& options, Console& out) {
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
   std::optional<TargetSpectra> target;
-  if (options.spectrum) target = ReadTargetSpectra(*options.spectrum);
+  if (options.spectrum) {
+    TargetRequest request = options.swan;
+    if (file.layout == FileLayout::kMultiPoint) {
+      for (const PointComponents& point : file.points) request.point_numbers.push_back(point.point_number);
+    }
+    target = ReadTargetSpectra(*options.spectrum, request);
+  }
   const CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.svg) {
     textio::OutputFile svg = textio::OutputFile::Create(*options.svg, textio::Publication::kReplace);
@@ -230,6 +326,10 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
   }
   try {
     return Check(*options, out);
+  } catch (const UsageError& usage_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
+    return kCheckUsage;
   } catch (const textio::InputError& input_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
