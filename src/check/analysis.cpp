@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/workspace.h"
+#include "input/swan_sea_state.h"
 #include "output/component_records.h"
 #include "synthesis/numerics.h"
 
@@ -12,6 +13,10 @@ namespace {
 
 using component_layout::kJonswapCode;
 using component_layout::kTabulatedCode;
+
+// Below this share of a SWAN location's energy within the components' bands
+// the run's frequency range visibly cut the table.
+constexpr double kSwanBandShare = 0.99;
 
 std::vector<double> Energies(const PointComponents& point) {
   std::vector<double> energy(point.size());
@@ -60,8 +65,28 @@ void PairPoints(CheckResult& result) {
       "the points)");
 }
 
+// A SWAN location: its own Hm0 and Tp over its whole table rather than the
+// components' bands, so that the check shows what SWAN and the importer
+// show; true when the bands hold visibly less than the table.
+bool CompareWithSwan(const PointTarget& target, const PointComponents& point, PointCheck& check) {
+  const swan::SeaState& state = *target.sea_state;
+  const std::vector<double>& f = target.spectrum.f();
+  check.target_energy = BandEnergy{f.front(), f.back(), state.m0, state.hm0};
+  check.target_peak_frequency = state.peak_frequency;
+  if (state.mean_direction) {
+    DirectionStatistics directions;
+    directions.defined = true;
+    directions.mean_deg = *state.mean_direction;
+    directions.spread_deg = state.spread;
+    check.target_directions = directions;
+  }
+  const std::optional<BandEnergy> bands = TargetBandEnergy(target.spectrum, point.f, point.a);
+  return bands && bands->m0 < kSwanBandShare * state.m0;
+}
+
 void DecideTargets(CheckResult& result) {
   if (result.target && result.target->type) PairPoints(result);
+  if (result.target && result.target->swan) result.spreading = Spreading::kFromSwan;
   const ComponentFile& file = result.file;
   if (file.layout != FileLayout::kSinglePoint || !file.trailer) return;
   const Trailer& trailer = *file.trailer;
@@ -80,9 +105,9 @@ void DecideTargets(CheckResult& result) {
     if (trailer.gamma && *trailer.gamma > 0.0 && trailer.T13 > 0.0 && std::isfinite(trailer.H13)) {
       const double f_low = point.size() > 0 ? *std::min_element(point.f.begin(), point.f.end()) : 0.0;
       const double f_high = point.size() > 0 ? *std::max_element(point.f.begin(), point.f.end()) : 0.0;
-      TargetSpectra jonswap{"JONSWAP", "JONSWAP", std::nullopt, {}, {}};
+      TargetSpectra jonswap{"JONSWAP", "JONSWAP", std::nullopt, {}, {}, {}};
       jonswap.points.push_back(
-          PointTarget{0, TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high), {}});
+          PointTarget{0, TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high), {}, {}});
       result.target = std::move(jonswap);
     } else {
       result.notes.push_back("the trailer's T1/3 and gamma give no JONSWAP spectrum (both must be above 0)");
@@ -90,14 +115,14 @@ void DecideTargets(CheckResult& result) {
   }
 
   if (trailer.kind == TrailerKind::kEmepOrEne) {
-    if (result.spreading != Spreading::kFromData) {
+    if (result.spreading != Spreading::kFromData && result.spreading != Spreading::kFromSwan) {
       result.notes.push_back(
           "Emep and Ene runs take their directions from measured spectra: no expected distribution (give the data "
           "file with --spectrum)");
     }
     return;
   }
-  if (result.spreading == Spreading::kFromData) return;
+  if (result.spreading == Spreading::kFromData || result.spreading == Spreading::kFromSwan) return;
   if (trailer.Smax) {
     result.spreading = Spreading::kSpread;
   } else if (AllDirectionsZero(point)) {
@@ -129,6 +154,7 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
   std::size_t not_ascending = 0;
   std::size_t phases_outside = 0;
   std::size_t no_directions = 0;
+  std::vector<std::string> short_bands;
   for (std::size_t v = 0; v < components.points.size(); ++v) {
     const PointComponents& point = components.points[v];
     PointCheck& check = result.points[v];
@@ -136,7 +162,9 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
     if (!check.measured.ascending) ++not_ascending;
     phases_outside += check.measured.phases.outside;
     const PointTarget* point_target = result.TargetOf(v);
-    if (point_target && point.size() > 0) {
+    if (point_target && point.size() > 0 && point_target->sea_state) {
+      if (CompareWithSwan(*point_target, point, check)) short_bands.push_back(std::to_string(point.point_number));
+    } else if (point_target && point.size() > 0) {
       check.target_energy = TargetBandEnergy(point_target->spectrum, point.f, point.a);
       check.target_peak_frequency = point_target->spectrum.PeakFrequency();
     }
@@ -167,6 +195,13 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
       }
     }
   }
+  if (!short_bands.empty()) {
+    std::string points;
+    for (const std::string& number : short_bands) points += (points.empty() ? "" : ", ") + number;
+    result.notes.push_back("the components' bands hold less than " +
+                           std::to_string(std::lround(100.0 * kSwanBandShare)) + " % of the SWAN energy at point " +
+                           points + ": fmin and fmax of the run leave part of the SWAN table out of its Hm0");
+  }
   if (no_directions > 0) {
     result.notes.push_back(std::to_string(no_directions) + (no_directions == 1 ? " point has" : " points have") +
                            " no expected directions (more components, frequencies or directions than the "
@@ -181,6 +216,11 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
                            " phases lie outside 0..2 pi (a negative random seed gives these); tested modulo 2 pi");
   }
   return result;
+}
+
+double CheckResult::DirectionDifference(double measured, double target_mean) const {
+  const double difference = measured - target_mean;
+  return spreading == Spreading::kFromSwan ? swan::WrapDegrees(difference) : difference;
 }
 
 }  // namespace wavecomp::check

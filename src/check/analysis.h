@@ -23,8 +23,9 @@ struct PointCheck {
 };
 
 // Where the expected directions come from: the trailer says whether the run
-// spread the spectrum (JNS, Sspe), or directional data were given.
-enum class Spreading { kSpread, kNotSpread, kUnknown, kFromData };
+// spread the spectrum (JNS, Sspe), or directional data were given, or a SWAN
+// file (its mean direction and spread only).
+enum class Spreading { kSpread, kNotSpread, kUnknown, kFromData, kFromSwan };
 
 struct CheckResult {
   ComponentFile file;
@@ -36,6 +37,9 @@ struct CheckResult {
 
   // What point v (0-based) is compared with; nullptr for nothing.
   const PointTarget* TargetOf(std::size_t v) const { return target ? target->For(v) : nullptr; }
+  // Measured minus target mean direction (degrees); a SWAN target may point
+  // offshore, so that difference is taken the short way round.
+  double DirectionDifference(double measured, double target) const;
 };
 
 // Checks the file against `target` (from --spectrum) or, when none is

@@ -5,11 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <charconv>
+#include <iterator>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "check/analysis.h"
@@ -48,7 +54,16 @@ constexpr std::string_view kHelp[] = {
     "                   jonswap.spe, the frequency table of an Sspe run, or the",
     "                   data file of an Emep or Ene run (with its .pnt point",
     "                   list), whose every point is compared with its own",
-    "                   spectrum and directions",
+    "                   spectrum and directions; or the SWAN spectrum file it",
+    "                   was imported from: Hm0, Tp, mean direction and spread",
+    "                   of each point's SWAN location in the model frame",
+    "  --normal-from DEG  with a SWAN file (and only then): the nautical",
+    "                   direction from which a wave travelling along the",
+    "                   model's shoreward x-axis comes, as wavecomp-import had",
+    "                   it; --clockwise too if it was given",
+    "  --time STAMP     the time of a SWAN file of several times",
+    "  --location K     the SWAN location a single-point file stands for (the",
+    "                   point numbers of a multi-point file are locations)",
     "  --svg OUT.svg    draw the spectra, the direction histograms and, for",
     "                   several points, Hm0 along the points (replaces an",
     "                   earlier plot, never a file this command reads)",
@@ -71,14 +86,16 @@ constexpr std::string_view kHelp[] = {
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
-    "Exit status: 0 checked, 1 wrong command line (or a record longer than the",
-    "check holds), 2 a file that cannot be read as its layout requires, 3 the",
-    "SVG or CSV file cannot be written.",
+    "Exit status: 0 checked, 1 wrong command line (or a SWAN time or location",
+    "that does not fit the files, or a record longer than the check holds),",
+    "2 a file that cannot be read as its layout requires, 3 the SVG or CSV",
+    "file cannot be written.",
 };
 
 struct Options {
   std::string file;
   std::optional<std::string> spectrum;
+  TargetRequest swan;  // its SWAN options; the points are added once the file is read
   std::optional<std::string> svg;
   bool json = false;
   bool force = false;
@@ -87,19 +104,131 @@ struct Options {
   SeriesRequest series;
 };
 
-// The options that take a file name, for the message when it is missing.
-constexpr std::string_view kValueOptions[] = {"--spectrum", "--svg"};
+// The options that take a value, and what it must be, for the message when
+// it is missing. A name that starts another comes after it.
+constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
+    {"--spectrum", "a file name"},
+    {"--svg", "a file name"},
+    {"--normal-from", "a direction in degrees"},
+    {"--time", "a time YYYYMMDD.HHMMSS"},
+    {"--location", "a location number (1, 2, ...)"},
+    {"--dt", "a time step in seconds"},
+    {"--series-csv", "a file name"},
+};
+
+// "NAME needs WHAT" when `text` (an argument, or CLI11's message) is about an
+// option without its value.
+std::optional<std::string> MissingValue(std::string_view text, bool whole_argument) {
+  for (const auto& [name, what] : kValueOptions) {
+    if (whole_argument ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos) {
+      return std::string(name) + " needs " + std::string(what);
+    }
+  }
+  return std::nullopt;
+}
+
+// A number as the whole text, the way a user writes one.
+std::optional<double> Number(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  double value = 0.0;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || failure != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string Refusal(std::string_view name, std::string_view what, const std::string& found) {
+  return std::string(name) + " needs " + std::string(what) + ", found \"" + textio::Printable(found, 64) + "\"";
+}
+
+// What CLI11 read of the options whose values are checked here.
+struct RawValues {
+  std::string spectrum, svg, normal_from, time, location, series, dt, series_csv;
+  CLI::Option* spectrum_option = nullptr;
+  CLI::Option* svg_option = nullptr;
+  CLI::Option* normal_from_option = nullptr;
+  CLI::Option* time_option = nullptr;
+  CLI::Option* location_option = nullptr;
+  CLI::Option* series_option = nullptr;
+  CLI::Option* dt_option = nullptr;
+  CLI::Option* series_csv_option = nullptr;
+  bool series_value_joined = false;  // written --series=S: S must be a duration
+};
+
+// The values into `options`, and a value of --series that is no number back
+// to the files; false with `error`.
+bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& options, std::string& error) {
+  for (const auto& [option, value, name] :
+       {std::tuple{raw.spectrum_option, &raw.spectrum, "--spectrum"}, std::tuple{raw.svg_option, &raw.svg, "--svg"},
+        std::tuple{raw.series_csv_option, &raw.series_csv, "--series-csv"}}) {
+    if (option->count() > 0 && value->empty()) {
+      error = std::string(name) + " needs a file name";
+      return false;
+    }
+  }
+  if (raw.spectrum_option->count() > 0) options.spectrum = raw.spectrum;
+  if (raw.svg_option->count() > 0) options.svg = raw.svg;
+
+  TargetRequest& swan = options.swan;
+  if (raw.normal_from_option->count() > 0) {
+    const std::optional<double> value = Number(raw.normal_from);
+    if (!value || !std::isfinite(*value)) {
+      error = Refusal("--normal-from", "a direction in degrees", raw.normal_from);
+      return false;
+    }
+    swan.normal_from = value;
+  }
+  if (raw.time_option->count() > 0) {
+    if (raw.time.empty()) {
+      error = Refusal("--time", "a time YYYYMMDD.HHMMSS", raw.time);
+      return false;
+    }
+    swan.time = raw.time;
+  }
+  if (raw.location_option->count() > 0) {
+    std::int64_t value = 0;
+    const auto [end, failure] = std::from_chars(raw.location.data(), raw.location.data() + raw.location.size(), value);
+    if (raw.location.empty() || failure != std::errc() || end != raw.location.data() + raw.location.size() ||
+        value < 1) {
+      error = Refusal("--location", "a location number (1, 2, ...)", raw.location);
+      return false;
+    }
+    swan.location = value;
+  }
+  if (swan.SwanOptionsGiven() && !options.spectrum) {
+    error = "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE";
+    return false;
+  }
+
+  SeriesRequest& series = options.series;
+  if (raw.series_option->count() > 0 && !raw.series.empty()) {
+    const std::optional<double> duration = Number(raw.series);
+    if (duration || raw.series_value_joined) {
+      if (!duration || !(*duration > 0.0) || !std::isfinite(*duration)) {
+        error = "--series takes a duration in seconds above 0 (got " + textio::Printable(raw.series, 64) + ")";
+        return false;
+      }
+      series.duration_s = duration;
+    } else {
+      files.push_back(raw.series);  // --series FILE: the duration is left out
+    }
+  }
+  if (raw.dt_option->count() > 0) {
+    const std::optional<double> dt = Number(raw.dt);
+    if (!dt || !(*dt > 0.0) || !std::isfinite(*dt)) {
+      error = "--dt takes a time step in seconds above 0 (got " + textio::Printable(raw.dt, 64) + ")";
+      return false;
+    }
+    series.dt_s = dt;
+  }
+  if (raw.series_csv_option->count() > 0) series.csv = raw.series_csv;
+  series.enabled = raw.series_option->count() > 0 || series.dt_s || series.csv;
+  return true;
+}
 
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
   Options options;
-  std::vector<std::string> rest(arguments.begin(), arguments.end());
-  if (std::optional<std::string> series_error = TakeSeriesOptions(rest, options.series)) {
-    error = *series_error;
-    return std::nullopt;
-  }
-  arguments = rest;
-  std::string spectrum, svg;
+  RawValues raw;
   std::vector<std::string> files;
   CLI::App app("wavecomp-check", "wavecomp-check");
   app.set_help_flag();  // the help is our own text
@@ -108,31 +237,38 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   app.add_flag("--version", options.version);
   app.add_flag("--json", options.json);
   app.add_flag("--force", options.force);
-  CLI::Option* spectrum_option = app.add_option("--spectrum", spectrum);
-  CLI::Option* svg_option = app.add_option("--svg", svg);
+  app.add_flag("--clockwise", options.swan.clockwise);
+  raw.spectrum_option = app.add_option("--spectrum", raw.spectrum);
+  raw.svg_option = app.add_option("--svg", raw.svg);
+  raw.normal_from_option = app.add_option("--normal-from", raw.normal_from);
+  raw.time_option = app.add_option("--time", raw.time);
+  raw.location_option = app.add_option("--location", raw.location);
+  raw.series_option = app.add_option("--series", raw.series)->expected(0, 1);
+  raw.dt_option = app.add_option("--dt", raw.dt);
+  raw.series_csv_option = app.add_option("--series-csv", raw.series_csv);
   app.add_option("file", files);
-  // CLI11 would take the next argument as the value of "--svg=".
-  for (const std::string& argument : arguments) {
-    if (argument == "--") break;
-    for (std::string_view name : kValueOptions) {
-      if (argument == std::string(name) + "=") {
-        error = std::string(name) + " needs a file name";
-        return std::nullopt;
-      }
+  // CLI11 would take the next argument as the value of "--svg=", and an
+  // option after "--svg" as its file (a file named "-x" is "./-x" or "--svg=-x").
+  for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
+    const std::string& argument = arguments[k];
+    std::optional<std::string> missing = MissingValue(argument, true);
+    if (!missing && k + 1 < arguments.size() && arguments[k + 1].starts_with('-') && !Number(arguments[k + 1])) {
+      const auto named = [&argument](const auto& option) { return option.first == argument; };
+      if (std::any_of(std::begin(kValueOptions), std::end(kValueOptions), named))
+        missing = MissingValue(argument + "=", true);
     }
+    if (missing) {
+      error = *std::move(missing);
+      return std::nullopt;
+    }
+    if (argument.starts_with("--series=")) raw.series_value_joined = true;
   }
   try {
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
     app.parse(reversed);
   } catch (const CLI::ParseError& parse_error) {
     const std::string text = parse_error.what();
-    for (std::string_view name : kValueOptions) {
-      if (text.find(name) != std::string::npos) {
-        error = std::string(name) + " needs a file name";
-        return std::nullopt;
-      }
-    }
-    error = text;
+    error = MissingValue(text, false).value_or(text);
     return std::nullopt;
   }
   if (options.help || options.version) return options;
@@ -143,16 +279,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
     }
     files.push_back(extra);
   }
-  for (const auto& [option, value, name] :
-       {std::tuple{spectrum_option, &spectrum, "--spectrum"}, std::tuple{svg_option, &svg, "--svg"}}) {
-    if (option->count() == 0) continue;
-    if (value->empty()) {
-      error = std::string(name) + " needs a file name";
-      return std::nullopt;
-    }
-  }
-  if (spectrum_option->count() > 0) options.spectrum = spectrum;
-  if (svg_option->count() > 0) options.svg = svg;
+  if (!TakeValues(raw, files, options, error)) return std::nullopt;
   if (files.size() > 1) {
     error = "one component file at a time (got " + files[0] + " and " + files[1] + ")";
     return std::nullopt;
@@ -254,7 +381,13 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
   std::optional<TargetSpectra> target;
-  if (options.spectrum) target = ReadTargetSpectra(*options.spectrum);
+  if (options.spectrum) {
+    TargetRequest request = options.swan;
+    if (file.layout == FileLayout::kMultiPoint) {
+      for (const PointComponents& point : file.points) request.point_numbers.push_back(point.point_number);
+    }
+    target = ReadTargetSpectra(*options.spectrum, request);
+  }
   CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.series.enabled) AddSeriesCheck(result, options.series, options.svg.has_value(), progress);
   textio::OutputSet outputs;
@@ -306,6 +439,10 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
   }
   try {
     return Check(*options, out, progress);
+  } catch (const UsageError& usage_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
+    return kCheckUsage;
   } catch (const textio::InputError& input_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
@@ -321,10 +458,6 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
     return kCheckInputError;
-  } catch (const SeriesRequestError& request_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + request_error.what());
-    return kCheckUsage;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);

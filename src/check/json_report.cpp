@@ -163,19 +163,25 @@ Json PointJson(const CheckResult& result, std::size_t v) {
     difference["peak_frequency_relative"] = Value(Relative(m.peak_frequency, check.target_peak_frequency));
     difference["Tp_relative"] = Value(Relative(Tp, target_Tp));
   }
+  const bool swan = result.spreading == Spreading::kFromSwan;  // no shares
   if (directions) {
     const DirectionStatistics& t = *check.target_directions;
     target["mean_direction_deg"] = Value(t.mean_deg);
     target["directional_spread_deg"] = Value(t.spread_deg);
-    target["energy_within_deg_percent"] = Shares(t);
-    difference["mean_direction_deg"] = Value(m.directions.mean_deg - t.mean_deg);
+    if (!swan) target["energy_within_deg_percent"] = Shares(t);
+    difference["mean_direction_deg"] = Value(result.DirectionDifference(m.directions.mean_deg, t.mean_deg));
     difference["directional_spread_deg"] = Value(m.directions.spread_deg - t.spread_deg);
     Json shares = Json::object();
     for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
       shares[std::to_string(static_cast<int>(kShareHalfWidths[w]))] =
           Value(100.0 * (m.directions.shares[w] - t.shares[w]));
     }
-    difference["energy_within_deg_points"] = shares;
+    if (!swan) difference["energy_within_deg_points"] = shares;
+  }
+  const PointTarget* point_target = result.TargetOf(v);
+  if (point_target && point_target->sea_state) {
+    target["swan_location"] = point_target->point_number;
+    target["offshore_share_percent"] = Value(100.0 * point_target->sea_state->offshore_share);
   }
   json["target"] = target;
   json["difference"] = difference;
@@ -201,6 +207,11 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
     target["kind"] = result.target->kind;
     target["label"] = result.target->label;
     target["points"] = result.target->points.size();
+    if (const std::optional<SwanSource>& swan = result.target->swan) {
+      target["normal_from_deg"] = Value(swan->frame.normal_from);
+      target["clockwise"] = swan->frame.clockwise;
+      target["time"] = swan->stamp.empty() ? Json(nullptr) : Json(swan->stamp);
+    }
     json["target"] = target;
   } else {
     json["target"] = nullptr;
@@ -208,6 +219,7 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
   json["expected_directions"] = result.spreading == Spreading::kSpread      ? "cos^2s spreading"
                                 : result.spreading == Spreading::kNotSpread ? "not spread"
                                 : result.spreading == Spreading::kFromData  ? "each point's own spectrum"
+                                : result.spreading == Spreading::kFromSwan  ? "the SWAN location's mean and spread"
                                                                             : "none";
   Json points = Json::array();
   for (std::size_t v = 0; v < result.points.size(); ++v) points.push_back(PointJson(result, v));

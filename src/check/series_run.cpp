@@ -26,20 +26,6 @@ constexpr std::size_t kCsvPieceValues = std::size_t{1} << 21;
 constexpr int kCsvDigits = 9;
 constexpr auto kProgressInterval = std::chrono::milliseconds(500);
 
-// A number as the whole argument, the way a user writes one.
-std::optional<double> Number(const std::string& text) {
-  if (text.empty() || std::string_view("0123456789.+-").find(text.front()) == std::string_view::npos)
-    return std::nullopt;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return std::nullopt;
-  return value;
-}
-
-bool LooksLikeOption(const std::string& text) {
-  return text.size() > 1 && text[0] == '-' && !Number(text).has_value();
-}
-
 // Seconds in running text: six decimals at most, no trailing zeros.
 std::string Seconds(double value) {
   std::string text;
@@ -137,47 +123,6 @@ std::string CsvPiece(const ComponentFile& file, const SeriesGrid& grid, std::siz
 
 }  // namespace
 
-std::optional<std::string> TakeSeriesOptions(std::vector<std::string>& arguments, SeriesRequest& request) {
-  std::vector<std::string> kept;
-  for (std::size_t k = 0; k < arguments.size(); ++k) {
-    const std::string& argument = arguments[k];
-    if (argument == "--") {
-      kept.insert(kept.end(), arguments.begin() + static_cast<std::ptrdiff_t>(k), arguments.end());
-      break;
-    }
-    const std::size_t equals = argument.find('=');
-    const std::string name = argument.substr(0, equals);
-    std::optional<std::string> value;
-    if (equals != std::string::npos) value = argument.substr(equals + 1);
-    if (name == "--series") {
-      if (!value && k + 1 < arguments.size() && Number(arguments[k + 1])) value = arguments[++k];
-      if (value) {
-        const std::optional<double> duration = Number(*value);
-        if (!duration || !(*duration > 0.0) || !std::isfinite(*duration))
-          return "--series takes a duration in seconds above 0 (got " + textio::Printable(*value, 64) + ")";
-        request.duration_s = duration;
-      }
-    } else if (name == "--dt") {
-      if (!value && k + 1 < arguments.size() && !LooksLikeOption(arguments[k + 1])) value = arguments[++k];
-      if (!value || value->empty()) return std::string("--dt needs a time step in seconds");
-      const std::optional<double> dt = Number(*value);
-      if (!dt || !(*dt > 0.0) || !std::isfinite(*dt))
-        return "--dt takes a time step in seconds above 0 (got " + textio::Printable(*value, 64) + ")";
-      request.dt_s = dt;
-    } else if (name == "--series-csv") {
-      if (!value && k + 1 < arguments.size() && !LooksLikeOption(arguments[k + 1])) value = arguments[++k];
-      if (!value || value->empty()) return std::string("--series-csv needs a file name");
-      request.csv = value;
-    } else {
-      kept.push_back(argument);
-      continue;
-    }
-    request.enabled = true;
-  }
-  arguments = std::move(kept);
-  return std::nullopt;
-}
-
 SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request) {
   std::optional<double> longest, shortest;
   for (const PointComponents& point : file.points) {
@@ -192,13 +137,13 @@ SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request) {
   grid.duration_s = request.duration_s.value_or(*longest);
   grid.dt_s = request.dt_s.value_or(*shortest);
   if (!(grid.dt_s < grid.duration_s)) {
-    throw SeriesRequestError("the time step " + Seconds(grid.dt_s) + " s is not shorter than the record (" +
+    throw UsageError("the time step " + Seconds(grid.dt_s) + " s is not shorter than the record (" +
                              Seconds(grid.duration_s) + " s): ask for a shorter --dt or a longer --series");
   }
   try {
     grid.samples = SeriesSamples(grid.duration_s, grid.dt_s);
   } catch (const std::invalid_argument&) {
-    throw SeriesRequestError("a record of " + Seconds(grid.duration_s) + " s at steps of " + Seconds(grid.dt_s) +
+    throw UsageError("a record of " + Seconds(grid.duration_s) + " s at steps of " + Seconds(grid.dt_s) +
                              " s takes more than the " + std::to_string(kMaxSeriesSamples) +
                              " samples the check holds per point: ask for a shorter --series or a longer --dt");
   }

@@ -32,26 +32,14 @@ struct SeriesRequest {
   std::optional<std::string> csv;    // --series-csv FILE
 };
 
-// Takes --series [S], --dt DT and --series-csv FILE (also written
-// --name=value) out of `arguments`, up to a "--", into `request`. The
-// argument after --series is its duration when it reads as a number, and is
-// left for the file otherwise. Returns the message for a wrong value.
-std::optional<std::string> TakeSeriesOptions(std::vector<std::string>& arguments, SeriesRequest& request);
-
 struct SeriesGrid {
   double duration_s = 0.0;
   double dt_s = 0.0;
   std::size_t samples = 0;  // t = k dt, k = 0..samples-1; 0 when no point has a positive frequency
 };
 
-// A record the file and the request make too long for the check to hold, or
-// a step no shorter than the record: the command line must change.
-class SeriesRequestError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// Throws SeriesRequestError.
+// Throws UsageError when the file and the request make a record too long
+// for the check to hold, or a step no shorter than the record.
 SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request);
 
 // What the check says of a point whose largest autocorrelation exceeds

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check/swan_target.h"
 #include "core/console.h"
 #include "core/run_stop.h"
 #include "core/workspace.h"
@@ -69,8 +70,8 @@ bool LooksLikeEne(const textio::TextFile& file) {
 }
 
 TargetSpectra OneSpectrum(std::string kind, TargetSpectrum spectrum) {
-  TargetSpectra targets{spectrum.label(), std::move(kind), std::nullopt, {}, {}};
-  targets.points.push_back(PointTarget{0, std::move(spectrum), std::nullopt});
+  TargetSpectra targets{spectrum.label(), std::move(kind), std::nullopt, {}, {}, {}};
+  targets.points.push_back(PointTarget{0, std::move(spectrum), std::nullopt, std::nullopt});
   return targets;
 }
 
@@ -125,7 +126,7 @@ TargetSpectra ReadSpectrumTable(const textio::TextFile& file) {
 // for Ene the energy ratio by which the run scales every amplitude.
 TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
   const bool ene = type == SpectrumType::kEne;
-  TargetSpectra targets{path, ene ? "Ene data" : "Emep data", type, {}, {}};
+  TargetSpectra targets{path, ene ? "Ene data" : "Emep data", type, {}, {}, {}};
   ControlSettings control;
   control.type = type;
   control.input_file_field = path;
@@ -160,7 +161,7 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
                               " cannot be interpolated (3 to 3000 strictly rising frequencies are needed)");
     }
     const std::int32_t number = point.point_number;
-    targets.points.push_back(PointTarget{number, *std::move(spectrum), std::move(point)});
+    targets.points.push_back(PointTarget{number, *std::move(spectrum), std::move(point), std::nullopt});
   }
   return targets;
 }
@@ -168,19 +169,28 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
 // The kinds in the order they are tried; the table takes what none claims.
 struct Kind {
   std::function<bool(const textio::TextFile&, const std::string&)> recognises;
-  std::function<TargetSpectra(const textio::TextFile&, const std::string&)> read;
+  std::function<TargetSpectra(const textio::TextFile&, const std::string&, const TargetRequest&)> read;
 };
 
+// SWAN comes after Emep: the importer's Emep titles start with "SWAN" too.
 const std::vector<Kind>& Kinds() {
   static const std::vector<Kind> kinds = {
       {[](const textio::TextFile& file, const std::string&) { return LooksLikeJonswapSpe(file); },
-       [](const textio::TextFile& file, const std::string&) { return ReadJonswapSpe(file); }},
+       [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadJonswapSpe(file); }},
       {[](const textio::TextFile& file, const std::string&) { return LooksLikeEne(file); },
-       [](const textio::TextFile&, const std::string& path) { return ReadPointData(path, SpectrumType::kEne); }},
+       [](const textio::TextFile&, const std::string& path, const TargetRequest&) {
+         return ReadPointData(path, SpectrumType::kEne);
+       }},
       {[](const textio::TextFile& file, const std::string& path) { return LooksLikeEmep(file, path); },
-       [](const textio::TextFile&, const std::string& path) { return ReadPointData(path, SpectrumType::kEmep); }},
+       [](const textio::TextFile&, const std::string& path, const TargetRequest&) {
+         return ReadPointData(path, SpectrumType::kEmep);
+       }},
+      {[](const textio::TextFile& file, const std::string&) { return LooksLikeSwan(file); },
+       [](const textio::TextFile& file, const std::string&, const TargetRequest& request) {
+         return ReadSwanTargets(file, request);
+       }},
       {[](const textio::TextFile&, const std::string&) { return true; },
-       [](const textio::TextFile& file, const std::string&) { return ReadSpectrumTable(file); }},
+       [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadSpectrumTable(file); }},
   };
   return kinds;
 }
@@ -192,11 +202,17 @@ const PointTarget* TargetSpectra::For(std::size_t v) const {
   return v < points.size() ? &points[v] : nullptr;
 }
 
-TargetSpectra ReadTargetSpectra(const std::string& path) {
+TargetSpectra ReadTargetSpectra(const std::string& path, const TargetRequest& request) {
   const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
   if (!file) throw textio::InputError::Unreadable("spectrum file", path);
   for (const Kind& kind : Kinds()) {
-    if (kind.recognises(*file, path)) return kind.read(*file, path);
+    if (!kind.recognises(*file, path)) continue;
+    TargetSpectra targets = kind.read(*file, path, request);
+    if (!targets.swan && request.SwanOptionsGiven()) {
+      throw UsageError("--normal-from, --clockwise, --time and --location go with a SWAN spectrum file, and " + path +
+                       " reads as " + targets.kind);
+    }
+    return targets;
   }
   return ReadSpectrumTable(*file);
 }

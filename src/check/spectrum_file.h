@@ -7,6 +7,8 @@
 //                title, with the point list "<file>.pnt";
 //   Ene data     the counts nf and nd (2I5) alone on the second record, with
 //                the point list "<file>.pnt";
+//   SWAN file    "SWAN" and its version number on the first line that is not
+//                a comment (swan_target.h);
 //   Sspe table   anything else: H1/3, T1/3, Dirc. on the first read, then one
 //                frequency-density pair per line (free format).
 // A new kind of file gets a recogniser and a reader in spectrum_file.cpp.
@@ -14,12 +16,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "check/expectations.h"
 #include "core/settings.h"
 #include "input/point_list.h"
+#include "input/swan_sea_state.h"
 
 namespace wavecomp::check {
 
@@ -29,6 +33,16 @@ struct PointTarget {
   TargetSpectrum spectrum;        // its frequency spectrum
   // Its directional spectrum as the run reads it (Emep and Ene data only).
   std::optional<PointInput> directional;
+  // The statistics of its SWAN location (point_number), model frame.
+  std::optional<swan::SeaState> sea_state;
+};
+
+// Where SWAN targets come from.
+struct SwanSource {
+  swan::ModelFrame frame;
+  std::string stamp;   // the time compared; empty for a stationary file
+  double f_low = 0.0;  // the file's frequency range, Hz
+  double f_high = 0.0;
 };
 
 struct TargetSpectra {
@@ -37,15 +51,36 @@ struct TargetSpectra {
   std::optional<SpectrumType> type;  // the run type of directional data (Emep, Ene)
   std::vector<PointTarget> points;   // one for a frequency spectrum, one per point of Emep and Ene data
   std::vector<std::string> notes;    // what the reader of the summary should know about the targets
+  std::optional<SwanSource> swan;    // SWAN files: points in the order of the component file's points
 
   // The target of point v (0-based) of a component file: the one spectrum
   // for every point, or the point's own; nullptr when the file has fewer.
   const PointTarget* For(std::size_t v) const;
 };
 
+// What a SWAN file needs besides its name, and the component file whose
+// points its locations are paired with.
+struct TargetRequest {
+  std::optional<double> normal_from;        // --normal-from DEG
+  bool clockwise = false;                   // --clockwise
+  std::optional<std::string> time;          // --time STAMP
+  std::optional<std::int64_t> location;     // --location K, 1-based
+  std::vector<std::int32_t> point_numbers;  // of a multi-point component file; empty for a single point
+
+  bool SwanOptionsGiven() const { return normal_from || clockwise || time || location; }
+};
+
+// The files do not go together as the command line asks: SWAN options with
+// another kind of file, a time or location that does not fit, a record too
+// long for the time-domain check.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reads the file. A file that cannot be read as its kind requires is a
 // textio::InputError naming the line and columns, or a RunStop of wavecomp's
-// own readers.
-TargetSpectra ReadTargetSpectra(const std::string& path);
+// own readers; UsageError when `request` does not fit the file.
+TargetSpectra ReadTargetSpectra(const std::string& path, const TargetRequest& request = {});
 
 }  // namespace wavecomp::check

@@ -57,7 +57,7 @@ std::optional<double> Period(const std::optional<double>& frequency) {
 enum class Difference { kRelative, kDegrees, kPoints };
 
 void WriteRow(Console& console, std::string_view label, double measured, const std::optional<double>& target,
-              int decimals, Difference kind) {
+              int decimals, Difference kind, std::optional<double> difference = std::nullopt) {
   std::string line = Label(label) + Fixed(measured, kValueWidth, decimals);
   if (!target) {
     console.WriteLine(line);
@@ -74,7 +74,7 @@ void WriteRow(Console& console, std::string_view label, double measured, const s
       }
       break;
     case Difference::kDegrees:
-      line += Fixed(measured - *target, kDifferenceWidth, decimals) + " deg";
+      line += Fixed(difference.value_or(measured - *target), kDifferenceWidth, decimals) + " deg";
       break;
     case Difference::kPoints:
       line += Fixed(measured - *target, kDifferenceWidth, decimals) + " points";
@@ -122,6 +122,17 @@ std::string TargetLine(const CheckResult& result) {
   }
   const TargetSpectra& target = *result.target;
   if (target.kind == "JONSWAP") return "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma";
+  if (target.swan) {
+    const SwanSource& swan = *target.swan;
+    std::string line = "Target    " + target.kind + " spectra " + target.label;
+    if (!swan.stamp.empty()) line += " at " + swan.stamp;
+    line += ", model frame --normal-from " + Compact(swan.frame.normal_from, 2) +
+            (swan.frame.clockwise ? " --clockwise" : "") + ": ";
+    if (result.file.layout == FileLayout::kSinglePoint) {
+      return line + "location " + std::to_string(target.points.front().point_number);
+    }
+    return line + "each point against the SWAN location of its number";
+  }
   if (target.type) {
     return "Target    " + target.kind + " " + target.label + ": " + std::to_string(target.points.size()) +
            (target.points.size() == 1 ? " point" : " points") + ", each point against its own spectrum and directions";
@@ -160,20 +171,30 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
         check.target_directions && check.target_directions->defined ? &*check.target_directions : nullptr;
     auto target = [t](double value) { return t ? std::optional<double>(value) : std::nullopt; };
     WriteRow(console, "mean direction (deg)", m.directions.mean_deg, target(t ? t->mean_deg : 0.0), 2,
-             Difference::kDegrees);
+             Difference::kDegrees, t ? result.DirectionDifference(m.directions.mean_deg, t->mean_deg) : 0.0);
     WriteRow(console, "directional spread (deg)", m.directions.spread_deg, target(t ? t->spread_deg : 0.0), 2,
              Difference::kDegrees);
+    // A SWAN target gives no shares.
+    const bool shares = result.spreading != Spreading::kFromSwan;
     for (std::size_t w = 0; w < kShareHalfWidths.size(); ++w) {
       const std::string label = "energy within +-" + std::to_string(static_cast<int>(kShareHalfWidths[w])) + " deg (%)";
-      WriteRow(console, label, 100.0 * m.directions.shares[w], target(t ? 100.0 * t->shares[w] : 0.0), 2,
-               Difference::kPoints);
+      WriteRow(console, label, 100.0 * m.directions.shares[w],
+               shares ? target(t ? 100.0 * t->shares[w] : 0.0) : std::nullopt, 2, Difference::kPoints);
     }
   }
   if (m.phases.defined) {
     console.WriteLine(Label("phase uniformity") + "Kolmogorov-Smirnov D " + Compact(m.phases.ks_statistic, 4) +
                       " against uniform on 0..2 pi, p " + Compact(m.phases.p_value, 3));
   }
-  if (check.target_energy) {
+  const PointTarget* point_target = result.TargetOf(v);
+  if (point_target && point_target->sea_state && result.target->swan) {
+    const SwanSource& swan = *result.target->swan;
+    console.WriteLine("Target SWAN location " + std::to_string(point_target->point_number) +
+                      ": Hm0 of its whole table (" + Compact(swan.f_low, 4) + " to " + Compact(swan.f_high, 4) +
+                      " Hz), Tp at its largest density, direction and spread from its first directional moments; " +
+                      Compact(100.0 * point_target->sea_state->offshore_share, 1) +
+                      " % of its energy travels offshore");
+  } else if (check.target_energy) {
     console.WriteLine("Target energy taken from " + Compact(check.target_energy->f_lower, 6) + " to " +
                       Compact(check.target_energy->f_upper, 6) +
                       " Hz (the outer bands reach as far as half of the end components' energy)");
@@ -234,7 +255,8 @@ void WritePointTable(const CheckResult& result, Console& console) {
     if (with_directions) {
       const std::optional<DirectionStatistics>& t = check.target_directions;
       if (t && t->defined && m.directions.defined) {
-        line += Fixed(t->mean_deg, 12, 2) + Fixed(m.directions.mean_deg - t->mean_deg, 12, 2);
+        line +=
+            Fixed(t->mean_deg, 12, 2) + Fixed(result.DirectionDifference(m.directions.mean_deg, t->mean_deg), 12, 2);
         line += Fixed(t->spread_deg, 15, 2) + Fixed(m.directions.spread_deg - t->spread_deg, 12, 2);
       } else {
         line += Blank(12) + Blank(12) + Blank(15) + Blank(12);

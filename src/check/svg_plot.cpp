@@ -337,6 +337,16 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
                                          ? "expected: the point's own spectrum"
                                          : "expected: cos\xc2\xb2\xcb\xa2 spreading"});
   }
+  if (result.spreading == Spreading::kFromSwan && check.target_directions && check.target_directions->defined) {
+    // SWAN gives a mean direction and spread, not a distribution: a mark at the mean.
+    const DirectionStatistics& swan = *check.target_directions;
+    if (std::abs(swan.mean_deg) <= 90.0) {
+      doc.Line(panel.X(swan.mean_deg), panel.top, panel.X(swan.mean_deg), panel.bottom, kTargetColour, 2.0,
+               " stroke-dasharray=\"6 4\"");
+    }
+    legend.push_back({kTargetColour, "SWAN: mean " + Number(swan.mean_deg, 1) + " deg, spread " +
+                                         Number(swan.spread_deg, 1) + " deg"});
+  }
   DrawLegend(doc, panel, legend);
 }
 

@@ -8,18 +8,6 @@
 namespace wavecomp::importer {
 namespace {
 
-// At most this many times are listed in a refusal.
-constexpr std::size_t kListedTimes = 20;
-
-std::string TimeList(const swan::SwanFile& file) {
-  std::string list;
-  for (std::size_t k = 0; k < file.times.size() && k < kListedTimes; ++k) {
-    list += (k == 0 ? "" : ", ") + file.times[k].stamp;
-  }
-  if (file.times.size() > kListedTimes) list += ", ... (" + std::to_string(file.times.size()) + " in all)";
-  return list;
-}
-
 std::size_t LocationNumber(std::string_view text, std::string_view list, std::size_t count) {
   std::size_t number = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -102,16 +90,12 @@ std::vector<std::size_t> SelectTimes(const swan::SwanFile& file, const std::opti
     return all;
   }
   if (stamp) {
-    std::string wanted = *stamp;
-    if (wanted.size() == 15 && wanted[8] == 'T') wanted[8] = '.';
-    for (std::size_t k = 0; k < file.times.size(); ++k) {
-      if (file.times[k].stamp == wanted) return {k};
-    }
-    throw Refusal("--time " + *stamp + " is not a time of " + file.name + "; its times are " + TimeList(file));
+    if (const std::optional<std::size_t> k = swan::FindTime(file, *stamp)) return {*k};
+    throw Refusal("--time " + *stamp + " is not a time of " + file.name + "; its times are " + swan::TimeList(file));
   }
   if (file.times.size() == 1) return {0};
   throw Refusal(file.name + " holds " + std::to_string(file.times.size()) +
-                " times: pick one with --time or convert each with --all-times; its times are " + TimeList(file));
+                " times: pick one with --time or convert each with --all-times; its times are " + swan::TimeList(file));
 }
 
 }  // namespace wavecomp::importer

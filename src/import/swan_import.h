@@ -25,8 +25,8 @@ struct SwanImportOptions {
   std::optional<std::string> locations;  // "1,3,5-8"
   std::optional<int> directions;         // --directions MDD
   bool clockwise = false;
-  double rho = 1025.0;  // kg/m3
-  double g = 9.81;      // m/s2
+  double rho = swan::kDefaultRho;
+  double g = swan::kDefaultG;
   bool json = false;
 };
 

@@ -12,6 +12,8 @@ namespace {
 // value is taken as missing too: writers differ in whether they mark the
 // integer or the scaled density, and the factor carries about seven digits.
 constexpr double kScaledExceptionTolerance = 1e-6;
+// At most this many times are listed in a message.
+constexpr std::size_t kListedTimes = 20;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -483,6 +485,24 @@ SwanFile ReadSwanFile(const textio::TextFile& file) {
     date = *in.NextWord();
   }
   return swan;
+}
+
+std::optional<std::size_t> FindTime(const SwanFile& file, std::string_view stamp) {
+  std::string wanted(stamp);
+  if (wanted.size() == 15 && wanted[8] == 'T') wanted[8] = '.';
+  for (std::size_t k = 0; k < file.times.size(); ++k) {
+    if (!file.times[k].stamp.empty() && file.times[k].stamp == wanted) return k;
+  }
+  return std::nullopt;
+}
+
+std::string TimeList(const SwanFile& file) {
+  std::string list;
+  for (std::size_t k = 0; k < file.times.size() && k < kListedTimes; ++k) {
+    list += (k == 0 ? "" : ", ") + file.times[k].stamp;
+  }
+  if (file.times.size() > kListedTimes) list += ", ... (" + std::to_string(file.times.size()) + " in all)";
+  return list;
 }
 
 }  // namespace wavecomp::swan

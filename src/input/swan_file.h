@@ -35,6 +35,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "textio/records.h"
@@ -125,5 +126,12 @@ struct SwanFile {
 // Reads and checks a whole file; throws the textio input error on any
 // departure from the layout or the capacities.
 SwanFile ReadSwanFile(const textio::TextFile& file);
+
+// The time written YYYYMMDD.HHMMSS or YYYYMMDDTHHMMSS (as in file names);
+// nullopt when the file has no such time.
+std::optional<std::size_t> FindTime(const SwanFile& file, std::string_view stamp);
+
+// The file's times for a message: the first 20, then how many in all.
+std::string TimeList(const SwanFile& file);
 
 }  // namespace wavecomp::swan

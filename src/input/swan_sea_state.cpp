@@ -162,6 +162,15 @@ std::vector<double> FrequencySpectrum(const SwanFile& file, const DirectionBins&
   return S;
 }
 
+std::vector<double> LocationSpectrum(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block,
+                                     double scale) {
+  if (file.two_dimensional) return FrequencySpectrum(file, ModelBins(file, frame), block, scale);
+  std::vector<double> S(file.frequencies.size(), 0.0);
+  if (block.kind != BlockKind::kValues) return S;
+  for (std::size_t i = 0; i < S.size(); ++i) S[i] = block.rows[i].density * scale;
+  return S;
+}
+
 SeaState SeaState2D(const SwanFile& file, const DirectionBins& bins, const LocationBlock& block, double scale) {
   SeaState state;
   const std::vector<double> S = FrequencySpectrum(file, bins, block, scale);

@@ -64,6 +64,8 @@ DirectionBins ModelBins(const SwanFile& file, const ModelFrame& frame);
 // Metres of variance per unit of the file's density: 1 for VaDens,
 // 1 / (rho g) for EnDens (rho in kg/m3, g in m/s2).
 double VarianceScale(const SwanFile& file, double rho, double g);
+inline constexpr double kDefaultRho = 1025.0;  // kg/m3
+inline constexpr double kDefaultG = 9.81;      // m/s2
 
 // Trapezoid weights of the frequencies: the integral of a tabulated g is
 // the sum of g(i) w(i).
@@ -84,6 +86,10 @@ struct SeaState {
   std::optional<double> peak_spreading;  // 1D: sigma (degrees) of the row nearest the peak that has one
   std::size_t rows_left_out = 0;         // 1D: rows with energy but no direction or spreading
 };
+
+// S(f) of a location of either kind of file, m2/Hz.
+std::vector<double> LocationSpectrum(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block,
+                                     double scale);
 
 SeaState SeaState2D(const SwanFile& file, const DirectionBins& bins, const LocationBlock& block, double scale);
 SeaState SeaState1D(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block, double scale);

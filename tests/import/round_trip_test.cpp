@@ -1,15 +1,15 @@
 // wavecomp-import swan end to end: the real program converts synthetic SWAN
 // files, the real wavecomp divides the result into 1024 components, and the
-// components must carry the SWAN sea; and the program's refusals.
+// real wavecomp-check must find the SWAN sea in them; and the program's
+// refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "check/component_file.h"
-#include "check/statistics.h"
 #include "import/conversion.h"
 #include "import/import_run.h"
 #include "import/swan_text.h"
@@ -40,52 +40,69 @@ RunResult RunWavecomp(const ScratchDir& dir, const std::string& type, const std:
   return testing::RunWavecomp(dir);
 }
 
-std::vector<check::PointStatistics> ComponentStatistics(const ScratchDir& dir) {
-  const check::ComponentFile file = check::ReadComponentFile(*textio::TextFile::Open(dir.PathOf("wave.dat")));
-  std::vector<check::PointStatistics> points;
-  for (const check::PointComponents& point : file.points) {
-    points.push_back(check::ComputeStatistics(point.f, point.a, point.theta, point.phase));
+// import -> wavecomp (N = 1024) -> wavecomp-check --spectrum SWAN_FILE: the
+// checker, reading the SWAN file itself, finds every point's Hm0 within 2 %
+// and its mean direction within 2 degrees. The 2D points are imported in the
+// order 2,1, so a checker pairing them by place instead of number fails Hm0.
+TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
+  const SyntheticSea high{1.5, 10.0, 250.0, 10.0}, low{1.0, 8.0, 250.0, 10.0};
+  const testing::Written2D two = testing::Swan2D({high, low}, {});
+  const testing::Written2D single = testing::Swan2D({high}, {});
+  const testing::Written1D one = testing::Swan1D({{1.2, 9.0, 250.0, 25.0}}, {});
+  double one_m0 = 0.0;
+  for (std::size_t i = 0; i + 1 < one.f.size(); ++i) {
+    one_m0 += 0.5 * (one.S[i] + one.S[i + 1]) * (one.f[i + 1] - one.f[i]);
   }
-  return points;
-}
+  const auto hm0 = [](const testing::Written2D& file, std::size_t k) {
+    return 4.0 * std::sqrt(testing::WrittenM0(file, k));
+  };
+  struct Case {
+    const char* name;
+    std::string swan;
+    std::vector<std::string> frame;  // to the importer and the checker alike
+    std::vector<std::string> selection;
+    std::string type;
+    std::vector<double> hm0;  // truth of the component file's points, in its order
+    double direction;         // truth of every point, model degrees
+  };
+  const Case cases[] = {
+      {"2D, two locations", two.text, {"--normal-from", "270"}, {"--locations", "2,1"}, "Emep",
+       {hm0(two, 1), hm0(two, 0)}, 20.0},
+      {"2D, clockwise", single.text, {"--normal-from", "270", "--clockwise"}, {}, "Emep", {hm0(single, 0)}, -20.0},
+      {"1D", one.text, {"--normal-from", "270"}, {}, "Sspe", {4.0 * std::sqrt(one_m0)},
+       swan::WrapDegrees(270.0 - one.mean_from)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchDir dir;
+    dir.Write("sea.spc", c.swan);
+    std::vector<std::string> import = {"swan", "sea.spc", "--out", "sea", "--json"};
+    import.insert(import.end(), c.frame.begin(), c.frame.end());
+    import.insert(import.end(), c.selection.begin(), c.selection.end());
+    const RunResult imported = RunImport(dir, import);
+    ASSERT_EQ(imported.exit_status, 0) << imported.err;
+    // A 1D sea is spread with the importer's suggestion.
+    const nlohmann::json location = nlohmann::json::parse(imported.out)["outputs"][0]["locations"][0];
+    const double smax = location["suggested_smax"].is_number() ? location["suggested_smax"].get<double>() : 10.0;
+    const RunResult run = RunWavecomp(dir, c.type, "sea", testing::Fixed(smax, 10, 1));
+    ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
 
-TEST(SwanRoundTrip, ComponentsCarryTheSwanSea) {
-  // 2D: two locations from 250 degrees (model +20), with their own heights.
-  {
-    ScratchDir dir;
-    const testing::Written2D file = testing::Swan2D({{1.5, 10.0, 250.0, 10.0}, {1.0, 8.0, 250.0, 10.0}}, {});
-    dir.Write("sea.sp2", file.text);
-    const RunResult import = RunImport(dir, {"swan", "sea.sp2", "--normal-from", "270", "--out", "sea"});
-    ASSERT_EQ(import.exit_status, 0) << import.err;
-    const RunResult run = RunWavecomp(dir, "Emep", "sea");
-    ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
-    const std::vector<check::PointStatistics> points = ComponentStatistics(dir);
-    ASSERT_EQ(points.size(), 2u);
-    for (std::size_t v = 0; v < 2; ++v) {
-      SCOPED_TRACE("location " + std::to_string(v + 1));
-      EXPECT_NEAR(points[v].Hm0 / (4.0 * std::sqrt(testing::WrittenM0(file, v))), 1.0, 0.02);
-      EXPECT_NEAR(points[v].directions.mean_deg, 20.0, 2.0);
+    std::vector<std::string> check = {"--json", "--spectrum", "sea.spc"};
+    check.insert(check.end(), c.frame.begin(), c.frame.end());
+    check.push_back("wave.dat");
+    const RunResult checked = testing::RunProgram(WAVECOMP_CHECK_EXE, dir.path(), check, "");
+    ASSERT_EQ(checked.exit_status, 0) << checked.err;
+    const nlohmann::json points = nlohmann::json::parse(checked.out)["points"];
+    ASSERT_EQ(points.size(), c.hm0.size());
+    for (std::size_t v = 0; v < points.size(); ++v) {
+      SCOPED_TRACE("point " + std::to_string(v + 1));
+      const nlohmann::json& target = points[v]["target"];
+      const nlohmann::json& difference = points[v]["difference"];
+      EXPECT_NEAR(target["Hm0_m"].get<double>() / c.hm0[v], 1.0, 1e-3);
+      EXPECT_NEAR(target["mean_direction_deg"].get<double>(), c.direction, 0.5);
+      EXPECT_LT(std::abs(difference["Hm0_relative"].get<double>()), 0.02);
+      EXPECT_LT(std::abs(difference["mean_direction_deg"].get<double>()), 2.0);
     }
-  }
-  // 1D: one sea from 250 degrees, spread with the suggested Smax.
-  {
-    ScratchDir dir;
-    const testing::Written1D file = testing::Swan1D({{1.2, 9.0, 250.0, 25.0}}, {});
-    dir.Write("sea.sp1", file.text);
-    const RunResult import = RunImport(dir, {"swan", "sea.sp1", "--normal-from", "270", "--out", "sea", "--json"});
-    ASSERT_EQ(import.exit_status, 0) << import.err;
-    const std::size_t smax_at = import.out.find("\"suggested_smax\": ");
-    ASSERT_NE(smax_at, std::string::npos) << import.out;
-    const double smax = std::strtod(import.out.c_str() + smax_at + 18, nullptr);
-    const RunResult run = RunWavecomp(dir, "Sspe", "sea", testing::Fixed(smax, 10, 1));
-    ASSERT_EQ(run.exit_status, 0) << run.out << run.err;
-    double m0 = 0.0;
-    for (std::size_t i = 0; i + 1 < file.f.size(); ++i) {
-      m0 += 0.5 * (file.S[i] + file.S[i + 1]) * (file.f[i + 1] - file.f[i]);
-    }
-    const check::PointStatistics point = ComponentStatistics(dir).at(0);
-    EXPECT_NEAR(point.Hm0 / (4.0 * std::sqrt(m0)), 1.0, 0.02);
-    EXPECT_NEAR(point.directions.mean_deg, swan::WrapDegrees(270.0 - file.mean_from), 2.0);
   }
 }
 
