@@ -8,6 +8,7 @@
 
 #include "check/component_file.h"
 #include "check/expectations.h"
+#include "check/series_run.h"
 #include "check/spectrum_file.h"
 #include "check/statistics.h"
 
@@ -32,6 +33,7 @@ struct CheckResult {
   std::optional<TargetSpectra> target;        // from --spectrum, or the JONSWAP of a JNS trailer
   Spreading spreading = Spreading::kUnknown;  // single-point files with a JNS or Sspe trailer; kFromData
   std::vector<std::string> notes;             // what the reader of the summary should know
+  std::optional<FileSeries> series;           // the time-domain check, with --series
 
   // What point v (0-based) is compared with; nullptr for nothing.
   const PointTarget* TargetOf(std::size_t v) const { return target ? target->For(v) : nullptr; }

@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -18,6 +21,7 @@
 #include "check/analysis.h"
 #include "check/component_file.h"
 #include "check/json_report.h"
+#include "check/series_run.h"
 #include "check/spectrum_file.h"
 #include "check/summary.h"
 #include "check/svg_plot.h"
@@ -65,12 +69,27 @@ constexpr std::string_view kHelp[] = {
     "                   earlier plot, never a file this command reads)",
     "  --force          let --svg replace a file that is not an SVG plot",
     "  --json           print the summary as one JSON document",
+    "  --series [S]     also synthesise the record each point makes,",
+    "                   eta(t) = sum a cos(2 pi f t + phase) from t = 0 for S",
+    "                   seconds (default 10800, or 500 peak periods if longer),",
+    "                   and show its waves (zero up-crossings: H1/3, T1/3,",
+    "                   H1/10, Hmax, against the Rayleigh distribution), its",
+    "                   variance, its Welch spectrum against the target and",
+    "                   whether it repeats itself (largest autocorrelation)",
+    "  --dt DT          the record's time step in seconds (default 1/20 of the",
+    "                   shortest component period)",
+    "  --series-csv OUT.csv",
+    "                   write t and the record of every point as CSV, one",
+    "                   column per point (replaces an earlier series, never a",
+    "                   file this command reads); --dt and --series-csv imply",
+    "                   --series",
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
     "Exit status: 0 checked, 1 wrong command line (or a SWAN time or location",
-    "that does not fit the files), 2 a file that cannot be",
-    "read as its layout requires, 3 the SVG file cannot be written.",
+    "that does not fit the files, or a record longer than the check holds),",
+    "2 a file that cannot be read as its layout requires, 3 the SVG or CSV",
+    "file cannot be written.",
 };
 
 struct Options {
@@ -82,69 +101,96 @@ struct Options {
   bool force = false;
   bool help = false;
   bool version = false;
+  SeriesRequest series;
 };
 
-// The options that take a file name, for the message when it is missing.
-constexpr std::string_view kValueOptions[] = {"--spectrum", "--svg"};
-
-// The options of a SWAN target that take a value, and what it must be.
-constexpr std::pair<std::string_view, std::string_view> kSwanValueOptions[] = {
+// The options that take a value, and what it must be, for the message when
+// it is missing. A name that starts another comes after it.
+constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
+    {"--spectrum", "a file name"},
+    {"--svg", "a file name"},
     {"--normal-from", "a direction in degrees"},
     {"--time", "a time YYYYMMDD.HHMMSS"},
     {"--location", "a location number (1, 2, ...)"},
+    {"--dt", "a time step in seconds"},
+    {"--series-csv", "a file name"},
 };
 
-struct SwanArguments {
-  std::string normal_from, time, location;
-  CLI::Option* normal_from_option = nullptr;
-  CLI::Option* time_option = nullptr;
-  CLI::Option* location_option = nullptr;
-};
-
-void AddSwanOptions(CLI::App& app, SwanArguments& arguments, bool& clockwise) {
-  arguments.normal_from_option = app.add_option("--normal-from", arguments.normal_from);
-  arguments.time_option = app.add_option("--time", arguments.time);
-  arguments.location_option = app.add_option("--location", arguments.location);
-  app.add_flag("--clockwise", clockwise);
-}
-
-// "NAME needs WHAT" when `text` (an argument or CLI11's message) is about
-// a SWAN option without its value.
-std::optional<std::string> MissingSwanValue(std::string_view text, bool exact) {
-  for (const auto& [name, what] : kSwanValueOptions) {
-    if (exact ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos) {
+// "NAME needs WHAT" when `text` (an argument, or CLI11's message) is about an
+// option without its value.
+std::optional<std::string> MissingValue(std::string_view text, bool whole_argument) {
+  for (const auto& [name, what] : kValueOptions) {
+    if (whole_argument ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos) {
       return std::string(name) + " needs " + std::string(what);
     }
   }
   return std::nullopt;
 }
 
-// The values of the SWAN options into `options.swan`; false with `error`.
-bool TakeSwanOptions(const SwanArguments& arguments, Options& options, std::string& error) {
+// A number as the whole text, the way a user writes one.
+std::optional<double> Number(std::string_view text) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  double value = 0.0;
+  const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || failure != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::string Refusal(std::string_view name, std::string_view what, const std::string& found) {
+  return std::string(name) + " needs " + std::string(what) + ", found \"" + textio::Printable(found, 64) + "\"";
+}
+
+// What CLI11 read of the options whose values are checked here.
+struct RawValues {
+  std::string spectrum, svg, normal_from, time, location, series, dt, series_csv;
+  CLI::Option* spectrum_option = nullptr;
+  CLI::Option* svg_option = nullptr;
+  CLI::Option* normal_from_option = nullptr;
+  CLI::Option* time_option = nullptr;
+  CLI::Option* location_option = nullptr;
+  CLI::Option* series_option = nullptr;
+  CLI::Option* dt_option = nullptr;
+  CLI::Option* series_csv_option = nullptr;
+  bool series_value_joined = false;  // written --series=S: S must be a duration
+};
+
+// The values into `options`, and a value of --series that is no number back
+// to the files; false with `error`.
+bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& options, std::string& error) {
+  for (const auto& [option, value, name] :
+       {std::tuple{raw.spectrum_option, &raw.spectrum, "--spectrum"}, std::tuple{raw.svg_option, &raw.svg, "--svg"},
+        std::tuple{raw.series_csv_option, &raw.series_csv, "--series-csv"}}) {
+    if (option->count() > 0 && value->empty()) {
+      error = std::string(name) + " needs a file name";
+      return false;
+    }
+  }
+  if (raw.spectrum_option->count() > 0) options.spectrum = raw.spectrum;
+  if (raw.svg_option->count() > 0) options.svg = raw.svg;
+
   TargetRequest& swan = options.swan;
-  const auto refuse = [&error](std::string_view name, std::string_view what, const std::string& found) {
-    error = std::string(name) + " needs " + std::string(what) + ", found \"" + found + "\"";
-    return false;
-  };
-  if (arguments.normal_from_option->count() > 0) {
-    const std::string& text = arguments.normal_from;
-    double value = 0.0;
-    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-      return refuse("--normal-from", kSwanValueOptions[0].second, text);
+  if (raw.normal_from_option->count() > 0) {
+    const std::optional<double> value = Number(raw.normal_from);
+    if (!value || !std::isfinite(*value)) {
+      error = Refusal("--normal-from", "a direction in degrees", raw.normal_from);
+      return false;
     }
     swan.normal_from = value;
   }
-  if (arguments.time_option->count() > 0) {
-    if (arguments.time.empty()) return refuse("--time", kSwanValueOptions[1].second, arguments.time);
-    swan.time = arguments.time;
+  if (raw.time_option->count() > 0) {
+    if (raw.time.empty()) {
+      error = Refusal("--time", "a time YYYYMMDD.HHMMSS", raw.time);
+      return false;
+    }
+    swan.time = raw.time;
   }
-  if (arguments.location_option->count() > 0) {
-    const std::string& text = arguments.location;
+  if (raw.location_option->count() > 0) {
     std::int64_t value = 0;
-    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || value < 1) {
-      return refuse("--location", kSwanValueOptions[2].second, text);
+    const auto [end, failure] = std::from_chars(raw.location.data(), raw.location.data() + raw.location.size(), value);
+    if (raw.location.empty() || failure != std::errc() || end != raw.location.data() + raw.location.size() ||
+        value < 1) {
+      error = Refusal("--location", "a location number (1, 2, ...)", raw.location);
+      return false;
     }
     swan.location = value;
   }
@@ -152,13 +198,37 @@ bool TakeSwanOptions(const SwanArguments& arguments, Options& options, std::stri
     error = "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE";
     return false;
   }
+
+  SeriesRequest& series = options.series;
+  if (raw.series_option->count() > 0 && !raw.series.empty()) {
+    const std::optional<double> duration = Number(raw.series);
+    if (duration || raw.series_value_joined) {
+      if (!duration || !(*duration > 0.0) || !std::isfinite(*duration)) {
+        error = "--series takes a duration in seconds above 0 (got " + textio::Printable(raw.series, 64) + ")";
+        return false;
+      }
+      series.duration_s = duration;
+    } else {
+      files.push_back(raw.series);  // --series FILE: the duration is left out
+    }
+  }
+  if (raw.dt_option->count() > 0) {
+    const std::optional<double> dt = Number(raw.dt);
+    if (!dt || !(*dt > 0.0) || !std::isfinite(*dt)) {
+      error = "--dt takes a time step in seconds above 0 (got " + textio::Printable(raw.dt, 64) + ")";
+      return false;
+    }
+    series.dt_s = dt;
+  }
+  if (raw.series_csv_option->count() > 0) series.csv = raw.series_csv;
+  series.enabled = raw.series_option->count() > 0 || series.dt_s || series.csv;
   return true;
 }
 
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
   Options options;
-  std::string spectrum, svg;
+  RawValues raw;
   std::vector<std::string> files;
   CLI::App app("wavecomp-check", "wavecomp-check");
   app.set_help_flag();  // the help is our own text
@@ -167,37 +237,38 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   app.add_flag("--version", options.version);
   app.add_flag("--json", options.json);
   app.add_flag("--force", options.force);
-  CLI::Option* spectrum_option = app.add_option("--spectrum", spectrum);
-  CLI::Option* svg_option = app.add_option("--svg", svg);
+  app.add_flag("--clockwise", options.swan.clockwise);
+  raw.spectrum_option = app.add_option("--spectrum", raw.spectrum);
+  raw.svg_option = app.add_option("--svg", raw.svg);
+  raw.normal_from_option = app.add_option("--normal-from", raw.normal_from);
+  raw.time_option = app.add_option("--time", raw.time);
+  raw.location_option = app.add_option("--location", raw.location);
+  raw.series_option = app.add_option("--series", raw.series)->expected(0, 1);
+  raw.dt_option = app.add_option("--dt", raw.dt);
+  raw.series_csv_option = app.add_option("--series-csv", raw.series_csv);
   app.add_option("file", files);
-  SwanArguments swan;
-  AddSwanOptions(app, swan, options.swan.clockwise);
-  // CLI11 would take the next argument as the value of "--svg=".
-  for (const std::string& argument : arguments) {
-    if (argument == "--") break;
-    if (std::optional<std::string> missing = MissingSwanValue(argument, true)) {
+  // CLI11 would take the next argument as the value of "--svg=", and an
+  // option after "--svg" as its file (a file named "-x" is "./-x" or "--svg=-x").
+  for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
+    const std::string& argument = arguments[k];
+    std::optional<std::string> missing = MissingValue(argument, true);
+    if (!missing && k + 1 < arguments.size() && arguments[k + 1].starts_with('-') && !Number(arguments[k + 1])) {
+      const auto named = [&argument](const auto& option) { return option.first == argument; };
+      if (std::any_of(std::begin(kValueOptions), std::end(kValueOptions), named))
+        missing = MissingValue(argument + "=", true);
+    }
+    if (missing) {
       error = *std::move(missing);
       return std::nullopt;
     }
-    for (std::string_view name : kValueOptions) {
-      if (argument == std::string(name) + "=") {
-        error = std::string(name) + " needs a file name";
-        return std::nullopt;
-      }
-    }
+    if (argument.starts_with("--series=")) raw.series_value_joined = true;
   }
   try {
     std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
     app.parse(reversed);
   } catch (const CLI::ParseError& parse_error) {
     const std::string text = parse_error.what();
-    for (std::string_view name : kValueOptions) {
-      if (text.find(name) != std::string::npos) {
-        error = std::string(name) + " needs a file name";
-        return std::nullopt;
-      }
-    }
-    error = MissingSwanValue(text, false).value_or(text);
+    error = MissingValue(text, false).value_or(text);
     return std::nullopt;
   }
   if (options.help || options.version) return options;
@@ -208,17 +279,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
     }
     files.push_back(extra);
   }
-  for (const auto& [option, value, name] :
-       {std::tuple{spectrum_option, &spectrum, "--spectrum"}, std::tuple{svg_option, &svg, "--svg"}}) {
-    if (option->count() == 0) continue;
-    if (value->empty()) {
-      error = std::string(name) + " needs a file name";
-      return std::nullopt;
-    }
-  }
-  if (spectrum_option->count() > 0) options.spectrum = spectrum;
-  if (svg_option->count() > 0) options.svg = svg;
-  if (!TakeSwanOptions(swan, options, error)) return std::nullopt;
+  if (!TakeValues(raw, files, options, error)) return std::nullopt;
   if (files.size() > 1) {
     error = "one component file at a time (got " + files[0] + " and " + files[1] + ")";
     return std::nullopt;
@@ -254,30 +315,68 @@ bool LooksLikeSvg(const std::string& path) {
   return first != std::string_view::npos && text[first] == '<' && text.find("<svg") != std::string_view::npos;
 }
 
-// The plot never lands on a file this command reads, and replaces an earlier
-// plot only, unless --force says otherwise.
-void CheckPlotTarget(const Options& options) {
-  const std::string& svg = *options.svg;
+// A series CSV starts with the header WriteSeriesCsv writes.
+bool LooksLikeSeriesCsv(const std::string& path) {
+  char head[kSeriesCsvStart.size()];
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  const ssize_t got = ::read(descriptor, head, sizeof head);
+  ::close(descriptor);
+  return got == static_cast<ssize_t>(sizeof head) && std::string_view(head, sizeof head) == kSeriesCsvStart;
+}
+
+// What an output is, for the refusals.
+struct OutputKind {
+  std::string_view noun;    // "the plot"
+  std::string_view option;  // "--svg"
+  std::string_view what;    // "an SVG file"
+  bool (*looks_like)(const std::string& path);
+};
+constexpr OutputKind kPlot{"the plot", "--svg", "an SVG file", LooksLikeSvg};
+constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file", LooksLikeSeriesCsv};
+
+// An output never lands on a file this command reads, and replaces an
+// earlier output of its kind only, unless --force says otherwise.
+void CheckOutputTarget(const Options& options, const std::string& path, const OutputKind& kind) {
+  const std::string name_another = "name another file for " + std::string(kind.option);
   struct stat target {};
-  if (::stat(svg.c_str(), &target) != 0) return;  // a new file
+  if (::stat(path.c_str(), &target) != 0) return;  // a new file
   for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
     struct stat read {};
     if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
-      throw textio::OutputError("will not write the plot to", svg,
-                                "it is " + textio::Printable(*input) +
-                                    ", which this command reads; name another file for --svg",
+      throw textio::OutputError("will not write " + std::string(kind.noun) + " to", path,
+                                "it is " + textio::Printable(*input) + ", which this command reads; " + name_another,
                                 EEXIST);
     }
   }
-  if (options.force || !S_ISREG(target.st_mode) || LooksLikeSvg(svg)) return;
-  throw textio::OutputError("will not write the plot over", svg,
-                            "it exists and is not an SVG file; name another file for --svg, or add --force to "
-                            "replace it",
+  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
+  throw textio::OutputError("will not write " + std::string(kind.noun) + " over", path,
+                            "it exists and is not " + std::string(kind.what) + "; " + name_another +
+                                ", or add --force to replace it",
                             EEXIST);
 }
 
-int Check(const Options& options, Console& out) {
-  if (options.svg) CheckPlotTarget(options);
+void CheckOutputTargets(const Options& options) {
+  if (options.svg) CheckOutputTarget(options, *options.svg, kPlot);
+  if (!options.series.csv) return;
+  CheckOutputTarget(options, *options.series.csv, kSeriesCsv);
+  if (!options.svg) return;
+  std::error_code plot_error, csv_error;
+  const std::filesystem::path plot = std::filesystem::weakly_canonical(*options.svg, plot_error);
+  const std::filesystem::path series = std::filesystem::weakly_canonical(*options.series.csv, csv_error);
+  if (!plot_error && !csv_error && plot == series) {
+    throw textio::OutputError("will not write the series to", *options.series.csv,
+                              "it is the plot's file too; name another file for --series-csv or --svg", EEXIST);
+  }
+}
+
+int Check(const Options& options, Console& out, const ProgressStream& progress) {
+  CheckOutputTargets(options);
+  // A long check finds out first whether its outputs can be written.
+  std::optional<textio::OutputFile> csv, svg;
+  if (options.series.csv) csv.emplace(textio::OutputFile::Create(*options.series.csv, textio::Publication::kReplace));
+  if (options.svg && options.series.enabled)
+    svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
@@ -289,31 +388,45 @@ int Check(const Options& options, Console& out) {
     }
     target = ReadTargetSpectra(*options.spectrum, request);
   }
-  const CheckResult result = Analyse(std::move(file), std::move(target));
+  CheckResult result = Analyse(std::move(file), std::move(target));
+  if (options.series.enabled) AddSeriesCheck(result, options.series, options.svg.has_value(), progress);
+  textio::OutputSet outputs;
+  if (csv) {
+    ProgressLine line(progress, "writing " + textio::Printable(*options.series.csv));
+    SeriesRun run;
+    run.progress = [&line](double fraction) { line.Show(fraction); };
+    WriteSeriesCsv(result.file, result.series->grid, *csv, run);
+    line.Finish();
+    outputs.Add(std::move(*csv));
+  }
   if (options.svg) {
-    textio::OutputFile svg = textio::OutputFile::Create(*options.svg, textio::Publication::kReplace);
+    if (!svg) svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
     std::string document = RenderSvg(result);
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
-    svg.WriteLine(document);
-    svg.Publish();
+    svg->WriteLine(document);
+    outputs.Add(std::move(*svg));
   }
+  outputs.PublishAll();
   if (options.json) {
-    out.WriteLine(JsonReport(result, options.svg));
+    out.WriteLine(JsonReport(result, options.svg, options.series.csv));
     return kCheckDone;
   }
   WriteSummary(result, out);
   if (options.svg) out.WriteLine("Plot written to " + *options.svg);
+  if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
   return kCheckDone;
 }
 
 }  // namespace
 
-int RunCheckCommand(std::span<const std::string> arguments, Console& out, Console& err) {
+int RunCheckCommand(std::span<const std::string> arguments, Console& out, Console& err,
+                    const ProgressStream& progress) {
   std::string error;
   const std::optional<Options> options = ParseOptions(arguments, error);
   if (!options) {
     err.WriteLine("wavecomp-check: " + error);
-    err.WriteLine("Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] FILE (--help for more)");
+    err.WriteLine(
+        "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
     return kCheckUsage;
   }
   if (options->help) {
@@ -325,7 +438,7 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     return kCheckDone;
   }
   try {
-    return Check(*options, out);
+    return Check(*options, out, progress);
   } catch (const UsageError& usage_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());

@@ -63,6 +63,53 @@ Json TrailerJson(const Trailer& trailer, Spreading spreading) {
   return json;
 }
 
+// The time-domain check of one point: every figure the text shows.
+Json SeriesJson(const CheckResult& result, const PointSeries& s) {
+  Json json;
+  json["duration_s"] = Value(s.duration_s);
+  json["dt_s"] = Value(s.dt_s);
+  json["samples"] = s.samples;
+  json["waves"] = s.waves.waves;
+  json["H13_m"] = Value(s.waves.H13_m);
+  json["T13_s"] = Value(s.waves.T13_s);
+  json["H110_m"] = Value(s.waves.H110_m);
+  json["Hmax_m"] = Value(s.waves.Hmax_m);
+  json["Hmean_m"] = Value(s.waves.Hmean_m);
+  json["Tmean_s"] = Value(s.waves.Tmean_s);
+  json["variance_m2"] = Value(s.variance_m2);
+  json["components_m0_m2"] = Value(s.components_m0);
+  json["variance_relative"] = s.components_m0 > 0.0 ? Value(s.variance_relative_error) : Json(nullptr);
+  const Trailer* trailer = result.file.trailer ? &*result.file.trailer : nullptr;
+  json["target_H13_m"] = s.H13_relative_error && trailer ? Value(trailer->H13) : Json(nullptr);
+  json["H13_relative"] = Value(s.H13_relative_error);
+  json["target_T13_s"] = s.T13_relative_error && trailer ? Value(trailer->T13) : Json(nullptr);
+  json["T13_relative"] = Value(s.T13_relative_error);
+  json["Hm0_m"] = Value(s.Hm0);
+  json["H13_over_Hm0"] = Value(s.H13_over_Hm0);
+  json["rayleigh_H13_over_Hm0"] = Value(s.rayleigh_H13_over_Hm0);
+  json["Hmax_over_H13"] = Value(s.Hmax_over_H13);
+  json["rayleigh_Hmax_over_H13"] = Value(s.rayleigh_Hmax_over_H13);
+  Json welch;
+  welch["segment_length"] = s.welch.segment_length;
+  welch["segments"] = s.welch.segments;
+  welch["df_Hz"] = Value(s.welch.df);
+  welch["m0_m2"] = Value(s.welch.m0);
+  welch["peak_frequency_Hz"] = Value(s.welch.peak_frequency);
+  const std::optional<SpectrumComparison>& c = s.versus_target;
+  welch["target_m0_m2"] = c ? Value(c->target_m0) : Json(nullptr);
+  welch["m0_relative"] = c ? Value(c->m0_relative_error) : Json(nullptr);
+  welch["target_peak_frequency_Hz"] = c ? Value(c->target_peak_frequency) : Json(nullptr);
+  welch["peak_frequency_relative"] = c ? Value(c->peak_frequency_relative_error) : Json(nullptr);
+  json["welch"] = welch;
+  const bool defined = s.repetition.defined;
+  json["max_autocorrelation"] = defined ? Value(s.repetition.max_autocorrelation) : Json(nullptr);
+  json["autocorrelation_lag_s"] = defined ? Value(s.repetition.lag_s) : Json(nullptr);
+  json["autocorrelation_from_s"] = Value(kRepetitionFirstLagPeriods * s.peak_period_s);
+  json["repeats"] = s.repeats;
+  json["warning"] = s.repeats ? Json(kRepeatWarning) : Json(nullptr);
+  return json;
+}
+
 Json PointJson(const CheckResult& result, std::size_t v) {
   const PointComponents& point = result.file.points[v];
   const PointCheck& check = result.points[v];
@@ -91,6 +138,11 @@ Json PointJson(const CheckResult& result, std::size_t v) {
     measured["phase_ks_p"] = Value(m.phases.p_value);
   }
   json["measured"] = measured;
+
+  if (result.series) {
+    const std::optional<PointSeries>& series = result.series->points[v];
+    json["series"] = series ? SeriesJson(result, *series) : Json(nullptr);
+  }
 
   const bool directions = check.target_directions && check.target_directions->defined && m.directions.defined;
   if (!check.target_energy && !directions) {
@@ -138,7 +190,8 @@ Json PointJson(const CheckResult& result, std::size_t v) {
 
 }  // namespace
 
-std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot) {
+std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot,
+                       const std::optional<std::string>& series_csv) {
   const ComponentFile& file = result.file;
   const PointComponents& first = file.points.front();
   Json json;
@@ -190,6 +243,10 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
   }
   json["notes"] = result.notes;
   json["plot"] = plot ? Json(*plot) : Json(nullptr);
+  if (result.series) {
+    json["series_csv"] = series_csv ? Json(*series_csv) : Json(nullptr);
+    json["series_repeating_points"] = result.series->repeating;
+  }
   // File names from a Shift-JIS system are not UTF-8: their bytes are replaced.
   return json.dump(2, ' ', false, Json::error_handler_t::replace);
 }

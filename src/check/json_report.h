@@ -10,7 +10,9 @@
 
 namespace wavecomp::check {
 
-// `plot` names the SVG file written beside it, if any.
-std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot);
+// `plot` names the SVG file written beside it, if any, `series_csv` the CSV
+// of the records (shown only when the result holds a time-domain check).
+std::string JsonReport(const CheckResult& result, const std::optional<std::string>& plot,
+                       const std::optional<std::string>& series_csv = std::nullopt);
 
 }  // namespace wavecomp::check

@@ -37,6 +37,26 @@ double ComponentPeakPeriod(std::span<const double> f, std::span<const double> a)
   return 1.0 / f[strongest];
 }
 
+double DefaultSeriesDuration(double peak_period_s) {
+  return std::max(kDefaultSeriesDuration, kDefaultSeriesPeakPeriods * peak_period_s);
+}
+
+double DefaultSeriesStep(std::span<const double> f) {
+  if (f.empty()) throw std::invalid_argument("no components");
+  return 1.0 / (kDefaultStepsPerPeriod * *std::max_element(f.begin(), f.end()));
+}
+
+std::size_t SeriesSamples(double duration_s, double dt_s) {
+  if (!(duration_s > 0.0) || !std::isfinite(duration_s)) throw std::invalid_argument("duration must be positive");
+  if (!(dt_s > 0.0) || !std::isfinite(dt_s)) throw std::invalid_argument("time step must be positive");
+  // The record covers 0..duration; the small allowance keeps a duration that
+  // is a whole number of steps from losing its last sample to rounding.
+  const double steps = std::floor(duration_s / dt_s * (1.0 + 1.0e-12));
+  if (!(steps + 1.0 <= static_cast<double>(kMaxSeriesSamples)))
+    throw std::invalid_argument("record too long: more samples than the check can hold");
+  return static_cast<std::size_t>(steps) + 1;
+}
+
 PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, std::span<const double> phase,
                           const SeriesOptions& options) {
   if (f.empty()) throw std::invalid_argument("no components");
@@ -44,17 +64,9 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
     throw std::invalid_argument("components: frequency, amplitude and phase counts differ");
   PointSeries s;
   s.peak_period_s = ComponentPeakPeriod(f, a);
-  s.duration_s =
-      options.duration_s.value_or(std::max(kDefaultSeriesDuration, kDefaultSeriesPeakPeriods * s.peak_period_s));
-  s.dt_s = options.dt_s.value_or(1.0 / (kDefaultStepsPerPeriod * *std::max_element(f.begin(), f.end())));
-  if (!(s.duration_s > 0.0) || !std::isfinite(s.duration_s)) throw std::invalid_argument("duration must be positive");
-  if (!(s.dt_s > 0.0) || !std::isfinite(s.dt_s)) throw std::invalid_argument("time step must be positive");
-  // The record covers 0..duration; the small allowance keeps a duration that
-  // is a whole number of steps from losing its last sample to rounding.
-  const double steps = std::floor(s.duration_s / s.dt_s * (1.0 + 1.0e-12));
-  if (!(steps + 1.0 <= static_cast<double>(kMaxSeriesSamples)))
-    throw std::invalid_argument("record too long: more samples than the check can hold");
-  s.samples = static_cast<std::size_t>(steps) + 1;
+  s.duration_s = options.duration_s.value_or(DefaultSeriesDuration(s.peak_period_s));
+  s.dt_s = options.dt_s.value_or(DefaultSeriesStep(f));
+  s.samples = SeriesSamples(s.duration_s, s.dt_s);
 
   for (double amplitude : a) s.components_m0 += 0.5 * amplitude * amplitude;
   s.Hm0 = 4.0 * std::sqrt(s.components_m0);
@@ -88,7 +100,9 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
       c.peak_frequency_relative_error = RelativeError(*s.welch.peak_frequency, c.target_peak_frequency);
     s.versus_target = c;
   }
-  if (!options.keep_curves) s.welch.density = {};
+  // Moved from, so that its memory goes (assigning {} would keep it): 2048
+  // points would otherwise hold a gigabyte of densities nobody reads.
+  if (!options.keep_curves) s.welch.density = std::vector<DensitySample>();
 
   s.repetition = LargestAutocorrelation(eta, s.dt_s, kRepetitionFirstLagPeriods * s.peak_period_s);
   s.repeats = s.repetition.defined && s.repetition.max_autocorrelation > kRepetitionWarning;

@@ -99,6 +99,17 @@ struct PointSeries {
 // Throws std::invalid_argument without a positive frequency.
 double ComponentPeakPeriod(std::span<const double> f, std::span<const double> a);
 
+// The defaults of SeriesOptions: the duration for components of peak period
+// Tp (s), and the time step for components of frequencies f (Hz; at least
+// one positive).
+double DefaultSeriesDuration(double peak_period_s);
+double DefaultSeriesStep(std::span<const double> f);
+
+// The samples of a record from t = 0 to duration_s every dt_s seconds. Throws
+// std::invalid_argument when either is not positive and finite, or for more
+// than kMaxSeriesSamples samples.
+std::size_t SeriesSamples(double duration_s, double dt_s);
+
 // Synthesises the record and analyses it. Throws std::invalid_argument for
 // components of unequal counts, no components, a duration or time step that
 // is not positive, or a record of more than kMaxSeriesSamples samples.

@@ -71,7 +71,8 @@ struct TargetRequest {
 };
 
 // The files do not go together as the command line asks: SWAN options with
-// another kind of file, a time or location that does not fit.
+// another kind of file, a time or location that does not fit, a record too
+// long for the time-domain check.
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "check/rayleigh.h"
 #include "textio/format.h"
 
 namespace wavecomp::check {
@@ -277,6 +278,150 @@ void WritePointTable(const CheckResult& result, Console& console) {
                     Compact(sum / static_cast<double>(result.points.size()), 6) + " m");
 }
 
+std::string SeriesHeading(const SeriesGrid& grid) {
+  return "Time domain: eta(t) = sum a cos(2 pi f t + phase), t = 0 to " + Compact(grid.duration_s, 1) +
+         " s every " + Compact(grid.dt_s, 6) + " s (" + std::to_string(grid.samples) + " samples)";
+}
+
+std::string Autocorrelation(const PointSeries& s) {
+  if (!s.repetition.defined) {
+    return "none (the record is shorter than " + std::to_string(static_cast<int>(kRepetitionFirstLagPeriods)) +
+           " Tp = " +
+           Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s)";
+  }
+  return Compact(s.repetition.max_autocorrelation, 3) + " at lag " + Compact(s.repetition.lag_s, 1) +
+         " s (lags from " + std::to_string(static_cast<int>(kRepetitionFirstLagPeriods)) + " Tp = " +
+         Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s; above " + Compact(kRepetitionWarning, 1) +
+         " the record repeats itself)";
+}
+
+void WriteSeriesBlock(const CheckResult& result, Console& console) {
+  const std::optional<PointSeries>& point = result.series->points.front();
+  console.WriteLine("");
+  console.WriteLine(SeriesHeading(result.series->grid));
+  if (!point) return;
+  const PointSeries& s = *point;
+  std::string header = Label("");
+  textio::PutA(header, "measured", kValueWidth);
+  textio::PutA(header, "target", kValueWidth);
+  textio::PutA(header, "difference", kDifferenceWidth);
+  console.WriteLine(header);
+  const Trailer* trailer = result.file.trailer ? &*result.file.trailer : nullptr;
+  auto target = [](bool known, double value) { return known ? std::optional<double>(value) : std::nullopt; };
+  console.WriteLine(Label("waves (zero up-crossings)") + Integer(static_cast<std::int64_t>(s.waves.waves), kValueWidth));
+  WriteRow(console, "H1/3 (m)", s.waves.H13_m, target(s.H13_relative_error && trailer, trailer ? trailer->H13 : 0.0),
+           6, Difference::kRelative);
+  WriteRow(console, "T1/3 (s)", s.waves.T13_s, target(s.T13_relative_error && trailer, trailer ? trailer->T13 : 0.0),
+           4, Difference::kRelative);
+  WriteRow(console, "H1/10 (m)", s.waves.H110_m, std::nullopt, 6, Difference::kRelative);
+  WriteRow(console, "Hmax (m)", s.waves.Hmax_m, std::nullopt, 6, Difference::kRelative);
+  WriteRow(console, "Hmean (m)", s.waves.Hmean_m, std::nullopt, 6, Difference::kRelative);
+  WriteRow(console, "Tmean (s)", s.waves.Tmean_s, std::nullopt, 4, Difference::kRelative);
+  WriteRow(console, "variance (m^2)", s.variance_m2, s.components_m0, 6, Difference::kRelative);
+  const std::optional<SpectrumComparison>& c = s.versus_target;
+  WriteRow(console, "Welch m0 (m^2)", s.welch.m0, target(c.has_value(), c ? c->target_m0 : 0.0), 6,
+           Difference::kRelative);
+  if (s.welch.peak_frequency) {
+    WriteRow(console, "Welch peak frequency (Hz)", *s.welch.peak_frequency,
+             target(c.has_value(), c ? c->target_peak_frequency : 0.0), 6, Difference::kRelative);
+  }
+  header = Label("");
+  textio::PutA(header, "measured", kValueWidth);
+  textio::PutA(header, "Rayleigh", kValueWidth);
+  textio::PutA(header, "difference", kDifferenceWidth);
+  console.WriteLine(header);
+  WriteRow(console, "H1/3 / Hm0", s.H13_over_Hm0, s.rayleigh_H13_over_Hm0, 4, Difference::kRelative);
+  WriteRow(console, "Hmax / H1/3", s.Hmax_over_H13, s.rayleigh_Hmax_over_H13, 4, Difference::kRelative);
+  console.WriteLine(Label("largest autocorrelation") + Autocorrelation(s));
+  std::string targets = "Targets: the variance against sum a^2/2 of the components";
+  if (s.H13_relative_error) targets += ", H1/3 and T1/3 against the trailer";
+  if (c) targets += ", Welch's m0 and peak against the target spectrum";
+  console.WriteLine(targets + "; Hmax / H1/3 against its Rayleigh expectation for " +
+                    std::to_string(s.waves.waves) + " waves");
+  console.WriteLine("Welch: " + std::to_string(s.welch.segments) +
+                    (s.welch.segments == 1 ? " Hann-windowed segment of " : " Hann-windowed segments of ") +
+                    std::to_string(s.welch.segment_length) + " samples, 50 % overlap, bins " +
+                    Compact(s.welch.df, 6) + " Hz apart");
+  if (s.repeats) console.WriteLine("Warning: " + std::string(kRepeatWarning));
+}
+
+void WriteSeriesTable(const CheckResult& result, Console& console) {
+  const FileSeries& series = *result.series;
+  console.WriteLine("");
+  console.WriteLine(SeriesHeading(series.grid) + ", every point");
+  bool with_target = false;
+  for (const std::optional<PointSeries>& s : series.points) with_target = with_target || (s && s->versus_target);
+  std::string header;
+  textio::PutA(header, "point", 6);
+  textio::PutA(header, "number", 8);
+  textio::PutA(header, "waves", 7);
+  textio::PutA(header, "H1/3 (m)", 11);
+  textio::PutA(header, "T1/3 (s)", 10);
+  textio::PutA(header, "H1/10 (m)", 11);
+  textio::PutA(header, "Hmax (m)", 11);
+  textio::PutA(header, "Hmean (m)", 11);
+  textio::PutA(header, "Tmean (s)", 10);
+  textio::PutA(header, "var (m^2)", 12);
+  textio::PutA(header, "difference", 12);
+  textio::PutA(header, "H13/Hm0", 9);
+  textio::PutA(header, "Hmax/H13", 10);
+  textio::PutA(header, "Rayleigh", 10);
+  if (with_target) {
+    textio::PutA(header, "Welch m0 diff", 15);
+    textio::PutA(header, "peak diff", 12);
+  }
+  textio::PutA(header, "max autocorr", 14);
+  textio::PutA(header, "lag (s)", 10);
+  console.WriteLine(header);
+  std::optional<std::size_t> lowest, highest;
+  for (std::size_t v = 0; v < series.points.size(); ++v) {
+    std::string line = Integer(static_cast<std::int64_t>(v + 1), 6) + Integer(result.file.points[v].point_number, 8);
+    const std::optional<PointSeries>& point = series.points[v];
+    if (!point) {
+      console.WriteLine(line + Blank(7));
+      continue;
+    }
+    const PointSeries& s = *point;
+    if (!lowest || s.H13_over_Hm0 < series.points[*lowest]->H13_over_Hm0) lowest = v;
+    if (!highest || s.H13_over_Hm0 > series.points[*highest]->H13_over_Hm0) highest = v;
+    line += Integer(static_cast<std::int64_t>(s.waves.waves), 7) + Fixed(s.waves.H13_m, 11, 6) +
+            Fixed(s.waves.T13_s, 10, 4) + Fixed(s.waves.H110_m, 11, 6) + Fixed(s.waves.Hmax_m, 11, 6) +
+            Fixed(s.waves.Hmean_m, 11, 6) + Fixed(s.waves.Tmean_s, 10, 4);
+    textio::PutE(line, s.variance_m2, 12, 4);
+    if (s.components_m0 > 0.0)
+      textio::PutE(line, s.variance_relative_error, 12, kDifferenceDecimals);
+    else
+      line += Blank(12);
+    line += Fixed(s.H13_over_Hm0, 9, 4) + Fixed(s.Hmax_over_H13, 10, 4) + Fixed(s.rayleigh_Hmax_over_H13, 10, 4);
+    if (with_target) {
+      if (s.versus_target) {
+        textio::PutE(line, s.versus_target->m0_relative_error, 15, kDifferenceDecimals);
+        textio::PutE(line, s.versus_target->peak_frequency_relative_error, 12, kDifferenceDecimals);
+      } else {
+        line += Blank(15) + Blank(12);
+      }
+    }
+    if (s.repetition.defined)
+      line += Fixed(s.repetition.max_autocorrelation, 14, 3) + Fixed(s.repetition.lag_s, 10, 1);
+    else
+      line += Blank(14) + Blank(10);
+    if (s.repeats) line += "  repeats";
+    console.WriteLine(line);
+  }
+  if (!lowest) return;
+  console.WriteLine("H1/3 / Hm0 along the points: lowest " + Compact(series.points[*lowest]->H13_over_Hm0, 4) +
+                    " (point " + std::to_string(*lowest + 1) + "), highest " +
+                    Compact(series.points[*highest]->H13_over_Hm0, 4) + " (point " + std::to_string(*highest + 1) +
+                    "); Rayleigh " + Compact(RayleighH13OverHm0(), 4) +
+                    ". Differences: variance against sum a^2/2" +
+                    (with_target ? ", Welch's m0 and peak against each point's target" : "") +
+                    "; the last Rayleigh column is Hmax/H13 expected for the point's waves");
+  if (series.repeating > 0) {
+    console.WriteLine("Warning: " + std::to_string(series.repeating) + " of " + std::to_string(series.points.size()) +
+                      " points (marked repeats): " + std::string(kRepeatWarning));
+  }
+}
+
 }  // namespace
 
 void WriteSummary(const CheckResult& result, Console& console) {
@@ -297,8 +442,10 @@ void WriteSummary(const CheckResult& result, Console& console) {
   console.WriteLine("");
   if (file.layout == FileLayout::kSinglePoint) {
     WritePointBlock(result, 0, console);
+    if (result.series) WriteSeriesBlock(result, console);
   } else {
     WritePointTable(result, console);
+    if (result.series) WriteSeriesTable(result, console);
   }
   if (!result.notes.empty()) {
     console.WriteLine("");

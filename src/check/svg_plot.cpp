@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "check/rayleigh.h"
+#include "check/sea_surface.h"
 #include "textio/format.h"
 
 namespace wavecomp::check {
@@ -18,6 +20,11 @@ constexpr double kRowHeight = 340.0;  // one plotted point
 constexpr double kPanelTop = 34.0;    // inside a row: room for the panel titles
 constexpr double kPlotHeight = 236.0;
 constexpr double kHm0RowHeight = 300.0;
+constexpr double kRecordRowHeight = 290.0;  // the record of a plotted point
+constexpr double kRecordPlotHeight = 186.0;
+constexpr double kRecordPeakPeriods = 8.0;      // the stretch of the record shown
+constexpr std::size_t kRecordSamples = 2000;  // at most this many samples of it
+constexpr double kWelchBands = 100.0;         // Welch's density is drawn as means over bands this fine
 constexpr double kSpectrumLeft = 90.0, kSpectrumRight = 590.0;
 constexpr double kDirectionLeft = 700.0, kDirectionRight = 1160.0;
 constexpr double kDirectionBin = 5.0;  // degrees per histogram bar
@@ -75,6 +82,7 @@ struct Ticks {
   double step = 1.0;
   int decimals = 0;
   std::vector<double> values;
+  std::vector<std::string> labels;  // instead of the values, when given (a logarithmic axis)
 };
 
 // Ticks at 1, 2 or 5 times a power of ten; the axis ends at a tick.
@@ -149,11 +157,13 @@ void DrawFrame(Document& doc, const Panel& panel, const Ticks& x_ticks, const Ti
     doc.Line(x, panel.bottom, x, panel.bottom + 5.0, "black");
     doc.Text(x, panel.bottom + 19.0, Number(t, x_ticks.decimals), "middle", 12.0);
   }
-  for (double t : y_ticks.values) {
-    const double y = panel.Y(t);
+  for (std::size_t k = 0; k < y_ticks.values.size(); ++k) {
+    const double y = panel.Y(y_ticks.values[k]);
     doc.Line(panel.left, y, panel.right, y, kGridColour);
     doc.Line(panel.left - 5.0, y, panel.left, y, "black");
-    doc.Text(panel.left - 8.0, y + 4.0, Number(t, y_ticks.decimals), "end", 12.0);
+    doc.Text(panel.left - 8.0, y + 4.0,
+             k < y_ticks.labels.size() ? y_ticks.labels[k] : Number(y_ticks.values[k], y_ticks.decimals), "end",
+             12.0);
   }
   doc.Add("<rect x=\"" + Px(panel.left) + "\" y=\"" + Px(panel.top) + "\" width=\"" + Px(panel.right - panel.left) +
           "\" height=\"" + Px(panel.bottom - panel.top) + "\" fill=\"none\" stroke=\"black\"/>");
@@ -340,6 +350,172 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
   DrawLegend(doc, panel, legend);
 }
 
+// The stretch of the record around its highest wave: what a wave gauge at
+// the model's boundary would show.
+void DrawRecord(Document& doc, const CheckResult& result, std::size_t v, const PointSeries& s, double row_top) {
+  const PointComponents& point = result.file.points[v];
+  const double span = std::min(s.duration_s, kRecordPeakPeriods * s.peak_period_s);
+  const Wave* highest = nullptr;
+  for (const Wave& wave : s.wave_list) {
+    if (!highest || wave.height_m > highest->height_m) highest = &wave;
+  }
+  const double centre = highest ? highest->start_s + 0.5 * highest->period_s : 0.5 * span;
+  const double start = std::clamp(centre - 0.5 * span, 0.0, s.duration_s - span);
+  const std::size_t samples =
+      std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(span / s.dt_s)), 2, kRecordSamples);
+  std::vector<std::pair<double, double>> record;
+  double extent = 0.0;
+  for (std::size_t k = 0; k <= samples; ++k) {
+    const double t = start + span * static_cast<double>(k) / static_cast<double>(samples);
+    const double eta = DirectElevation(point.f, point.a, point.phase, t);
+    record.emplace_back(t, eta);
+    extent = std::max(extent, std::abs(eta));
+  }
+  double y_hi = extent > 0.0 ? 1.1 * extent : 1.0;
+  Ticks y_ticks = NiceTicks(0.0, y_hi);
+  y_ticks.values.clear();  // symmetric about still water
+  for (double t = -y_hi; t <= y_hi + 0.5 * y_ticks.step; t += y_ticks.step)
+    y_ticks.values.push_back(std::abs(t) < 1.0e-12 * y_ticks.step ? 0.0 : t);
+  double x_hi = start + span;
+  Ticks x_ticks = NiceTicks(start, x_hi);
+  x_hi = start + span;
+  x_ticks.values.erase(std::remove_if(x_ticks.values.begin(), x_ticks.values.end(),
+                                      [&](double t) { return t < start || t > x_hi; }),
+                       x_ticks.values.end());
+  Panel panel{kSpectrumLeft, row_top + kPanelTop,         kDirectionRight, row_top + kPanelTop + kRecordPlotHeight,
+              start,         x_hi,    -y_hi, y_hi, "record" + std::to_string(v)};
+  std::string title = "Point " + std::to_string(point.point_number) + ": the record around its highest wave (" +
+                      Number(span / s.peak_period_s, 0) + " Tp of " + Number(s.duration_s, 0) + " s)";
+  DrawFrame(doc, panel, x_ticks, y_ticks, title, "time t (s)", "elevation \xce\xb7 (m)");
+  const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
+  doc.Line(panel.left, panel.Y(0.0), panel.right, panel.Y(0.0), "#888888", 1.0);
+  std::vector<std::pair<double, double>> line, wave;
+  for (const auto& [t, eta] : record) {
+    line.emplace_back(panel.X(t), panel.Y(eta));
+    if (highest && t >= highest->start_s && t <= highest->start_s + highest->period_s)
+      wave.emplace_back(panel.X(t), panel.Y(eta));
+  }
+  doc.Polyline(line, kComponentColour, 1.4, clip);
+  std::vector<LegendEntry> legend{{kComponentColour, "\xce\xb7(t) = \xce\xa3 a cos(2\xcf\x80 f t + \xcf\x86)"}};
+  if (!wave.empty()) {
+    doc.Polyline(wave, kTargetColour, 2.4, clip);
+    legend.push_back({kTargetColour, "highest wave: Hmax " + Number(highest->height_m, 3) + " m, T " +
+                                         Number(highest->period_s, 2) + " s"});
+  }
+  DrawLegend(doc, panel, legend);
+}
+
+// Welch's estimate of the record's spectrum over the target, on the
+// frequency axis of the components' spectrum above it.
+void DrawWelch(Document& doc, const CheckResult& result, std::size_t v, const PointSeries& s, double row_top) {
+  const PointComponents& point = result.file.points[v];
+  double x_hi = SpectrumTop(result.points[v].measured);
+  const Ticks x_ticks = NiceTicks(0.0, x_hi);
+  const PointTarget* point_target = result.TargetOf(v);
+  // Bins fine enough to part the components show each as a spike: their
+  // means over bands of kWelchBands-th of the axis are what meets the target.
+  const std::size_t band = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::llround(x_hi / kWelchBands / std::max(s.welch.df, 1.0e-300))));
+  std::vector<std::pair<double, double>> averaged;
+  for (std::size_t k = 0; k + band <= s.welch.density.size() && s.welch.density[k].f <= x_hi; k += band) {
+    double sum = 0.0;
+    for (std::size_t j = k; j < k + band; ++j) sum += s.welch.density[j].S;
+    averaged.emplace_back(0.5 * (s.welch.density[k].f + s.welch.density[k + band - 1].f),
+                          sum / static_cast<double>(band));
+  }
+  double y_hi = 0.0;
+  for (const auto& [f, S] : averaged) y_hi = std::max(y_hi, S);
+  std::vector<std::pair<double, double>> target;
+  if (point_target) {
+    for (int j = 0; j <= kTargetSamples; ++j) {
+      const double x = x_hi * j / kTargetSamples;
+      target.emplace_back(x, point_target->spectrum.Density(x));
+      y_hi = std::max(y_hi, target.back().second);
+    }
+  }
+  y_hi = y_hi > 0.0 ? 1.08 * y_hi : 1.0;
+  const Ticks y_ticks = NiceTicks(0.0, y_hi);
+  Panel panel{kSpectrumLeft, row_top + kPanelTop, kSpectrumRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi, 0.0,
+              y_hi,          "welch" + std::to_string(v)};
+  DrawFrame(doc, panel, x_ticks, y_ticks,
+            "Point " + std::to_string(point.point_number) + ": Welch spectrum of the record",
+            "frequency f (Hz)", "spectral density S(f) (m\xc2\xb2 s)");
+  const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
+  // Every bin first, pale, so that the target and the means stay in view over it.
+  if (band > 1) {
+    std::vector<std::pair<double, double>> line;
+    for (const DensitySample& sample : s.welch.density) {
+      if (sample.f > x_hi) break;
+      line.emplace_back(panel.X(sample.f), panel.Y(sample.S));
+    }
+    doc.Polyline(line, kBarFill, 0.8, clip);
+  }
+  std::vector<LegendEntry> legend;
+  if (!target.empty()) {
+    for (auto& [x, y] : target) {
+      x = panel.X(x);
+      y = panel.Y(y);
+    }
+    doc.Polyline(target, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+    std::string text = "target: " + ShownName(point_target->spectrum.label());
+    if (s.versus_target) text += " (m0 " + Number(s.versus_target->target_m0, 4) + " m\xc2\xb2)";
+    legend.push_back({kTargetColour, text, false, 5.0});
+  }
+  for (auto& [f, S] : averaged) {
+    f = panel.X(f);
+    S = panel.Y(S);
+  }
+  doc.Polyline(averaged, kComponentColour, 1.6, clip);
+  legend.push_back({kComponentColour, "record (m0 " + Number(s.welch.m0, 4) + " m\xc2\xb2)" +
+                                          (band > 1 ? ", mean over " + Number(static_cast<double>(band) *
+                                                                                   s.welch.df, 4) + " Hz"
+                                                    : std::string())});
+  if (band > 1) legend.push_back({kBarFill, "record, every bin of " + Number(s.welch.df, 5) + " Hz", false, 1.0});
+  DrawLegend(doc, panel, legend);
+}
+
+// The share of waves higher than h, on a logarithmic axis, against the
+// Rayleigh distribution of the components' Hm0.
+void DrawExceedance(Document& doc, const CheckResult& result, std::size_t v, const PointSeries& s, double row_top) {
+  const PointComponents& point = result.file.points[v];
+  std::vector<double> heights;
+  for (const Wave& wave : s.wave_list) heights.push_back(wave.height_m);
+  const std::vector<ExceedanceSample> measured = MeasuredExceedance(heights);
+  const double n = std::max<double>(1.0, static_cast<double>(heights.size()));
+  // Down to the share of one wave, and as high as Rayleigh puts that share.
+  const int lowest_decade = -std::max(1, static_cast<int>(std::ceil(std::log10(n))));
+  double x_hi = std::max(s.waves.Hmax_m, s.Hm0 * std::sqrt(std::log(n) / 2.0));
+  x_hi = x_hi > 0.0 ? 1.05 * x_hi : 1.0;
+  const Ticks x_ticks = NiceTicks(0.0, x_hi);
+  Ticks y_ticks;
+  for (int decade = lowest_decade; decade <= 0; ++decade) {
+    y_ticks.values.push_back(decade);
+    y_ticks.labels.push_back(decade == 0 ? "1" : decade >= -2 ? Number(std::pow(10.0, decade), -decade)
+                                                             : "1e" + std::to_string(decade));
+  }
+  Panel panel{kDirectionLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi,
+              static_cast<double>(lowest_decade), 0.0, "exceedance" + std::to_string(v)};
+  DrawFrame(doc, panel, x_ticks, y_ticks,
+            "Point " + std::to_string(point.point_number) + ": wave heights (zero up-crossing)",
+            "wave height H (m)", "share of waves higher, P(H > h)");
+  const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
+  std::vector<std::pair<double, double>> rayleigh;
+  for (const ExceedanceSample& sample : RayleighExceedanceCurve(s.Hm0, x_hi, kTargetSamples)) {
+    if (sample.probability <= 0.0) break;
+    rayleigh.emplace_back(panel.X(sample.h_m), panel.Y(std::log10(sample.probability)));
+  }
+  doc.Polyline(rayleigh, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+  std::string dots = "<path fill=\"none\" stroke=\"" + std::string(kComponentColour) +
+                     "\" stroke-width=\"2.4\" stroke-linecap=\"round\"" + clip + " d=\"";
+  for (const ExceedanceSample& sample : measured) {
+    dots += "M" + Px(panel.X(sample.h_m)) + " " + Px(panel.Y(std::log10(sample.probability))) + "h0";
+  }
+  doc.Add(dots + "\"/>");
+  DrawLegend(doc, panel,
+             {{kTargetColour, "Rayleigh of Hm0 " + Number(s.Hm0, 4) + " m", false, 5.0},
+              {kComponentColour, "the record's " + std::to_string(heights.size()) + " waves"}});
+}
+
 void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vector<std::size_t>& plotted,
                         double row_top) {
   const std::size_t count = result.points.size();
@@ -423,6 +599,13 @@ std::string RenderSvg(const CheckResult& result) {
   for (std::size_t v : plotted) {
     DrawSpectrum(doc, result, v, row_top);
     DrawDirections(doc, result, v, row_top);
+    row_top += kRowHeight;
+    if (!result.series || !result.series->points[v]) continue;
+    const PointSeries& s = *result.series->points[v];
+    DrawRecord(doc, result, v, s, row_top);
+    row_top += kRecordRowHeight;
+    DrawWelch(doc, result, v, s, row_top);
+    DrawExceedance(doc, result, v, s, row_top);
     row_top += kRowHeight;
   }
   if (file.layout == FileLayout::kMultiPoint) {

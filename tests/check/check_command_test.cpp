@@ -113,43 +113,59 @@ TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
   EXPECT_NE(unwritable.err.find("plot.svg"), std::string::npos) << unwritable.err;
 }
 
-// The plot never replaces a file the command reads, nor a file that is not
-// a plot unless --force says so; an earlier plot is replaced.
-TEST(CheckCommand, WritesThePlotOverNothingItShouldNot) {
+// The plot and the series CSV never replace a file the command reads, nor a
+// file that is not such an output unless --force says so; an earlier one is
+// replaced.
+TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
   const std::string wave =
       testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0));
   const std::string plot = "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"></svg>\n";
+  const std::string series = "t_s,eta_1_m\n0.00000,0.1E+00\n";
   const struct {
     const char* label;
-    std::string svg;     // the name given to --svg
+    std::string option;  // --svg or --series-csv
+    std::string name;    // the name given to it
     std::string before;  // what it holds before
     std::vector<std::string> more;
     int status;
   } cases[] = {
       // Fault: "wavecomp-check --svg wave.dat wave.dat" wrote the plot over the component file.
-      {"the component file", "wave.dat", wave, {}, kCheckOutputError},
-      {"the component file, forced", "wave.dat", wave, {"--force"}, kCheckOutputError},
-      {"the target spectrum", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kCheckOutputError},
-      {"a file that is not a plot", "notes.txt", "my notes\n", {}, kCheckOutputError},
-      {"a file that is not a plot, forced", "notes.txt", "my notes\n", {"--force"}, kCheckDone},
-      {"an earlier plot", "plot.svg", plot, {}, kCheckDone},
+      {"the component file", "--svg", "wave.dat", wave, {}, kCheckOutputError},
+      {"the component file, forced", "--svg", "wave.dat", wave, {"--force"}, kCheckOutputError},
+      {"the target spectrum", "--svg", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kCheckOutputError},
+      {"a file that is not a plot", "--svg", "notes.txt", "my notes\n", {}, kCheckOutputError},
+      {"a file that is not a plot, forced", "--svg", "notes.txt", "my notes\n", {"--force"}, kCheckDone},
+      {"an earlier plot", "--svg", "plot.svg", plot, {}, kCheckDone},
+      {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kCheckOutputError},
+      {"the target spectrum as CSV", "--series-csv", "target.spe", "1 2\n", {"--spectrum", "target.spe"},
+       kCheckOutputError},
+      {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kCheckOutputError},
+      {"a plot as CSV, forced", "--series-csv", "plot.svg", plot, {"--force"}, kCheckDone},
+      {"an earlier series", "--series-csv", "eta.csv", series, {}, kCheckDone},
+      {"the plot's own name", "--series-csv", "both", "", {"--svg", "both"}, kCheckOutputError},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     ScratchDir dir;
     dir.Write("wave.dat", wave);
-    dir.Write(c.svg, c.before);
-    std::vector<std::string> arguments = {dir.PathOf("wave.dat"), "--svg", dir.PathOf(c.svg)};
-    for (const std::string& more : c.more) arguments.push_back(more == "target.spe" ? dir.PathOf(more) : more);
+    if (!c.before.empty()) dir.Write(c.name, c.before);
+    std::vector<std::string> arguments = {dir.PathOf("wave.dat"), c.option, dir.PathOf(c.name)};
+    if (c.option == "--series-csv") arguments.insert(arguments.end(), {"--series", "100"});
+    for (const std::string& more : c.more)
+      arguments.push_back(more == "target.spe" || more == "both" ? dir.PathOf(more) : more);
     const Outcome outcome = Check(arguments);
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
-    const std::string after = dir.Read(c.svg);
     if (c.status == kCheckDone) {
-      EXPECT_EQ(after.rfind("<?xml", 0), 0u);
+      const std::string after = dir.Read(c.name);
+      EXPECT_EQ(after.rfind(c.option == "--svg" ? "<?xml" : "t_s,eta_1_m\n0.00000,", 0), 0u);
       EXPECT_NE(after, c.before);
     } else {
-      EXPECT_EQ(after, c.before);
-      EXPECT_EQ(outcome.err.rfind("wavecomp-check: will not write the plot", 0), 0u) << outcome.err;
+      EXPECT_EQ(dir.Exists(c.name) ? dir.Read(c.name) : "", c.before);
+      EXPECT_EQ(outcome.err.rfind(c.option == "--svg" ? "wavecomp-check: will not write the plot"
+                                                      : "wavecomp-check: will not write the series",
+                                  0),
+                0u)
+          << outcome.err;
       EXPECT_EQ(outcome.out, "");
     }
   }

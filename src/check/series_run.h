@@ -1,0 +1,85 @@
+// The time-domain check of a whole component file (--series): the records of
+// all points on one time grid, the points shared out to threads, and the
+// records written as CSV piece by piece.
+//
+// One grid for all points, so that the columns of the CSV share their t and
+// the points of a multi-point file are compared over the same record: the
+// duration and step asked for, or else the longest of the points' default
+// durations and the shortest of their default steps (series_check.h).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/component_file.h"
+#include "check/progress_line.h"
+#include "check/series_check.h"
+#include "check/spectrum_file.h"
+#include "textio/output_file.h"
+
+namespace wavecomp::check {
+
+// What the command line asks of the time-domain check.
+struct SeriesRequest {
+  bool enabled = false;              // --series, or implied by --dt or --series-csv
+  std::optional<double> duration_s;  // --series S
+  std::optional<double> dt_s;        // --dt DT
+  std::optional<std::string> csv;    // --series-csv FILE
+};
+
+struct SeriesGrid {
+  double duration_s = 0.0;
+  double dt_s = 0.0;
+  std::size_t samples = 0;  // t = k dt, k = 0..samples-1; 0 when no point has a positive frequency
+};
+
+// Throws UsageError when the file and the request make a record too long
+// for the check to hold, or a step no shorter than the record.
+SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request);
+
+// What the check says of a point whose largest autocorrelation exceeds
+// kRepetitionWarning.
+inline constexpr std::string_view kRepeatWarning =
+    "the record repeats itself within its duration: use more components";
+
+struct FileSeries {
+  SeriesGrid grid;
+  std::vector<std::optional<PointSeries>> points;  // nullopt: no component with a positive frequency
+  std::size_t repeating = 0;                       // points whose record repeats itself
+};
+
+struct SeriesRun {
+  int threads = 2;                     // the machine has two cores
+  std::vector<std::size_t> curves_of;  // points (0-based) that keep their waves and Welch density
+  // The share of the work done, 0..1, called on the calling thread about
+  // twice a second while the workers run, and after every piece of the CSV.
+  std::function<void(double fraction)> progress;
+};
+
+// Analyses every point on the grid against its target: the spectrum of
+// `target` for the point (nullptr: none) and, for a single-point JNS or Sspe
+// file, the trailer's H1/3 and T1/3.
+FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, const SeriesGrid& grid,
+                     const SeriesRun& run);
+
+struct CheckResult;
+
+// PlanSeries and RunSeries for the file and the targets of `result`, into
+// result.series with notes on what was left out; the points the plot shows
+// keep their curves when `for_plot`. Shows its progress on `progress`.
+void AddSeriesCheck(CheckResult& result, const SeriesRequest& request, bool for_plot, const ProgressStream& progress);
+
+// The first column of a series CSV: its header line starts with this.
+inline constexpr std::string_view kSeriesCsvStart = "t_s,eta_";
+
+// The CSV: a header "t_s,eta_<point number>_m,..." and a row of t and eta of
+// every point per sample of the grid, made a piece of rows at a time so that
+// memory stays bounded whatever the number of points.
+void WriteSeriesCsv(const ComponentFile& file, const SeriesGrid& grid, textio::OutputFile& out, const SeriesRun& run);
+
+}  // namespace wavecomp::check
