@@ -223,4 +223,17 @@ double CheckResult::DirectionDifference(double measured, double target_mean) con
   return spreading == Spreading::kFromSwan ? swan::WrapDegrees(difference) : difference;
 }
 
+Hm0Along Hm0AlongThePoints(const CheckResult& result) {
+  Hm0Along along;
+  double sum = 0.0;
+  for (std::size_t v = 0; v < result.points.size(); ++v) {
+    const double Hm0 = result.points[v].measured.Hm0;
+    if (Hm0 < result.points[along.lowest].measured.Hm0) along.lowest = v;
+    if (Hm0 > result.points[along.highest].measured.Hm0) along.highest = v;
+    sum += Hm0;
+  }
+  along.mean = sum / static_cast<double>(result.points.size());
+  return along;
+}
+
 }  // namespace wavecomp::check

@@ -42,6 +42,14 @@ struct CheckResult {
   double DirectionDifference(double measured, double target) const;
 };
 
+// The lowest and highest Hm0 along the points (0-based) and their mean; the
+// points must not be empty.
+struct Hm0Along {
+  std::size_t lowest = 0, highest = 0;
+  double mean = 0.0;
+};
+Hm0Along Hm0AlongThePoints(const CheckResult& result);
+
 // Checks the file against `target` (from --spectrum) or, when none is
 // given, against what its trailer says. Every point of the file meets the
 // target of the same place in the list of Emep or Ene data.

@@ -1,16 +1,16 @@
 #include "check/check_command.h"
 
-#include <CLI/CLI.hpp>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
-#include <iterator>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -350,10 +350,10 @@ void CheckOutputTarget(const Options& options, const std::string& path, const Ou
     }
   }
   if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
-  throw textio::OutputError("will not write " + std::string(kind.noun) + " over", path,
-                            "it exists and is not " + std::string(kind.what) + "; " + name_another +
-                                ", or add --force to replace it",
-                            EEXIST);
+  throw textio::OutputError(
+      "will not write " + std::string(kind.noun) + " over", path,
+      "it exists and is not " + std::string(kind.what) + "; " + name_another + ", or add --force to replace it",
+      EEXIST);
 }
 
 void CheckOutputTargets(const Options& options) {

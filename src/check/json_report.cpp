@@ -225,20 +225,13 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
   for (std::size_t v = 0; v < result.points.size(); ++v) points.push_back(PointJson(result, v));
   json["points"] = points;
   if (file.layout == FileLayout::kMultiPoint && !result.points.empty()) {
-    std::size_t lowest = 0, highest = 0;
-    double sum = 0.0;
-    for (std::size_t v = 0; v < result.points.size(); ++v) {
-      const double Hm0 = result.points[v].measured.Hm0;
-      if (Hm0 < result.points[lowest].measured.Hm0) lowest = v;
-      if (Hm0 > result.points[highest].measured.Hm0) highest = v;
-      sum += Hm0;
-    }
+    const Hm0Along along_points = Hm0AlongThePoints(result);
     Json along;
-    along["lowest_Hm0_m"] = Value(result.points[lowest].measured.Hm0);
-    along["lowest_point"] = lowest + 1;
-    along["highest_Hm0_m"] = Value(result.points[highest].measured.Hm0);
-    along["highest_point"] = highest + 1;
-    along["mean_Hm0_m"] = Value(sum / static_cast<double>(result.points.size()));
+    along["lowest_Hm0_m"] = Value(result.points[along_points.lowest].measured.Hm0);
+    along["lowest_point"] = along_points.lowest + 1;
+    along["highest_Hm0_m"] = Value(result.points[along_points.highest].measured.Hm0);
+    along["highest_point"] = along_points.highest + 1;
+    along["mean_Hm0_m"] = Value(along_points.mean);
     json["Hm0_along_the_points"] = along;
   }
   json["notes"] = result.notes;

@@ -264,35 +264,27 @@ void WritePointTable(const CheckResult& result, Console& console) {
     }
     console.WriteLine(line);
   }
-  std::size_t lowest = 0, highest = 0;
-  double sum = 0.0;
-  for (std::size_t v = 0; v < result.points.size(); ++v) {
-    const double Hm0 = result.points[v].measured.Hm0;
-    if (Hm0 < result.points[lowest].measured.Hm0) lowest = v;
-    if (Hm0 > result.points[highest].measured.Hm0) highest = v;
-    sum += Hm0;
-  }
-  console.WriteLine("Hm0 along the points: lowest " + Compact(result.points[lowest].measured.Hm0, 6) + " m (point " +
-                    std::to_string(lowest + 1) + "), highest " + Compact(result.points[highest].measured.Hm0, 6) +
-                    " m (point " + std::to_string(highest + 1) + "), mean " +
-                    Compact(sum / static_cast<double>(result.points.size()), 6) + " m");
+  const Hm0Along along = Hm0AlongThePoints(result);
+  console.WriteLine("Hm0 along the points: lowest " + Compact(result.points[along.lowest].measured.Hm0, 6) +
+                    " m (point " + std::to_string(along.lowest + 1) + "), highest " +
+                    Compact(result.points[along.highest].measured.Hm0, 6) + " m (point " +
+                    std::to_string(along.highest + 1) + "), mean " + Compact(along.mean, 6) + " m");
 }
 
 std::string SeriesHeading(const SeriesGrid& grid) {
-  return "Time domain: eta(t) = sum a cos(2 pi f t + phase), t = 0 to " + Compact(grid.duration_s, 1) +
-         " s every " + Compact(grid.dt_s, 6) + " s (" + std::to_string(grid.samples) + " samples)";
+  return "Time domain: eta(t) = sum a cos(2 pi f t + phase), t = 0 to " + Compact(grid.duration_s, 1) + " s every " +
+         Compact(grid.dt_s, 6) + " s (" + std::to_string(grid.samples) + " samples)";
 }
 
 std::string Autocorrelation(const PointSeries& s) {
   if (!s.repetition.defined) {
     return "none (the record is shorter than " + std::to_string(static_cast<int>(kRepetitionFirstLagPeriods)) +
-           " Tp = " +
-           Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s)";
+           " Tp = " + Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s)";
   }
-  return Compact(s.repetition.max_autocorrelation, 3) + " at lag " + Compact(s.repetition.lag_s, 1) +
-         " s (lags from " + std::to_string(static_cast<int>(kRepetitionFirstLagPeriods)) + " Tp = " +
-         Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s; above " + Compact(kRepetitionWarning, 1) +
-         " the record repeats itself)";
+  return Compact(s.repetition.max_autocorrelation, 3) + " at lag " + Compact(s.repetition.lag_s, 1) + " s (lags from " +
+         std::to_string(static_cast<int>(kRepetitionFirstLagPeriods)) +
+         " Tp = " + Compact(kRepetitionFirstLagPeriods * s.peak_period_s, 1) + " s; above " +
+         Compact(kRepetitionWarning, 1) + " the record repeats itself)";
 }
 
 void WriteSeriesBlock(const CheckResult& result, Console& console) {
@@ -308,11 +300,12 @@ void WriteSeriesBlock(const CheckResult& result, Console& console) {
   console.WriteLine(header);
   const Trailer* trailer = result.file.trailer ? &*result.file.trailer : nullptr;
   auto target = [](bool known, double value) { return known ? std::optional<double>(value) : std::nullopt; };
-  console.WriteLine(Label("waves (zero up-crossings)") + Integer(static_cast<std::int64_t>(s.waves.waves), kValueWidth));
-  WriteRow(console, "H1/3 (m)", s.waves.H13_m, target(s.H13_relative_error && trailer, trailer ? trailer->H13 : 0.0),
-           6, Difference::kRelative);
-  WriteRow(console, "T1/3 (s)", s.waves.T13_s, target(s.T13_relative_error && trailer, trailer ? trailer->T13 : 0.0),
-           4, Difference::kRelative);
+  console.WriteLine(Label("waves (zero up-crossings)") +
+                    Integer(static_cast<std::int64_t>(s.waves.waves), kValueWidth));
+  WriteRow(console, "H1/3 (m)", s.waves.H13_m, target(s.H13_relative_error && trailer, trailer ? trailer->H13 : 0.0), 6,
+           Difference::kRelative);
+  WriteRow(console, "T1/3 (s)", s.waves.T13_s, target(s.T13_relative_error && trailer, trailer ? trailer->T13 : 0.0), 4,
+           Difference::kRelative);
   WriteRow(console, "H1/10 (m)", s.waves.H110_m, std::nullopt, 6, Difference::kRelative);
   WriteRow(console, "Hmax (m)", s.waves.Hmax_m, std::nullopt, 6, Difference::kRelative);
   WriteRow(console, "Hmean (m)", s.waves.Hmean_m, std::nullopt, 6, Difference::kRelative);
@@ -336,12 +329,12 @@ void WriteSeriesBlock(const CheckResult& result, Console& console) {
   std::string targets = "Targets: the variance against sum a^2/2 of the components";
   if (s.H13_relative_error) targets += ", H1/3 and T1/3 against the trailer";
   if (c) targets += ", Welch's m0 and peak against the target spectrum";
-  console.WriteLine(targets + "; Hmax / H1/3 against its Rayleigh expectation for " +
-                    std::to_string(s.waves.waves) + " waves");
+  console.WriteLine(targets + "; Hmax / H1/3 against its Rayleigh expectation for " + std::to_string(s.waves.waves) +
+                    " waves");
   console.WriteLine("Welch: " + std::to_string(s.welch.segments) +
                     (s.welch.segments == 1 ? " Hann-windowed segment of " : " Hann-windowed segments of ") +
-                    std::to_string(s.welch.segment_length) + " samples, 50 % overlap, bins " +
-                    Compact(s.welch.df, 6) + " Hz apart");
+                    std::to_string(s.welch.segment_length) + " samples, 50 % overlap, bins " + Compact(s.welch.df, 6) +
+                    " Hz apart");
   if (s.repeats) console.WriteLine("Warning: " + std::string(kRepeatWarning));
 }
 
@@ -412,8 +405,7 @@ void WriteSeriesTable(const CheckResult& result, Console& console) {
   console.WriteLine("H1/3 / Hm0 along the points: lowest " + Compact(series.points[*lowest]->H13_over_Hm0, 4) +
                     " (point " + std::to_string(*lowest + 1) + "), highest " +
                     Compact(series.points[*highest]->H13_over_Hm0, 4) + " (point " + std::to_string(*highest + 1) +
-                    "); Rayleigh " + Compact(RayleighH13OverHm0(), 4) +
-                    ". Differences: variance against sum a^2/2" +
+                    "); Rayleigh " + Compact(RayleighH13OverHm0(), 4) + ". Differences: variance against sum a^2/2" +
                     (with_target ? ", Welch's m0 and peak against each point's target" : "") +
                     "; the last Rayleigh column is Hmax/H13 expected for the point's waves");
   if (series.repeating > 0) {

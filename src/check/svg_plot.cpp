@@ -22,7 +22,7 @@ constexpr double kPlotHeight = 236.0;
 constexpr double kHm0RowHeight = 300.0;
 constexpr double kRecordRowHeight = 290.0;  // the record of a plotted point
 constexpr double kRecordPlotHeight = 186.0;
-constexpr double kRecordPeakPeriods = 8.0;      // the stretch of the record shown
+constexpr double kRecordPeakPeriods = 8.0;    // the stretch of the record shown
 constexpr std::size_t kRecordSamples = 2000;  // at most this many samples of it
 constexpr double kWelchBands = 100.0;         // Welch's density is drawn as means over bands this fine
 constexpr double kSpectrumLeft = 90.0, kSpectrumRight = 590.0;
@@ -146,6 +146,22 @@ class Document {
   std::string body_;
 };
 
+// A target line (in pixels), wide and pale under the components' line so
+// that both stay visible where they agree.
+void DrawTargetLine(Document& doc, const std::vector<std::pair<double, double>>& points, const std::string& clip) {
+  doc.Polyline(points, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+}
+
+// The same of a target in the panel's data coordinates.
+void DrawTargetLine(Document& doc, const Panel& panel, std::vector<std::pair<double, double>>& target,
+                    const std::string& clip) {
+  for (auto& [x, y] : target) {
+    x = panel.X(x);
+    y = panel.Y(y);
+  }
+  DrawTargetLine(doc, target, clip);
+}
+
 void DrawFrame(Document& doc, const Panel& panel, const Ticks& x_ticks, const Ticks& y_ticks, std::string_view title,
                std::string_view x_label, std::string_view y_label) {
   doc.Add("<clipPath id=\"" + panel.clip_id + "\"><rect x=\"" + Px(panel.left) + "\" y=\"" + Px(panel.top) +
@@ -162,8 +178,7 @@ void DrawFrame(Document& doc, const Panel& panel, const Ticks& x_ticks, const Ti
     doc.Line(panel.left, y, panel.right, y, kGridColour);
     doc.Line(panel.left - 5.0, y, panel.left, y, "black");
     doc.Text(panel.left - 8.0, y + 4.0,
-             k < y_ticks.labels.size() ? y_ticks.labels[k] : Number(y_ticks.values[k], y_ticks.decimals), "end",
-             12.0);
+             k < y_ticks.labels.size() ? y_ticks.labels[k] : Number(y_ticks.values[k], y_ticks.decimals), "end", 12.0);
   }
   doc.Add("<rect x=\"" + Px(panel.left) + "\" y=\"" + Px(panel.top) + "\" width=\"" + Px(panel.right - panel.left) +
           "\" height=\"" + Px(panel.bottom - panel.top) + "\" fill=\"none\" stroke=\"black\"/>");
@@ -245,12 +260,7 @@ void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, doubl
   const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
   std::vector<LegendEntry> legend;
   if (!target.empty()) {
-    for (auto& [x, y] : target) {
-      x = panel.X(x);
-      y = panel.Y(y);
-    }
-    // Wide and pale under the components' line, so both stay visible where they agree.
-    doc.Polyline(target, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+    DrawTargetLine(doc, panel, target, clip);
     std::string text = "target: " + ShownName(point_target->spectrum.label());
     if (check.target_energy)
       text += " (" + HeightAndPeriod(check.target_energy->Hm0, check.target_peak_frequency) + ")";
@@ -379,11 +389,18 @@ void DrawRecord(Document& doc, const CheckResult& result, std::size_t v, const P
   double x_hi = start + span;
   Ticks x_ticks = NiceTicks(start, x_hi);
   x_hi = start + span;
-  x_ticks.values.erase(std::remove_if(x_ticks.values.begin(), x_ticks.values.end(),
-                                      [&](double t) { return t < start || t > x_hi; }),
-                       x_ticks.values.end());
-  Panel panel{kSpectrumLeft, row_top + kPanelTop,         kDirectionRight, row_top + kPanelTop + kRecordPlotHeight,
-              start,         x_hi,    -y_hi, y_hi, "record" + std::to_string(v)};
+  x_ticks.values.erase(
+      std::remove_if(x_ticks.values.begin(), x_ticks.values.end(), [&](double t) { return t < start || t > x_hi; }),
+      x_ticks.values.end());
+  Panel panel{kSpectrumLeft,
+              row_top + kPanelTop,
+              kDirectionRight,
+              row_top + kPanelTop + kRecordPlotHeight,
+              start,
+              x_hi,
+              -y_hi,
+              y_hi,
+              "record" + std::to_string(v)};
   std::string title = "Point " + std::to_string(point.point_number) + ": the record around its highest wave (" +
                       Number(span / s.peak_period_s, 0) + " Tp of " + Number(s.duration_s, 0) + " s)";
   DrawFrame(doc, panel, x_ticks, y_ticks, title, "time t (s)", "elevation \xce\xb7 (m)");
@@ -435,11 +452,12 @@ void DrawWelch(Document& doc, const CheckResult& result, std::size_t v, const Po
   }
   y_hi = y_hi > 0.0 ? 1.08 * y_hi : 1.0;
   const Ticks y_ticks = NiceTicks(0.0, y_hi);
-  Panel panel{kSpectrumLeft, row_top + kPanelTop, kSpectrumRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi, 0.0,
-              y_hi,          "welch" + std::to_string(v)};
+  Panel panel{
+      kSpectrumLeft, row_top + kPanelTop,        kSpectrumRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi, 0.0,
+      y_hi,          "welch" + std::to_string(v)};
   DrawFrame(doc, panel, x_ticks, y_ticks,
-            "Point " + std::to_string(point.point_number) + ": Welch spectrum of the record",
-            "frequency f (Hz)", "spectral density S(f) (m\xc2\xb2 s)");
+            "Point " + std::to_string(point.point_number) + ": Welch spectrum of the record", "frequency f (Hz)",
+            "spectral density S(f) (m\xc2\xb2 s)");
   const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
   // Every bin first, pale, so that the target and the means stay in view over it.
   if (band > 1) {
@@ -452,11 +470,7 @@ void DrawWelch(Document& doc, const CheckResult& result, std::size_t v, const Po
   }
   std::vector<LegendEntry> legend;
   if (!target.empty()) {
-    for (auto& [x, y] : target) {
-      x = panel.X(x);
-      y = panel.Y(y);
-    }
-    doc.Polyline(target, kTargetColour, 5.0, clip + " stroke-opacity=\"0.45\"");
+    DrawTargetLine(doc, panel, target, clip);
     std::string text = "target: " + ShownName(point_target->spectrum.label());
     if (s.versus_target) text += " (m0 " + Number(s.versus_target->target_m0, 4) + " m\xc2\xb2)";
     legend.push_back({kTargetColour, text, false, 5.0});
@@ -466,10 +480,10 @@ void DrawWelch(Document& doc, const CheckResult& result, std::size_t v, const Po
     S = panel.Y(S);
   }
   doc.Polyline(averaged, kComponentColour, 1.6, clip);
-  legend.push_back({kComponentColour, "record (m0 " + Number(s.welch.m0, 4) + " m\xc2\xb2)" +
-                                          (band > 1 ? ", mean over " + Number(static_cast<double>(band) *
-                                                                                   s.welch.df, 4) + " Hz"
-                                                    : std::string())});
+  legend.push_back(
+      {kComponentColour,
+       "record (m0 " + Number(s.welch.m0, 4) + " m\xc2\xb2)" +
+           (band > 1 ? ", mean over " + Number(static_cast<double>(band) * s.welch.df, 4) + " Hz" : std::string())});
   if (band > 1) legend.push_back({kBarFill, "record, every bin of " + Number(s.welch.df, 5) + " Hz", false, 1.0});
   DrawLegend(doc, panel, legend);
 }
@@ -490,14 +504,22 @@ void DrawExceedance(Document& doc, const CheckResult& result, std::size_t v, con
   Ticks y_ticks;
   for (int decade = lowest_decade; decade <= 0; ++decade) {
     y_ticks.values.push_back(decade);
-    y_ticks.labels.push_back(decade == 0 ? "1" : decade >= -2 ? Number(std::pow(10.0, decade), -decade)
-                                                             : "1e" + std::to_string(decade));
+    y_ticks.labels.push_back(decade == 0    ? "1"
+                             : decade >= -2 ? Number(std::pow(10.0, decade), -decade)
+                                            : "1e" + std::to_string(decade));
   }
-  Panel panel{kDirectionLeft, row_top + kPanelTop, kDirectionRight, row_top + kPanelTop + kPlotHeight, 0.0, x_hi,
-              static_cast<double>(lowest_decade), 0.0, "exceedance" + std::to_string(v)};
+  Panel panel{kDirectionLeft,
+              row_top + kPanelTop,
+              kDirectionRight,
+              row_top + kPanelTop + kPlotHeight,
+              0.0,
+              x_hi,
+              static_cast<double>(lowest_decade),
+              0.0,
+              "exceedance" + std::to_string(v)};
   DrawFrame(doc, panel, x_ticks, y_ticks,
-            "Point " + std::to_string(point.point_number) + ": wave heights (zero up-crossing)",
-            "wave height H (m)", "share of waves higher, P(H > h)");
+            "Point " + std::to_string(point.point_number) + ": wave heights (zero up-crossing)", "wave height H (m)",
+            "share of waves higher, P(H > h)");
   const std::string clip = " clip-path=\"url(#" + panel.clip_id + ")\"";
   std::vector<std::pair<double, double>> rayleigh;
   for (const ExceedanceSample& sample : RayleighExceedanceCurve(s.Hm0, x_hi, kTargetSamples)) {
@@ -560,7 +582,7 @@ void DrawHm0AlongPoints(Document& doc, const CheckResult& result, const std::vec
       const std::optional<BandEnergy>& energy = result.points[v].target_energy;
       if (energy) target.emplace_back(panel.X(static_cast<double>(v + 1)), panel.Y(energy->Hm0));
     }
-    doc.Polyline(target, kTargetColour, 5.0, " clip-path=\"url(#hm0)\" stroke-opacity=\"0.45\"");
+    DrawTargetLine(doc, target, " clip-path=\"url(#hm0)\"");
     legend.push_back({kTargetColour, "target: " + ShownName(result.target->label), false, 5.0});
   }
   std::vector<std::pair<double, double>> line;

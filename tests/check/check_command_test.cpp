@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "check/check_run.h"
 #include "check/component_text.h"
 #include "support/test_support.h"
 
@@ -19,21 +20,9 @@ extern char** environ;
 namespace wavecomp::check {
 namespace {
 
-using wavecomp::testing::Lines;
 using testing::Component;
 using testing::ScratchDir;
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Check(const std::vector<std::string>& arguments) {
-  Console out, err;
-  const int status = RunCheckCommand(arguments, out, err);
-  return {status, out.captured(), err.captured()};
-}
+using wavecomp::testing::Lines;
 
 bool HasLine(const std::string& text, const std::string& line) {
   for (const std::string& candidate : Lines(text)) {
@@ -137,7 +126,11 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
       {"a file that is not a plot, forced", "--svg", "notes.txt", "my notes\n", {"--force"}, kCheckDone},
       {"an earlier plot", "--svg", "plot.svg", plot, {}, kCheckDone},
       {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kCheckOutputError},
-      {"the target spectrum as CSV", "--series-csv", "target.spe", "1 2\n", {"--spectrum", "target.spe"},
+      {"the target spectrum as CSV",
+       "--series-csv",
+       "target.spe",
+       "1 2\n",
+       {"--spectrum", "target.spe"},
        kCheckOutputError},
       {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kCheckOutputError},
       {"a plot as CSV, forced", "--series-csv", "plot.svg", plot, {"--force"}, kCheckDone},
@@ -201,8 +194,9 @@ TEST(CheckCommand, SummaryOfASingleComponent) {
   // One phase at the middle of 0..2 pi: D = 0.5.
   EXPECT_EQ(lines[expected.size()].substr(0, 51), "phase uniformity              Kolmogorov-Smirnov D ");
   EXPECT_EQ(lines[expected.size()].substr(51, 6), "0.5000");
-  EXPECT_TRUE(HasLine(outcome.out,
-                      "  - Emep and Ene runs take their directions from measured spectra: no expected distribution (give the data "
+  EXPECT_TRUE(HasLine(
+      outcome.out,
+      "  - Emep and Ene runs take their directions from measured spectra: no expected distribution (give the data "
       "file with --spectrum)"));
 }
 

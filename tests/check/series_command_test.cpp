@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "check/check_command.h"
+#include "check/check_run.h"
 #include "check/component_text.h"
 #include "check/progress_line.h"
 #include "check/sea_surface.h"
@@ -21,18 +22,6 @@ namespace {
 using testing::Component;
 using testing::Lines;
 using testing::ScratchDir;
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Check(const std::vector<std::string>& arguments) {
-  Console out, err;
-  const int status = RunCheckCommand(arguments, out, err);
-  return {status, out.captured(), err.captured()};
-}
 
 // One sinusoid of amplitude 0.5 m at 0.1 Hz with a JNS trailer of H1/3 1 m, T1/3 10 s.
 std::string Sinusoid() {
@@ -62,10 +51,14 @@ TEST(SeriesCommand, TakesItsOptionsAndRefusesWrongValues) {
       {{"--dt", "fast", wave}, 0, 0, "--dt takes a time step in seconds above 0 (got fast)"},
       {{wave, "--series-csv"}, 0, 0, "--series-csv needs a file name"},
       {{"--series-csv", "--json", wave}, 0, 0, "--series-csv needs a file name"},
-      {{"--series", "1e9", wave}, 0, 0,
+      {{"--series", "1e9", wave},
+       0,
+       0,
        "a record of 1000000000 s at steps of 0.5 s takes more than the 33554432 samples the check holds per point: "
        "ask for a shorter --series or a longer --dt"},
-      {{"--series", "1", "--dt", "2", wave}, 0, 0,
+      {{"--series", "1", "--dt", "2", wave},
+       0,
+       0,
        "the time step 2 s is not shorter than the record (1 s): ask for a shorter --dt or a longer --series"},
   };
   for (const auto& c : cases) {
@@ -192,7 +185,8 @@ TEST(SeriesCommand, ChecksTheFourExamples) {
     std::filesystem::copy(testing::SourcePath(std::string("examples/") + c.example), dir.path());
     ASSERT_EQ(testing::RunWavecomp(dir).exit_status, 0);
     std::vector<std::string> arguments = {"--series", "600", dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")};
-    for (const std::string& option : c.spectrum) arguments.push_back(option == "--spectrum" ? option : dir.PathOf(option));
+    for (const std::string& option : c.spectrum)
+      arguments.push_back(option == "--spectrum" ? option : dir.PathOf(option));
     const Outcome text = Check(arguments);
     ASSERT_EQ(text.status, kCheckDone) << text.err;
     arguments.push_back("--json");
@@ -230,8 +224,8 @@ TEST(SeriesCommand, ChecksTheFourExamples) {
       }
     }
     const std::string svg = dir.Read("plot.svg");
-    for (const char* title : {"the record around its highest wave", "Welch spectrum of the record",
-                              "wave heights (zero up-crossing)"}) {
+    for (const char* title :
+         {"the record around its highest wave", "Welch spectrum of the record", "wave heights (zero up-crossing)"}) {
       EXPECT_NE(svg.find(title), std::string::npos) << title;
     }
   }

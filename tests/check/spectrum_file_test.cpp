@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "check/check_command.h"
+#include "check/check_run.h"
 #include "support/test_support.h"
 
 namespace wavecomp::check {
@@ -65,18 +66,6 @@ TEST(TargetSpectra, RecognisesEveryKindOfInputFile) {
   }
 }
 
-struct Checked {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Checked CheckArguments(const std::vector<std::string>& arguments) {
-  Console out, err;
-  const int status = RunCheckCommand(arguments, out, err);
-  return {status, out.captured(), err.captured()};
-}
-
 // The run of an example in a scratch folder, with its component file.
 void RunExample(const ScratchDir& dir, const std::string& example) {
   std::filesystem::copy(SourcePath("examples/" + example), dir.path());
@@ -103,11 +92,11 @@ TEST(CheckAgainstData, EveryPointOfTheExamplesMeetsItsOwnInput) {
     ScratchDir dir;
     RunExample(dir, c.example);
     const std::vector<std::string> arguments = {"--spectrum", dir.PathOf(c.data), dir.PathOf("wave.dat")};
-    const Checked text = CheckArguments(arguments);
+    const Outcome text = Check(arguments);
     ASSERT_EQ(text.status, kCheckDone) << text.err;
     std::vector<std::string> with_json = arguments;
     with_json.insert(with_json.begin(), "--json");
-    const Checked json_run = CheckArguments(with_json);
+    const Outcome json_run = Check(with_json);
     ASSERT_EQ(json_run.status, kCheckDone) << json_run.err;
     const nlohmann::json json = nlohmann::json::parse(json_run.out);
 
@@ -160,7 +149,7 @@ TEST(CheckAgainstData, ASinglePointMatchesItsOwnDirections) {
     dir.Write(data + ".pnt", std::string(example) == "emep" ? "    1\n" + list[1] + "\n"
                                                             : "    1" + list[0].substr(5) + "\n" + list[1] + "\n");
     ASSERT_EQ(wavecomp::testing::RunWavecomp(dir).exit_status, 0);
-    const Checked json_run = CheckArguments({"--json", "--spectrum", dir.PathOf(data), dir.PathOf("wave.dat")});
+    const Outcome json_run = Check({"--json", "--spectrum", dir.PathOf(data), dir.PathOf("wave.dat")});
     ASSERT_EQ(json_run.status, kCheckDone) << json_run.err;
     const nlohmann::json json = nlohmann::json::parse(json_run.out);
     ASSERT_EQ(json["layout"], "single point");
@@ -172,7 +161,7 @@ TEST(CheckAgainstData, ASinglePointMatchesItsOwnDirections) {
     EXPECT_LT(std::abs(point["difference"]["directional_spread_deg"].get<double>()), 3.0 * standard_error);
     EXPECT_LT(std::abs(point["difference"]["Hm0_relative"].get<double>()), 2e-3);
     // The text shows the same comparison in its rows.
-    const Checked text = CheckArguments({"--spectrum", dir.PathOf(data), dir.PathOf("wave.dat")});
+    const Outcome text = Check({"--spectrum", dir.PathOf(data), dir.PathOf("wave.dat")});
     EXPECT_NE(text.out.find("\nmean direction (deg)   "), std::string::npos) << text.out;
     EXPECT_EQ(text.out.find("no expected distribution"), std::string::npos) << text.out;
   }
