@@ -67,7 +67,8 @@ nlohmann::json OptionalJson(const std::optional<double>& value) {
 std::string FrameDescription(const swan::ModelFrame& frame) {
   const double from = swan::NauticalFrom(frame, frame.clockwise ? -kExampleOffset : kExampleOffset);
   const double theta = swan::ModelDirection(frame, from, swan::DirectionConvention::kNautical);
-  return "--normal-from " + Number(frame.normal_from, 2) + ": a wave from " + Number(swan::NauticalFrom(frame, 0.0), 2) +
+  return "--normal-from " + Number(frame.normal_from, 2) + ": a wave from " +
+         Number(swan::NauticalFrom(frame, 0.0), 2) +
          " deg (nautical) travels along the model's x-axis (0 deg); model directions count " +
          (frame.clockwise ? "clockwise (--clockwise)" : "counterclockwise, from +x towards +y") + ": a wave from " +
          Number(from, 2) + " deg is at " + (theta > 0.0 ? "+" : "") + Number(theta, 2) + " deg";
@@ -140,7 +141,10 @@ std::string SummaryText(const ImportReport& report) {
       if (location.suggested_smax) {
         line("Smax        suggested for cont.txt: " + Number(*location.suggested_smax, 1) + " (spreading " +
              Number(*location.state.peak_spreading, 2) + " deg at the peak" +
-             (*location.suggested_smax >= 999.0 ? ": unidirectional)" : ")"));
+             (*location.suggested_smax >= 999.0   ? ": unidirectional)"
+              : *location.suggested_smax >= 998.0 ? ": as narrow as wavecomp spreads around the principal "
+                                                    "direction; 999 would send every component along the x-axis)"
+                                                  : ")"));
       }
     }
   }

@@ -18,8 +18,13 @@ namespace {
 // of it loses the directions of its weaker frequencies.
 constexpr double kDirectionalValueFloor = 1e-6;
 constexpr double kWeakValueWarning = 100.0 * kDirectionalValueFloor;
-// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional.
+// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional
+// waves along the model's x-axis, whatever the table's principal direction;
+// 998 is as narrow as wavecomp spreads around that direction.
 constexpr double kUnidirectionalSmax = 999.0;
+constexpr double kNarrowestSmax = 998.0;
+// The principal direction as the Sspe header writes it (F12.4) reads as 0.
+constexpr double kZeroDirection = 0.5e-4;
 
 std::string Number(double value, int decimals) {
   std::string text;
@@ -209,11 +214,12 @@ void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, s
       location.where = file.locations[index];
       location.zero = block.kind == swan::BlockKind::kZero;
       location.state = swan::SeaState1D(file, report.frame, block, scale);
-      if (location.state.peak_spreading) {
-        location.suggested_smax =
-            std::min(kUnidirectionalSmax, swan::SpreadingParameter(*location.state.peak_spreading));
-      }
       location.sspe = ConvertToSspe(file, index + 1, block, location.state, scale);
+      if (location.state.peak_spreading) {
+        const bool along_x = std::abs(location.sspe.direction) < kZeroDirection;
+        location.suggested_smax = std::min(along_x ? kUnidirectionalSmax : kNarrowestSmax,
+                                           swan::SpreadingParameter(*location.state.peak_spreading));
+      }
       output.refinement = location.sspe.refinement;
       const std::size_t table = next++;
       WriteSspeTable(location.sspe, SinkOf(outputs, table));

@@ -49,10 +49,14 @@ TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
   const testing::Written2D two = testing::Swan2D({high, low}, {});
   const testing::Written2D single = testing::Swan2D({high}, {});
   const testing::Written1D one = testing::Swan1D({{1.2, 9.0, 250.0, 25.0}}, {});
-  double one_m0 = 0.0;
-  for (std::size_t i = 0; i + 1 < one.f.size(); ++i) {
-    one_m0 += 0.5 * (one.S[i] + one.S[i + 1]) * (one.f[i + 1] - one.f[i]);
-  }
+  // Narrower than wavecomp spreads (about 1.5 degrees): Smax 999 would lose its direction.
+  const testing::Written1D narrow = testing::Swan1D({{1.2, 9.0, 250.0, 3000.0}}, {});
+  const auto hm0_1d = [](const testing::Written1D& file) {
+    double m0 = 0.0;
+    for (std::size_t i = 0; i + 1 < file.f.size(); ++i)
+      m0 += 0.5 * (file.S[i] + file.S[i + 1]) * (file.f[i + 1] - file.f[i]);
+    return 4.0 * std::sqrt(m0);
+  };
   const auto hm0 = [](const testing::Written2D& file, std::size_t k) {
     return 4.0 * std::sqrt(testing::WrittenM0(file, k));
   };
@@ -66,11 +70,22 @@ TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
     double direction;         // truth of every point, model degrees
   };
   const Case cases[] = {
-      {"2D, two locations", two.text, {"--normal-from", "270"}, {"--locations", "2,1"}, "Emep",
-       {hm0(two, 1), hm0(two, 0)}, 20.0},
+      {"2D, two locations",
+       two.text,
+       {"--normal-from", "270"},
+       {"--locations", "2,1"},
+       "Emep",
+       {hm0(two, 1), hm0(two, 0)},
+       20.0},
       {"2D, clockwise", single.text, {"--normal-from", "270", "--clockwise"}, {}, "Emep", {hm0(single, 0)}, -20.0},
-      {"1D", one.text, {"--normal-from", "270"}, {}, "Sspe", {4.0 * std::sqrt(one_m0)},
-       swan::WrapDegrees(270.0 - one.mean_from)},
+      {"1D", one.text, {"--normal-from", "270"}, {}, "Sspe", {hm0_1d(one)}, swan::WrapDegrees(270.0 - one.mean_from)},
+      {"1D, nearly unidirectional",
+       narrow.text,
+       {"--normal-from", "270"},
+       {},
+       "Sspe",
+       {hm0_1d(narrow)},
+       swan::WrapDegrees(270.0 - narrow.mean_from)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
