@@ -1,7 +1,6 @@
 #include "fuzz_support.h"
 
 #include <dirent.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,27 +29,6 @@ void RemoveScratchFolder() {
   if (chdir("/") == 0) rmdir(ScratchPath().c_str());
 }
 
-// Returns the pages of [begin, end) to zero. Whole pages are handed back to
-// the kernel, which maps fresh zero pages on the next touch, so the cost is
-// that of the pages an input dirtied; the partial pages at the ends are
-// cleared by hand.
-void ZeroRange(unsigned char* begin, unsigned char* end) {
-  const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const std::uintptr_t first_page = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
-  const std::uintptr_t last_page = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
-  if (last_page <= first_page) {
-    std::memset(begin, 0, static_cast<std::size_t>(end - begin));
-    return;
-  }
-  unsigned char* const whole_begin = reinterpret_cast<unsigned char*>(first_page);
-  unsigned char* const whole_end = reinterpret_cast<unsigned char*>(last_page);
-  std::memset(begin, 0, static_cast<std::size_t>(whole_begin - begin));
-  std::memset(whole_end, 0, static_cast<std::size_t>(end - whole_end));
-  if (madvise(whole_begin, static_cast<std::size_t>(whole_end - whole_begin), MADV_DONTNEED) != 0) {
-    std::memset(whole_begin, 0, static_cast<std::size_t>(whole_end - whole_begin));
-  }
-}
-
 }  // namespace
 
 void EnterScratchFolder() {
@@ -74,11 +52,11 @@ SpectrumWorkspace& FreshWorkspace() {
     // calloc is such a mapping); checked once, so a reset can never leave
     // stale data behind unnoticed.
     bytes[sizeof(SpectrumWorkspace) / 2] = 1;
-    ZeroRange(bytes, bytes + sizeof(SpectrumWorkspace));
+    ClearWorkspace(*workspace);
     if (bytes[sizeof(SpectrumWorkspace) / 2] != 0) Finding("the workspace reset does not clear memory");
     checked = true;
   }
-  ZeroRange(bytes, bytes + sizeof(SpectrumWorkspace));
+  ClearWorkspace(*workspace);
   return *workspace;
 }
 

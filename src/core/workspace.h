@@ -135,4 +135,10 @@ using WorkspacePtr = std::unique_ptr<SpectrumWorkspace, WorkspaceDeleter>;
 // when the memory is not there.
 WorkspacePtr MakeWorkspace();
 
+// Returns every byte of a workspace from MakeWorkspace to zero at the cost of
+// the pages written since: whole pages go back to the kernel, which maps fresh
+// zero pages on the next touch. For many short runs in one process (fuzzing,
+// tests), where a new workspace each time would cost more than the run.
+void ClearWorkspace(SpectrumWorkspace& workspace);
+
 }  // namespace wavecomp
