@@ -117,13 +117,20 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--series-csv", "a file name"},
 };
 
+// "NAME needs WHAT" for an option of the table.
+std::string Needs(std::string_view name) {
+  for (const auto& [option, what] : kValueOptions) {
+    if (option == name) return std::string(name) + " needs " + std::string(what);
+  }
+  return std::string(name) + " needs a value";
+}
+
 // "NAME needs WHAT" when `text` (an argument, or CLI11's message) is about an
 // option without its value.
 std::optional<std::string> MissingValue(std::string_view text, bool whole_argument) {
   for (const auto& [name, what] : kValueOptions) {
-    if (whole_argument ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos) {
-      return std::string(name) + " needs " + std::string(what);
-    }
+    if (whole_argument ? text == std::string(name) + "=" : text.find(name) != std::string_view::npos)
+      return Needs(name);
   }
   return std::nullopt;
 }
@@ -137,8 +144,8 @@ std::optional<double> Number(std::string_view text) {
   return value;
 }
 
-std::string Refusal(std::string_view name, std::string_view what, const std::string& found) {
-  return std::string(name) + " needs " + std::string(what) + ", found \"" + textio::Printable(found, 64) + "\"";
+std::string Refusal(std::string_view name, const std::string& found) {
+  return Needs(name) + ", found \"" + textio::Printable(found, 64) + "\"";
 }
 
 // What CLI11 read of the options whose values are checked here.
@@ -162,7 +169,7 @@ bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& 
        {std::tuple{raw.spectrum_option, &raw.spectrum, "--spectrum"}, std::tuple{raw.svg_option, &raw.svg, "--svg"},
         std::tuple{raw.series_csv_option, &raw.series_csv, "--series-csv"}}) {
     if (option->count() > 0 && value->empty()) {
-      error = std::string(name) + " needs a file name";
+      error = Needs(name);
       return false;
     }
   }
@@ -173,14 +180,14 @@ bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& 
   if (raw.normal_from_option->count() > 0) {
     const std::optional<double> value = Number(raw.normal_from);
     if (!value || !std::isfinite(*value)) {
-      error = Refusal("--normal-from", "a direction in degrees", raw.normal_from);
+      error = Refusal("--normal-from", raw.normal_from);
       return false;
     }
     swan.normal_from = value;
   }
   if (raw.time_option->count() > 0) {
     if (raw.time.empty()) {
-      error = Refusal("--time", "a time YYYYMMDD.HHMMSS", raw.time);
+      error = Refusal("--time", raw.time);
       return false;
     }
     swan.time = raw.time;
@@ -190,7 +197,7 @@ bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& 
     const auto [end, failure] = std::from_chars(raw.location.data(), raw.location.data() + raw.location.size(), value);
     if (raw.location.empty() || failure != std::errc() || end != raw.location.data() + raw.location.size() ||
         value < 1) {
-      error = Refusal("--location", "a location number (1, 2, ...)", raw.location);
+      error = Refusal("--location", raw.location);
       return false;
     }
     swan.location = value;

@@ -141,10 +141,11 @@ std::string SummaryText(const ImportReport& report) {
       if (location.suggested_smax) {
         line("Smax        suggested for cont.txt: " + Number(*location.suggested_smax, 1) + " (spreading " +
              Number(*location.state.peak_spreading, 2) + " deg at the peak" +
-             (*location.suggested_smax >= 999.0   ? ": unidirectional)"
-              : *location.suggested_smax >= 998.0 ? ": as narrow as wavecomp spreads around the principal "
-                                                    "direction; 999 would send every component along the x-axis)"
-                                                  : ")"));
+             (*location.suggested_smax >= kUnidirectionalSmax ? ": unidirectional)"
+              : *location.suggested_smax >= kNarrowestSmax
+                  ? ": as narrow as wavecomp spreads around the principal "
+                    "direction; 999 would send every component along the x-axis)"
+                  : ")"));
       }
     }
   }

@@ -18,11 +18,6 @@ namespace {
 // of it loses the directions of its weaker frequencies.
 constexpr double kDirectionalValueFloor = 1e-6;
 constexpr double kWeakValueWarning = 100.0 * kDirectionalValueFloor;
-// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional
-// waves along the model's x-axis, whatever the table's principal direction;
-// 998 is as narrow as wavecomp spreads around that direction.
-constexpr double kUnidirectionalSmax = 999.0;
-constexpr double kNarrowestSmax = 998.0;
 // The principal direction as the Sspe header writes it (F12.4) reads as 0.
 constexpr double kZeroDirection = 0.5e-4;
 

@@ -30,6 +30,12 @@ struct SwanImportOptions {
   bool json = false;
 };
 
+// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional
+// waves along the model's x-axis, whatever the table's principal direction;
+// 998 is as narrow as wavecomp spreads around that direction.
+inline constexpr double kUnidirectionalSmax = 999.0;
+inline constexpr double kNarrowestSmax = 998.0;
+
 // Wave heights above this share of offshore energy draw a warning.
 inline constexpr double kOffshoreWarningShare = 0.05;
 
