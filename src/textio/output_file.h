@@ -18,10 +18,14 @@
 // folder once that process is gone.
 //
 // Records are buffered and written in large blocks.
+//
+// An OutputSet that publishes nothing (a dry run) makes its files with the
+// same checks, then only counts what would be written into them.
 #pragma once
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -59,10 +63,15 @@ class OutputFile {
 
   const std::string& path() const { return path_; }
   Publication publication() const { return publication_; }
+  std::int64_t lines() const { return lines_; }  // written so far
+  std::int64_t bytes() const { return bytes_; }  // line ends included
 
  private:
   friend class OutputSet;
   OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, int slot);
+  static OutputFile Open(const std::string& path, Publication publication, bool remove_stale);
+  // Checked like Create, made and removed again at once: records are only counted.
+  static OutputFile Counted(const std::string& path, Publication publication);
   void FlushBuffer();
   [[noreturn]] void Fail(std::string_view what, int error_number);
   void Discard() noexcept;
@@ -83,6 +92,14 @@ class OutputFile {
   dev_t device_ = 0;   // the file, to recognise it under its name
   ino_t inode_ = 0;
   std::string buffer_;
+  bool counting_ = false;  // nothing is written: the records are only counted
+  std::int64_t lines_ = 0;
+  std::int64_t bytes_ = 0;
+};
+
+enum class Publishing {
+  kAtEnd,  // PublishAll gives the files their names
+  kNever,  // a dry run: the files are checked and counted, never written or named
 };
 
 // The outputs of one run, published together once it has succeeded: every
@@ -96,16 +113,22 @@ class OutputFile {
 // published nothing.
 class OutputSet {
  public:
-  OutputSet() = default;
+  explicit OutputSet(Publishing publishing = Publishing::kAtEnd) : publishing_(publishing) {}
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
+  // OutputFile::Create, or its counted twin when nothing is to be published:
+  // the same refusals either way.
+  OutputFile Create(const std::string& path, Publication publication) const;
   // Finishes `file` (OutputError on failure) and keeps it for PublishAll.
   void Add(OutputFile file);
-  void PublishAll();
+  void PublishAll();  // Publishing::kNever: drops the files
   bool empty() const { return files_.empty(); }
+  // The files added so far, in their order.
+  const std::vector<OutputFile>& files() const { return files_; }
 
  private:
+  Publishing publishing_;
   std::vector<OutputFile> files_;
 };
 

@@ -773,6 +773,11 @@ void PrintTo(const BadInput& c, std::ostream* out) { *out << c.name; }
 
 class BadInputTest : public ::testing::TestWithParam<BadInput> {};
 
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+// The dry run is the run with nothing published: it ends as the run ends,
+// with the same status and the same first line on standard error. Only the
+// point-list question differs: the dry run reads on as if it were answered Y.
 TEST_P(BadInputTest, EndsWithItsMessageAndLeavesTheFolderAsItWas) {
   const BadInput& c = GetParam();
   ScratchDir dir;
@@ -780,6 +785,11 @@ TEST_P(BadInputTest, EndsWithItsMessageAndLeavesTheFolderAsItWas) {
   const Snapshot before = Take(dir);
   const RunResult result = RunWavecomp(dir, c.input);
   ExpectRefused(dir, c, result, before);
+  if (c.expect == Expect::kSilentStop) return;
+  const RunResult dry = testing::RunProgram(WAVECOMP_EXE, dir.path(), {"--dry-run"}, c.input);
+  EXPECT_EQ(dry.exit_status, result.exit_status) << "dry run:\n" << dry.out << dry.err;
+  EXPECT_EQ(FirstLine(dry.err), FirstLine(result.err));
+  EXPECT_EQ(Take(dir), before) << "the dry run changed the folder";
 }
 
 std::string CaseName(const ::testing::TestParamInfo<BadInput>& parameter) { return parameter.param.name; }

@@ -168,8 +168,8 @@ TEST(DryRun, StopsWhereTheRunWouldStop) {
     std::string err_starts;
   } cases[] = {
       {"existing output", "sspe", [](const ScratchDir& dir) { dir.Write("wave.dat", "an earlier result\n"); }, 1,
-       "  nothing: wave.dat exists already, so the run would stop with \"ERROR Exist Out File\"",
-       "wavecomp: wave.dat exists already: a run never overwrites a component wave file"},
+       " ERROR Exist Out File\n",
+       "wavecomp: the output file wave.dat exists, and a run never replaces one; rename or remove it"},
       {"missing point list", "ene", [](const ScratchDir& dir) { std::filesystem::remove(dir.PathOf("ebm.out.pnt")); },
        0,
        "  ebm.out.pnt is missing: the run would ask whether to take the first spectrum of ebm.out uniformly along "
