@@ -48,7 +48,12 @@ constexpr const char* kHelp =
     "wrong, 3 no usable output file could be written. Every stop also explains\n"
     "itself on standard error in a line starting \"wavecomp: \".\n"
     "\n"
-    "See also: wavecomp-check(1), which reads a component wave file back.\n";
+    "See also: wavecomp-check(1), which reads a component wave file back, and\n"
+    "wavecomp-import(1), which turns SWAN spectrum files into wavecomp inputs.\n";
+
+constexpr std::string_view kOptions[] = {"-C", "--dry-run", "-h", "--help", "--version"};
+constexpr const char* kFolderNeeded =
+    "-C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project";
 
 }  // namespace
 
@@ -68,7 +73,9 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
     app.parse(arguments);
   } catch (const CLI::ParseError& error) {
     command.action = CommandLine::Action::kUsageError;
-    command.error = error.what();
+    // CLI11's only error here is -C without its folder ("-C: 1 required TEXT missing").
+    const std::string what = error.what();
+    command.error = what.starts_with("-C") ? kFolderNeeded : what;
     return command;
   }
   if (help) {
@@ -84,7 +91,7 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
     command.action = CommandLine::Action::kUsageError;
     const std::string& first = extras.front();
     if (first.size() > 1 && first[0] == '-') {
-      command.error = "unknown option \"" + first + "\"";
+      command.error = "unknown option \"" + first + "\"" + DidYouMean(first, kOptions);
     } else {
       command.error = "unexpected argument \"" + first +
                       "\": wavecomp takes no file names, it reads cont.txt in the working folder (name another "
@@ -95,7 +102,7 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
   if (folder_option->count() > 0) {
     if (folder.empty()) {
       command.action = CommandLine::Action::kUsageError;
-      command.error = "-C needs a folder";
+      command.error = kFolderNeeded;
       return command;
     }
     command.folder = folder;

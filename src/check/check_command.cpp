@@ -87,10 +87,13 @@ constexpr std::string_view kHelp[] = {
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
-    "Exit status: 0 checked, 1 wrong command line (or a SWAN time or location",
-    "that does not fit the files, or a record longer than the check holds),",
-    "2 a file that cannot be read as its layout requires, 3 the SVG or CSV",
-    "file cannot be written.",
+    "Exit status: 0 checked; 1 refused: a file that cannot be opened, a SWAN",
+    "time or location that does not fit the files, a record longer than the",
+    "check holds, an output that would replace a file it must not; 2 a file",
+    "that does not follow its layout, or a wrong command line; 3 the SVG or",
+    "CSV file cannot be written; 128+n ended by signal n.",
+    "",
+    "See also: wavecomp(1), wavecomp-import(1).",
 };
 
 struct Options {
@@ -115,6 +118,18 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--location", "a location number (1, 2, ...)"},
     {"--dt", "a time step in seconds"},
     {"--series-csv", "a file name"},
+};
+
+// Every option, for the hint at a mistyped one.
+constexpr std::string_view kOptionNames[] = {"--spectrum", "--svg",    "--normal-from", "--time",  "--location",
+                                             "--dt",       "--series", "--series-csv",  "--json",  "--force",
+                                             "--clockwise", "-h",      "--help",        "--version"};
+
+// A file given where the component file belongs that is one of the inputs
+// a checker compares with.
+class NotAComponentFile : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // "NAME needs WHAT" for an option of the table.
@@ -282,7 +297,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   if (options.help || options.version) return options;
   for (const std::string& extra : app.remaining()) {
     if (extra.size() > 1 && extra[0] == '-') {
-      error = "unknown option " + extra;
+      error = "unknown option " + extra + DidYouMean(extra, kOptionNames);
       return std::nullopt;
     }
     files.push_back(extra);
@@ -352,16 +367,14 @@ void CheckOutputTarget(const Options& options, const std::string& path, const Ou
   for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
     struct stat read {};
     if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
-      throw textio::OutputError("will not write " + std::string(kind.noun) + " to", path,
-                                "it is " + textio::Printable(*input) + ", which this command reads; " + name_another,
-                                EEXIST);
+      throw UsageError("will not write " + std::string(kind.noun) + " to " + textio::Printable(path) + ": it is " +
+                       textio::Printable(*input) + ", which this command reads; " + name_another);
     }
   }
   if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
-  throw textio::OutputError(
-      "will not write " + std::string(kind.noun) + " over", path,
-      "it exists and is not " + std::string(kind.what) + "; " + name_another + ", or add --force to replace it",
-      EEXIST);
+  throw UsageError("will not write " + std::string(kind.noun) + " over " + textio::Printable(path) +
+                   ": it exists and is not " + std::string(kind.what) + "; " + name_another +
+                   ", or add --force to replace it");
 }
 
 void CheckOutputTargets(const Options& options) {
@@ -373,8 +386,23 @@ void CheckOutputTargets(const Options& options) {
   const std::filesystem::path plot = std::filesystem::weakly_canonical(*options.svg, plot_error);
   const std::filesystem::path series = std::filesystem::weakly_canonical(*options.series.csv, csv_error);
   if (!plot_error && !csv_error && plot == series) {
-    throw textio::OutputError("will not write the series to", *options.series.csv,
-                              "it is the plot's file too; name another file for --series-csv or --svg", EEXIST);
+    throw UsageError("will not write the series to " + textio::Printable(*options.series.csv) +
+                     ": it is the plot's file too; name another file for --series-csv or --svg");
+  }
+}
+
+// The component file, or what the file given is instead when it is an
+// input of a run (jonswap.spe given alone, say).
+ComponentFile ReadComponent(const textio::TextFile& text, const std::string& path) {
+  try {
+    return ReadComponentFile(text);
+  } catch (const textio::InputError& error) {
+    // Every input of a run fails on the point count of the first line.
+    const std::optional<std::string> kind = error.line() == 1 ? SpectrumFileKind(text, path) : std::nullopt;
+    if (!kind) throw;
+    const std::string name = textio::Printable(path);
+    throw NotAComponentFile(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
+                            "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
   }
 }
 
@@ -386,8 +414,8 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   if (options.svg && options.series.enabled)
     svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
-  if (!text) throw textio::InputError::Unreadable("component file", options.file);
-  ComponentFile file = ReadComponentFile(*text);
+  if (!text) throw textio::UnopenableFile("component file", options.file);
+  ComponentFile file = ReadComponent(*text, options.file);
   std::optional<TargetSpectra> target;
   if (options.spectrum) {
     TargetRequest request = options.swan;
@@ -417,12 +445,12 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   outputs.PublishAll();
   if (options.json) {
     out.WriteLine(JsonReport(result, options.svg, options.series.csv));
-    return kCheckDone;
+    return kExitSuccess;
   }
   WriteSummary(result, out);
   if (options.svg) out.WriteLine("Plot written to " + *options.svg);
   if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
-  return kCheckDone;
+  return kExitSuccess;
 }
 
 }  // namespace
@@ -435,41 +463,49 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + error);
     err.WriteLine(
         "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
-    return kCheckUsage;
+    return kExitUsage;
   }
   if (options->help) {
     WriteHelp(out);
-    return kCheckDone;
+    return kExitSuccess;
   }
   if (options->version) {
     out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
-    return kCheckDone;
+    return kExitSuccess;
   }
   try {
     return Check(*options, out, progress);
   } catch (const UsageError& usage_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
-    return kCheckUsage;
+    return kExitStopped;
+  } catch (const textio::UnopenableFile& missing) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + missing.what());
+    return kExitStopped;
+  } catch (const NotAComponentFile& input_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
+    return kExitInputError;
   } catch (const textio::InputError& input_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kCheckInputError;
+    return kExitInputError;
   } catch (const textio::OutputError& output_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
-    return kCheckOutputError;
+    return kExitOutputError;
   } catch (const RunStop& stop) {
     // wavecomp's own readers refused the spectrum file as a run would.
     out.Flush();
     const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
-    return kCheckInputError;
+    return kExitInputError;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);
-    return kCheckInputError;
+    return kExitInputError;
   }
 }
 

@@ -80,7 +80,7 @@ struct ImportReport {
 };
 
 // Reads, converts and publishes; the report says what was done. Throws
-// Refusal, InputFailure, OutputFailure or the textio errors; nothing is
+// Refusal, OutputFailure or the textio errors; nothing is
 // written unless everything succeeds.
 ImportReport RunSwanImport(const SwanImportOptions& options);
 
