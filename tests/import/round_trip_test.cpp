@@ -196,8 +196,6 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
       {"an unknown option", sea, args({"--out", "out", "--north", "0"}), 2, "unknown option --north"},
       {"a mistyped option", sea, args({"--out", "out", "--normal_from", "0"}), 2,
        "unknown option --normal_from; did you mean --normal-from?"},
-      {"an unknown option before a missing one", sea, {"swan", "--bogus"}, 2, "unknown option --bogus"},
-      {"an unknown command", sea, {"swam", "sea.spc"}, 2, "unknown command \"swam\": the one command is swan"},
       {"no file name", sea, {"swan", "--normal-from", "270", "--out", "out"}, 2, "SWAN_FILE is required"},
       {"a file that is not SWAN", "hello\n", args({"--out", "out"}), 2, "input error in sea.spc, line 1, columns 1-5"},
       {"no such file",
