@@ -65,26 +65,28 @@ extern "C" void EndBySignal(int signal_number) {
   ::raise(signal_number);
 }
 
-// A mapped file that shrinks under the reader leaves pages without data, and
-// touching one raises SIGBUS wherever the reading happens to be. The handler
-// ends the process there: the run cannot go on without its input, nothing of
-// it was published yet, and ending by _exit needs no unwinding through code
-// that was interrupted at an arbitrary instruction (jumping back into the
-// reading path would skip destructors and leave its state half-changed).
-// Reading files with read() instead would copy them and give up reading only
-// as far as needed; mapping stays.
+// A mapped input that shrinks under the reader leaves pages without data, and
+// touching one raises SIGBUS wherever the reading happens to be: in a field
+// parser, a memchr, a copy. The handler ends the process right there, after
+// removing the temporaries: the run cannot go on without its input, and
+// nothing of it was published yet. _exit needs no unwinding through code
+// interrupted at an arbitrary instruction; jumping back into the reading path
+// (siglongjmp) would skip destructors and leave its state half-changed.
+// Reading files with read() instead of mapping them would copy every file
+// whole before its first record is looked at; mapping stays.
 extern "C" void EndByBusError(int signal_number, siginfo_t* info, void*) {
   const char* const file = info != nullptr ? textio::MappedFileAt(info->si_addr) : nullptr;
   if (file == nullptr) {
-    // Not an input cut short: the default action on the same fault.
+    // Not an input cut short (another fault, or kill -BUS): the default action.
     ::signal(signal_number, SIG_DFL);
+    ::raise(signal_number);
     return;
   }
   textio::RemoveTemporaryFiles();
   Say(g_program);
   Say(": the input file ");
   Say(file);
-  Say(" became shorter while it was read (another program cut or replaced it)");
+  Say(" became shorter while it was read (another program truncated or rewrote it)");
   Say(kNothingChanged);
   ::_exit(kInputCutShortStatus);
 }
