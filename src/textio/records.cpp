@@ -399,8 +399,8 @@ std::optional<TextFile> TextFile::Open(const std::string& path) {
       return std::nullopt;
     }
     const int slot = RegisterMapping(static_cast<const char*>(memory), size, path);
-    return TextFile(path, std::string(),
-                    std::unique_ptr<char, Unmap>(static_cast<char*>(memory), Unmap{size, slot}), size);
+    return TextFile(path, std::string(), std::unique_ptr<char, Unmap>(static_cast<char*>(memory), Unmap{size, slot}),
+                    size);
   }
   if (S_ISFIFO(status.st_mode)) WaitForData(descriptor, path);
   const int flags = ::fcntl(descriptor, F_GETFL);

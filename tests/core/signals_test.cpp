@@ -82,7 +82,7 @@ struct Ending {
   std::string name;
   const char* program;
   Work work;
-  int signal = 0;  // sent at the first write; 0: the work ends with status 3
+  int signal = 0;    // sent at the first write; 0: the work ends with status 3
   std::string said;  // a part of standard error; DIR stands for the folder
 };
 

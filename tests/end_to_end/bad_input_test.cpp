@@ -1064,11 +1064,14 @@ void AddCheckerAndImporterCases(std::vector<Hostile>& cases) {
   };
   std::vector<Program> programs;
 #ifdef WAVECOMP_CHECK_EXE
-  programs.push_back({"check", WAVECOMP_CHECK_EXE,
-                      {{"wave.dat", testing::ReadFile(testing::SourcePath("tests/data/golden/examples_jonswap/wave.dat"))}},
-                      {"--svg", "plot.svg", "FILE"}});
+  programs.push_back(
+      {"check",
+       WAVECOMP_CHECK_EXE,
+       {{"wave.dat", testing::ReadFile(testing::SourcePath("tests/data/golden/examples_jonswap/wave.dat"))}},
+       {"--svg", "plot.svg", "FILE"}});
 #endif
-  programs.push_back({"import", WAVECOMP_IMPORT_EXE,
+  programs.push_back({"import",
+                      WAVECOMP_IMPORT_EXE,
                       {{"sea.sp2", testing::Swan2D({testing::SyntheticSea{}}, testing::SwanLayout{}).text}},
                       {"swan", "FILE", "--normal-from", "270", "--out", "coast"}});
   for (const Program& program : programs) {
@@ -1080,7 +1083,8 @@ void AddCheckerAndImporterCases(std::vector<Hostile>& cases) {
     };
     const std::string prefix = program.name == "check" ? "wavecomp-check: " : "wavecomp-import: ";
     const auto add = [&](const std::string& name, const std::string& file) -> Hostile& {
-      Hostile& c = cases.emplace_back(HostileCase(program.name + "_" + name, [files = program.files] { return files; }));
+      Hostile& c =
+          cases.emplace_back(HostileCase(program.name + "_" + name, [files = program.files] { return files; }));
       c.program = program.path;
       c.arguments = with(file);
       return c;
@@ -1167,11 +1171,14 @@ std::vector<Hostile> HostileCases() {
   blank.max_rss_mb = 32 + 100;
   cases.push_back(blank);
   // Fault: "IN_FILE /dev/stdin" fed by yes grew by 450 MB/s until the memory was gone.
-  Hostile yes = HostileCase("stream_past_its_bound", [] { return Files{{"cont.txt", ControlFor("Sspe", "/dev/stdin")}}; });
+  Hostile yes = HostileCase("stream_past_its_bound", [] {
+    return Files{{"cont.txt", ControlFor("Sspe", "/dev/stdin")}};
+  });
   yes.in = Hostile::In::kEndlessLines;
   yes.status = 2;
   // 2^30 bytes of "y\n" are 2^29 lines; the refusal names the line after them.
-  yes.err = "wavecomp: input error in /dev/stdin, line 536870913: expected at most 1073741824 bytes from a pipe or FIFO";
+  yes.err =
+      "wavecomp: input error in /dev/stdin, line 536870913: expected at most 1073741824 bytes from a pipe or FIFO";
   yes.max_rss_mb = 1024 + 100;
   cases.push_back(yes);
   AddCheckerAndImporterCases(cases);
