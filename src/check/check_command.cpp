@@ -414,14 +414,16 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
     svg->WriteLine(document);
     outputs.Add(std::move(*svg));
   }
-  outputs.PublishAll();
   if (options.json) {
     out.WriteLine(JsonReport(result, options.svg, options.series.csv));
-    return kCheckDone;
+  } else {
+    WriteSummary(result, out);
+    if (options.svg) out.WriteLine("Plot written to " + *options.svg);
+    if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
   }
-  WriteSummary(result, out);
-  if (options.svg) out.WriteLine("Plot written to " + *options.svg);
-  if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
+  // The files appear only once the summary that names them has been taken.
+  RequireStandardOutput(out, "; no file was written or changed");
+  outputs.PublishAll();
   return kCheckDone;
 }
 
@@ -437,15 +439,16 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
         "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
     return kCheckUsage;
   }
-  if (options->help) {
-    WriteHelp(out);
-    return kCheckDone;
-  }
-  if (options->version) {
-    out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
-    return kCheckDone;
-  }
   try {
+    if (options->help || options->version) {
+      if (options->help) {
+        WriteHelp(out);
+      } else {
+        out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
+      }
+      RequireStandardOutput(out, "");
+      return kCheckDone;
+    }
     return Check(*options, out, progress);
   } catch (const UsageError& usage_error) {
     out.Flush();

@@ -5,7 +5,9 @@
 #include <new>
 #include <string>
 
+#include "core/console.h"
 #include "core/messages.h"
+#include "core/signals.h"
 #include "import/errors.h"
 #include "import/summary.h"
 #include "import/swan_import.h"
@@ -20,10 +22,13 @@ void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s
 // The one place where an import's failures become exit statuses.
 int RunSwan(const importer::SwanImportOptions& options) {
   try {
-    const importer::ImportReport report = importer::RunSwanImport(options);
-    const std::string summary = options.json ? importer::SummaryJson(report) : importer::SummaryText(report);
-    std::fwrite(summary.data(), 1, summary.size(), stdout);
-    std::fflush(stdout);
+    wavecomp::Console out(stdout, nullptr);
+    const importer::ImportReport report = importer::RunSwanImport(options, [&](const importer::ImportReport& done) {
+      std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
+      if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
+      out.WriteLine(summary);
+      wavecomp::RequireStandardOutput(out, "; nothing was written");
+    });
     for (const std::string& warning : report.warnings) Say("warning: " + warning);
     return importer::kImportDone;
   } catch (const importer::Refusal& refusal) {
@@ -50,6 +55,7 @@ int RunSwan(const importer::SwanImportOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  wavecomp::InstallSignalHandlers("wavecomp-import");
   CLI::App app{"Converts the spectra of other wave models into wavecomp's input files.", "wavecomp-import"};
   app.set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
   app.require_subcommand(1);

@@ -234,7 +234,8 @@ void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, s
 
 }  // namespace
 
-ImportReport RunSwanImport(const SwanImportOptions& options) {
+ImportReport RunSwanImport(const SwanImportOptions& options,
+                           const std::function<void(const ImportReport&)>& before_publishing) {
   CheckOptions(options);
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.swan_file);
   if (!text) throw InputFailure("cannot open the SWAN file " + options.swan_file);
@@ -272,6 +273,8 @@ ImportReport RunSwanImport(const SwanImportOptions& options) {
   } else {
     Convert1D(file, times, selected, scale, outputs, report);
   }
+  outputs.Finish();
+  if (before_publishing) before_publishing(report);
   outputs.Publish();
   return report;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,7 +82,10 @@ struct ImportReport {
 
 // Reads, converts and publishes; the report says what was done. Throws
 // Refusal, InputFailure, OutputFailure or the textio errors; nothing is
-// written unless everything succeeds.
-ImportReport RunSwanImport(const SwanImportOptions& options);
+// written unless everything succeeds. `before_publishing`, when set, is
+// given the report once every file is complete, before any takes its name:
+// the summary is shown there, and what it throws publishes nothing.
+ImportReport RunSwanImport(const SwanImportOptions& options,
+                           const std::function<void(const ImportReport&)>& before_publishing = {});
 
 }  // namespace wavecomp::importer
