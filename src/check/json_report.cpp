@@ -182,6 +182,8 @@ Json PointJson(const CheckResult& result, std::size_t v) {
   if (point_target && point_target->sea_state) {
     target["swan_location"] = point_target->point_number;
     target["offshore_share_percent"] = Value(100.0 * point_target->sea_state->offshore_share);
+    target["total_Hm0_m"] = Value(point_target->sea_state->total_hm0);
+    target["onshore_Hm0_m"] = Value(point_target->sea_state->onshore_hm0);
   }
   json["target"] = target;
   json["difference"] = difference;
@@ -210,6 +212,7 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
     if (const std::optional<SwanSource>& swan = result.target->swan) {
       target["normal_from_deg"] = Value(swan->frame.normal_from);
       target["clockwise"] = swan->frame.clockwise;
+      target["offshore"] = swan::OffshoreName(swan->offshore);
       target["time"] = swan->stamp.empty() ? Json(nullptr) : Json(swan->stamp);
     }
     json["target"] = target;
