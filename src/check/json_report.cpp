@@ -159,6 +159,11 @@ Json PointJson(const CheckResult& result, std::size_t v) {
     target["Tp_s"] = Value(target_Tp);
     target["energy_from_Hz"] = Value(check.target_energy->f_lower);
     target["energy_to_Hz"] = Value(check.target_energy->f_upper);
+    if (const std::optional<double>& outside = check.target_energy->outside_share) {
+      target["energy_over"] = "all frequencies";
+      target["energy_outside_range_percent"] = Value(100.0 * *outside);
+      target["energy_outside_range_flagged"] = *outside > kOutsideShareFlag;
+    }
     difference["Hm0_relative"] = Value(Relative(m.Hm0, check.target_energy->Hm0));
     difference["peak_frequency_relative"] = Value(Relative(m.peak_frequency, check.target_peak_frequency));
     difference["Tp_relative"] = Value(Relative(Tp, target_Tp));

@@ -197,6 +197,13 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
                       " Hz), Tp at its largest density, direction and spread from its first directional moments; " +
                       Compact(100.0 * share, 1) + " % of its energy travels offshore" +
                       (onshore ? " and is left out (--offshore drop)" : ""));
+  } else if (check.target_energy && check.target_energy->outside_share) {
+    const double share = *check.target_energy->outside_share;
+    console.WriteLine("Target energy taken over all frequencies; " + Compact(100.0 * share, 2) +
+                      " % of it lies outside the components' range " + Compact(check.target_energy->f_lower, 6) +
+                      " to " + Compact(check.target_energy->f_upper, 6) +
+                      " Hz (the outer bands reach as far as half of the end components' energy)" +
+                      (share > kOutsideShareFlag ? ": more than 10 %, see the notes" : ""));
   } else if (check.target_energy) {
     console.WriteLine("Target energy taken from " + Compact(check.target_energy->f_lower, 6) + " to " +
                       Compact(check.target_energy->f_upper, 6) +

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -285,16 +286,19 @@ TEST(CheckCommand, ComparesARealRunWithItsSpectrumFiles) {
   const Outcome spe = Check({"--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
   ASSERT_EQ(spe.status, kCheckDone) << spe.err;
   EXPECT_TRUE(HasLine(spe.out, "Target    spectrum file " + dir.PathOf("jonswap.spe")));
-  // The same Hm0 target from the sampled file as from the formulas, to the
-  // eight digits of jonswap.spe.
-  auto target_of = [](const std::string& out) {
-    for (const std::string& line : Lines(out)) {
-      if (line.rfind("Hm0 (m)", 0) == 0) return std::stod(line.substr(44, 14));
-    }
-    return 0.0;
-  };
-  EXPECT_NEAR(target_of(own.out), target_of(spe.out), 2e-6);
-  EXPECT_GT(target_of(own.out), 1.0);
+  // The same target from the sampled file as from the formulas, to the eight
+  // digits of jonswap.spe: the trailer's JONSWAP is judged over all
+  // frequencies, jonswap.spe over the components' bands, which hold all of
+  // it but the share outside them.
+  const Outcome own_json = Check({"--json", dir.PathOf("wave.dat")});
+  const Outcome spe_json = Check({"--json", "--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
+  const nlohmann::json whole = nlohmann::json::parse(own_json.out)["points"][0]["target"];
+  const nlohmann::json bands = nlohmann::json::parse(spe_json.out)["points"][0]["target"];
+  const double outside = whole["energy_outside_range_percent"].get<double>() / 100.0;
+  EXPECT_GT(outside, 0.0);
+  EXPECT_NEAR(whole["m0_m2"].get<double>() * (1.0 - outside) / bands["m0_m2"].get<double>(), 1.0, 4e-6);
+  EXPECT_FALSE(bands.contains("energy_outside_range_percent"));
+  EXPECT_GT(whole["Hm0_m"].get<double>(), 1.0);
 }
 
 TEST(CheckCommand, ReadsAnSspeTableAsTarget) {

@@ -94,6 +94,7 @@ TEST(SwanImport, KeepsTheEnergyAndTurnsTheSeaIntoTheModelFrame) {
     SwanImportOptions options;
     options.normal_from = 270.0;
     options.clockwise = c.clockwise;
+    options.offshore = swan::Offshore::kKeep;  // the whole sea, written as SWAN has it
     const ImportReport report = Import(dir, file.text, options);
     const std::string written = dir.Read("sea");
     EXPECT_EQ(dir.Read("sea.pnt"), "    1\n    1\n");
@@ -146,6 +147,7 @@ TEST(SwanImport, GivesA1DSeaItsDirectionFromTheMoments) {
   ScratchDir dir;
   SwanImportOptions options;
   options.normal_from = 270.0;
+  options.offshore = swan::Offshore::kKeep;  // the moments of the whole sea
   const ImportReport report = Import(dir, file.text, options);
   const LocationReport& location = report.outputs.at(0).locations.at(0);
 
