@@ -104,8 +104,8 @@ constexpr double kCutShareNote = 0.05;
 // the ends of its node range (-90..+90 degrees).
 void NoteSpreadDirections(const Trailer& trailer, const PointComponents& point, std::vector<std::string>& notes) {
   const double Dirc_deg = trailer.Dirc / kDegree;
-  const std::string principal = "the trailer's Dirc. " + Compact(trailer.Dirc, 6) + " rad (" + Compact(Dirc_deg, 2) +
-                                " deg)";
+  const std::string principal =
+      "the trailer's Dirc. " + Compact(trailer.Dirc, 6) + " rad (" + Compact(Dirc_deg, 2) + " deg)";
   if (!(std::fabs(Dirc_deg) <= 90.0)) {
     notes.push_back(principal + " lies beyond +-90 deg, where wavecomp's cos^2s spreading has no value" +
                     (AllDirectionsZero(point)
@@ -245,12 +245,12 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
   }
   for (const std::size_t v : cut_targets) {
     const BandEnergy& energy = *result.points[v].target_energy;
-    result.notes.push_back(Percent(*energy.outside_share) + " of the target energy lies outside the components' range " +
-                           Compact(energy.f_lower, 6) + " to " + Compact(energy.f_upper, 6) +
-                           " Hz (more than " + std::to_string(std::lround(100.0 * kOutsideShareFlag)) +
-                           " %): the run's fmin and fmax cut the spectrum, and the components carry Hm0 " +
-                           Compact(result.points[v].measured.Hm0, 6) + " m of the target's " +
-                           Compact(energy.Hm0, 6) + " m");
+    result.notes.push_back(
+        Percent(*energy.outside_share) + " of the target energy lies outside the components' range " +
+        Compact(energy.f_lower, 6) + " to " + Compact(energy.f_upper, 6) + " Hz (more than " +
+        std::to_string(std::lround(100.0 * kOutsideShareFlag)) +
+        " %): the run's fmin and fmax cut the spectrum, and the components carry Hm0 " +
+        Compact(result.points[v].measured.Hm0, 6) + " m of the target's " + Compact(energy.Hm0, 6) + " m");
   }
   if (!short_bands.empty()) {
     std::string points;

@@ -40,7 +40,8 @@ struct PointTarget {
 // Where SWAN targets come from.
 struct SwanSource {
   swan::ModelFrame frame;
-  swan::Offshore offshore = swan::Offshore::kDrop;  // the targets are the onshore parts with kDrop
+  // With kDrop the targets are the locations' onshore parts.
+  swan::Offshore offshore = swan::Offshore::kDrop;
   std::string stamp;   // the time compared; empty for a stationary file
   double f_low = 0.0;  // the file's frequency range, Hz
   double f_high = 0.0;

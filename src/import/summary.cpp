@@ -124,8 +124,9 @@ std::string SummaryText(const ImportReport& report) {
            " deg (wavecomp keeps -90 to +90)");
     }
     line("Frequencies " + RefinementText(output.refinement, report.frequency_count));
-    line("  location            x            y  Hm0 total (m)  Hm0 onshore (m)    Tp (s)  dir (deg)  spread (deg)  "
-         "offshore (%)");
+    line(
+        "  location            x            y  Hm0 total (m)  Hm0 onshore (m)    Tp (s)  dir (deg)  spread (deg)  "
+        "offshore (%)");
     for (const LocationReport& location : output.locations) {
       std::string row;
       textio::PutI(row, static_cast<std::int64_t>(location.number), 10);

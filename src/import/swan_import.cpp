@@ -167,8 +167,8 @@ void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output
   std::string warning = where + ": " + (two_dimensional ? "" : "about ") + Percent(state.offshore_share) +
                         " of the energy travels offshore (beyond +-90 deg" +
                         (two_dimensional ? ")" : ", estimated from each frequency's direction and spreading)");
-  const std::string principal = location.sspe.direction > 0.0 ? "+" + Number(location.sspe.direction, 2)
-                                                                : Number(location.sspe.direction, 2);
+  const std::string principal =
+      location.sspe.direction > 0.0 ? "+" + Number(location.sspe.direction, 2) : Number(location.sspe.direction, 2);
   if (report.offshore == swan::Offshore::kDrop) {
     warning += " and was left out (--offshore drop): the run gets the onshore Hm0 " + Number(state.onshore_hm0, 4) +
                " m of the total " + Number(state.total_hm0, 4) + " m";

@@ -46,7 +46,7 @@ struct LocationReport {
   std::size_t number = 0;  // 1-based SWAN index
   swan::Location where;
   bool zero = false;
-  swan::SeaState state;  // the sea as written: its onshore part with --offshore drop
+  swan::SeaState state;                  // the sea as written: its onshore part with --offshore drop
   std::optional<double> suggested_smax;  // 1D
   SspeTable sspe;                        // 1D: what was written (h13, t13, direction)
 };

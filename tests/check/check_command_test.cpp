@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <numbers>
 #include <random>
 #include <string>
@@ -329,15 +329,13 @@ TEST(CheckCommand, JudgesAJonswapFileAgainstTheWholeSpectrum) {
     const nlohmann::json point = nlohmann::json::parse(json.out)["points"][0];
     const nlohmann::json& target = point["target"];
     EXPECT_NEAR(target["Hm0_m"].get<double>(), 1.045612, 2e-6);
-    EXPECT_NEAR(target["energy_outside_range_percent"].get<double>(), c.outside_percent,
-                c.flagged ? 0.05 : 0.01);
+    EXPECT_NEAR(target["energy_outside_range_percent"].get<double>(), c.outside_percent, c.flagged ? 0.05 : 0.01);
     EXPECT_EQ(target["energy_outside_range_flagged"].get<bool>(), c.flagged);
     // The components carry the rest: their Hm0 falls short by that share.
     const double kept = 1.0 - c.outside_percent / 100.0;
     EXPECT_NEAR(point["difference"]["Hm0_relative"].get<double>(), std::sqrt(kept) - 1.0, 2e-3);
     const Outcome text = Check({dir.PathOf("wave.dat")});
-    EXPECT_EQ(text.out.find("of the target energy lies outside the components' range") != std::string::npos,
-              c.flagged)
+    EXPECT_EQ(text.out.find("of the target energy lies outside the components' range") != std::string::npos, c.flagged)
         << text.out;
   }
 }

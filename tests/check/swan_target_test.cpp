@@ -71,8 +71,7 @@ TEST(SwanTarget, RefusesWhatDoesNotFitTheFiles) {
        "--normal-from, --clockwise, --offshore, --time and --location go with --spectrum SWAN_FILE"},
       {"a frame with another kind of file", args("table", {"--clockwise"}, "single.dat"), kCheckUsage,
        "--normal-from, --clockwise, --offshore, --time and --location go with a SWAN spectrum file, and " +
-           path("table") +
-           " reads as Sspe table"},
+           path("table") + " reads as Sspe table"},
       {"a frame that is no direction", args("one.spc", {"--normal-from", "west"}, "single.dat"), kCheckUsage,
        "--normal-from needs a direction in degrees, found \"west\""},
       {"several times, none named", args("times.spc", {"--normal-from", "270"}, "single.dat"), kCheckUsage,

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "import/import_run.h"
-#include "import/swan_import.h"
-#include "import/summary.h"
-#include "import/swan_text.h"
 #include "import/errors.h"
+#include "import/import_run.h"
+#include "import/summary.h"
+#include "import/swan_import.h"
+#include "import/swan_text.h"
 #include "input/swan_sea_state.h"
 #include "support/test_support.h"
 

@@ -44,8 +44,8 @@ RunResult RunWavecomp(const ScratchDir& dir, const std::string& type, const std:
 // import -> wavecomp (N = 1024) -> wavecomp-check --spectrum SWAN_FILE: the
 // checker, reading the SWAN file itself, finds every point's Hm0 within 2 %
 // and its mean direction within 2 degrees, or three standard errors of a
-// broad sea's. The 2D points are imported in the
-// order 2,1, so a checker pairing them by place instead of number fails Hm0.
+// broad sea's. The 2D points are imported in the order 2,1, so a checker
+// pairing them by place instead of number fails Hm0.
 TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
   const SyntheticSea high{1.5, 10.0, 250.0, 10.0}, low{1.0, 8.0, 250.0, 10.0};
   const testing::Written2D two = testing::Swan2D({high, low}, {});
