@@ -104,7 +104,7 @@ void NoteLocation(const swan::SwanFile& file, std::size_t index, const swan::Loc
     notes.push_back(where + ": " + share +
                     "; with --offshore keep the run kept it: the Emep data's S(f) holds it, and wavecomp draws each "
                     "component's direction from the data's directions from -90 to +90 deg at its frequency alone "
-                    "(0 deg where those hold nothing), so the components carry the whole Hm0 but their mean "
+                    "(0 deg where all of those are below 1.0E-06), so the components carry the whole Hm0 but their mean "
                     "direction and spread differ from SWAN's whole-sea values by that part");
   } else {
     notes.push_back(where + ": " + share +
