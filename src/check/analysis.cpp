@@ -167,6 +167,11 @@ void DecideTargets(CheckResult& result) {
     result.spreading = Spreading::kNotSpread;
     result.notes.push_back(
         "Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
+    if (trailer.Dirc != 0.0) {
+      result.notes.push_back("the trailer's Dirc. " + Compact(trailer.Dirc, 2) +
+                             " deg is not used: a run that does not spread sends every component at 0 deg "
+                             "(shore-normal), whatever its principal direction");
+    }
   } else {
     result.spreading = Spreading::kUnknown;
     result.notes.push_back(

@@ -334,7 +334,9 @@ TEST(CheckCommand, JudgesAJonswapFileAgainstTheWholeSpectrum) {
     // The components carry the rest: their Hm0 falls short by that share.
     const double kept = 1.0 - c.outside_percent / 100.0;
     EXPECT_NEAR(point["difference"]["Hm0_relative"].get<double>(), std::sqrt(kept) - 1.0, 2e-3);
-    const Outcome text = Check({dir.PathOf("wave.dat")});
+    const Outcome text = Check({dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")});
+    EXPECT_NE(dir.Read("plot.svg").find("% of the target's energy lies outside the components' range"),
+              std::string::npos);
     EXPECT_EQ(text.out.find("of the target energy lies outside the components' range") != std::string::npos, c.flagged)
         << text.out;
   }
