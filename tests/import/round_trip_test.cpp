@@ -232,7 +232,7 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
       {"a 1D sea travelling offshore", east, args({"--out", "out", "--offshore", "keep"}), 1,
        "location 1 of sea.spc: its principal direction "},
       {"an --offshore that is neither drop nor keep", sea, args({"--out", "out", "--offshore", "yes"}), 1,
-       "--offshore takes drop or keep, found \"yes\""},
+       "--offshore: takes drop or keep, found \"yes\""},
       {"an unknown option", sea, args({"--out", "out", "--north", "0"}), 1,
        "The following arguments were not expected"},
       {"a file that is not SWAN", "hello\n", args({"--out", "out"}), 2, "input error in sea.spc, line 1, columns 1-5"},
