@@ -88,6 +88,18 @@ int main(int argc, char** argv) {
   swan->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();
   swan->add_option("--g", options.g, "gravity acceleration for EnDens files (m/s2)")->capture_default_str();
   swan->add_flag("--json", options.json, "print the summary as JSON");
+  std::string offshore;
+  CLI::Option* offshore_option =
+      swan->add_option("--offshore", offshore,
+                       "energy travelling offshore (beyond +-90 deg): drop (the default: left out, the run gets the "
+                       "onshore sea) or keep (written as SWAN has it); naming either lets a location more than half "
+                       "offshore through")
+          ->check(CLI::Validator(
+              [](std::string& value) {
+                return wavecomp::swan::ParseOffshore(value) ? std::string()
+                                                            : "takes drop or keep, found \"" + value + "\"";
+              },
+              "drop|keep"));
 
   try {
     app.parse(argc, argv);
@@ -100,5 +112,6 @@ int main(int argc, char** argv) {
   if (*time_option) options.time = time;
   if (*locations_option) options.locations = locations;
   if (*directions_option) options.directions = directions;
+  if (*offshore_option) options.offshore = wavecomp::swan::ParseOffshore(offshore);
   return RunSwan(options);
 }
