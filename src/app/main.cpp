@@ -10,13 +10,13 @@
 #include "app/dry_run.h"
 #include "app/exit_status.h"
 #include "app/run_driver.h"
-#include "app/signals.h"
 #include "core/console.h"
+#include "core/signals.h"
 #include "core/terminal_encoding.h"
 #include "core/workspace.h"
 
 int main(int argc, char** argv) {
-  wavecomp::InstallSignalHandlers();
+  wavecomp::InstallSignalHandlers("wavecomp");
   const wavecomp::CommandLine command = wavecomp::ParseCommandLine({argv + 1, argv + argc});
   if (const std::optional<int> status = wavecomp::StartFromCommandLine(command)) return *status;
   const wavecomp::WarningSink warn = wavecomp::StandardErrorWarnings();

@@ -1,7 +1,5 @@
 #include "app/run_driver.h"
 
-#include <cstring>
-
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/control_file.h"
@@ -48,10 +46,7 @@ void WriteFreeLine(Console& console, std::string_view text) { console.WriteLine(
 // redirected standard output stops the run like any other failed write).
 void PublishOutputs(textio::OutputSet& outputs, Console& console, const std::string& component_file,
                     bool multi_point) {
-  if (!console.Flush()) {
-    throw RunStop::NoOutput("cannot write standard output: " + std::string(std::strerror(console.write_error())) +
-                            "; the run stopped and wrote no file");
-  }
+  RequireStandardOutput(console, "; the run stopped and wrote no file");
   try {
     outputs.PublishAll();
   } catch (const textio::OutputExists&) {

@@ -7,12 +7,16 @@
 #include "input/swan_sea_state.h"
 #include "output/component_records.h"
 #include "synthesis/numerics.h"
+#include "textio/format.h"
 
 namespace wavecomp::check {
 namespace {
 
 using component_layout::kJonswapCode;
 using component_layout::kTabulatedCode;
+
+// The kind of target a JNS trailer gives.
+constexpr const char* kJonswapTarget = "JONSWAP";
 
 // Below this share of a SWAN location's energy within the components' bands
 // the run's frequency range visibly cut the table.
@@ -28,6 +32,14 @@ std::vector<double> Energies(const PointComponents& point) {
 bool AllDirectionsZero(const PointComponents& point) {
   return std::all_of(point.theta.begin(), point.theta.end(), [](double t) { return t == 0.0; });
 }
+
+std::string Compact(double value, int decimals) {
+  std::string text;
+  textio::PutF(text, value, 40, decimals);
+  return text.substr(text.find_first_not_of(' '));
+}
+
+std::string Percent(double share) { return Compact(100.0 * share, 2) + " %"; }
 
 DirectionStatistics Unidirectional() {
   DirectionStatistics statistics;
@@ -71,7 +83,7 @@ void PairPoints(CheckResult& result) {
 bool CompareWithSwan(const PointTarget& target, const PointComponents& point, PointCheck& check) {
   const swan::SeaState& state = *target.sea_state;
   const std::vector<double>& f = target.spectrum.f();
-  check.target_energy = BandEnergy{f.front(), f.back(), state.m0, state.hm0};
+  check.target_energy = BandEnergy{f.front(), f.back(), state.m0, state.hm0, std::nullopt};
   check.target_peak_frequency = state.peak_frequency;
   if (state.mean_direction) {
     DirectionStatistics directions;
@@ -82,6 +94,32 @@ bool CompareWithSwan(const PointTarget& target, const PointComponents& point, Po
   }
   const std::optional<BandEnergy> bands = TargetBandEnergy(target.spectrum, point.f, point.a);
   return bands && bands->m0 < kSwanBandShare * state.m0;
+}
+
+// Above this share of the cos^2s curve beyond +-90 degrees the cut moves
+// the mean direction visibly (wavecomp warns at the same share).
+constexpr double kCutShareNote = 0.05;
+
+// What the spreading stage did with a principal direction near or beyond
+// the ends of its node range (-90..+90 degrees).
+void NoteSpreadDirections(const Trailer& trailer, const PointComponents& point, std::vector<std::string>& notes) {
+  const double Dirc_deg = trailer.Dirc / kDegree;
+  const std::string principal =
+      "the trailer's Dirc. " + Compact(trailer.Dirc, 6) + " rad (" + Compact(Dirc_deg, 2) + " deg)";
+  if (!(std::fabs(Dirc_deg) <= 90.0)) {
+    notes.push_back(principal + " lies beyond +-90 deg, where wavecomp's cos^2s spreading has no value" +
+                    (AllDirectionsZero(point)
+                         ? std::string(": every component travels at 0 deg (shore-normal, not spread), not in the "
+                                       "direction asked for")
+                         : std::string(": no expected distribution")));
+    return;
+  }
+  const std::optional<double> cut = SpreadingCutShare(point.f, Energies(point), *trailer.Smax, trailer.T13, Dirc_deg);
+  if (!cut || !(*cut > kCutShareNote)) return;
+  notes.push_back(Percent(*cut) + " of the cos^2s spreading around " + principal +
+                  " lies beyond +-90 deg and is cut off by wavecomp, the rest scaled up to hold the energy: the "
+                  "components follow that cut curve (the expected distribution above), narrower than cos^2s" +
+                  (Dirc_deg != 0.0 ? " and with a mean direction nearer 0 than Dirc." : ""));
 }
 
 void DecideTargets(CheckResult& result) {
@@ -105,7 +143,7 @@ void DecideTargets(CheckResult& result) {
     if (trailer.gamma && *trailer.gamma > 0.0 && trailer.T13 > 0.0 && std::isfinite(trailer.H13)) {
       const double f_low = point.size() > 0 ? *std::min_element(point.f.begin(), point.f.end()) : 0.0;
       const double f_high = point.size() > 0 ? *std::max_element(point.f.begin(), point.f.end()) : 0.0;
-      TargetSpectra jonswap{"JONSWAP", "JONSWAP", std::nullopt, {}, {}, {}};
+      TargetSpectra jonswap{"JONSWAP", kJonswapTarget, std::nullopt, {}, {}, {}};
       jonswap.points.push_back(
           PointTarget{0, TargetSpectrum::Jonswap(trailer.H13, trailer.T13, *trailer.gamma, f_low, f_high), {}, {}});
       result.target = std::move(jonswap);
@@ -129,6 +167,11 @@ void DecideTargets(CheckResult& result) {
     result.spreading = Spreading::kNotSpread;
     result.notes.push_back(
         "Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
+    if (trailer.Dirc != 0.0) {
+      result.notes.push_back("the trailer's Dirc. " + Compact(trailer.Dirc, 2) +
+                             " deg is not used: a run that does not spread sends every component at 0 deg "
+                             "(shore-normal), whatever its principal direction");
+    }
   } else {
     result.spreading = Spreading::kUnknown;
     result.notes.push_back(
@@ -155,6 +198,7 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
   std::size_t phases_outside = 0;
   std::size_t no_directions = 0;
   std::vector<std::string> short_bands;
+  std::vector<std::size_t> cut_targets;
   for (std::size_t v = 0; v < components.points.size(); ++v) {
     const PointComponents& point = components.points[v];
     PointCheck& check = result.points[v];
@@ -165,7 +209,15 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
     if (point_target && point.size() > 0 && point_target->sea_state) {
       if (CompareWithSwan(*point_target, point, check)) short_bands.push_back(std::to_string(point.point_number));
     } else if (point_target && point.size() > 0) {
-      check.target_energy = TargetBandEnergy(point_target->spectrum, point.f, point.a);
+      // A JNS trailer stands for the whole JONSWAP spectrum, not only the
+      // part that the run's fmin and fmax kept.
+      check.target_energy = result.target->kind == kJonswapTarget
+                                ? WholeTargetEnergy(point_target->spectrum, point.f, point.a)
+                                : TargetBandEnergy(point_target->spectrum, point.f, point.a);
+      if (check.target_energy && check.target_energy->outside_share &&
+          *check.target_energy->outside_share > kOutsideShareFlag) {
+        cut_targets.push_back(v);
+      }
       check.target_peak_frequency = point_target->spectrum.PeakFrequency();
     }
     if (result.spreading == Spreading::kFromData) {
@@ -184,6 +236,7 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
       check.target_directions = Unidirectional();
     } else if (result.spreading == Spreading::kSpread && point.size() > 0) {
       const Trailer& trailer = *components.trailer;
+      NoteSpreadDirections(trailer, point, result.notes);
       std::optional<std::vector<double>> cells =
           SpreadDirectionCells(point.f, Energies(point), *trailer.Smax, trailer.T13, trailer.Dirc / kDegree);
       if (cells) {
@@ -194,6 +247,15 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
             "the expected directions could not be computed (more components than the spreading stage holds)");
       }
     }
+  }
+  for (const std::size_t v : cut_targets) {
+    const BandEnergy& energy = *result.points[v].target_energy;
+    result.notes.push_back(
+        Percent(*energy.outside_share) + " of the target energy lies outside the components' range " +
+        Compact(energy.f_lower, 6) + " to " + Compact(energy.f_upper, 6) + " Hz (more than " +
+        std::to_string(std::lround(100.0 * kOutsideShareFlag)) +
+        " %): the run's fmin and fmax cut the spectrum, and the components carry Hm0 " +
+        Compact(result.points[v].measured.Hm0, 6) + " m of the target's " + Compact(energy.Hm0, 6) + " m");
   }
   if (!short_bands.empty()) {
     std::string points;

@@ -64,6 +64,10 @@ constexpr std::string_view kHelp[] = {
     "  --time STAMP     the time of a SWAN file of several times",
     "  --location K     the SWAN location a single-point file stands for (the",
     "                   point numbers of a multi-point file are locations)",
+    "  --offshore drop|keep  with a SWAN file: what wavecomp-import did with",
+    "                   the energy travelling offshore (beyond +-90 deg): drop",
+    "                   (its default) compares with each location's onshore",
+    "                   part, keep with the whole sea",
     "  --svg OUT.svg    draw the spectra, the direction histograms and, for",
     "                   several points, Hm0 along the points (replaces an",
     "                   earlier plot, never a file this command reads)",
@@ -116,6 +120,7 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--normal-from", "a direction in degrees"},
     {"--time", "a time YYYYMMDD.HHMMSS"},
     {"--location", "a location number (1, 2, ...)"},
+    {"--offshore", "drop or keep"},
     {"--dt", "a time step in seconds"},
     {"--series-csv", "a file name"},
 };
@@ -165,12 +170,13 @@ std::string Refusal(std::string_view name, const std::string& found) {
 
 // What CLI11 read of the options whose values are checked here.
 struct RawValues {
-  std::string spectrum, svg, normal_from, time, location, series, dt, series_csv;
+  std::string spectrum, svg, normal_from, time, location, offshore, series, dt, series_csv;
   CLI::Option* spectrum_option = nullptr;
   CLI::Option* svg_option = nullptr;
   CLI::Option* normal_from_option = nullptr;
   CLI::Option* time_option = nullptr;
   CLI::Option* location_option = nullptr;
+  CLI::Option* offshore_option = nullptr;
   CLI::Option* series_option = nullptr;
   CLI::Option* dt_option = nullptr;
   CLI::Option* series_csv_option = nullptr;
@@ -217,8 +223,15 @@ bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& 
     }
     swan.location = value;
   }
+  if (raw.offshore_option->count() > 0) {
+    swan.offshore = swan::ParseOffshore(raw.offshore);
+    if (!swan.offshore) {
+      error = Refusal("--offshore", raw.offshore);
+      return false;
+    }
+  }
   if (swan.SwanOptionsGiven() && !options.spectrum) {
-    error = "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE";
+    error = "--normal-from, --clockwise, --offshore, --time and --location go with --spectrum SWAN_FILE";
     return false;
   }
 
@@ -266,6 +279,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   raw.normal_from_option = app.add_option("--normal-from", raw.normal_from);
   raw.time_option = app.add_option("--time", raw.time);
   raw.location_option = app.add_option("--location", raw.location);
+  raw.offshore_option = app.add_option("--offshore", raw.offshore);
   raw.series_option = app.add_option("--series", raw.series)->expected(0, 1);
   raw.dt_option = app.add_option("--dt", raw.dt);
   raw.series_csv_option = app.add_option("--series-csv", raw.series_csv);
@@ -442,14 +456,16 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
     svg->WriteLine(document);
     outputs.Add(std::move(*svg));
   }
-  outputs.PublishAll();
   if (options.json) {
     out.WriteLine(JsonReport(result, options.svg, options.series.csv));
-    return kExitSuccess;
+  } else {
+    WriteSummary(result, out);
+    if (options.svg) out.WriteLine("Plot written to " + *options.svg);
+    if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
   }
-  WriteSummary(result, out);
-  if (options.svg) out.WriteLine("Plot written to " + *options.svg);
-  if (options.series.csv) out.WriteLine("Series written to " + *options.series.csv);
+  // The files appear only once the summary that names them has been taken.
+  RequireStandardOutput(out, "; no file was written or changed");
+  outputs.PublishAll();
   return kExitSuccess;
 }
 
@@ -465,15 +481,16 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
         "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
     return kExitUsage;
   }
-  if (options->help) {
-    WriteHelp(out);
-    return kExitSuccess;
-  }
-  if (options->version) {
-    out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
-    return kExitSuccess;
-  }
   try {
+    if (options->help || options->version) {
+      if (options->help) {
+        WriteHelp(out);
+      } else {
+        out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
+      }
+      RequireStandardOutput(out, "");
+      return kExitSuccess;
+    }
     return Check(*options, out, progress);
   } catch (const UsageError& usage_error) {
     out.Flush();

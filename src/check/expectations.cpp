@@ -135,6 +135,17 @@ std::optional<BandEnergy> TargetBandEnergy(const TargetSpectrum& target, std::sp
   return band;
 }
 
+std::optional<BandEnergy> WholeTargetEnergy(const TargetSpectrum& target, std::span<const double> f,
+                                            std::span<const double> a) {
+  std::optional<BandEnergy> band = TargetBandEnergy(target, f, a);
+  if (!band) return band;
+  const double whole = target.Total();
+  band->outside_share = whole > 0.0 ? std::clamp(1.0 - band->m0 / whole, 0.0, 1.0) : 0.0;
+  band->m0 = whole;
+  band->Hm0 = 4.0 * std::sqrt(std::max(0.0, whole));
+  return band;
+}
+
 std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> f, std::span<const double> weights,
                                                         double Smax, double T13, double Dirc_deg) {
   if (f.empty()) return std::nullopt;
@@ -150,6 +161,31 @@ std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> 
   if (!(total > 0.0)) return std::nullopt;
   for (double& cell : cells) cell /= total;
   return cells;
+}
+
+std::optional<double> SpreadingCutShare(std::span<const double> f, std::span<const double> weights, double Smax,
+                                        double T13, double Dirc_deg) {
+  if (f.empty() || !(std::fabs(Dirc_deg) <= 90.0)) return std::nullopt;
+  // The same law over the whole circle centred on the principal direction,
+  // where cos((theta - theta0)/2) never turns negative: node k at
+  // Dirc - 180 + 2k degrees.
+  const Cos2sSpreading circle(Smax, T13, Dirc_deg * kDegree, Dirc_deg - 180.0, Dirc_deg + 180.0);
+  const auto cumulative = [&](const NodeDistribution& node, double theta) {
+    const double x = (theta - (Dirc_deg - 180.0)) / 2.0;
+    const std::size_t k = std::min(static_cast<std::size_t>(x), node.cumD.size() - 2);
+    const double t = x - static_cast<double>(k);
+    return node.cumD[k] + t * (node.cumD[k + 1] - node.cumD[k]);
+  };
+  double cut = 0.0, total = 0.0;
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    const NodeDistribution node = circle.At(f[i]);
+    const double inside = cumulative(node, 90.0) - cumulative(node, -90.0);
+    if (!std::isfinite(inside)) continue;
+    cut += weights[i] * (1.0 - inside);
+    total += weights[i];
+  }
+  if (!(total > 0.0)) return std::nullopt;
+  return std::clamp(cut / total, 0.0, 1.0);
 }
 
 std::optional<std::vector<double>> InterpolatedDirectionCells(SpectrumType type, const PointInput& point,

@@ -65,9 +65,22 @@ class TargetSpectrum {
 struct BandEnergy {
   double f_lower = 0.0;  // outer band edges, Hz
   double f_upper = 0.0;
-  double m0 = 0.0;   // target energy between them, m^2
+  double m0 = 0.0;   // target energy between them (or over all frequencies, see below), m^2
   double Hm0 = 0.0;  // 4 sqrt(m0), m
+  // Judged against the whole target (a JNS trailer's JONSWAP): m0 is its
+  // energy over all frequencies, and this the share of it (0..1) that lies
+  // outside f_lower..f_upper.
+  std::optional<double> outside_share;
 };
+
+// Above this share of the whole target's energy outside the components'
+// range the run's fmin and fmax cut the spectrum visibly, and the check says so.
+inline constexpr double kOutsideShareFlag = 0.10;
+
+// TargetBandEnergy, but with m0 and Hm0 of the whole target (all its
+// frequencies) and the share outside the bands.
+std::optional<BandEnergy> WholeTargetEnergy(const TargetSpectrum& target, std::span<const double> f,
+                                            std::span<const double> a);
 
 // Target energy over the bands of components f(0..N-1) with amplitudes a;
 // nullopt without components.
@@ -88,6 +101,13 @@ inline constexpr int kDirectionCells = 180;
 // there are no components or more than the stage can hold.
 std::optional<std::vector<double>> SpreadDirectionCells(std::span<const double> f, std::span<const double> weights,
                                                         double Smax, double T13, double Dirc_deg);
+
+// The share (0..1) of that cos^2s spreading, over the whole circle, that
+// lies beyond +-90 degrees and which the run cuts off (its nodes run from
+// -90 to +90), the components weighted by `weights`; nullopt without
+// components or for a principal direction beyond +-90 degrees.
+std::optional<double> SpreadingCutShare(std::span<const double> f, std::span<const double> weights, double Smax,
+                                        double T13, double Dirc_deg);
 
 // The same for the directional spectrum of one point of Emep or Ene data
 // (`type`), brought onto the direction nodes at the frequencies f by the

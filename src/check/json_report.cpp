@@ -159,6 +159,11 @@ Json PointJson(const CheckResult& result, std::size_t v) {
     target["Tp_s"] = Value(target_Tp);
     target["energy_from_Hz"] = Value(check.target_energy->f_lower);
     target["energy_to_Hz"] = Value(check.target_energy->f_upper);
+    if (const std::optional<double>& outside = check.target_energy->outside_share) {
+      target["energy_over"] = "all frequencies";
+      target["energy_outside_range_percent"] = Value(100.0 * *outside);
+      target["energy_outside_range_flagged"] = *outside > kOutsideShareFlag;
+    }
     difference["Hm0_relative"] = Value(Relative(m.Hm0, check.target_energy->Hm0));
     difference["peak_frequency_relative"] = Value(Relative(m.peak_frequency, check.target_peak_frequency));
     difference["Tp_relative"] = Value(Relative(Tp, target_Tp));
@@ -182,6 +187,8 @@ Json PointJson(const CheckResult& result, std::size_t v) {
   if (point_target && point_target->sea_state) {
     target["swan_location"] = point_target->point_number;
     target["offshore_share_percent"] = Value(100.0 * point_target->sea_state->offshore_share);
+    target["total_Hm0_m"] = Value(point_target->sea_state->total_hm0);
+    target["onshore_Hm0_m"] = Value(point_target->sea_state->onshore_hm0);
   }
   json["target"] = target;
   json["difference"] = difference;
@@ -210,6 +217,7 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
     if (const std::optional<SwanSource>& swan = result.target->swan) {
       target["normal_from_deg"] = Value(swan->frame.normal_from);
       target["clockwise"] = swan->frame.clockwise;
+      target["offshore"] = swan::OffshoreName(swan->offshore);
       target["time"] = swan->stamp.empty() ? Json(nullptr) : Json(swan->stamp);
     }
     json["target"] = target;

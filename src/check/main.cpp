@@ -9,6 +9,7 @@
 
 #include "check/check_command.h"
 #include "core/console.h"
+#include "core/signals.h"
 #include "core/terminal_encoding.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest
   mallopt(M_TRIM_THRESHOLD, 512 << 20);
 #endif
+  wavecomp::InstallSignalHandlers("wavecomp-check");
   wavecomp::Console out(stdout, stdin);
   wavecomp::Console err(stderr, nullptr);
   // File names from a Shift-JIS system are shown readably on UTF-8 terminals.

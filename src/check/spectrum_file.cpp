@@ -219,8 +219,9 @@ TargetSpectra ReadTargetSpectra(const std::string& path, const TargetRequest& re
     if (!kind.recognises(*file, path)) continue;
     TargetSpectra targets = kind.read(*file, path, request);
     if (!targets.swan && request.SwanOptionsGiven()) {
-      throw UsageError("--normal-from, --clockwise, --time and --location go with a SWAN spectrum file, and " + path +
-                       " reads as " + targets.kind);
+      throw UsageError(
+          "--normal-from, --clockwise, --offshore, --time and --location go with a SWAN spectrum file, and " + path +
+          " reads as " + targets.kind);
     }
     return targets;
   }

@@ -40,6 +40,8 @@ struct PointTarget {
 // Where SWAN targets come from.
 struct SwanSource {
   swan::ModelFrame frame;
+  // With kDrop the targets are the locations' onshore parts.
+  swan::Offshore offshore = swan::Offshore::kDrop;
   std::string stamp;   // the time compared; empty for a stationary file
   double f_low = 0.0;  // the file's frequency range, Hz
   double f_high = 0.0;
@@ -65,9 +67,10 @@ struct TargetRequest {
   bool clockwise = false;                   // --clockwise
   std::optional<std::string> time;          // --time STAMP
   std::optional<std::int64_t> location;     // --location K, 1-based
+  std::optional<swan::Offshore> offshore;   // --offshore, as wavecomp-import had it (default drop)
   std::vector<std::int32_t> point_numbers;  // of a multi-point component file; empty for a single point
 
-  bool SwanOptionsGiven() const { return normal_from || clockwise || time || location; }
+  bool SwanOptionsGiven() const { return normal_from || clockwise || time || location || offshore; }
 };
 
 // The files do not go together as the command line asks: SWAN options with

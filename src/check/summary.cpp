@@ -189,11 +189,21 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
   const PointTarget* point_target = result.TargetOf(v);
   if (point_target && point_target->sea_state && result.target->swan) {
     const SwanSource& swan = *result.target->swan;
-    console.WriteLine("Target SWAN location " + std::to_string(point_target->point_number) +
-                      ": Hm0 of its whole table (" + Compact(swan.f_low, 4) + " to " + Compact(swan.f_high, 4) +
+    const double share = point_target->sea_state->offshore_share;
+    const bool onshore = swan.offshore == swan::Offshore::kDrop && share > 0.0;
+    console.WriteLine("Target SWAN location " + std::to_string(point_target->point_number) + ": Hm0 of " +
+                      (onshore ? "the onshore part of its table (" : "its whole table (") + Compact(swan.f_low, 4) +
+                      " to " + Compact(swan.f_high, 4) +
                       " Hz), Tp at its largest density, direction and spread from its first directional moments; " +
-                      Compact(100.0 * point_target->sea_state->offshore_share, 1) +
-                      " % of its energy travels offshore");
+                      Compact(100.0 * share, 1) + " % of its energy travels offshore" +
+                      (onshore ? " and is left out (--offshore drop)" : ""));
+  } else if (check.target_energy && check.target_energy->outside_share) {
+    const double share = *check.target_energy->outside_share;
+    console.WriteLine("Target energy taken over all frequencies; " + Compact(100.0 * share, 2) +
+                      " % of it lies outside the components' range " + Compact(check.target_energy->f_lower, 6) +
+                      " to " + Compact(check.target_energy->f_upper, 6) +
+                      " Hz (the outer bands reach as far as half of the end components' energy)" +
+                      (share > kOutsideShareFlag ? ": more than 10 %, see the notes" : ""));
   } else if (check.target_energy) {
     console.WriteLine("Target energy taken from " + Compact(check.target_energy->f_lower, 6) + " to " +
                       Compact(check.target_energy->f_upper, 6) +

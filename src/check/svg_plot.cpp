@@ -265,6 +265,13 @@ void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, doubl
     if (check.target_energy)
       text += " (" + HeightAndPeriod(check.target_energy->Hm0, check.target_peak_frequency) + ")";
     legend.push_back({kTargetColour, text, false, 5.0});
+    if (check.target_energy && check.target_energy->outside_share) {
+      const double share = *check.target_energy->outside_share;
+      legend.push_back({kTargetColour,
+                        Number(100.0 * share, 2) + " % of the target's energy outside the components' range" +
+                            (share > kOutsideShareFlag ? " (over 10 %)" : ""),
+                        false, 0.0});
+    }
   }
   std::vector<std::pair<double, double>> line;
   for (const DensitySample& sample : density) line.emplace_back(panel.X(sample.f), panel.Y(sample.S));

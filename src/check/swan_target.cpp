@@ -1,6 +1,7 @@
 #include "check/swan_target.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -86,19 +87,48 @@ std::vector<std::size_t> PairedLocations(const swan::SwanFile& file, const Targe
 std::string Percent(double share) { return Compact(100.0 * share, 1) + " %"; }
 
 void NoteLocation(const swan::SwanFile& file, std::size_t index, const swan::LocationBlock& block,
-                  const swan::SeaState& state, std::vector<std::string>& notes) {
+                  const swan::SeaState& state, swan::Offshore offshore, std::vector<std::string>& notes) {
   const std::string where = "location " + std::to_string(index + 1);
   if (block.kind == swan::BlockKind::kZero) notes.push_back(where + " is ZERO in " + file.name + ": no energy");
   if (!(state.offshore_share >= kOffshoreNoteShare)) return;
-  if (file.two_dimensional) {
-    notes.push_back(where + ": " + Percent(state.offshore_share) +
-                    " of its energy travels offshore (beyond +-90 deg), which wavecomp drops: the components' mean "
-                    "direction and spread differ from SWAN's by that part");
+  const std::string share = (file.two_dimensional ? "" : "about ") + Percent(state.offshore_share) +
+                            " of its energy travels offshore (beyond +-90 deg" +
+                            (file.two_dimensional ? ")" : ", from the spreading)");
+  if (offshore == swan::Offshore::kDrop) {
+    notes.push_back(where + ": " + share +
+                    "; as wavecomp-import leaves it out by default (--offshore drop), the target is the onshore "
+                    "part: Hm0 " +
+                    Compact(state.onshore_hm0, 4) + " m of the whole sea's " + Compact(state.total_hm0, 4) +
+                    " m, with the onshore part's mean direction and spread");
+  } else if (file.two_dimensional) {
+    notes.push_back(where + ": " + share +
+                    "; with --offshore keep the run kept it: the Emep data's S(f) holds it, and wavecomp draws each "
+                    "component's direction from the data's directions from -90 to +90 deg at its frequency alone "
+                    "(0 deg where all of those are below 1.0E-06), so the components carry the whole Hm0 but their mean "
+                    "direction and spread differ from SWAN's whole-sea values by that part");
   } else {
-    notes.push_back(where + ": about " + Percent(state.offshore_share) +
-                    " of its energy travels offshore (beyond +-90 deg, from the spreading); an Sspe run spreads all "
-                    "of it within +-90 deg of the principal direction, so its directions differ from SWAN's");
+    notes.push_back(where + ": " + share +
+                    "; with --offshore keep the Sspe table kept it, and the run spreads all of it by cos^2s around "
+                    "the principal direction, the part of the curve beyond +-90 deg cut off: its directions differ "
+                    "from SWAN's by that part");
   }
+}
+
+// wavecomp-import refuses these locations, so no component file was made
+// from them as the options say.
+void RefuseUnimportable(const swan::SwanFile& file, std::size_t index, const swan::SeaState& whole,
+                        const TargetRequest& request) {
+  const std::string where = "location " + std::to_string(index + 1) + " of " + file.name;
+  const std::string hint = "check --normal-from " + Compact(*request.normal_from, 2) +
+                           (request.clockwise ? " --clockwise" : "") + ", as wavecomp-import had it";
+  if (!file.two_dimensional && whole.mean_direction && std::fabs(*whole.mean_direction) > swan::kOnshoreLimit) {
+    throw UsageError(where + ": its principal direction " + Compact(*whole.mean_direction, 2) +
+                     " deg lies beyond +-90 deg of the model's x-axis, which wavecomp-import refuses: " + hint);
+  }
+  if (request.offshore || !(whole.offshore_share > swan::kMostlyOffshoreShare)) return;
+  throw UsageError(where + ": " + Percent(whole.offshore_share) +
+                   " of its energy travels offshore, which wavecomp-import refuses without --offshore: " + hint +
+                   ", and give --offshore drop or keep as it had it");
 }
 
 }  // namespace
@@ -139,18 +169,20 @@ TargetSpectra ReadSwanTargets(const textio::TextFile& text, const TargetRequest&
   }
 
   const swan::ModelFrame frame{*request.normal_from, request.clockwise};
+  const swan::Offshore offshore = request.offshore.value_or(swan::Offshore::kDrop);
   const double scale = swan::VarianceScale(file, swan::kDefaultRho, swan::kDefaultG);
   TargetSpectra targets{file.name, file.two_dimensional ? "SWAN 2D" : "SWAN 1D", std::nullopt, {}, {}, {}};
-  targets.swan = SwanSource{frame, time.stamp, file.frequencies.front(), file.frequencies.back()};
+  targets.swan = SwanSource{frame, offshore, time.stamp, file.frequencies.front(), file.frequencies.back()};
   std::vector<bool> noted(file.locations.size(), false);
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
-    const swan::SeaState state = swan::LocationSeaState(file, frame, block, scale);
+    RefuseUnimportable(file, index, swan::LocationSeaState(file, frame, block, scale), request);
+    const swan::SeaState state = swan::LocationSeaState(file, frame, block, scale, offshore);
     TargetSpectrum spectrum = TargetSpectrum::Samples("SWAN location " + std::to_string(index + 1), file.frequencies,
-                                                      swan::LocationSpectrum(file, frame, block, scale));
+                                                      swan::LocationSpectrum(file, frame, block, scale, offshore));
     targets.points.push_back(
         PointTarget{static_cast<std::int32_t>(index + 1), std::move(spectrum), std::nullopt, state});
-    if (!noted[index]) NoteLocation(file, index, block, state, targets.notes);
+    if (!noted[index]) NoteLocation(file, index, block, state, offshore, targets.notes);
     noted[index] = true;
   }
   if (file.energy_density) {

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "textio/errors.h"
+
 namespace wavecomp {
 
 Console::Console() = default;
@@ -63,6 +65,10 @@ void Console::Notice(const std::string& english) {
 bool Console::Flush() {
   if (out_ != nullptr && std::fflush(out_) != 0 && write_error_ == 0) write_error_ = errno != 0 ? errno : EIO;
   return write_error_ == 0;
+}
+
+void RequireStandardOutput(Console& out, std::string_view consequence) {
+  if (!out.Flush()) throw textio::OutputError("cannot write", "standard output", out.write_error(), consequence);
 }
 
 }  // namespace wavecomp

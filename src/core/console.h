@@ -68,4 +68,12 @@ class Console {
   std::function<void(const std::string&)> notice_sink_;
 };
 
+// Pushes out what was written to `out`, the program's standard output; when
+// any write so far failed or was cut short (a full disk, /dev/full), an
+// OutputError (textio/errors.h)
+//   cannot write standard output: <the system's reason><consequence>
+// Each program calls it before its files are published: a summary that did
+// not reach its reader fails the run as a file that could not be written does.
+void RequireStandardOutput(Console& out, std::string_view consequence);
+
 }  // namespace wavecomp

@@ -243,7 +243,7 @@ double EmepDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1
 
 EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& time,
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
-                             double scale) {
+                             double scale, swan::Offshore offshore) {
   EmepConversion out;
   out.mdd = mdd;
   out.swan_frequencies = file.frequencies;
@@ -251,7 +251,13 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
   const std::size_t nd = file.directions.size();
   const std::size_t grid_size = static_cast<std::size_t>(mdd);
   const double step = 360.0 / static_cast<double>(mdd);
-  const std::vector<GridWeight> weights = GridWeights(bins, mdd);
+  std::vector<GridWeight> weights = GridWeights(bins, mdd);
+  const bool drop = offshore == swan::Offshore::kDrop;
+  if (drop) {
+    for (std::size_t j = 0; j < grid_size; ++j) {
+      if (std::fabs(EmepDirection(static_cast<int>(j) + 1, mdd)) > swan::kOnshoreLimit) weights[j].inside = false;
+    }
+  }
 
   std::vector<double> cosine(nd), sine(nd);
   for (std::size_t r = 0; r < nd; ++r) {
@@ -264,7 +270,7 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
     EmepPoint& point = out.points.emplace_back();
     point.location = index + 1;
     point.zero = block.kind == swan::BlockKind::kZero;
-    point.S = swan::FrequencySpectrum(file, bins, block, scale);
+    point.S = swan::FrequencySpectrum(file, bins, block, scale, offshore);
     point.D.assign(nf * grid_size, 0.0);
     if (block.kind != swan::BlockKind::kValues) continue;
     for (std::size_t i = 0; i < nf; ++i) {
@@ -293,9 +299,13 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
         a += E[bins.source[r]] * bins.width[r] * cosine[r];
         b += E[bins.source[r]] * bins.width[r] * sine[r];
       }
-      const double mean = std::atan2(b, a) / kDegree;
+      double mean = std::atan2(b, a) / kDegree;
+      if (drop) mean = std::clamp(mean, -swan::kOnshoreLimit, swan::kOnshoreLimit);
       const long turns = std::lround((mean + 180.0) / step) % mdd;
-      const std::size_t nearest = static_cast<std::size_t>(turns < 0 ? turns + mdd : turns);
+      std::size_t nearest = static_cast<std::size_t>(turns < 0 ? turns + mdd : turns);
+      // Rounding may step past +-90 when the grid has no node on it.
+      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) > swan::kOnshoreLimit) --nearest;
+      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) < -swan::kOnshoreLimit) ++nearest;
       D[nearest] = point.S[i] / step;
       ++out.lumped_frequencies;
     }
@@ -309,17 +319,15 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
   return out;
 }
 
-SspeTable ConvertToSspe(const swan::SwanFile& file, std::size_t location, const swan::LocationBlock& block,
-                        const swan::SeaState& state, double scale) {
+SspeTable ConvertToSspe(const swan::SwanFile& file, const swan::ModelFrame& frame, std::size_t location,
+                        const swan::LocationBlock& block, const swan::SeaState& state, double scale,
+                        swan::Offshore offshore) {
   SspeTable table;
   table.location = location;
   table.h13 = state.hm0;
   table.t13 = state.tp.value_or(0.0) / kPeakPeriodRatio;
   table.direction = state.mean_direction.value_or(0.0);
-  table.S.assign(file.frequencies.size(), 0.0);
-  if (block.kind == swan::BlockKind::kValues) {
-    for (std::size_t i = 0; i < table.S.size(); ++i) table.S[i] = block.rows[i].density * scale;
-  }
+  table.S = swan::LocationSpectrum(file, frame, block, scale, offshore);
   const std::vector<double> tables[] = {table.S};
   table.refinement = ChooseRefinement(file.frequencies, tables, kSspeFormat);
   return table;

@@ -8,6 +8,11 @@
 // sum_j D(f, theta_j) * 360/mdd equals the SWAN S(f) (m2/Hz), which is what
 // the data file writes beside the frequency. D is in m2/Hz/degr.
 //
+// Energy travelling offshore (beyond +-90 degrees) is left out with
+// swan::Offshore::kDrop: the 2D grid directions beyond +-90 get zero and S(f)
+// is the onshore part's; a 1D density is scaled by its frequency's estimated
+// onshore share.
+//
 // 1D (Sspe): the variance density S(f) as it stands, with H1/3 = Hm0,
 // T1/3 = Tp / 1.05 and the principal direction from the directional moments.
 //
@@ -100,9 +105,11 @@ struct EmepConversion {
 };
 
 // `locations` are 0-based indices of blocks of `time` that hold values or ZERO.
+// With kDrop the grid directions beyond +-90 degrees are zero and S(f) is
+// the onshore part's.
 EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& time,
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
-                             double scale);
+                             double scale, swan::Offshore offshore = swan::Offshore::kKeep);
 
 // Emep grid direction j (1-based), degrees.
 double EmepDirection(int j, int mdd);
@@ -119,7 +126,9 @@ struct SspeTable {
 // T1/3 of an Sspe run whose spreading peaks at 1 / (1.05 T1/3).
 inline constexpr double kPeakPeriodRatio = 1.05;
 
-SspeTable ConvertToSspe(const swan::SwanFile& file, std::size_t location, const swan::LocationBlock& block,
-                        const swan::SeaState& state, double scale);
+// `state` describes the sea as kept (swan::SeaState1D with `offshore`).
+SspeTable ConvertToSspe(const swan::SwanFile& file, const swan::ModelFrame& frame, std::size_t location,
+                        const swan::LocationBlock& block, const swan::SeaState& state, double scale,
+                        swan::Offshore offshore = swan::Offshore::kKeep);
 
 }  // namespace wavecomp::importer

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/console.h"
 #include "core/front_door.h"
 #include "core/messages.h"
+#include "core/signals.h"
 #include "import/errors.h"
 #include "import/summary.h"
 #include "import/swan_import.h"
@@ -25,10 +27,13 @@ void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s
 // The one place where an import's failures become exit statuses.
 int RunSwan(const importer::SwanImportOptions& options) {
   try {
-    const importer::ImportReport report = importer::RunSwanImport(options);
-    const std::string summary = options.json ? importer::SummaryJson(report) : importer::SummaryText(report);
-    std::fwrite(summary.data(), 1, summary.size(), stdout);
-    std::fflush(stdout);
+    wavecomp::Console out(stdout, nullptr);
+    const importer::ImportReport report = importer::RunSwanImport(options, [&](const importer::ImportReport& done) {
+      std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
+      if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
+      out.WriteLine(summary);
+      wavecomp::RequireStandardOutput(out, "; nothing was written");
+    });
     for (const std::string& warning : report.warnings) Say("warning: " + warning);
     return wavecomp::kExitSuccess;
   } catch (const importer::Refusal& refusal) {
@@ -84,6 +89,7 @@ std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>&
 }  // namespace
 
 int main(int argc, char** argv) {
+  wavecomp::InstallSignalHandlers("wavecomp-import");
   CLI::App app{"Converts the spectra of other wave models into wavecomp's input files.", "wavecomp-import"};
   app.set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
   app.require_subcommand(1);
@@ -116,6 +122,18 @@ int main(int argc, char** argv) {
   swan->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();
   swan->add_option("--g", options.g, "gravity acceleration for EnDens files (m/s2)")->capture_default_str();
   swan->add_flag("--json", options.json, "print the summary as JSON");
+  std::string offshore;
+  CLI::Option* offshore_option =
+      swan->add_option("--offshore", offshore,
+                       "energy travelling offshore (beyond +-90 deg): drop (the default: left out, the run gets the "
+                       "onshore sea) or keep (written as SWAN has it); naming either lets a location more than half "
+                       "offshore through")
+          ->check(CLI::Validator(
+              [](std::string& value) {
+                return wavecomp::swan::ParseOffshore(value) ? std::string()
+                                                            : "takes drop or keep, found \"" + value + "\"";
+              },
+              "drop|keep"));
   swan->set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
 
   try {
@@ -130,5 +148,6 @@ int main(int argc, char** argv) {
   if (*time_option) options.time = time;
   if (*locations_option) options.locations = locations;
   if (*directions_option) options.directions = directions;
+  if (*offshore_option) options.offshore = wavecomp::swan::ParseOffshore(offshore);
   return RunSwan(options);
 }

@@ -46,12 +46,15 @@ void OutputSet::Append(std::size_t k, std::string_view text) {
   files_[k].WriteLine(text);
 }
 
-void OutputSet::Publish() {
-  textio::OutputSet outputs;
-  for (textio::OutputFile& file : files_) outputs.Add(std::move(file));
+void OutputSet::Finish() {
+  for (textio::OutputFile& file : files_) finished_.Add(std::move(file));
   files_.clear();
+}
+
+void OutputSet::Publish() {
+  Finish();
   try {
-    outputs.PublishAll();
+    finished_.PublishAll();
   } catch (const textio::OutputExists& taken) {
     throw TakenMeanwhile(taken.path());
   }

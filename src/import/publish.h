@@ -24,6 +24,10 @@ class OutputSet {
   // Appends whole lines (`text` ends with a line end) to file k.
   void Append(std::size_t k, std::string_view text);
 
+  // Writes the rest of every file and flushes it to disk, names still
+  // withheld (OutputError on failure). Publish does it when not done.
+  void Finish();
+
   // Publishes every file; when one fails, those published already are
   // removed again and the failure is thrown.
   void Publish();
@@ -33,6 +37,7 @@ class OutputSet {
  private:
   std::vector<std::string> paths_;
   std::vector<textio::OutputFile> files_;
+  textio::OutputSet finished_;
 };
 
 }  // namespace wavecomp::importer

@@ -96,6 +96,12 @@ std::string SummaryText(const ImportReport& report) {
   }
   line(file);
   line("Frame       " + FrameDescription(report.frame));
+  line(report.offshore == swan::Offshore::kDrop
+           ? std::string("Offshore    drop") + (report.offshore_given ? " (--offshore drop)" : " (the default)") +
+                 ": energy travelling offshore (beyond +-90 deg) is not incident and is left out; the files and "
+                 "Tp, dir and spread below are those of the onshore part"
+           : std::string("Offshore    keep (--offshore keep): the files hold the whole sea as SWAN gives it; Tp, "
+                         "dir and spread below are the whole sea's"));
   if (report.energy_density) {
     line("Densities   " + report.quantity + " divided by rho g = " + Number(report.rho, 2) + " x " +
          Number(report.g, 4));
@@ -118,13 +124,16 @@ std::string SummaryText(const ImportReport& report) {
            " deg (wavecomp keeps -90 to +90)");
     }
     line("Frequencies " + RefinementText(output.refinement, report.frequency_count));
-    line("  location            x            y   Hm0 (m)    Tp (s)  dir (deg)  spread (deg)  offshore (%)");
+    line(
+        "  location            x            y  Hm0 total (m)  Hm0 onshore (m)    Tp (s)  dir (deg)  spread (deg)  "
+        "offshore (%)");
     for (const LocationReport& location : output.locations) {
       std::string row;
       textio::PutI(row, static_cast<std::int64_t>(location.number), 10);
       Column(row, location.where.x, 13, 4);
       Column(row, location.where.y, 13, 4);
-      Column(row, location.state.hm0, 10, 4);
+      Column(row, location.state.total_hm0, 15, 4);
+      Column(row, location.state.onshore_hm0, 17, 4);
       row += OptionalNumber(location.state.tp, 10, 4);
       row += OptionalNumber(location.state.mean_direction, 11, 2);
       Column(row, location.state.spread, 14, 2);
@@ -174,6 +183,8 @@ std::string SummaryJson(const ImportReport& report) {
           {"y", location.where.y},
           {"zero", location.zero},
           {"hm0", location.state.hm0},
+          {"hm0_total", location.state.total_hm0},
+          {"hm0_onshore", location.state.onshore_hm0},
           {"tp", OptionalJson(location.state.tp)},
           {"mean_direction", OptionalJson(location.state.mean_direction)},
           {"spread", location.state.spread},
@@ -216,6 +227,7 @@ std::string SummaryJson(const ImportReport& report) {
        {{"normal_from", report.frame.normal_from},
         {"clockwise", report.frame.clockwise},
         {"description", FrameDescription(report.frame)}}},
+      {"offshore", swan::OffshoreName(report.offshore)},
       {"rho", report.rho},
       {"g", report.g},
       {"outputs", std::move(outputs)},

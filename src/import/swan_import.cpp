@@ -58,6 +58,8 @@ ImportReport Describe(const swan::SwanFile& file, const SwanImportOptions& optio
   report.quantity = file.quantities[file.two_dimensional ? 0 : file.columns.density].name;
   report.energy_density = file.energy_density;
   report.frame = {options.normal_from, options.clockwise};
+  report.offshore = options.offshore.value_or(swan::Offshore::kDrop);
+  report.offshore_given = options.offshore.has_value();
   report.rho = options.rho;
   report.g = options.g;
   if (file.frequency_kind == swan::FrequencyKind::kRelative) {
@@ -93,11 +95,46 @@ void RefuseNoData(const swan::SwanFile& file, const swan::TimeStep& time, std::s
 }
 
 void RefuseWithoutEnergy(const swan::SwanFile& file, const swan::TimeStep& time, const OutputReport& output) {
+  bool offshore = false;
   for (const LocationReport& location : output.locations) {
     if (location.state.m0 > 0.0) return;
+    offshore = offshore || location.state.total_hm0 > 0.0;
   }
-  throw Refusal("none of the selected locations of " + file.name + " holds any energy" + AtTime(time) +
-                " (ZERO or all-zero spectra): there is nothing to convert");
+  throw Refusal("none of the selected locations of " + file.name + " holds any " +
+                (offshore ? "onshore energy" + AtTime(time) +
+                                " (all of it travels offshore, and --offshore drop leaves it out): there is nothing "
+                                "to convert"
+                          : "energy" + AtTime(time) + " (ZERO or all-zero spectra): there is nothing to convert"));
+}
+
+// What to check when a sea seems to travel away from the boundary: the
+// frame, and the one that would turn this sea shoreward.
+std::string FrameHint(const swan::ModelFrame& frame, double mean_direction) {
+  return "the frame is probably wrong: check --normal-from " + Number(frame.normal_from, 2) +
+         " (the nautical direction from which a wave travelling straight along the model's shoreward x-axis "
+         "comes); this sea comes from " +
+         Number(swan::NauticalFrom(frame, mean_direction), 2) + " deg";
+}
+
+// Most of a location's energy travelling offshore is refused unless --offshore
+// says what to do with it; a 1D sea whose principal direction points offshore
+// is refused always, since no Sspe run can spread around it.
+void RefuseOffshoreSea(const swan::SwanFile& file, const swan::TimeStep& time, std::size_t index,
+                       const swan::SeaState& whole, const SwanImportOptions& options, const swan::ModelFrame& frame) {
+  const std::string where = "location " + std::to_string(index + 1) + " of " + file.name + AtTime(time);
+  if (!file.two_dimensional && whole.mean_direction && std::fabs(*whole.mean_direction) > swan::kOnshoreLimit) {
+    throw Refusal(where + ": its principal direction " + Number(*whole.mean_direction, 2) +
+                  " deg lies beyond +-90 deg of the model's x-axis, so an Sspe run cannot spread around it; " +
+                  FrameHint(frame, *whole.mean_direction));
+  }
+  if (options.offshore || !(whole.offshore_share > swan::kMostlyOffshoreShare)) return;
+  throw Refusal(where + ": " + Percent(whole.offshore_share) +
+                " of its energy travels offshore (beyond +-90 deg of the model's x-axis; mean direction " +
+                Number(whole.mean_direction.value_or(0.0), 2) + " deg); " +
+                FrameHint(frame, whole.mean_direction.value_or(0.0)) +
+                "; if the sea does leave the boundary, give --offshore drop to convert its onshore part (Hm0 " +
+                Number(whole.onshore_hm0, 4) + " m of " + Number(whole.total_hm0, 4) +
+                " m) or --offshore keep to write it as it is");
 }
 
 std::string Where(const OutputReport& output, const LocationReport& location) {
@@ -109,11 +146,14 @@ std::string Where(const OutputReport& output, const LocationReport& location) {
 // Notes and warnings of one location.
 void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output, const LocationReport& location,
                     bool two_dimensional, ImportReport& report) {
+  const swan::SeaState& state = location.state;
   const std::string where = Where(output, location);
   if (location.zero) {
     report.warnings.push_back(where + " is ZERO in the SWAN file: written as a zero spectrum");
   } else if (!(location.state.m0 > 0.0)) {
-    report.warnings.push_back(where + " holds no energy: written as a zero spectrum");
+    report.warnings.push_back(where + (location.state.total_hm0 > 0.0
+                                           ? " holds no onshore energy: written as a zero spectrum (--offshore drop)"
+                                           : " holds no energy: written as a zero spectrum"));
   }
   if (block.missing > 0) {
     report.notes.push_back(where + ": " + std::to_string(block.missing) +
@@ -124,14 +164,32 @@ void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output
                            " frequencies with energy but no direction or spreading (exception values) were left out "
                            "of the mean direction and spread");
   }
-  if (location.state.offshore_share > kOffshoreWarningShare) {
-    report.warnings.push_back(where + ": " + Percent(location.state.offshore_share) +
-                              (two_dimensional
-                                   ? " of the energy travels offshore (beyond +-90 deg) and is dropped by wavecomp"
-                                   : " of the energy travels offshore (beyond +-90 deg, estimated from the "
-                                     "spreading); the Sspe run spreads it within +-90 deg of its principal "
-                                     "direction"));
+  if (!(state.offshore_share > kOffshoreWarningShare)) return;
+  std::string warning = where + ": " + (two_dimensional ? "" : "about ") + Percent(state.offshore_share) +
+                        " of the energy travels offshore (beyond +-90 deg" +
+                        (two_dimensional ? ")" : ", estimated from each frequency's direction and spreading)");
+  const std::string principal =
+      location.sspe.direction > 0.0 ? "+" + Number(location.sspe.direction, 2) : Number(location.sspe.direction, 2);
+  if (report.offshore == swan::Offshore::kDrop) {
+    warning += " and was left out (--offshore drop): the run gets the onshore Hm0 " + Number(state.onshore_hm0, 4) +
+               " m of the total " + Number(state.total_hm0, 4) + " m";
+    if (!two_dimensional) {
+      warning += ", spread by cos^2s around the principal direction " + principal +
+                 " deg, the part of the curve beyond +-90 deg cut off";
+    }
+  } else if (two_dimensional) {
+    warning += " and was kept (--offshore keep): the data file's S(f) holds it, so the run's Hm0 is the total " +
+               Number(state.total_hm0, 4) +
+               " m, but wavecomp draws each component's direction from the directional values from -90 to +90 deg "
+               "at its frequency alone (at 0 deg where those are all below 1.0E-06): that energy reaches the "
+               "model travelling onshore, and the components' mean direction and spread differ from SWAN's";
+  } else {
+    warning += " and was kept (--offshore keep): the table holds the total Hm0 " + Number(state.total_hm0, 4) +
+               " m, and the Sspe run spreads all of it by cos^2s around the principal direction " + principal +
+               " deg, the part of the curve beyond +-90 deg cut off and the rest scaled up to hold the energy: "
+               "every component travels within +-90 deg";
   }
+  report.warnings.push_back(warning);
 }
 
 void ReviewRefinement(const OutputReport& output, ImportReport& report) {
@@ -162,11 +220,15 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
       location.number = index + 1;
       location.where = file.locations[index];
       location.zero = time.locations[index].kind == swan::BlockKind::kZero;
-      location.state = swan::SeaState2D(file, bins, time.locations[index], scale);
+      const swan::SeaState whole = swan::SeaState2D(file, bins, time.locations[index], scale);
+      RefuseOffshoreSea(file, time, index, whole, options, report.frame);
+      location.state = report.offshore == swan::Offshore::kDrop
+                           ? swan::SeaState2D(file, bins, time.locations[index], scale, report.offshore)
+                           : whole;
     }
     RefuseWithoutEnergy(file, time, output);
 
-    const EmepConversion conversion = ConvertToEmep(file, time, selected, bins, mdd, scale);
+    const EmepConversion conversion = ConvertToEmep(file, time, selected, bins, mdd, scale, report.offshore);
     output.refinement = conversion.refinement;
     const std::size_t data = next++;
     const std::size_t points = next++;
@@ -195,8 +257,8 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
   }
 }
 
-void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, std::span<const std::size_t> selected,
-               double scale, OutputSet& outputs, ImportReport& report) {
+void Convert1D(const swan::SwanFile& file, const SwanImportOptions& options, std::span<const std::size_t> times,
+               std::span<const std::size_t> selected, double scale, OutputSet& outputs, ImportReport& report) {
   std::size_t next = 0;
   for (const std::size_t t : times) {
     const swan::TimeStep& time = file.times[t];
@@ -209,8 +271,12 @@ void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, s
       location.number = index + 1;
       location.where = file.locations[index];
       location.zero = block.kind == swan::BlockKind::kZero;
-      location.state = swan::SeaState1D(file, report.frame, block, scale);
-      location.sspe = ConvertToSspe(file, index + 1, block, location.state, scale);
+      const swan::SeaState whole = swan::SeaState1D(file, report.frame, block, scale);
+      RefuseOffshoreSea(file, time, index, whole, options, report.frame);
+      location.state = report.offshore == swan::Offshore::kDrop
+                           ? swan::SeaState1D(file, report.frame, block, scale, report.offshore)
+                           : whole;
+      location.sspe = ConvertToSspe(file, report.frame, index + 1, block, location.state, scale, report.offshore);
       if (location.state.peak_spreading) {
         const bool along_x = std::abs(location.sspe.direction) < kZeroDirection;
         location.suggested_smax = std::min(along_x ? kUnidirectionalSmax : kNarrowestSmax,
@@ -235,7 +301,8 @@ void Convert1D(const swan::SwanFile& file, std::span<const std::size_t> times, s
 
 }  // namespace
 
-ImportReport RunSwanImport(const SwanImportOptions& options) {
+ImportReport RunSwanImport(const SwanImportOptions& options,
+                           const std::function<void(const ImportReport&)>& before_publishing) {
   CheckOptions(options);
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.swan_file);
   if (!text) throw textio::UnopenableFile("SWAN file", options.swan_file);
@@ -271,8 +338,10 @@ ImportReport RunSwanImport(const SwanImportOptions& options) {
   if (file.two_dimensional) {
     Convert2D(file, options, times, selected, scale, outputs, report);
   } else {
-    Convert1D(file, times, selected, scale, outputs, report);
+    Convert1D(file, options, times, selected, scale, outputs, report);
   }
+  outputs.Finish();
+  if (before_publishing) before_publishing(report);
   outputs.Publish();
   return report;
 }

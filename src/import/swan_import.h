@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct SwanImportOptions {
   double rho = swan::kDefaultRho;
   double g = swan::kDefaultG;
   bool json = false;
+  // --offshore: nullopt is the default, kDrop, under which a location with
+  // most of its energy travelling offshore is refused.
+  std::optional<swan::Offshore> offshore;
 };
 
 // cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional
@@ -43,7 +47,7 @@ struct LocationReport {
   std::size_t number = 0;  // 1-based SWAN index
   swan::Location where;
   bool zero = false;
-  swan::SeaState state;
+  swan::SeaState state;                  // the sea as written: its onshore part with --offshore drop
   std::optional<double> suggested_smax;  // 1D
   SspeTable sspe;                        // 1D: what was written (h13, t13, direction)
 };
@@ -72,6 +76,8 @@ struct ImportReport {
   std::string quantity;  // VaDens or EnDens
   bool energy_density = false;
   swan::ModelFrame frame;
+  swan::Offshore offshore = swan::Offshore::kDrop;
+  bool offshore_given = false;  // --offshore named it
   double rho = 0.0;
   double g = 0.0;
   std::vector<OutputReport> outputs;
@@ -81,7 +87,10 @@ struct ImportReport {
 
 // Reads, converts and publishes; the report says what was done. Throws
 // Refusal, OutputFailure or the textio errors; nothing is
-// written unless everything succeeds.
-ImportReport RunSwanImport(const SwanImportOptions& options);
+// written unless everything succeeds. `before_publishing`, when set, is
+// given the report once every file is complete, before any takes its name:
+// the summary is shown there, and what it throws publishes nothing.
+ImportReport RunSwanImport(const SwanImportOptions& options,
+                           const std::function<void(const ImportReport&)>& before_publishing = {});
 
 }  // namespace wavecomp::importer

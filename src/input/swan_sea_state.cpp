@@ -14,9 +14,6 @@ constexpr double kNauticalOfCartesianZero = 270.0;
 // A gap between neighbouring directions this much wider than the usual one
 // is the outside of a sector, not a step of the circle.
 constexpr double kSectorGapRatio = 1.5;
-// The wave model takes directions from -90 to +90 degrees.
-constexpr double kOnshoreLimit = 90.0;
-
 // Part of [low, high] (degrees, anywhere on the unwrapped line) that lies
 // within -90..+90 modulo 360.
 double OnshoreOverlap(double low, double high) {
@@ -64,7 +61,24 @@ void SetDirections(double a, double b, double energy, SeaState& state) {
   state.spread = std::sqrt(2.0 * (1.0 - R)) / kDegree;
 }
 
+double Hm0Of(double m0) { return m0 > 0.0 ? 4.0 * std::sqrt(m0) : 0.0; }
+
+// The share of 1D row i's energy that travels onshore: 1 for a row without
+// direction or spreading, which cannot be told.
+double OnshoreShare1D(const SwanFile& file, const ModelFrame& frame, const Row1D& row) {
+  if (row.direction_missing || row.spreading_missing) return 1.0;
+  return 1.0 - NormalOffshoreShare(ModelDirection(frame, row.direction, file.direction_convention), row.spreading);
+}
+
 }  // namespace
+
+const char* OffshoreName(Offshore offshore) { return offshore == Offshore::kDrop ? "drop" : "keep"; }
+
+std::optional<Offshore> ParseOffshore(std::string_view text) {
+  if (text == "drop") return Offshore::kDrop;
+  if (text == "keep") return Offshore::kKeep;
+  return std::nullopt;
+}
 
 double WrapDegrees(double degrees) {
   double angle = std::fmod(degrees, 360.0);
@@ -148,81 +162,116 @@ std::vector<double> TrapezoidWeights(std::span<const double> f) {
   return w;
 }
 
+std::vector<double> OnshoreFractions(const DirectionBins& bins) {
+  std::vector<double> onshore(bins.theta.size());
+  for (std::size_t r = 0; r < onshore.size(); ++r) {
+    const double half = 0.5 * bins.width[r];
+    onshore[r] = OnshoreOverlap(bins.theta[r] - half, bins.theta[r] + half) / bins.width[r];
+  }
+  return onshore;
+}
+
 std::vector<double> FrequencySpectrum(const SwanFile& file, const DirectionBins& bins, const LocationBlock& block,
-                                      double scale) {
+                                      double scale, Offshore offshore) {
   const std::size_t nf = file.frequencies.size();
   const std::size_t nd = file.directions.size();
   std::vector<double> S(nf, 0.0);
   if (block.kind != BlockKind::kValues) return S;
+  std::vector<double> width = bins.width;
+  if (offshore == Offshore::kDrop) {
+    const std::vector<double> onshore = OnshoreFractions(bins);
+    for (std::size_t r = 0; r < nd; ++r) width[r] *= onshore[r];
+  }
   for (std::size_t i = 0; i < nf; ++i) {
     double sum = 0.0;
-    for (std::size_t r = 0; r < nd; ++r) sum += block.values[i * nd + bins.source[r]] * bins.width[r];
+    for (std::size_t r = 0; r < nd; ++r) sum += block.values[i * nd + bins.source[r]] * width[r];
     S[i] = sum * scale;
   }
   return S;
 }
 
 std::vector<double> LocationSpectrum(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block,
-                                     double scale) {
-  if (file.two_dimensional) return FrequencySpectrum(file, ModelBins(file, frame), block, scale);
+                                     double scale, Offshore offshore) {
+  if (file.two_dimensional) return FrequencySpectrum(file, ModelBins(file, frame), block, scale, offshore);
   std::vector<double> S(file.frequencies.size(), 0.0);
   if (block.kind != BlockKind::kValues) return S;
-  for (std::size_t i = 0; i < S.size(); ++i) S[i] = block.rows[i].density * scale;
+  for (std::size_t i = 0; i < S.size(); ++i) {
+    S[i] = block.rows[i].density * scale;
+    if (offshore == Offshore::kDrop) S[i] *= OnshoreShare1D(file, frame, block.rows[i]);
+  }
   return S;
 }
 
-SeaState SeaState2D(const SwanFile& file, const DirectionBins& bins, const LocationBlock& block, double scale) {
+SeaState SeaState2D(const SwanFile& file, const DirectionBins& bins, const LocationBlock& block, double scale,
+                    Offshore offshore) {
   SeaState state;
-  const std::vector<double> S = FrequencySpectrum(file, bins, block, scale);
+  const std::vector<double> whole = FrequencySpectrum(file, bins, block, scale);
+  const std::vector<double> S = FrequencySpectrum(file, bins, block, scale, offshore);
   const std::vector<double> w = TrapezoidWeights(file.frequencies);
-  for (std::size_t i = 0; i < S.size(); ++i) state.m0 += S[i] * w[i];
+  double total = 0.0;
+  for (std::size_t i = 0; i < S.size(); ++i) {
+    state.m0 += S[i] * w[i];
+    total += whole[i] * w[i];
+  }
   std::size_t peak = 0;
   SetPeak(file, S, state, peak);
+  state.total_hm0 = Hm0Of(total);
+  state.onshore_hm0 = state.total_hm0;
   if (block.kind != BlockKind::kValues) return state;
 
   const std::size_t nd = file.directions.size();
-  std::vector<double> cosine(nd), sine(nd), offshore(nd);
+  const std::vector<double> onshore = OnshoreFractions(bins);
+  std::vector<double> cosine(nd), sine(nd), kept(nd);
   for (std::size_t r = 0; r < nd; ++r) {
     cosine[r] = std::cos(bins.theta[r] * kDegree);
     sine[r] = std::sin(bins.theta[r] * kDegree);
-    const double half = 0.5 * bins.width[r];
-    offshore[r] = 1.0 - OnshoreOverlap(bins.theta[r] - half, bins.theta[r] + half) / bins.width[r];
+    kept[r] = offshore == Offshore::kDrop ? onshore[r] : 1.0;
   }
-  double a = 0.0, b = 0.0, off = 0.0;
+  double a = 0.0, b = 0.0, on = 0.0, off = 0.0;
   for (std::size_t i = 0; i < S.size(); ++i) {
-    double ai = 0.0, bi = 0.0, oi = 0.0;
+    double ai = 0.0, bi = 0.0, oni = 0.0, offi = 0.0;
     for (std::size_t r = 0; r < nd; ++r) {
       const double energy = block.values[i * nd + bins.source[r]] * bins.width[r];
-      ai += energy * cosine[r];
-      bi += energy * sine[r];
-      oi += energy * offshore[r];
+      ai += energy * kept[r] * cosine[r];
+      bi += energy * kept[r] * sine[r];
+      oni += energy * onshore[r];
+      offi += energy * (1.0 - onshore[r]);
     }
     a += ai * scale * w[i];
     b += bi * scale * w[i];
-    off += oi * scale * w[i];
+    on += oni * scale * w[i];
+    off += offi * scale * w[i];
   }
   SetDirections(a, b, state.m0, state);
-  if (state.m0 > 0.0) state.offshore_share = off / state.m0;
+  state.onshore_hm0 = Hm0Of(on);
+  if (total > 0.0) state.offshore_share = off / total;
   return state;
 }
 
-SeaState SeaState1D(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block, double scale) {
+SeaState SeaState1D(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block, double scale,
+                    Offshore offshore) {
   SeaState state;
   const std::size_t nf = file.frequencies.size();
-  std::vector<double> S(nf, 0.0);
-  if (block.kind == BlockKind::kValues) {
-    for (std::size_t i = 0; i < nf; ++i) S[i] = block.rows[i].density * scale;
-  }
+  const std::vector<double> whole = LocationSpectrum(file, frame, block, scale);
+  const std::vector<double> S = LocationSpectrum(file, frame, block, scale, offshore);
+  const std::vector<double> onshore = LocationSpectrum(file, frame, block, scale, Offshore::kDrop);
   const std::vector<double> w = TrapezoidWeights(file.frequencies);
-  for (std::size_t i = 0; i < nf; ++i) state.m0 += S[i] * w[i];
+  double total = 0.0, on = 0.0;
+  for (std::size_t i = 0; i < nf; ++i) {
+    state.m0 += S[i] * w[i];
+    total += whole[i] * w[i];
+    on += onshore[i] * w[i];
+  }
   std::size_t peak = 0;
   SetPeak(file, S, state, peak);
+  state.total_hm0 = Hm0Of(total);
+  state.onshore_hm0 = Hm0Of(on);
   if (block.kind != BlockKind::kValues) return state;
 
-  double a = 0.0, b = 0.0, energy = 0.0, off = 0.0;
+  double a = 0.0, b = 0.0, energy = 0.0, off = 0.0, directed = 0.0;
   for (std::size_t i = 0; i < nf; ++i) {
     const Row1D& row = block.rows[i];
-    if (!(S[i] > 0.0)) continue;
+    if (!(whole[i] > 0.0)) continue;
     if (row.direction_missing || row.spreading_missing) {
       ++state.rows_left_out;
       continue;
@@ -234,10 +283,11 @@ SeaState SeaState1D(const SwanFile& file, const ModelFrame& frame, const Locatio
     a += e * R * std::cos(theta * kDegree);
     b += e * R * std::sin(theta * kDegree);
     energy += e;
-    off += e * NormalOffshoreShare(theta, row.spreading);
+    directed += whole[i] * w[i];
+    off += whole[i] * w[i] * NormalOffshoreShare(theta, row.spreading);
   }
   SetDirections(a, b, energy, state);
-  if (energy > 0.0) state.offshore_share = off / energy;
+  if (directed > 0.0) state.offshore_share = off / directed;
 
   // The spreading of the peak row, or of the nearest row that has one.
   for (std::size_t distance = 0; distance < nf && state.m0 > 0.0; ++distance) {
@@ -250,9 +300,10 @@ SeaState SeaState1D(const SwanFile& file, const ModelFrame& frame, const Locatio
   return state;
 }
 
-SeaState LocationSeaState(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block, double scale) {
-  if (!file.two_dimensional) return SeaState1D(file, frame, block, scale);
-  return SeaState2D(file, ModelBins(file, frame), block, scale);
+SeaState LocationSeaState(const SwanFile& file, const ModelFrame& frame, const LocationBlock& block, double scale,
+                          Offshore offshore) {
+  if (!file.two_dimensional) return SeaState1D(file, frame, block, scale, offshore);
+  return SeaState2D(file, ModelBins(file, frame), block, scale, offshore);
 }
 
 double SpreadingParameter(double sigma_degrees) {

@@ -6,15 +6,19 @@
 #include "textio/records.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <string.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "textio/errors.h"
@@ -225,26 +229,102 @@ std::size_t ByteOrderMarkLength(const char* data, std::size_t size) {
   return sizeof kByteOrderMark;
 }
 
-// A pipe or a file whose size stat does not tell (/proc) is read into
-// anonymous memory that grows in place, so holding it costs its size, not
-// twice that for a copy.
+// Mapped input files, kept where a SIGBUS handler can look them up.
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the slots without a lock");
+
+constexpr int kMappedSlots = 64;  // a run maps a handful of files at once
+constexpr std::size_t kLongestShownName = 1024;
+enum MappedState : int { kMappedFree, kMappedFilling, kMappedReady };
+struct MappedSlot {
+  std::atomic<int> state{kMappedFree};
+  const char* begin = nullptr;
+  std::size_t length = 0;
+  char name[kLongestShownName + 1];
+};
+MappedSlot g_mapped[kMappedSlots];
+
+// The slot now holding the mapping, -1 when none is free.
+int RegisterMapping(const char* begin, std::size_t length, const std::string& path) {
+  const std::string shown = Printable(path, kLongestShownName);
+  for (int i = 0; i < kMappedSlots; ++i) {
+    int expected = kMappedFree;
+    if (!g_mapped[i].state.compare_exchange_strong(expected, kMappedFilling)) continue;
+    MappedSlot& slot = g_mapped[i];
+    slot.begin = begin;
+    slot.length = length;
+    const std::size_t kept = std::min(shown.size(), kLongestShownName);
+    std::memcpy(slot.name, shown.data(), kept);
+    slot.name[kept] = '\0';
+    slot.state.store(kMappedReady, std::memory_order_release);
+    return i;
+  }
+  return -1;
+}
+
+void (*g_writer_wait_notice)(const std::string& path) = nullptr;
+
+// A FIFO opened without blocking has no writer yet, or no data from one: the
+// open or first read of a FIFO nobody writes to would wait for ever without a
+// word. The wait goes on, since the writer may well be on its way (a script
+// that starts it next), but after a second the program says what it waits for.
+void WaitForData(int descriptor, const std::string& path) {
+  constexpr int kQuietWaitMs = 1000;
+  pollfd wanted{descriptor, POLLIN, 0};
+  int ready = 0;
+  while ((ready = ::poll(&wanted, 1, kQuietWaitMs)) < 0 && errno == EINTR) {
+  }
+  if (ready == 0) {
+    if (g_writer_wait_notice != nullptr) g_writer_wait_notice(path);
+    while (::poll(&wanted, 1, -1) < 0 && errno == EINTR) {
+    }
+  }
+}
+
+// A stream is longer than kLongestStream: refused at the line it reached.
+[[noreturn]] void ThrowStreamTooLong(const std::string& path, std::size_t line) {
+  ThrowDescribedInputError(path, line, 0, 0,
+                           "at most " + std::to_string(kLongestStream) +
+                               " bytes from a pipe or FIFO (save a longer input to a file and name that file)",
+                           "more");
+}
+
+// A stream (pipe, FIFO, a /proc file whose size stat does not tell) is read
+// into anonymous memory that grows in place, so holding it costs its size,
+// not twice that for a copy. Reading stops after a record longer than any
+// record may be (the reader meets it and refuses it at its line), so a
+// stream without line ends costs a megabyte, not all memory; a stream longer
+// than kLongestStream is refused at once.
 std::optional<std::pair<char*, std::size_t>> ReadStream(int descriptor, const std::string& path,
                                                         std::size_t& capacity) {
+  // The longest record, its CR LF, and a byte-order mark before the first.
+  constexpr std::size_t kLongestRecordBytes = kLongestRecord + 2 + sizeof kByteOrderMark;
   capacity = std::size_t{1} << 20;
   void* memory = ::mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (memory == MAP_FAILED) throw MemoryShortage("reading the input " + Printable(path) + " (1 MiB)");
   char* data = static_cast<char*>(memory);
   std::size_t size = 0;
+  std::size_t record_start = 0;  // where the record being read starts
+  std::size_t line_ends = 0;
   for (;;) {
     if (size == capacity) {
-      void* grown = ::mremap(data, capacity, capacity * 2, MREMAP_MAYMOVE);
+      if (capacity >= kLongestStream) {
+        char more = 0;
+        ssize_t got = 0;
+        while ((got = ::read(descriptor, &more, 1)) < 0 && errno == EINTR) {
+        }
+        if (got <= 0) break;
+        ::munmap(data, capacity);
+        ThrowStreamTooLong(path, line_ends + 1);
+      }
+      const std::size_t grown_capacity = std::min(capacity * 2, kLongestStream);
+      void* grown = ::mremap(data, capacity, grown_capacity, MREMAP_MAYMOVE);
       if (grown == MAP_FAILED) {
         ::munmap(data, capacity);
         throw MemoryShortage("the input " + Printable(path) + " (more than " + std::to_string(size) +
                              " bytes read from it)");
       }
       data = static_cast<char*>(grown);
-      capacity *= 2;
+      capacity = grown_capacity;
     }
     const ssize_t got = ::read(descriptor, data + size, capacity - size);
     if (got == 0) break;
@@ -253,7 +333,13 @@ std::optional<std::pair<char*, std::size_t>> ReadStream(int descriptor, const st
       ::munmap(data, capacity);
       return std::nullopt;
     }
+    const char* const chunk = data + size;
     size += static_cast<std::size_t>(got);
+    line_ends += static_cast<std::size_t>(std::count(chunk, static_cast<const char*>(data + size), '\n'));
+    if (const void* last = ::memrchr(chunk, '\n', static_cast<std::size_t>(got))) {
+      record_start = static_cast<std::size_t>(static_cast<const char*>(last) - data) + 1;
+    }
+    if (size - record_start > kLongestRecordBytes) break;
   }
   return std::make_pair(data, size);
 }
@@ -261,8 +347,22 @@ std::optional<std::pair<char*, std::size_t>> ReadStream(int descriptor, const st
 }  // namespace
 
 void TextFile::Unmap::operator()(char* address) const {
+  if (slot >= 0) g_mapped[slot].state.store(kMappedFree);
   if (address != nullptr) ::munmap(address, length);
 }
+
+const char* MappedFileAt(const void* address) noexcept {
+  const auto* const byte = static_cast<const char*>(address);
+  for (const MappedSlot& slot : g_mapped) {
+    if (slot.state.load(std::memory_order_acquire) != kMappedReady) continue;
+    if (std::less_equal<const char*>()(slot.begin, byte) && std::less<const char*>()(byte, slot.begin + slot.length)) {
+      return slot.name;
+    }
+  }
+  return nullptr;
+}
+
+void SetWriterWaitNotice(void (*notice)(const std::string& path)) { g_writer_wait_notice = notice; }
 
 TextFile::TextFile(std::string name, std::string content, std::unique_ptr<char, Unmap> mapped, std::size_t size)
     : name_(std::move(name)), owned_(std::move(content)), mapped_(std::move(mapped)) {
@@ -274,7 +374,9 @@ TextFile::TextFile(std::string name, std::string content, std::unique_ptr<char, 
 std::optional<TextFile> TextFile::Open(const std::string& path) {
   // The system would read the name only up to a NUL byte: another file.
   if (path.find('\0') != std::string::npos) return std::nullopt;
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK, opening a FIFO that no program writes to would wait
+  // for ever, unseen.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (descriptor < 0) return std::nullopt;
   struct Closer {
     int descriptor;
@@ -296,9 +398,13 @@ std::optional<TextFile> TextFile::Open(const std::string& path) {
       }
       return std::nullopt;
     }
-    return TextFile(path, std::string(), std::unique_ptr<char, Unmap>(static_cast<char*>(memory), Unmap{size}),
+    const int slot = RegisterMapping(static_cast<const char*>(memory), size, path);
+    return TextFile(path, std::string(), std::unique_ptr<char, Unmap>(static_cast<char*>(memory), Unmap{size, slot}),
                     size);
   }
+  if (S_ISFIFO(status.st_mode)) WaitForData(descriptor, path);
+  const int flags = ::fcntl(descriptor, F_GETFL);
+  if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) return std::nullopt;
   std::size_t capacity = 0;
   const std::optional<std::pair<char*, std::size_t>> read = ReadStream(descriptor, path, capacity);
   if (!read) return std::nullopt;

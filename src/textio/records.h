@@ -1,7 +1,9 @@
 // Reading text files record by record, as a Fortran formatted READ does.
 //
-// A file is mapped into memory, not copied (a pipe is read into memory as it
-// comes), and split into records at LF only as far as the reading goes: a
+// A file is mapped into memory, not copied (a stream - a pipe, a FIFO,
+// /dev/stdin - is read into memory as it comes, up to kLongestStream bytes
+// and no further than a record that is too long), and split into records at
+// LF only as far as the reading goes: a
 // malformed file is refused at its first bad record without the rest being
 // looked at. A CR before the LF (files written on Windows) is dropped, a last
 // record without a line end still counts, and a UTF-8 byte-order mark at the
@@ -56,6 +58,13 @@ namespace wavecomp::textio {
 // The longest record a file may hold, in characters (its line end not counted).
 inline constexpr std::size_t kLongestRecord = std::size_t{1} << 20;
 
+// The most a stream may hold, in bytes. A stream cannot be mapped: all of it
+// that is read is held in memory. 1 GiB is far beyond any input a run or an
+// import needs in practice and still fits the memory of a small machine; a
+// longer input is refused at once (an input error) and can be given as a
+// regular file, which is mapped and has no such bound.
+inline constexpr std::size_t kLongestStream = std::size_t{1} << 30;
+
 // The content of a text file and what is known of its records. Memory: the
 // file's own size (mapped) plus one 16-byte entry per 64 KiB of text read
 // so far. Not for use by two threads at once.
@@ -63,7 +72,9 @@ class TextFile {
  public:
   // nullopt when the file cannot be opened (missing, unreadable, a directory,
   // a device, a name holding a NUL byte). MemoryShortage (textio/errors.h)
-  // when it cannot be mapped or held for want of memory.
+  // when it cannot be mapped or held for want of memory; an InputError when
+  // a stream is longer than kLongestStream. A FIFO without a writer is
+  // waited for (the notice of SetWriterWaitNotice after a second).
   static std::optional<TextFile> Open(const std::string& path);
   // A file built from memory; `name` is used in error messages.
   static TextFile FromString(std::string name, std::string content);
@@ -90,6 +101,7 @@ class TextFile {
  private:
   struct Unmap {
     std::size_t length;
+    int slot = -1;  // its entry among the mapped files MappedFileAt knows
     void operator()(char* address) const;
   };
   struct Checkpoint {
@@ -113,6 +125,16 @@ class TextFile {
   mutable std::size_t last_next_ = 0;  // ... and where the one after it starts
   mutable bool any_split_ = false;
 };
+
+// The name of the mapped input file whose mapping holds `address`, nullptr
+// when there is none. Async-signal-safe: for a SIGBUS handler, which learns
+// so that a file became shorter while it was read. Names longer than 1 KiB
+// are cut; at most 64 files at once are known (more are mapped all the same).
+const char* MappedFileAt(const void* address) noexcept;
+
+// Called, when set, once an input FIFO has had no writer for a second (the
+// program says on standard error that it waits for one); `path` as given.
+void SetWriterWaitNotice(void (*notice)(const std::string& path));
 
 // Fields of one record, read left to right from column 1.
 class FieldReader {

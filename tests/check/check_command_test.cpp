@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 #include <numbers>
 #include <random>
 #include <string>
@@ -300,16 +301,62 @@ TEST(CheckCommand, ComparesARealRunWithItsSpectrumFiles) {
   const Outcome spe = Check({"--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
   ASSERT_EQ(spe.status, kExitSuccess) << spe.err;
   EXPECT_TRUE(HasLine(spe.out, "Target    spectrum file " + dir.PathOf("jonswap.spe")));
-  // The same Hm0 target from the sampled file as from the formulas, to the
-  // eight digits of jonswap.spe.
-  auto target_of = [](const std::string& out) {
-    for (const std::string& line : Lines(out)) {
-      if (line.rfind("Hm0 (m)", 0) == 0) return std::stod(line.substr(44, 14));
-    }
-    return 0.0;
+  // The same target from the sampled file as from the formulas, to the eight
+  // digits of jonswap.spe: the trailer's JONSWAP is judged over all
+  // frequencies, jonswap.spe over the components' bands, which hold all of
+  // it but the share outside them.
+  const Outcome own_json = Check({"--json", dir.PathOf("wave.dat")});
+  const Outcome spe_json = Check({"--json", "--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
+  const nlohmann::json whole = nlohmann::json::parse(own_json.out)["points"][0]["target"];
+  const nlohmann::json bands = nlohmann::json::parse(spe_json.out)["points"][0]["target"];
+  const double outside = whole["energy_outside_range_percent"].get<double>() / 100.0;
+  EXPECT_GT(outside, 0.0);
+  EXPECT_NEAR(whole["m0_m2"].get<double>() * (1.0 - outside) / bands["m0_m2"].get<double>(), 1.0, 4e-6);
+  EXPECT_FALSE(bands.contains("energy_outside_range_percent"));
+  EXPECT_GT(whole["Hm0_m"].get<double>(), 1.0);
+}
+
+// With gamma 1 the JONSWAP is S = A f^-5 exp(-1.25 (fp/f)^4), whose energy
+// below F is the share exp(-1.25 (fp/F)^4) of m0 = betaJ H1/3^2 / 5. For
+// T1/3 = 10 s: Tp = 10 / (1 - 0.132 * 1.2^-0.559) = 11.35345 s, fp =
+// 0.0880789 Hz; betaJ = 0.0624 / (0.2636 - 0.185 / 2.9) * 1.094 = 0.341658,
+// so Hm0 = 4 sqrt(0.0683316) = 1.045612 m. The run's bands end near fmax:
+// fmax 0.1 Hz leaves 1 - exp(-1.25 * 0.601849) = 52.87 % outside, 0.07 Hz
+// 95.64 %; with fmax 1.0 Hz only the tail above the last band's edge (0.75
+// to 1.0 Hz: 0.024 % to 0.0075 %) lies outside.
+TEST(CheckCommand, JudgesAJonswapFileAgainstTheWholeSpectrum) {
+  struct Case {
+    const char* fmax;
+    double outside_percent;
+    bool flagged;
   };
-  EXPECT_NEAR(target_of(own.out), target_of(spe.out), 2e-6);
-  EXPECT_GT(target_of(own.out), 1.0);
+  const Case cases[] = {{"0.1", 52.87, true}, {"0.07", 95.64, true}, {"1.0", 0.017, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fmax);
+    ScratchDir dir;
+    testing::ControlValues values;
+    values.gamma = "1.0";
+    values.fmax = c.fmax;
+    dir.Write("cont.txt", testing::ControlFileText(values));
+    ASSERT_EQ(testing::RunWavecomp(dir).exit_status, 0);
+    const Outcome json = Check({"--json", dir.PathOf("wave.dat")});
+    ASSERT_EQ(json.status, kExitSuccess) << json.err;
+    const nlohmann::json point = nlohmann::json::parse(json.out)["points"][0];
+    const nlohmann::json& target = point["target"];
+    EXPECT_NEAR(target["Hm0_m"].get<double>(), 1.045612, 2e-6);
+    EXPECT_NEAR(target["energy_outside_range_percent"].get<double>(), c.outside_percent, c.flagged ? 0.05 : 0.01);
+    EXPECT_EQ(target["energy_outside_range_flagged"].get<bool>(), c.flagged);
+    // The components carry the rest: their Hm0 falls short by that share.
+    const double kept = 1.0 - c.outside_percent / 100.0;
+    EXPECT_NEAR(point["difference"]["Hm0_relative"].get<double>(), std::sqrt(kept) - 1.0, 2e-3);
+    const Outcome text = Check({dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")});
+    EXPECT_NE(dir.Read("plot.svg")
+                  .find(c.flagged ? "% of the target's energy outside the components' range (over 10 %)"
+                                  : "% of the target's energy outside the components' range<"),
+              std::string::npos);
+    EXPECT_EQ(text.out.find("of the target energy lies outside the components' range") != std::string::npos, c.flagged)
+        << text.out;
+  }
 }
 
 TEST(CheckCommand, ReadsAnSspeTableAsTarget) {

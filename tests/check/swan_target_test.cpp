@@ -68,10 +68,10 @@ TEST(SwanTarget, RefusesWhatDoesNotFitTheFiles) {
       {"a frame without a SWAN file",
        {"--normal-from", "270", path("single.dat")},
        kExitUsage,
-       "--normal-from, --clockwise, --time and --location go with --spectrum SWAN_FILE"},
+       "--normal-from, --clockwise, --offshore, --time and --location go with --spectrum SWAN_FILE"},
       {"a frame with another kind of file", args("table", {"--clockwise"}, "single.dat"), kExitStopped,
-       "--normal-from, --clockwise, --time and --location go with a SWAN spectrum file, and " + path("table") +
-           " reads as Sspe table"},
+       "--normal-from, --clockwise, --offshore, --time and --location go with a SWAN spectrum file, and " +
+           path("table") + " reads as Sspe table"},
       {"a frame that is no direction", args("one.spc", {"--normal-from", "west"}, "single.dat"), kExitUsage,
        "--normal-from needs a direction in degrees, found \"west\""},
       {"several times, none named", args("times.spc", {"--normal-from", "270"}, "single.dat"), kExitStopped,

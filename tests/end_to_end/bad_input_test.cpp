@@ -32,6 +32,7 @@
 #include <tuple>
 #include <vector>
 
+#include "import/swan_text.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -1015,6 +1016,11 @@ struct Hostile {
   std::string name;
   std::function<Files()> files;  // made when the case runs: some are large
   std::function<void(const ScratchDir&)> prepare = nullptr;  // files too large for `files`
+  const char* program = WAVECOMP_EXE;
+  std::vector<std::string> arguments;  // kGate stands for a FIFO the program reads
+  // Standard input: nothing, or written without end by another process,
+  // `yes` (short lines) or one line that never ends.
+  enum class In { kNull, kEndlessLines, kEndlessLine } in = In::kNull;
   enum class Out { kNull, kClosedPipe, kFull } out = Out::kNull;
   rlim_t file_limit = RLIM_INFINITY;
   rlim_t memory_limit = RLIM_INFINITY;  // of address space
@@ -1024,6 +1030,11 @@ struct Hostile {
   std::string err;   // a part of standard error
   long max_rss_mb = 0;  // peak memory the run may use, when not 0
 };
+
+// An argument naming the FIFO a case's program waits at: the signal is sent
+// once the program has opened it (its handlers are installed by then), not
+// after a guessed delay.
+const std::string kGate = "<gate FIFO>";
 
 // A multi-point Emep run of some seconds: 2000 points and 1024 components.
 Files LongMultiPointRun() {
@@ -1050,6 +1061,64 @@ Hostile HostileCase(std::string name, std::function<Files()> files) {
   c.name = std::move(name);
   c.files = std::move(files);
   return c;
+}
+
+// The checker and the importer end as wavecomp does.
+void AddCheckerAndImporterCases(std::vector<Hostile>& cases) {
+  struct Program {
+    std::string name;
+    const char* path;
+    Files files;
+    std::vector<std::string> arguments;  // FILE stands for its input
+  };
+  std::vector<Program> programs;
+#ifdef WAVECOMP_CHECK_EXE
+  programs.push_back(
+      {"check",
+       WAVECOMP_CHECK_EXE,
+       {{"wave.dat", testing::ReadFile(testing::SourcePath("tests/data/golden/examples_jonswap/wave.dat"))}},
+       {"--svg", "plot.svg", "FILE"}});
+#endif
+  programs.push_back({"import",
+                      WAVECOMP_IMPORT_EXE,
+                      {{"sea.sp2", testing::Swan2D({testing::SyntheticSea{}}, testing::SwanLayout{}).text}},
+                      {"swan", "FILE", "--normal-from", "270", "--out", "coast"}});
+  for (const Program& program : programs) {
+    const std::string input = program.files.begin()->first;
+    const auto with = [&](const std::string& file) {
+      std::vector<std::string> arguments = program.arguments;
+      std::replace(arguments.begin(), arguments.end(), std::string("FILE"), file);
+      return arguments;
+    };
+    const std::string prefix = program.name == "check" ? "wavecomp-check: " : "wavecomp-import: ";
+    const auto add = [&](const std::string& name, const std::string& file) -> Hostile& {
+      Hostile& c =
+          cases.emplace_back(HostileCase(program.name + "_" + name, [files = program.files] { return files; }));
+      c.program = program.path;
+      c.arguments = with(file);
+      return c;
+    };
+    // Fault: neither program had a signal handler (every signal on both roads: tests/core/signals_test.cpp).
+    Hostile& stopped = add("terminated_while_waiting_for_its_input", kGate);
+    stopped.signal = SIGTERM;
+    stopped.err = prefix + "told to terminate (SIGTERM); the run stopped and no file was written or changed";
+    // Fault: "ulimit -f" killed both by SIGXFSZ (status 153) without a word.
+    Hostile& limit = add("file_size_limit", input);
+    limit.file_limit = 1024;
+    limit.status = 3;
+    limit.err = ": File too large; no file was written or changed";
+    // Fault: a full standard output gave status 0, and the importer published its files.
+    Hostile& full = add("standard_output_full", input);
+    full.out = Hostile::Out::kFull;
+    full.status = 3;
+    full.err = prefix + "cannot write standard output: No space left on device";
+    // Fault: the 1 MiB record limit applied only once the whole stream was held.
+    Hostile& endless = add("stream_without_line_ends", "/dev/stdin");
+    endless.in = Hostile::In::kEndlessLine;
+    endless.status = 2;
+    endless.err = prefix + "input error in /dev/stdin, line 1: expected a line of at most 1048576 characters";
+    endless.max_rss_mb = 100;
+  }
 }
 
 std::vector<Hostile> HostileCases() {
@@ -1110,6 +1179,18 @@ std::vector<Hostile> HostileCases() {
   blank.err = "wavecomp: input error in swell.spc, line 33554433";
   blank.max_rss_mb = 32 + 100;
   cases.push_back(blank);
+  // Fault: "IN_FILE /dev/stdin" fed by yes grew by 450 MB/s until the memory was gone.
+  Hostile yes = HostileCase("stream_past_its_bound", [] {
+    return Files{{"cont.txt", ControlFor("Sspe", "/dev/stdin")}};
+  });
+  yes.in = Hostile::In::kEndlessLines;
+  yes.status = 2;
+  // 2^30 bytes of "y\n" are 2^29 lines; the refusal names the line after them.
+  yes.err =
+      "wavecomp: input error in /dev/stdin, line 536870913: expected at most 1073741824 bytes from a pipe or FIFO";
+  yes.max_rss_mb = 1024 + 100;
+  cases.push_back(yes);
+  AddCheckerAndImporterCases(cases);
 #ifndef __SANITIZE_ADDRESS__  // the sanitizers reserve terabytes of address space
   // Fault: a memory limit was reported as "not enough memory for the workspace".
   Hostile memory = HostileCase("memory_limit", sspe_run);
@@ -1144,10 +1225,38 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
   if (c.prepare) c.prepare(dir);
   const Snapshot before = Take(dir);
 
+  std::vector<std::string> arguments = c.arguments;
+  const std::string gate = logs.PathOf("gate");
+  if (std::find(arguments.begin(), arguments.end(), kGate) != arguments.end()) {
+    ASSERT_EQ(::mkfifo(gate.c_str(), 0600), 0);
+    std::replace(arguments.begin(), arguments.end(), kGate, gate);
+  }
+  std::vector<char*> argv{const_cast<char*>(c.program)};
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
   const long forked_with_mb = ResidentMegabytes();
   int out_pipe[2] = {-1, -1};
   if (c.out == Hostile::Out::kClosedPipe) {
     ASSERT_EQ(::pipe(out_pipe), 0);
+  }
+  int in_pipe[2] = {-1, -1};
+  pid_t feeder = -1;
+  if (c.in != Hostile::In::kNull) {
+    ASSERT_EQ(::pipe(in_pipe), 0);
+    feeder = ::fork();
+    if (feeder == 0) {
+      // Writes until the reader is gone (SIGPIPE, or EPIPE where it is ignored), 3 GiB at most.
+      ::close(in_pipe[0]);
+      std::string block(std::size_t{1} << 16, 'y');
+      if (c.in == Hostile::In::kEndlessLines) {
+        for (std::size_t k = 1; k < block.size(); k += 2) block[k] = '\n';
+      }
+      for (int k = 0; k < 3 * (1 << 14) && ::write(in_pipe[1], block.data(), block.size()) > 0; ++k) {
+      }
+      ::_exit(0);
+    }
+    ASSERT_GT(feeder, 0);
   }
   const pid_t child = ::fork();
   if (child == 0) {
@@ -1155,7 +1264,7 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
     const rlimit memory{c.memory_limit, c.memory_limit};
     ::setrlimit(RLIMIT_AS, &memory);
-    const int in = ::open("/dev/null", O_RDONLY);
+    const int in = in_pipe[0] >= 0 ? in_pipe[0] : ::open("/dev/null", O_RDONLY);
     const int out = c.out == Hostile::Out::kClosedPipe ? out_pipe[1]
                                                        : ::open(c.out == Hostile::Out::kFull ? "/dev/full" : "/dev/null",
                                                                 O_WRONLY);
@@ -1165,7 +1274,8 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
       ::_exit(125);
     }
     if (out_pipe[0] >= 0) ::close(out_pipe[0]);
-    ::execl(WAVECOMP_EXE, WAVECOMP_EXE, static_cast<char*>(nullptr));
+    if (in_pipe[1] >= 0) ::close(in_pipe[1]);
+    ::execv(c.program, argv.data());
     ::_exit(126);
   }
   ASSERT_GT(child, 0);
@@ -1173,13 +1283,30 @@ TEST_P(HostileTest, LeavesTheFolderAsItWas) {
     ::close(out_pipe[0]);  // the reader is gone before anything is written
     ::close(out_pipe[1]);
   }
+  if (in_pipe[0] >= 0) {
+    ::close(in_pipe[0]);
+    ::close(in_pipe[1]);
+  }
+  int writer = -1;
+  if (c.arguments != arguments) {
+    // Opening the FIFO for writing succeeds once the program has it open for
+    // reading; the program waits there until the writer is closed.
+    int status = 0;
+    while ((writer = ::open(gate.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && errno == ENXIO &&
+           ::waitpid(child, &status, WNOHANG) == 0) {
+      ::usleep(1000);
+    }
+    ASSERT_GE(writer, 0) << "the program did not open its input";
+  }
   if (c.signal != 0 && c.signal != SIGPIPE) {
-    ::usleep(static_cast<useconds_t>(c.after_ms) * 1000);
+    if (writer < 0) ::usleep(static_cast<useconds_t>(c.after_ms) * 1000);
     ::kill(child, c.signal);
   }
   int status = 0;
   rusage usage{};
   ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+  if (writer >= 0) ::close(writer);
+  if (feeder > 0) ::waitpid(feeder, nullptr, 0);
   const std::string err = testing::ReadFile(logs.PathOf("err"));
   if (c.signal != 0) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before the signal, status " << WEXITSTATUS(status) << err;

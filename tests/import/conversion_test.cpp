@@ -6,10 +6,13 @@
 
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "import/errors.h"
 #include "import/import_run.h"
+#include "import/summary.h"
 #include "import/swan_import.h"
 #include "import/swan_text.h"
 #include "input/swan_sea_state.h"
@@ -94,6 +97,7 @@ TEST(SwanImport, KeepsTheEnergyAndTurnsTheSeaIntoTheModelFrame) {
     SwanImportOptions options;
     options.normal_from = 270.0;
     options.clockwise = c.clockwise;
+    options.offshore = swan::Offshore::kKeep;  // the whole sea, written as SWAN has it
     const ImportReport report = Import(dir, file.text, options);
     const std::string written = dir.Read("sea");
     EXPECT_EQ(dir.Read("sea.pnt"), "    1\n    1\n");
@@ -137,6 +141,76 @@ TEST(SwanImport, LeavesTheOutsideOfASectorEmpty) {
   EXPECT_NEAR(moments.mean, 20.0, 0.5);
 }
 
+// A sea spread evenly (s = 0) over a sector of 200 degrees whose bins, 10
+// degrees wide, meet +-90 degrees of the frame --normal-from 270 at their
+// edges: the bins from `low` up to 180 degrees (nautical) travel offshore,
+// 60 of 200 degrees (30 %) from 120, 120 of 200 (60 %) from 60. The written
+// values are the same in every bin of a frequency, so the share is exact.
+TEST(SwanImport, LeavesOutTheEnergyTravellingOffshoreUnlessToldToKeepIt) {
+  struct Case {
+    const char* name;
+    double low;  // nautical edge of the sector
+    std::optional<swan::Offshore> offshore;
+    double share;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"30 %, by default", 120.0, std::nullopt, 0.3, false},
+      {"30 %, --offshore keep", 120.0, swan::Offshore::kKeep, 0.3, false},
+      {"60 %, by default", 60.0, std::nullopt, 0.6, true},
+      {"60 %, --offshore drop", 60.0, swan::Offshore::kDrop, 0.6, false},
+      {"60 %, --offshore keep", 60.0, swan::Offshore::kKeep, 0.6, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SwanLayout layout;
+    layout.sector_low = c.low + 5.0;  // bin centres
+    layout.sector_high = c.low + 195.0;
+    const testing::Written2D file = testing::Swan2D({SyntheticSea{1.5, 10.0, 0.0, 0.0}}, layout);
+    ScratchDir dir;
+    SwanImportOptions options;
+    options.normal_from = 270.0;
+    options.offshore = c.offshore;
+    if (c.refused) {
+      try {
+        Import(dir, file.text, options);
+        ADD_FAILURE() << "not refused";
+      } catch (const Refusal& refusal) {
+        const std::string message = refusal.what();
+        EXPECT_NE(message.find("60.0 % of its energy travels offshore"), std::string::npos) << message;
+        EXPECT_NE(message.find("check --normal-from 270.00"), std::string::npos) << message;
+        EXPECT_NE(message.find("--offshore drop"), std::string::npos) << message;
+      }
+      EXPECT_FALSE(dir.Exists("sea"));
+      continue;
+    }
+    const ImportReport report = Import(dir, file.text, options);
+    const swan::SeaState& state = report.outputs.at(0).locations.at(0).state;
+    const double total = testing::WrittenM0(file, 0);
+    EXPECT_NEAR(state.offshore_share, c.share, 1e-12);
+    EXPECT_NEAR(state.total_hm0, 4.0 * std::sqrt(total), 1e-9);
+    EXPECT_NEAR(state.onshore_hm0, 4.0 * std::sqrt((1.0 - c.share) * total), 1e-9);
+    const std::string row = testing::Fixed(state.total_hm0, 15, 4) + testing::Fixed(state.onshore_hm0, 17, 4);
+    EXPECT_NE(SummaryText(report).find(row), std::string::npos) << SummaryText(report);
+
+    const bool drop = c.offshore.value_or(swan::Offshore::kDrop) == swan::Offshore::kDrop;
+    const testing::EmepPointData point = testing::ReadEmep(dir.Read("sea")).at(0);
+    // The written S(f) holds the run's energy to the five digits of E12.5.
+    EXPECT_NEAR(WrittenMoments(point).m0 / ((drop ? 1.0 - c.share : 1.0) * total), 1.0, 1e-4);
+    double beyond = 0.0;
+    for (const std::vector<double>& row_values : point.D) {
+      for (std::size_t j = 0; j < row_values.size(); ++j) {
+        if (std::fabs(-180.0 + 10.0 * double(j)) > 90.0) beyond += row_values[j];
+      }
+    }
+    if (drop) {
+      EXPECT_EQ(beyond, 0.0);
+    } else {
+      EXPECT_GT(beyond, 0.0);
+    }
+  }
+}
+
 TEST(SwanImport, GivesA1DSeaItsDirectionFromTheMoments) {
   // Two wave systems: swell from 250 degrees, a wind sea from 320.
   const std::vector<SyntheticSea> seas = {{1.5, 12.0, 250.0, 25.0}, {1.0, 5.0, 320.0, 5.0}};
@@ -146,6 +220,7 @@ TEST(SwanImport, GivesA1DSeaItsDirectionFromTheMoments) {
   ScratchDir dir;
   SwanImportOptions options;
   options.normal_from = 270.0;
+  options.offshore = swan::Offshore::kKeep;  // the moments of the whole sea
   const ImportReport report = Import(dir, file.text, options);
   const LocationReport& location = report.outputs.at(0).locations.at(0);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -42,8 +43,9 @@ RunResult RunWavecomp(const ScratchDir& dir, const std::string& type, const std:
 
 // import -> wavecomp (N = 1024) -> wavecomp-check --spectrum SWAN_FILE: the
 // checker, reading the SWAN file itself, finds every point's Hm0 within 2 %
-// and its mean direction within 2 degrees. The 2D points are imported in the
-// order 2,1, so a checker pairing them by place instead of number fails Hm0.
+// and its mean direction within 2 degrees, or three standard errors of a
+// broad sea's. The 2D points are imported in the order 2,1, so a checker
+// pairing them by place instead of number fails Hm0.
 TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
   const SyntheticSea high{1.5, 10.0, 250.0, 10.0}, low{1.0, 8.0, 250.0, 10.0};
   const testing::Written2D two = testing::Swan2D({high, low}, {});
@@ -51,6 +53,23 @@ TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
   const testing::Written1D one = testing::Swan1D({{1.2, 9.0, 250.0, 25.0}}, {});
   // Narrower than wavecomp spreads (about 1.5 degrees): Smax 999 would lose its direction.
   const testing::Written1D narrow = testing::Swan1D({{1.2, 9.0, 250.0, 3000.0}}, {});
+  // Spread so broadly (s = 1) that a fifth travels offshore. The bins are
+  // wholly on one side of +-90 degrees (model directions 265 - 10 j), so the
+  // onshore truth is a sum over the written bins.
+  const testing::Written2D partly_offshore = testing::Swan2D({SyntheticSea{1.5, 10.0, 250.0, 1.0}}, {});
+  double onshore_m0 = 0.0, onshore_a = 0.0, onshore_b = 0.0;
+  for (std::size_t i = 0; i < partly_offshore.f.size(); ++i) {
+    const double df = (i > 0 ? partly_offshore.f[i] - partly_offshore.f[i - 1] : 0.0) +
+                      (i + 1 < partly_offshore.f.size() ? partly_offshore.f[i + 1] - partly_offshore.f[i] : 0.0);
+    for (int j = 0; j < testing::kBins; ++j) {
+      const double theta = swan::WrapDegrees(270.0 - testing::BinCentre(j));
+      if (std::abs(theta) > 90.0) continue;
+      const double e = partly_offshore.E[0][i * testing::kBins + std::size_t(j)] * testing::kBinWidth * 0.5 * df;
+      onshore_m0 += e;
+      onshore_a += e * std::cos(theta * std::numbers::pi / 180.0);
+      onshore_b += e * std::sin(theta * std::numbers::pi / 180.0);
+    }
+  }
   const auto hm0_1d = [](const testing::Written1D& file) {
     double m0 = 0.0;
     for (std::size_t i = 0; i + 1 < file.f.size(); ++i)
@@ -78,6 +97,13 @@ TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
        {hm0(two, 1), hm0(two, 0)},
        20.0},
       {"2D, clockwise", single.text, {"--normal-from", "270", "--clockwise"}, {}, "Emep", {hm0(single, 0)}, -20.0},
+      {"2D, a fifth offshore, left out",
+       partly_offshore.text,
+       {"--normal-from", "270"},
+       {},
+       "Emep",
+       {4.0 * std::sqrt(onshore_m0)},
+       std::atan2(onshore_b, onshore_a) * 180.0 / std::numbers::pi},
       {"1D", one.text, {"--normal-from", "270"}, {}, "Sspe", {hm0_1d(one)}, swan::WrapDegrees(270.0 - one.mean_from)},
       {"1D, nearly unidirectional",
        narrow.text,
@@ -117,7 +143,9 @@ TEST(SwanRoundTrip, CheckerFindsTheSwanSeaInTheComponents) {
       EXPECT_NEAR(target["Hm0_m"].get<double>() / c.hm0[v], 1.0, 1e-3);
       EXPECT_NEAR(target["mean_direction_deg"].get<double>(), c.direction, 0.5);
       EXPECT_LT(std::abs(difference["Hm0_relative"].get<double>()), 0.02);
-      EXPECT_LT(std::abs(difference["mean_direction_deg"].get<double>()), 2.0);
+      // Three standard errors of 1024 directions drawn with the sea's spread.
+      const double sampling = 3.0 * target["directional_spread_deg"].get<double>() / std::sqrt(1024.0);
+      EXPECT_LT(std::abs(difference["mean_direction_deg"].get<double>()), std::max(2.0, sampling));
     }
   }
 }
@@ -167,6 +195,11 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
   dry.kinds = {"FACTOR", "NODATA"};
   const std::string dry_text = testing::Swan2D({SyntheticSea{}, SyntheticSea{}}, dry).text;
   const std::string sea = testing::Swan2D({SyntheticSea{}}, {}).text;
+  SwanLayout sector;  // 60 % from 60 to 180 degrees (nautical), offshore in the frame 270
+  sector.sector_low = 65.0;
+  sector.sector_high = 255.0;
+  const std::string mostly_offshore = testing::Swan2D({SyntheticSea{1.5, 10.0, 0.0, 0.0}}, sector).text;
+  const std::string east = testing::Swan1D({{1.2, 9.0, 90.0, 25.0}}, {}).text;  // from the east: travels west
   struct Case {
     const char* name;
     std::string swan;
@@ -193,6 +226,13 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
        "--locations 1,2: location 2 is not in the file (1 to 1)"},
       {"an existing output", sea, args({"--out", "sea.spc"}), 1,
        "the output file sea.spc exists already; it is never overwritten"},
+      {"most of the energy offshore", mostly_offshore, args({"--out", "out"}), 1,
+       "location 1 of sea.spc: 60.0 % of its energy travels offshore (beyond +-90 deg of the model's x-axis; mean "
+       "direction 110.00 deg); the frame is probably wrong: check --normal-from 270.00"},
+      {"a 1D sea travelling offshore", east, args({"--out", "out", "--offshore", "keep"}), 1,
+       "location 1 of sea.spc: its principal direction "},
+      {"an --offshore that is neither drop nor keep", sea, args({"--out", "out", "--offshore", "yes"}), 2,
+       "--offshore: takes drop or keep, found \"yes\""},
       {"an unknown option", sea, args({"--out", "out", "--north", "0"}), 2, "unknown option --north"},
       {"a mistyped option", sea, args({"--out", "out", "--normal_from", "0"}), 2,
        "unknown option --normal_from; did you mean --normal-from?"},

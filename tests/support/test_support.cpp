@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -90,6 +91,13 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
   std::thread feeder([&] {
+    // A program that stops without reading its input (a dry run answered
+    // "Y") closes the pipe: the write then fails with EPIPE instead of
+    // ending the test with SIGPIPE, which stays blocked in this thread.
+    sigset_t pipe_signal;
+    ::sigemptyset(&pipe_signal);
+    ::sigaddset(&pipe_signal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
     std::size_t done = 0;
     while (done < input.size()) {
       const ssize_t put = ::write(in_pipe[1], input.data() + done, input.size() - done);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -324,6 +325,34 @@ TEST(TextioTextFile, OpensFilesAndRefusesWhatCannotBeRead) {
   ASSERT_TRUE(piped.has_value());
   EXPECT_EQ(piped->record_count(), Lines(content).size());
   EXPECT_EQ(piped->record(piped->record_count() - 1), Lines(content).back());
+}
+
+std::atomic<int> g_wait_notices{0};
+std::string g_waited_for;
+
+// Fault: a FIFO that no program wrote to blocked the open for ever, without a word.
+TEST(TextioTextFile, SaysWhenAFifoHasNoWriterThenReadsWhatComes) {
+  const testing::ScratchDir dir;
+  const std::string fifo = dir.PathOf("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  SetWriterWaitNotice([](const std::string& path) {
+    g_waited_for = path;
+    g_wait_notices.fetch_add(1);
+    g_wait_notices.notify_all();
+  });
+  // The writer comes only once the reader has said that it waits.
+  std::thread writer([&] {
+    g_wait_notices.wait(0);
+    dir.Write("fifo", "late\nbut welcome\n");
+  });
+  const std::optional<TextFile> file = TextFile::Open(fifo);
+  writer.join();
+  SetWriterWaitNotice(nullptr);
+  EXPECT_EQ(g_wait_notices.load(), 1);
+  EXPECT_EQ(g_waited_for, fifo);
+  ASSERT_TRUE(file.has_value());
+  ASSERT_EQ(file->record_count(), 2u);
+  EXPECT_EQ(file->record(1), "but welcome");
 }
 
 TEST(TextioRecordCursor, ReadsFixedListsOverRecords) {
