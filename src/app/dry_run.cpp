@@ -1,7 +1,6 @@
 #include "app/dry_run.h"
 
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -230,10 +229,7 @@ void DryRun(SpectrumWorkspace& ws, Console& out, const std::string& control_path
   Console muted;
   muted.SetInput("Y\n");
   RunWavecomp(ws, muted, control_path, warn, &report);
-  if (!out.Flush()) {
-    throw RunStop::NoOutput("cannot write standard output: " + std::string(std::strerror(out.write_error())) +
-                            "; the dry run stopped");
-  }
+  RequireStandardOutput(out, "; the dry run stopped");
 }
 
 }  // namespace wavecomp
