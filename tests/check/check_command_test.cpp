@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <iostream>
+#include <iterator>
 #include <numbers>
 #include <random>
 #include <string>
@@ -21,8 +23,9 @@ namespace wavecomp::check {
 namespace {
 
 using testing::Component;
+using testing::Hostile;
 using testing::ScratchDir;
-using wavecomp::testing::Lines;
+using testing::Lines;
 
 bool HasLine(const std::string& text, const std::string& line) {
   for (const std::string& candidate : Lines(text)) {
@@ -160,6 +163,72 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
                 0u)
           << outcome.err;
       EXPECT_EQ(outcome.out, "");
+    }
+  }
+}
+
+// Neither output goes over a device, FIFO, socket or folder, nor over a name
+// that resolves to a file the command reads, whatever --force says.
+// Fault: --svg over a device node and --series-csv over a FIFO replaced them
+// with a regular file, and "--spectrum coast --svg coast.pnt --force" wrote
+// the plot over the point list.
+TEST(CheckCommand, NeverReplacesADeviceAFifoASocketOrAnInput) {
+  const std::string wave =
+      testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0));
+  std::vector<testing::HostileTarget> targets(std::begin(testing::kHostileTargets),
+                                                        std::end(testing::kHostileTargets));
+  targets.push_back({"the point list of --spectrum", Hostile::kHardLinkToInput});
+  for (const std::string option : {"--svg", "--series-csv"}) {
+    for (const bool force : {false, true}) {
+      for (const auto& target : targets) {
+        const bool point_list = target.label == std::string("the point list of --spectrum");
+        SCOPED_TRACE(option + " over " + target.label + (force ? ", forced" : ""));
+        ScratchDir dir;
+        dir.Write("wave.dat", wave);
+        dir.Write("coast", "EXAMPLE COAST\n");
+        dir.Write("coast.pnt", "    1    1\n    1    1\n");
+        const std::string name = point_list ? "coast.pnt" : "out";
+        if (!point_list && !testing::MakeHostile(dir, name, target.kind, "wave.dat")) {
+          std::cout << "skipped " << target.label << ": cannot be made by this user\n";
+          continue;
+        }
+        const std::string path = dir.PathOf(name);
+        const std::string before = testing::Fingerprint(path);
+        std::vector<std::string> arguments = {dir.PathOf("wave.dat"), option, path, "--spectrum", dir.PathOf("coast")};
+        if (option == "--series-csv") arguments.insert(arguments.end(), {"--series", "100"});
+        if (force) arguments.push_back("--force");
+        const Outcome outcome = Check(arguments);
+
+        const std::string noun = option == "--svg" ? "the plot" : "the series";
+        const std::string name_another = "; name another file for " + option + "\n";
+        std::string expected;
+        switch (target.kind) {
+          case Hostile::kDevice:
+            expected = "over " + path + ": it is a character device, not a regular file" + name_another;
+            break;
+          case Hostile::kFifo:
+            expected = "over " + path + ": it is a FIFO, not a regular file" + name_another;
+            break;
+          case Hostile::kSocket:
+            expected = "over " + path + ": it is a socket, not a regular file" + name_another;
+            break;
+          case Hostile::kFolder:
+            break;
+          case Hostile::kLinkToInput:
+          case Hostile::kHardLinkToInput:
+            expected = "to " + path + ": it is " + dir.PathOf(point_list ? "coast.pnt" : "wave.dat") +
+                       ", which this command reads" + name_another;
+            break;
+        }
+        expected = expected.empty() ? "wavecomp-check: cannot create " + path +
+                                          ": Is a directory; no file was made (check the name, and that its folder "
+                                          "exists and may be written to)\n"
+                                    : "wavecomp-check: will not write " + noun + " " + expected;
+        EXPECT_EQ(outcome.status, kCheckOutputError);
+        EXPECT_EQ(outcome.err, expected);
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(testing::Fingerprint(path), before);
+      }
     }
   }
 }

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <filesystem>
+#include <map>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "import/swan_text.h"
 #include "input/swan_sea_state.h"
 #include "support/test_support.h"
+#include "textio/output_file.h"
 
 namespace wavecomp::importer {
 namespace {
@@ -109,6 +113,46 @@ TEST(SwanImport, KeepsTheEnergyAndTurnsTheSeaIntoTheModelFrame) {
     if (c.same_as_first) {
       EXPECT_EQ(AfterTitle(written), first);
     }
+  }
+}
+
+// Where the file system has no unnamed files, --all-times writes a set for
+// every time, the same bytes as elsewhere. Fault: there was room for 8
+// named temporaries, so the fifth time failed with "File name too long".
+TEST(SwanImport, WritesEveryTimeWhereTheFileSystemHasNoUnnamedFiles) {
+  SwanLayout layout;
+  layout.stamp = "20240101.120000";
+  const std::string first = testing::Swan2D({SyntheticSea{}}, layout).text;
+  std::string text = first;
+  const std::string block = first.substr(first.find(layout.stamp));
+  for (int hour = 13; hour <= 17; ++hour) {
+    text += std::string(block).replace(0, 15, "20240101." + std::to_string(hour) + "0000");
+  }
+  std::map<std::string, std::string> written[2];  // name -> bytes, on the named road and the unnamed one
+  for (const bool unnamed : {false, true}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named");
+    ScratchDir dir;
+    struct Road {
+      explicit Road(bool unnamed) {
+        if (!unnamed) textio::SetFaultHook([](textio::FileStep step) {
+          return step == textio::FileStep::kCreateUnnamed ? EOPNOTSUPP : 0;
+        });
+      }
+      ~Road() { textio::SetFaultHook(nullptr); }
+    } road(unnamed);
+    SwanImportOptions options;
+    options.normal_from = 270.0;
+    options.all_times = true;
+    EXPECT_NO_THROW(Import(dir, text, options));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      written[unnamed][entry.path().filename().string()] = testing::ReadFile(entry.path().string());
+    }
+  }
+  ASSERT_EQ(written[0].size(), 13u);  // sea.spc and 6 times of a data file and its point list
+  EXPECT_EQ(written[0].count("sea_20240101T170000.pnt"), 1u);
+  for (const auto& [name, bytes] : written[0]) {
+    // The titles name the scratch folder, which differs.
+    EXPECT_TRUE(written[1].count(name) && AfterTitle(written[1].at(name)) == AfterTitle(bytes)) << name;
   }
 }
 
