@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 
 #include <cmath>
-#include <iostream>
 #include <iterator>
 #include <numbers>
 #include <random>
@@ -173,59 +172,34 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
 // with a regular file, and "--spectrum coast --svg coast.pnt --force" wrote
 // the plot over the point list.
 TEST(CheckCommand, NeverReplacesADeviceAFifoASocketOrAnInput) {
-  const std::string wave =
-      testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0));
-  std::vector<testing::HostileTarget> targets(std::begin(testing::kHostileTargets),
-                                                        std::end(testing::kHostileTargets));
+  std::vector<testing::HostileTarget> targets(std::begin(testing::kHostileTargets), std::end(testing::kHostileTargets));
   targets.push_back({"the point list of --spectrum", Hostile::kHardLinkToInput});
   for (const std::string option : {"--svg", "--series-csv"}) {
     for (const bool force : {false, true}) {
-      for (const auto& target : targets) {
-        const bool point_list = target.label == std::string("the point list of --spectrum");
+      for (const testing::HostileTarget& target : targets) {
         SCOPED_TRACE(option + " over " + target.label + (force ? ", forced" : ""));
+        const bool point_list = target.label == std::string("the point list of --spectrum");
         ScratchDir dir;
-        dir.Write("wave.dat", wave);
+        dir.Write("wave.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::OtherTrailer(1, 9, 0, "-", false)));
         dir.Write("coast", "EXAMPLE COAST\n");
         dir.Write("coast.pnt", "    1    1\n    1    1\n");
-        const std::string name = point_list ? "coast.pnt" : "out";
-        if (!point_list && !testing::MakeHostile(dir, name, target.kind, "wave.dat")) {
-          std::cout << "skipped " << target.label << ": cannot be made by this user\n";
-          continue;
-        }
-        const std::string path = dir.PathOf(name);
+        const std::string path = dir.PathOf(point_list ? "coast.pnt" : "out");
+        if (!point_list && !testing::MakeHostile(dir, "out", target.kind, "wave.dat")) continue;
         const std::string before = testing::Fingerprint(path);
         std::vector<std::string> arguments = {dir.PathOf("wave.dat"), option, path, "--spectrum", dir.PathOf("coast")};
         if (option == "--series-csv") arguments.insert(arguments.end(), {"--series", "100"});
         if (force) arguments.push_back("--force");
         const Outcome outcome = Check(arguments);
-
-        const std::string noun = option == "--svg" ? "the plot" : "the series";
-        const std::string name_another = "; name another file for " + option + "\n";
-        std::string expected;
-        switch (target.kind) {
-          case Hostile::kDevice:
-            expected = "over " + path + ": it is a character device, not a regular file" + name_another;
-            break;
-          case Hostile::kFifo:
-            expected = "over " + path + ": it is a FIFO, not a regular file" + name_another;
-            break;
-          case Hostile::kSocket:
-            expected = "over " + path + ": it is a socket, not a regular file" + name_another;
-            break;
-          case Hostile::kFolder:
-            break;
-          case Hostile::kLinkToInput:
-          case Hostile::kHardLinkToInput:
-            expected = "to " + path + ": it is " + dir.PathOf(point_list ? "coast.pnt" : "wave.dat") +
-                       ", which this command reads" + name_another;
-            break;
-        }
-        expected = expected.empty() ? "wavecomp-check: cannot create " + path +
-                                          ": Is a directory; no file was made (check the name, and that its folder "
-                                          "exists and may be written to)\n"
-                                    : "wavecomp-check: will not write " + noun + " " + expected;
+        const std::string reason = testing::Refusal(target, point_list ? path : dir.PathOf("wave.dat"));
+        const bool input = reason.find("reads") != std::string::npos;
         EXPECT_EQ(outcome.status, kCheckOutputError);
-        EXPECT_EQ(outcome.err, expected);
+        EXPECT_EQ(outcome.err, reason.empty() ? "wavecomp-check: cannot create " + path +
+                                                    ": Is a directory; no file was made (check the name, and that "
+                                                    "its folder exists and may be written to)\n"
+                                              : std::string("wavecomp-check: will not write ") +
+                                                    (option == "--svg" ? "the plot" : "the series") +
+                                                    (input ? " to " : " over ") + path + ": " + reason +
+                                                    "; name another file for " + option + "\n");
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(testing::Fingerprint(path), before);
       }

@@ -11,11 +11,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -182,7 +184,9 @@ bool MakeHostile(const ScratchDir& dir, const std::string& name, Hostile kind, c
   switch (kind) {
     case Hostile::kDevice:
       // The null device's numbers: harmless should anything write to it.
-      return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+      if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) return true;
+      std::cout << "skipped a device node: " << std::strerror(errno) << "\n";
+      return false;
     case Hostile::kFifo:
       return ::mkfifo(path.c_str(), 0666) == 0;
     case Hostile::kSocket: {
@@ -203,6 +207,14 @@ bool MakeHostile(const ScratchDir& dir, const std::string& name, Hostile kind, c
       return ::link(dir.PathOf(input).c_str(), path.c_str()) == 0;
   }
   return false;
+}
+
+std::string Refusal(const HostileTarget& target, const std::string& input) {
+  if (target.kind == Hostile::kFolder) return "";
+  if (target.kind == Hostile::kLinkToInput || target.kind == Hostile::kHardLinkToInput) {
+    return "it is " + input + ", which this command reads";
+  }
+  return "it is " + std::string(target.label) + ", not a regular file";
 }
 
 std::string Fingerprint(const std::string& path) {

@@ -89,8 +89,12 @@ inline constexpr HostileTarget kHostileTargets[] = {
     {"a link to an input", Hostile::kLinkToInput}, {"a hard link to an input", Hostile::kHardLinkToInput},
 };
 // Makes `name` of the folder such a thing, the links leading to its file
-// `input`; false when this process may not (a device node needs root).
+// `input`; false, saying so, when this process may not (a device node needs root).
 bool MakeHostile(const ScratchDir& dir, const std::string& name, Hostile kind, const std::string& input);
+// How the output rule refuses it: "it is a FIFO, not a regular file", "it is
+// <input>, which this command reads"; empty for a folder (the system's "Is a
+// directory").
+std::string Refusal(const HostileTarget& target, const std::string& input);
 // What a name is, to show that it was left alone: its type and inode, where
 // a link leads, the device a node stands for, the bytes of a file.
 std::string Fingerprint(const std::string& path);
