@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -220,16 +219,11 @@ std::string Refusal(const HostileTarget& target, const std::string& input) {
 std::string Fingerprint(const std::string& path) {
   struct stat status {};
   if (::lstat(path.c_str(), &status) != 0) return "nothing";
-  std::string print = std::to_string(status.st_mode & S_IFMT) + " inode " + std::to_string(status.st_ino);
-  if (S_ISLNK(status.st_mode)) {
-    char target[4096];
-    const ssize_t size = ::readlink(path.c_str(), target, sizeof target);
-    print += " to " + std::string(target, static_cast<std::size_t>(std::max<ssize_t>(size, 0)));
-  } else if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
-    print += " device " + std::to_string(status.st_rdev);
-  } else if (S_ISREG(status.st_mode)) {
-    print += " holding " + ReadFile(path);
-  }
+  std::string print = "mode " + std::to_string(status.st_mode) + ", inode " + std::to_string(status.st_ino) +
+                      ", device " + std::to_string(status.st_rdev);
+  std::error_code error;
+  if (S_ISLNK(status.st_mode)) print += ", to " + std::filesystem::read_symlink(path, error).string();
+  if (S_ISREG(status.st_mode)) print += ", holding " + ReadFile(path);
   return print;
 }
 
