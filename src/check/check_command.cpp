@@ -27,6 +27,7 @@
 #include "check/svg_plot.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/point_list.h"
 #include "textio/errors.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
@@ -357,31 +358,46 @@ struct OutputKind {
 constexpr OutputKind kPlot{"the plot", "--svg", "an SVG file", LooksLikeSvg};
 constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file", LooksLikeSeriesCsv};
 
-// An output never lands on a file this command reads, and replaces an
-// earlier output of its kind only, unless --force says otherwise.
-void CheckOutputTarget(const Options& options, const std::string& path, const OutputKind& kind) {
+// textio's refusal of a name, as the checker words it for `kind`.
+textio::OutputError InCheckerWords(const textio::OutputRefused& refused, const OutputKind& kind) {
   const std::string name_another = "name another file for " + std::string(kind.option);
-  struct stat target {};
-  if (::stat(path.c_str(), &target) != 0) return;  // a new file
-  for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
-    struct stat read {};
-    if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
-      throw textio::OutputError("will not write " + std::string(kind.noun) + " to", path,
-                                "it is " + textio::Printable(*input) + ", which this command reads; " + name_another,
-                                EEXIST);
-    }
+  if (refused.is_input()) {
+    return textio::OutputError("will not write " + std::string(kind.noun) + " to", refused.path(),
+                               "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " +
+                                   name_another,
+                               EEXIST);
   }
-  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
-  throw textio::OutputError(
-      "will not write " + std::string(kind.noun) + " over", path,
-      "it exists and is not " + std::string(kind.what) + "; " + name_another + ", or add --force to replace it",
-      EEXIST);
+  return textio::OutputError("will not write " + std::string(kind.noun) + " over", refused.path(),
+                             "it is " + refused.what_it_is() + ", not a regular file; " + name_another, EEXIST);
 }
 
-void CheckOutputTargets(const Options& options) {
-  if (options.svg) CheckOutputTarget(options, *options.svg, kPlot);
+const OutputKind& KindOf(const Options& options, const std::string& path) {
+  return options.svg && *options.svg == path ? kPlot : kSeriesCsv;
+}
+
+// An output never lands on a file this command reads, nor on anything but a
+// regular file, and replaces an earlier output of its kind only, unless
+// --force says otherwise.
+void CheckOutputTarget(const Options& options, const textio::OutputSet& outputs, const std::string& path,
+                       const OutputKind& kind) {
+  try {
+    outputs.CheckReplaceable(path);
+  } catch (const textio::OutputRefused& refused) {
+    throw InCheckerWords(refused, kind);
+  }
+  struct stat target {};
+  if (::stat(path.c_str(), &target) != 0) return;  // a new file
+  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
+  throw textio::OutputError("will not write " + std::string(kind.noun) + " over", path,
+                            "it exists and is not " + std::string(kind.what) + "; name another file for " +
+                                std::string(kind.option) + ", or add --force to replace it",
+                            EEXIST);
+}
+
+void CheckOutputTargets(const Options& options, const textio::OutputSet& outputs) {
+  if (options.svg) CheckOutputTarget(options, outputs, *options.svg, kPlot);
   if (!options.series.csv) return;
-  CheckOutputTarget(options, *options.series.csv, kSeriesCsv);
+  CheckOutputTarget(options, outputs, *options.series.csv, kSeriesCsv);
   if (!options.svg) return;
   std::error_code plot_error, csv_error;
   const std::filesystem::path plot = std::filesystem::weakly_canonical(*options.svg, plot_error);
@@ -393,12 +409,18 @@ void CheckOutputTargets(const Options& options) {
 }
 
 int Check(const Options& options, Console& out, const ProgressStream& progress) {
-  CheckOutputTargets(options);
+  textio::OutputSet outputs;
+  outputs.Reads(options.file);
+  if (options.spectrum) {
+    outputs.Reads(*options.spectrum);
+    // Read beside Emep and Ene data, and looked for beside any other kind.
+    outputs.Reads(PointListName(*options.spectrum));
+  }
+  CheckOutputTargets(options, outputs);
   // A long check finds out first whether its outputs can be written.
   std::optional<textio::OutputFile> csv, svg;
-  if (options.series.csv) csv.emplace(textio::OutputFile::Create(*options.series.csv, textio::Publication::kReplace));
-  if (options.svg && options.series.enabled)
-    svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
+  if (options.series.csv) csv.emplace(outputs.Create(*options.series.csv, textio::Publication::kReplace));
+  if (options.svg && options.series.enabled) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::InputError::Unreadable("component file", options.file);
   ComponentFile file = ReadComponentFile(*text);
@@ -412,7 +434,6 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   }
   CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.series.enabled) AddSeriesCheck(result, options.series, options.svg.has_value(), progress);
-  textio::OutputSet outputs;
   if (csv) {
     ProgressLine line(progress, "writing " + textio::Printable(*options.series.csv));
     SeriesRun run;
@@ -422,7 +443,7 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
     outputs.Add(std::move(*csv));
   }
   if (options.svg) {
-    if (!svg) svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
+    if (!svg) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
     std::string document = RenderSvg(result);
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
     svg->WriteLine(document);
@@ -472,6 +493,11 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
     return kCheckInputError;
+  } catch (const textio::OutputRefused& refused) {
+    // A name that came to resolve to what may not be replaced while the check ran.
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + InCheckerWords(refused, KindOf(*options, refused.path())).what());
+    return kCheckOutputError;
   } catch (const textio::OutputError& output_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + output_error.what());

@@ -155,7 +155,7 @@ double WriteSpectrumFileAndIntegrate(const JonswapShape& shape, double fmin, dou
   const std::int64_t intervals = SampleCount(fmax - kJonswapStep + kJonswapStep - fmin);
   const std::int64_t samples = std::max(records, intervals > 0 ? intervals + 1 : 0);
 
-  textio::OutputFile file = textio::OutputFile::Create(kJonswapFileName, textio::Publication::kReplace);
+  textio::OutputFile file = outputs.Create(kJonswapFileName, textio::Publication::kReplace);
   double m0 = 0.0;
   double previous_density = 0.0;
   double f = fmin;
