@@ -103,8 +103,13 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   RunRecord run{control.type,  control.H13, control.T13,  control.Dirc,
                 control.gamma, 0,           control.Smax, control.input_file()};
   int num_p = 0;
-  // Every file of the run, held back until its end.
+  // Every file of the run, held back until its end, and never over a file it reads.
   textio::OutputSet outputs(dry_run ? textio::Publishing::kNever : textio::Publishing::kAtEnd);
+  outputs.Reads(control_path);
+  if (control.type != SpectrumType::kJonswap) outputs.Reads(control.input_file());
+  if (control.type == SpectrumType::kEmep || control.type == SpectrumType::kEne) {
+    outputs.Reads(PointListName(control.input_file()));
+  }
   switch (control.type) {
     case SpectrumType::kEne:
     case SpectrumType::kEmep:

@@ -27,6 +27,7 @@
 #include "check/svg_plot.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/point_list.h"
 #include "textio/errors.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
@@ -93,9 +94,9 @@ constexpr std::string_view kHelp[] = {
     "",
     "Exit status: 0 checked; 1 refused: a file that cannot be opened, a SWAN",
     "time or location that does not fit the files, a record longer than the",
-    "check holds, an output that would replace a file it must not; 2 a file",
-    "that does not follow its layout, or a wrong command line; 3 the SVG or",
-    "CSV file cannot be written; 128+n ended by signal n.",
+    "check holds; 2 a file that does not follow its layout, or a wrong command",
+    "line; 3 the SVG or CSV file cannot be written (or would replace a file it",
+    "must not); 128+n ended by signal n.",
     "",
     "See also: wavecomp(1), wavecomp-import(1).",
 };
@@ -372,36 +373,53 @@ struct OutputKind {
 constexpr OutputKind kPlot{"the plot", "--svg", "an SVG file", LooksLikeSvg};
 constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file", LooksLikeSeriesCsv};
 
-// An output never lands on a file this command reads, and replaces an
-// earlier output of its kind only, unless --force says otherwise.
-void CheckOutputTarget(const Options& options, const std::string& path, const OutputKind& kind) {
+// textio's refusal of a name, as the checker words it for `kind`.
+textio::OutputError InCheckerWords(const textio::OutputRefused& refused, const OutputKind& kind) {
   const std::string name_another = "name another file for " + std::string(kind.option);
-  struct stat target {};
-  if (::stat(path.c_str(), &target) != 0) return;  // a new file
-  for (const std::optional<std::string>& input : {std::optional<std::string>(options.file), options.spectrum}) {
-    struct stat read {};
-    if (input && ::stat(input->c_str(), &read) == 0 && read.st_dev == target.st_dev && read.st_ino == target.st_ino) {
-      throw UsageError("will not write " + std::string(kind.noun) + " to " + textio::Printable(path) + ": it is " +
-                       textio::Printable(*input) + ", which this command reads; " + name_another);
-    }
+  if (refused.is_input()) {
+    return textio::OutputError("will not write " + std::string(kind.noun) + " to", refused.path(),
+                               "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " +
+                                   name_another,
+                               EEXIST);
   }
-  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
-  throw UsageError("will not write " + std::string(kind.noun) + " over " + textio::Printable(path) +
-                   ": it exists and is not " + std::string(kind.what) + "; " + name_another +
-                   ", or add --force to replace it");
+  return textio::OutputError("will not write " + std::string(kind.noun) + " over", refused.path(),
+                             "it is " + refused.what_it_is() + ", not a regular file; " + name_another, EEXIST);
 }
 
-void CheckOutputTargets(const Options& options) {
-  if (options.svg) CheckOutputTarget(options, *options.svg, kPlot);
+const OutputKind& KindOf(const Options& options, const std::string& path) {
+  return options.svg && *options.svg == path ? kPlot : kSeriesCsv;
+}
+
+// An output never lands on a file this command reads, nor on anything but a
+// regular file, and replaces an earlier output of its kind only, unless
+// --force says otherwise.
+void CheckOutputTarget(const Options& options, const textio::OutputSet& outputs, const std::string& path,
+                       const OutputKind& kind) {
+  try {
+    outputs.CheckReplaceable(path);
+  } catch (const textio::OutputRefused& refused) {
+    throw InCheckerWords(refused, kind);
+  }
+  struct stat target {};
+  if (::stat(path.c_str(), &target) != 0) return;  // a new file
+  if (options.force || !S_ISREG(target.st_mode) || kind.looks_like(path)) return;
+  throw textio::OutputError("will not write " + std::string(kind.noun) + " over", path,
+                            "it exists and is not " + std::string(kind.what) + "; name another file for " +
+                                std::string(kind.option) + ", or add --force to replace it",
+                            EEXIST);
+}
+
+void CheckOutputTargets(const Options& options, const textio::OutputSet& outputs) {
+  if (options.svg) CheckOutputTarget(options, outputs, *options.svg, kPlot);
   if (!options.series.csv) return;
-  CheckOutputTarget(options, *options.series.csv, kSeriesCsv);
+  CheckOutputTarget(options, outputs, *options.series.csv, kSeriesCsv);
   if (!options.svg) return;
   std::error_code plot_error, csv_error;
   const std::filesystem::path plot = std::filesystem::weakly_canonical(*options.svg, plot_error);
   const std::filesystem::path series = std::filesystem::weakly_canonical(*options.series.csv, csv_error);
   if (!plot_error && !csv_error && plot == series) {
-    throw UsageError("will not write the series to " + textio::Printable(*options.series.csv) +
-                     ": it is the plot's file too; name another file for --series-csv or --svg");
+    throw textio::OutputError("will not write the series to", *options.series.csv,
+                              "it is the plot's file too; name another file for --series-csv or --svg", EEXIST);
   }
 }
 
@@ -421,12 +439,18 @@ ComponentFile ReadComponent(const textio::TextFile& text, const std::string& pat
 }
 
 int Check(const Options& options, Console& out, const ProgressStream& progress) {
-  CheckOutputTargets(options);
+  textio::OutputSet outputs;
+  outputs.Reads(options.file);
+  if (options.spectrum) {
+    outputs.Reads(*options.spectrum);
+    // Read beside Emep and Ene data, and looked for beside any other kind.
+    outputs.Reads(PointListName(*options.spectrum));
+  }
+  CheckOutputTargets(options, outputs);
   // A long check finds out first whether its outputs can be written.
   std::optional<textio::OutputFile> csv, svg;
-  if (options.series.csv) csv.emplace(textio::OutputFile::Create(*options.series.csv, textio::Publication::kReplace));
-  if (options.svg && options.series.enabled)
-    svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
+  if (options.series.csv) csv.emplace(outputs.Create(*options.series.csv, textio::Publication::kReplace));
+  if (options.svg && options.series.enabled) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::UnopenableFile("component file", options.file);
   ComponentFile file = ReadComponent(*text, options.file);
@@ -440,7 +464,6 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   }
   CheckResult result = Analyse(std::move(file), std::move(target));
   if (options.series.enabled) AddSeriesCheck(result, options.series, options.svg.has_value(), progress);
-  textio::OutputSet outputs;
   if (csv) {
     ProgressLine line(progress, "writing " + textio::Printable(*options.series.csv));
     SeriesRun run;
@@ -450,7 +473,7 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
     outputs.Add(std::move(*csv));
   }
   if (options.svg) {
-    if (!svg) svg.emplace(textio::OutputFile::Create(*options.svg, textio::Publication::kReplace));
+    if (!svg) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
     std::string document = RenderSvg(result);
     if (!document.empty() && document.back() == '\n') document.pop_back();  // WriteLine ends the last line
     svg->WriteLine(document);
@@ -508,6 +531,11 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
     return kExitInputError;
+  } catch (const textio::OutputRefused& refused) {
+    // A name that came to resolve to what may not be replaced while the check ran.
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + InCheckerWords(refused, KindOf(*options, refused.path())).what());
+    return kExitOutputError;
   } catch (const textio::OutputError& output_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + output_error.what());

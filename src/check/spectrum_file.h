@@ -75,8 +75,7 @@ struct TargetRequest {
 
 // The files do not go together as the command line asks: SWAN options with
 // another kind of file, a time or location that does not fit, a record too
-// long for the time-domain check, an output that would land on a file it
-// must not replace. The check is refused.
+// long for the time-domain check. The check is refused.
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -21,7 +21,9 @@ Refusal TakenMeanwhile(const std::string& path) {
 
 }  // namespace
 
-OutputSet::OutputSet(std::span<const std::string> paths) : paths_(paths.begin(), paths.end()) {
+OutputSet::OutputSet(std::span<const std::string> paths, const std::string& input)
+    : paths_(paths.begin(), paths.end()) {
+  set_.Reads(input);
   for (const std::string& path : paths_) {
     if (NameExists(path)) {
       throw Refusal("the output file " + path + " exists already; it is never overwritten (nothing was written)");
@@ -30,7 +32,7 @@ OutputSet::OutputSet(std::span<const std::string> paths) : paths_(paths.begin(),
   files_.reserve(paths_.size());
   for (const std::string& path : paths_) {
     try {
-      files_.push_back(textio::OutputFile::Create(path, textio::Publication::kNew));
+      files_.push_back(set_.Create(path, textio::Publication::kNew));
     } catch (const textio::OutputExists&) {
       throw TakenMeanwhile(path);
     } catch (const textio::OutputError& error) {
@@ -47,14 +49,14 @@ void OutputSet::Append(std::size_t k, std::string_view text) {
 }
 
 void OutputSet::Finish() {
-  for (textio::OutputFile& file : files_) finished_.Add(std::move(file));
+  for (textio::OutputFile& file : files_) set_.Add(std::move(file));
   files_.clear();
 }
 
 void OutputSet::Publish() {
   Finish();
   try {
-    finished_.PublishAll();
+    set_.PublishAll();
   } catch (const textio::OutputExists& taken) {
     throw TakenMeanwhile(taken.path());
   }

@@ -18,8 +18,8 @@ namespace wavecomp::importer {
 class OutputSet {
  public:
   // Refusal naming the first name that exists already; OutputFailure when a
-  // name cannot be created.
-  explicit OutputSet(std::span<const std::string> paths);
+  // name cannot be created. `input` is the file the import reads.
+  OutputSet(std::span<const std::string> paths, const std::string& input);
 
   // Appends whole lines (`text` ends with a line end) to file k.
   void Append(std::size_t k, std::string_view text);
@@ -36,8 +36,8 @@ class OutputSet {
 
  private:
   std::vector<std::string> paths_;
+  textio::OutputSet set_;
   std::vector<textio::OutputFile> files_;
-  textio::OutputSet finished_;
 };
 
 }  // namespace wavecomp::importer

@@ -333,7 +333,7 @@ ImportReport RunSwanImport(const SwanImportOptions& options,
       }
     }
   }
-  OutputSet outputs(paths);
+  OutputSet outputs(paths, options.swan_file);
 
   if (file.two_dimensional) {
     Convert2D(file, options, times, selected, scale, outputs, report);

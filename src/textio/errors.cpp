@@ -85,6 +85,15 @@ OutputError::OutputError(std::string_view action, std::string path, std::string_
 
 OutputExists::OutputExists(std::string path) : OutputError("cannot create", std::move(path), EEXIST) {}
 
+OutputRefused::OutputRefused(std::string path, std::string what_it_is, bool is_input)
+    : OutputError("will not replace", std::move(path),
+                  "it is " + (is_input ? Printable(what_it_is) + ", which this command reads"
+                                       : what_it_is + ", not a regular file") +
+                      "; no file was written or changed",
+                  EEXIST),
+      what_it_is_(std::move(what_it_is)),
+      is_input_(is_input) {}
+
 MemoryShortage::MemoryShortage(std::string what_for) : message_("not enough memory for " + std::move(what_for)) {}
 
 void ThrowInputError(const std::string& file_name, std::size_t line_number, std::int64_t first_column,

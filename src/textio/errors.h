@@ -79,6 +79,24 @@ class OutputExists : public OutputError {
   explicit OutputExists(std::string path);
 };
 
+// A name an output may replace nothing at: it resolves to something that is
+// not a regular file (a device, a FIFO, a socket), or to a file the command
+// reads (through a symbolic or a hard link too):
+//   will not replace <path>: it is <a FIFO>, not a regular file; no file was written or changed
+//   will not replace <path>: it is <input>, which this command reads; no file was written or changed
+class OutputRefused : public OutputError {
+ public:
+  // `what_it_is`: "a FIFO" and the like, or the input's name.
+  OutputRefused(std::string path, std::string what_it_is, bool is_input);
+
+  const std::string& what_it_is() const { return what_it_is_; }
+  bool is_input() const { return is_input_; }
+
+ private:
+  std::string what_it_is_;
+  bool is_input_;
+};
+
 // Memory that could not be had, and what it was for:
 //   not enough memory for <what_for>
 class MemoryShortage : public std::bad_alloc {

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <set>
 
 #include "textio/errors.h"
@@ -40,34 +42,81 @@ int Injected(FileStep step) {
 
 // ---------------------------------------------------------------------------
 // Named temporaries, kept where a signal handler can remove them.
+//
+// A run may have any number of outputs (the importer writes one or two per
+// time and location), so the table grows: chunk k holds 8 << k slots and is
+// published by an atomic pointer once it is made. Chunks and the names they
+// point to are never moved or freed, so a handler on any thread can walk the
+// table at any moment without a lock and without allocating.
 
-static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the slots without a lock");
-
-constexpr int kSlots = 8;  // a run has at most three outputs
 enum SlotState : int { kFree, kFilling, kNamed };
-struct Slot {
-  std::atomic<int> state{kFree};
-  char path[PATH_MAX];
-};
-Slot g_slots[kSlots];
 
-// A slot holding `path`, -1 when none is free or the name is too long.
-int ClaimSlot(const std::string& path) {
-  if (path.size() >= PATH_MAX) return -1;
-  for (int i = 0; i < kSlots; ++i) {
-    int expected = kFree;
-    if (g_slots[i].state.compare_exchange_strong(expected, kFilling)) {
-      std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
-      g_slots[i].state.store(kNamed);
-      return i;
-    }
+}  // namespace
+
+struct TemporarySlot {
+  std::atomic<int> state{kFree};
+  std::atomic<char*> path{nullptr};  // never freed: a handler may be reading an earlier one
+  std::size_t capacity = 0;          // bytes `path` holds; touched only by the slot's owner
+};
+
+namespace {
+
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<char*>::is_always_lock_free &&
+                  std::atomic<TemporarySlot*>::is_always_lock_free,
+              "the handler reads the slots without a lock");
+
+constexpr std::size_t kFirstChunkSlots = 8;
+constexpr int kChunks = 40;  // room for 8 (2^40 - 1) slots: more than any process has names
+std::atomic<TemporarySlot*> g_chunks[kChunks];
+
+std::size_t ChunkSlots(int k) { return kFirstChunkSlots << k; }
+
+// Makes `slot`, which the caller holds in kFilling, name `path`; false when
+// there is no memory for the name.
+bool FillSlot(TemporarySlot& slot, const std::string& path) {
+  char* name = slot.path.load();
+  if (slot.capacity < path.size() + 1) {
+    // The old name stays allocated: a handler may have read its address just before.
+    name = new (std::nothrow) char[path.size() + 1];
+    if (name == nullptr) return false;
+    slot.capacity = path.size() + 1;
   }
-  return -1;
+  std::memcpy(name, path.c_str(), path.size() + 1);
+  slot.path.store(name);
+  slot.state.store(kNamed);
+  return true;
 }
 
-void ReleaseSlot(int& slot) {
-  if (slot >= 0) g_slots[slot].state.store(kFree);
-  slot = -1;
+// A slot holding `path`; nullptr, with errno set, when there is no memory for it.
+TemporarySlot* ClaimSlot(const std::string& path) {
+  static std::mutex growing;
+  for (int k = 0; k < kChunks; ++k) {
+    TemporarySlot* chunk = g_chunks[k].load(std::memory_order_acquire);
+    if (chunk == nullptr) {
+      const std::lock_guard<std::mutex> lock(growing);
+      chunk = g_chunks[k].load(std::memory_order_acquire);
+      if (chunk == nullptr) {
+        chunk = new (std::nothrow) TemporarySlot[ChunkSlots(k)];
+        if (chunk == nullptr) break;
+        g_chunks[k].store(chunk, std::memory_order_release);
+      }
+    }
+    for (std::size_t i = 0; i < ChunkSlots(k); ++i) {
+      int expected = kFree;
+      if (!chunk[i].state.compare_exchange_strong(expected, kFilling)) continue;
+      if (FillSlot(chunk[i], path)) return &chunk[i];
+      chunk[i].state.store(kFree);
+      errno = ENOMEM;
+      return nullptr;
+    }
+  }
+  errno = ENOMEM;
+  return nullptr;
+}
+
+void ReleaseSlot(TemporarySlot*& slot) {
+  if (slot != nullptr) slot->state.store(kFree);
+  slot = nullptr;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -104,6 +153,27 @@ pid_t TemporaryOwner(std::string_view name) {
   return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
+// Removes the temporary `name` of `folder` when its maker is provably gone:
+// this process can take its lock, and the name still is the file locked.
+// The maker holds that lock from before anyone can see the name (see
+// LockNewTemporary) until the name is gone, and the kernel drops it when the
+// maker dies, wherever it ran.
+void RemoveIfAbandoned(int folder, const char* name) {
+  struct stat named {};
+  // Only regular files are opened: opening a device may do something.
+  if (::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode)) return;
+  const int descriptor = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  struct stat opened {};
+  if (::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) && ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+      ::fstatat(folder, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+      named.st_ino == opened.st_ino) {
+    // Removed while the lock is held, so that a maker that locks it later finds it gone.
+    ::unlinkat(folder, name, 0);
+  }
+  ::close(descriptor);
+}
+
 // A process killed outright (SIGKILL, a power cut) cannot remove its named
 // temporaries; the first output made in the same folder afterwards removes
 // those whose process is gone. Once per folder and process.
@@ -117,34 +187,47 @@ void RemoveStaleTemporaries(const std::string& folder) {
   const pid_t self = ::getpid();
   while (const dirent* entry = ::readdir(listing)) {
     const pid_t owner = TemporaryOwner(entry->d_name);
-    // A process that exists, or that we may not signal, is alive.
+    // A process that exists, or that we may not signal, is alive. One that
+    // does not exist here may still be alive elsewhere: its lock decides.
     if (owner == 0 || owner == self || ::kill(owner, 0) == 0 || errno != ESRCH) continue;
-    struct stat status {};
-    if (::fstatat(::dirfd(listing), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(status.st_mode)) {
-      continue;
-    }
-    ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    RemoveIfAbandoned(::dirfd(listing), entry->d_name);
   }
   ::closedir(listing);
 }
 
-// Opens a new named temporary beside `path`; -1 with errno set on failure.
-int OpenNamedTemporary(const std::string& path, std::string& temporary, int& slot) {
+// Locks a temporary just created under its name, for as long as this
+// process holds `descriptor`. False when a sweep got to it between its
+// creation and this lock: the sweep holds the lock, or has removed the name.
+bool LockNewTemporary(int descriptor) {
+  if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+    // A file system without locks: a sweep cannot take one there either, and leaves the name alone.
+    return errno != EWOULDBLOCK;
+  }
+  struct stat status {};
+  return ::fstat(descriptor, &status) == 0 && status.st_nlink > 0;
+}
+
+// Opens and locks a new named temporary beside `path`; -1 with errno set on failure.
+int OpenNamedTemporary(const std::string& path, std::string& temporary, TemporarySlot*& slot) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = TemporaryName(path);
     // Claimed before it exists, so that no moment leaves it unknown to a handler.
     slot = ClaimSlot(temporary);
-    if (slot < 0) {
-      errno = ENAMETOOLONG;
-      return -1;
-    }
+    if (slot == nullptr) return -1;
     int descriptor = -1;
     if (const int injected = Injected(FileStep::kCreateNamed)) {
       errno = injected;
     } else {
       descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     }
-    if (descriptor >= 0) return descriptor;
+    if (descriptor >= 0) {
+      if (LockNewTemporary(descriptor)) return descriptor;
+      // The sweep that holds it removes it; this output takes another name.
+      ::close(descriptor);
+      ReleaseSlot(slot);
+      errno = EEXIST;
+      continue;
+    }
     const int error = errno;
     ReleaseSlot(slot);
     errno = error;
@@ -194,6 +277,35 @@ void CheckName(const std::string& path) {
   if (path.back() == '/') throw OutputError("cannot create", path, EISDIR, kNoFileMade);
 }
 
+// What a name to be replaced resolves to, in the words of a refusal.
+std::string KindOf(mode_t mode) {
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "a special file";
+}
+
+// A kReplace output goes only over nothing or a regular file that none of
+// `inputs` is: rename() would put a regular file in place of a device node
+// or a FIFO, and over a link to an input it would lose what the command
+// read. A link that leads nowhere is replaced itself.
+void CheckReplaceable(const std::string& path, const std::vector<InputIdentity>& inputs, std::string_view action,
+                      std::string_view consequence) {
+  struct stat target {};
+  if (::stat(path.c_str(), &target) != 0) return;
+  if (S_ISDIR(target.st_mode)) throw OutputError(action, path, EISDIR, consequence);
+  if (!S_ISREG(target.st_mode)) throw OutputRefused(path, KindOf(target.st_mode), false);
+  for (const InputIdentity& input : inputs) {
+    // What was read, and what its name leads to now.
+    struct stat now {};
+    const bool read = input.device == target.st_dev && input.inode == target.st_ino;
+    if (read || (::stat(input.path.c_str(), &now) == 0 && now.st_dev == target.st_dev && now.st_ino == target.st_ino)) {
+      throw OutputRefused(path, input.path, true);
+    }
+  }
+}
+
 // SIGINT, SIGTERM, SIGHUP and SIGPIPE wait while outputs are published: a
 // run stopped half-way through publishing would have changed some files.
 class SignalsHeld {
@@ -232,7 +344,8 @@ class SignalsHeld {
 // ---------------------------------------------------------------------------
 // OutputFile
 
-OutputFile::OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, int slot)
+OutputFile::OutputFile(std::string path, Publication publication, int descriptor, std::string temporary,
+                       TemporarySlot* slot)
     : path_(std::move(path)),
       publication_(publication),
       descriptor_(descriptor),
@@ -258,30 +371,31 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
       bytes_(other.bytes_) {
   other.descriptor_ = -1;
   other.temporary_.clear();
-  other.slot_ = -1;
+  other.slot_ = nullptr;
   other.published_ = false;
   other.done_ = true;
 }
 
-OutputFile OutputFile::Create(const std::string& path, Publication publication) {
-  return Open(path, publication, true);
-}
+OutputFile OutputFile::Create(const std::string& path, Publication publication) { return Create(path, publication, {}); }
 
-OutputFile OutputFile::Counted(const std::string& path, Publication publication) {
+OutputFile OutputFile::Counted(const std::string& path, Publication publication,
+                              const std::vector<InputIdentity>& inputs) {
   // Made for real, so that every refusal of the folder is the one a run meets.
-  OutputFile file = Open(path, publication, false);
+  OutputFile file = Create(path, publication, inputs, false);
   file.Discard();
   file.buffer_ = std::string();
   file.counting_ = true;
   return file;
 }
 
-OutputFile OutputFile::Open(const std::string& path, Publication publication, bool remove_stale) {
+OutputFile OutputFile::Create(const std::string& path, Publication publication,
+                              const std::vector<InputIdentity>& inputs, bool remove_stale) {
   CheckName(path);
   struct stat status {};
   if (::lstat(path.c_str(), &status) == 0) {
     if (S_ISDIR(status.st_mode)) throw OutputError("cannot create", path, EISDIR, kNoFileMade);
     if (publication == Publication::kNew) throw OutputExists(path);
+    CheckReplaceable(path, inputs, "cannot create", kNoFileMade);
   } else if (errno != ENOENT) {
     throw OutputError("cannot create", path, errno, kNoFileMade);
   }
@@ -293,13 +407,13 @@ OutputFile OutputFile::Open(const std::string& path, Publication publication, bo
   } else {
     descriptor = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   }
-  if (descriptor >= 0) return OutputFile(path, publication, descriptor, std::string(), -1);
+  if (descriptor >= 0) return OutputFile(path, publication, descriptor, std::string(), nullptr);
   // Kernels and file systems without unnamed files say so in one of these ways.
   if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
     throw OutputError("cannot create", path, errno, kNoFileMade);
   }
   std::string temporary;
-  int slot = -1;
+  TemporarySlot* slot = nullptr;
   descriptor = OpenNamedTemporary(path, temporary, slot);
   if (descriptor < 0) throw OutputError("cannot create", path, errno, kNoFileMade);
   return OutputFile(path, publication, descriptor, std::move(temporary), slot);
@@ -313,15 +427,16 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::Discard() noexcept {
-  if (descriptor_ >= 0) {
-    ::close(descriptor_);
-    descriptor_ = -1;
-  }
+  // The name goes before the descriptor that holds its lock.
   if (!temporary_.empty()) {
     ::unlink(temporary_.c_str());
     temporary_.clear();
   }
   ReleaseSlot(slot_);
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+    descriptor_ = -1;
+  }
   done_ = true;
 }
 
@@ -387,24 +502,18 @@ void OutputFile::Finish() {
   }
   buffer_ = std::string();
   finished_ = true;
-  if (!temporary_.empty()) {
-    // A named temporary is complete on disk: its descriptor is no longer needed.
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
-    error = Injected(FileStep::kClose);
-    if (::close(descriptor) != 0 && error == 0) error = errno;
-    if (error != 0) Fail("cannot close", error);
-  }
+  // A named temporary keeps its descriptor, and so its lock, until its name is gone.
 }
 
 void OutputFile::StageReplacement() {
-  if (!temporary_.empty()) return;  // named from the start, and closed
+  if (!temporary_.empty()) return;  // named, and locked, from the start
   // rename() needs a name to move: the unnamed file gets one beside its own
-  // for the moment until it replaces the old file.
+  // for the moment until it replaces the old file, locked before it has it.
+  ::flock(descriptor_, LOCK_EX | LOCK_NB);
   for (int attempt = 0;; ++attempt) {
     std::string temporary = TemporaryName(path_);
-    int slot = ClaimSlot(temporary);
-    if (slot < 0) Fail("cannot complete", ENAMETOOLONG);
+    TemporarySlot* slot = ClaimSlot(temporary);
+    if (slot == nullptr) Fail("cannot complete", errno);
     const int error = LinkUnnamed(descriptor_, temporary);
     if (error == 0) {
       temporary_ = std::move(temporary);
@@ -414,8 +523,21 @@ void OutputFile::StageReplacement() {
     ReleaseSlot(slot);
     if (error != EEXIST || attempt >= 100) Fail("cannot complete", error);
   }
+}
+
+// Ends a publication: the file has its name, and its descriptor, which was
+// kept for the lock and is no longer needed, is closed; for kNew a failure
+// to close takes the name away again.
+void OutputFile::CloseDescriptor() {
+  if (descriptor_ < 0) return;
   const int descriptor = descriptor_;
   descriptor_ = -1;
+  if (publication_ == Publication::kReplace) {
+    // The replacement cannot be undone, and fsync has already reported any
+    // write the disk refused.
+    ::close(descriptor);
+    return;
+  }
   int error = Injected(FileStep::kClose);
   if (::close(descriptor) != 0 && error == 0) error = errno;
   if (error != 0) Fail("cannot close", error);
@@ -431,13 +553,7 @@ void OutputFile::PublishNew() {
   published_ = true;
   temporary_.clear();
   ReleaseSlot(slot_);
-  if (descriptor_ >= 0) {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
-    int close_error = Injected(FileStep::kClose);
-    if (::close(descriptor) != 0 && close_error == 0) close_error = errno;
-    if (close_error != 0) Fail("cannot close", close_error);
-  }
+  CloseDescriptor();
 }
 
 void OutputFile::Replace() {
@@ -447,6 +563,7 @@ void OutputFile::Replace() {
   temporary_.clear();
   ReleaseSlot(slot_);
   published_ = true;
+  CloseDescriptor();
 }
 
 void OutputFile::Publish() {
@@ -455,6 +572,12 @@ void OutputFile::Publish() {
   SignalsHeld held;
   if (publication_ == Publication::kReplace) {
     StageReplacement();
+    try {
+      CheckReplaceable(path_, {}, "cannot complete", kNothingChanged);
+    } catch (...) {
+      Discard();
+      throw;
+    }
     Replace();
   } else {
     PublishNew();
@@ -466,9 +589,18 @@ void OutputFile::Publish() {
 // ---------------------------------------------------------------------------
 // OutputSet
 
+void OutputSet::Reads(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) == 0) inputs_.push_back(InputIdentity{path, status.st_dev, status.st_ino});
+}
+
 OutputFile OutputSet::Create(const std::string& path, Publication publication) const {
-  return publishing_ == Publishing::kNever ? OutputFile::Counted(path, publication)
-                                           : OutputFile::Create(path, publication);
+  return publishing_ == Publishing::kNever ? OutputFile::Counted(path, publication, inputs_)
+                                           : OutputFile::Create(path, publication, inputs_);
+}
+
+void OutputSet::CheckReplaceable(const std::string& path) const {
+  textio::CheckReplaceable(path, inputs_, "cannot create", kNoFileMade);
 }
 
 void OutputSet::Add(OutputFile file) {
@@ -489,6 +621,13 @@ void OutputSet::PublishAll() {
     for (OutputFile& file : files_) {
       if (file.publication() == Publication::kNew) file.PublishNew();
     }
+    // The last moment a refusal can still undo everything: what each name
+    // to replace resolves to now.
+    for (const OutputFile& file : files_) {
+      if (file.publication() == Publication::kReplace) {
+        textio::CheckReplaceable(file.path(), inputs_, "cannot complete", kNothingChanged);
+      }
+    }
     for (OutputFile& file : files_) {
       if (file.publication() == Publication::kReplace) file.Replace();
     }
@@ -506,8 +645,14 @@ void OutputSet::PublishAll() {
 }
 
 void RemoveTemporaryFiles() noexcept {
-  for (Slot& slot : g_slots) {
-    if (slot.state.load() == kNamed) ::unlink(slot.path);
+  for (int k = 0; k < kChunks; ++k) {
+    const TemporarySlot* const chunk = g_chunks[k].load(std::memory_order_acquire);
+    if (chunk == nullptr) return;  // chunks are made in order
+    for (std::size_t i = 0; i < ChunkSlots(k); ++i) {
+      // The name is stored before the state says it is there.
+      if (chunk[i].state.load() != kNamed) continue;
+      if (const char* const name = chunk[i].path.load()) ::unlink(name);
+    }
   }
 }
 

@@ -5,7 +5,11 @@
 //  - kNew (component wave files) by linkat, which fails when the name exists,
 //    so an existing file is never opened, truncated or replaced, and a name
 //    that someone else took meanwhile is refused at that moment too;
-//  - kReplace (jonswap.spe, plots) by rename, which replaces the file whole.
+//  - kReplace (jonswap.spe, plots) by rename, which replaces the file whole,
+//    and only where the name resolves to nothing or to a regular file that
+//    the command does not read: never a device, FIFO, socket or folder, nor
+//    a link to an input. That is checked when the file is made and again
+//    just before the rename.
 // Until then nothing is seen under the name, and a process that dies for any
 // reason, SIGKILL included, leaves nothing: an unnamed file goes with it.
 //
@@ -15,7 +19,11 @@
 // Such a name (and the one a replacement passes through for a moment) is
 // removed on failure, by RemoveTemporaryFiles() from a signal handler, and,
 // after a process was killed outright, by the next output made in the same
-// folder once that process is gone.
+// folder. Its maker holds an flock on it for as long as the name exists, so
+// that the sweep removes only a temporary whose lock it can take itself: a
+// process id that does not exist here may belong to a live process of
+// another PID namespace (a container, another client of a network file
+// system).
 //
 // Records are buffered and written in large blocks.
 //
@@ -33,18 +41,29 @@
 
 namespace wavecomp::textio {
 
+struct TemporarySlot;  // where a signal handler finds a named temporary
+
 enum class Publication {
   kNew,      // never replaces anything: an existing name is refused
   kReplace,  // replaces an existing file as a whole
 };
 
+// A file the command reads, as it was when declared.
+struct InputIdentity {
+  std::string path;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
 class OutputFile {
  public:
   // Checks the name and opens the file that will become `path`. A kNew
-  // output whose name exists is refused with OutputExists; any other
-  // failure (a folder under that name, a missing or read-only folder, a name
-  // that is empty or holds a control character) is an OutputError with the
-  // reason. Nothing is left behind in either case.
+  // output whose name exists is refused with OutputExists, a kReplace output
+  // whose name resolves to a device, FIFO or socket with OutputRefused; any
+  // other failure (a folder under that name, a missing or read-only folder, a
+  // name that is empty or holds a control character) is an OutputError with
+  // the reason. Nothing is left behind in any case. OutputSet::Create also
+  // refuses the files the command reads.
   static OutputFile Create(const std::string& path, Publication publication);
 
   OutputFile(OutputFile&& other) noexcept;
@@ -68,10 +87,13 @@ class OutputFile {
 
  private:
   friend class OutputSet;
-  OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, int slot);
-  static OutputFile Open(const std::string& path, Publication publication, bool remove_stale);
+  // `remove_stale`: sweep the folder's leftover temporaries first (not in a dry run).
+  static OutputFile Create(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs,
+                           bool remove_stale = true);
   // Checked like Create, made and removed again at once: records are only counted.
-  static OutputFile Counted(const std::string& path, Publication publication);
+  static OutputFile Counted(const std::string& path, Publication publication,
+                            const std::vector<InputIdentity>& inputs);
+  OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, TemporarySlot* slot);
   void FlushBuffer();
   [[noreturn]] void Fail(std::string_view what, int error_number);
   void Discard() noexcept;
@@ -80,12 +102,13 @@ class OutputFile {
   void PublishNew();          // kNew: the name, unless it is taken
   void Replace();             // kReplace: rename over the name
   void Unpublish() noexcept;  // kNew: the name again, when it still holds this file
+  void CloseDescriptor();
 
   std::string path_;
   Publication publication_;
-  int descriptor_ = -1;
+  int descriptor_ = -1;    // open, and holding the temporary's lock, until published or discarded
   std::string temporary_;  // the named temporary; empty while the file has no name
-  int slot_ = -1;          // its entry among the names RemoveTemporaryFiles removes
+  TemporarySlot* slot_ = nullptr;  // its entry among the names RemoveTemporaryFiles removes
   bool finished_ = false;
   bool published_ = false;
   bool done_ = false;  // published or discarded: nothing left to clean up
@@ -107,7 +130,8 @@ enum class Publishing {
 // replacement cannot be undone, so it is made ready before anything is
 // published and done last; when any step fails, the kNew files published so
 // far are removed again and the error is thrown (OutputExists for a name
-// that was taken meanwhile). SIGINT, SIGTERM, SIGHUP and SIGPIPE are held off
+// that was taken meanwhile, OutputRefused or EISDIR for a name to replace
+// that came to resolve to what may not be replaced). SIGINT, SIGTERM, SIGHUP and SIGPIPE are held off
 // while this runs: after a failure they take effect as usual, after success
 // they came too late to stop the run and are dropped, so a stopped run has
 // published nothing.
@@ -117,9 +141,18 @@ class OutputSet {
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
-  // OutputFile::Create, or its counted twin when nothing is to be published:
-  // the same refusals either way.
+  // Declares a file the command reads (a name that does not exist is
+  // skipped): no kReplace output of the set goes over it, nor over a name
+  // that resolves to it (a symbolic or hard link), when it is made or
+  // published. Declare the inputs before the outputs are made.
+  void Reads(const std::string& path);
+  // OutputFile::Create, refusing the files read as well; when nothing is to
+  // be published, the counted twin of the file, with the same refusals.
   OutputFile Create(const std::string& path, Publication publication) const;
+  // What Create throws for a kReplace `path` that must not be replaced:
+  // OutputError (EISDIR) for a folder, OutputRefused for the rest.
+  void CheckReplaceable(const std::string& path) const;
+
   // Finishes `file` (OutputError on failure) and keeps it for PublishAll.
   void Add(OutputFile file);
   void PublishAll();  // Publishing::kNever: drops the files
@@ -130,10 +163,11 @@ class OutputSet {
  private:
   Publishing publishing_;
   std::vector<OutputFile> files_;
+  std::vector<InputIdentity> inputs_;
 };
 
-// Removes this process's named temporaries. Async-signal-safe, for a handler
-// that ends the process.
+// Removes this process's named temporaries, however many. Async-signal-safe,
+// for a handler that ends the process.
 void RemoveTemporaryFiles() noexcept;
 
 // A test seam. Before each of these steps the hook, when set, is asked; a

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <numbers>
 #include <random>
@@ -22,8 +23,9 @@ namespace wavecomp::check {
 namespace {
 
 using testing::Component;
+using testing::Hostile;
 using testing::ScratchDir;
-using wavecomp::testing::Lines;
+using testing::Lines;
 
 bool HasLine(const std::string& text, const std::string& line) {
   for (const std::string& candidate : Lines(text)) {
@@ -135,23 +137,23 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
     int status;
   } cases[] = {
       // Fault: "wavecomp-check --svg wave.dat wave.dat" wrote the plot over the component file.
-      {"the component file", "--svg", "wave.dat", wave, {}, kExitStopped},
-      {"the component file, forced", "--svg", "wave.dat", wave, {"--force"}, kExitStopped},
-      {"the target spectrum", "--svg", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kExitStopped},
-      {"a file that is not a plot", "--svg", "notes.txt", "my notes\n", {}, kExitStopped},
+      {"the component file", "--svg", "wave.dat", wave, {}, kExitOutputError},
+      {"the component file, forced", "--svg", "wave.dat", wave, {"--force"}, kExitOutputError},
+      {"the target spectrum", "--svg", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kExitOutputError},
+      {"a file that is not a plot", "--svg", "notes.txt", "my notes\n", {}, kExitOutputError},
       {"a file that is not a plot, forced", "--svg", "notes.txt", "my notes\n", {"--force"}, kExitSuccess},
       {"an earlier plot", "--svg", "plot.svg", plot, {}, kExitSuccess},
-      {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kExitStopped},
+      {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kExitOutputError},
       {"the target spectrum as CSV",
        "--series-csv",
        "target.spe",
        "1 2\n",
        {"--spectrum", "target.spe"},
-       kExitStopped},
-      {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kExitStopped},
+       kExitOutputError},
+      {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kExitOutputError},
       {"a plot as CSV, forced", "--series-csv", "plot.svg", plot, {"--force"}, kExitSuccess},
       {"an earlier series", "--series-csv", "eta.csv", series, {}, kExitSuccess},
-      {"the plot's own name", "--series-csv", "both", "", {"--svg", "both"}, kExitStopped},
+      {"the plot's own name", "--series-csv", "both", "", {"--svg", "both"}, kExitOutputError},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -176,6 +178,47 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
                 0u)
           << outcome.err;
       EXPECT_EQ(outcome.out, "");
+    }
+  }
+}
+
+// Neither output goes over a device, FIFO, socket or folder, nor over a name
+// that resolves to a file the command reads, whatever --force says.
+// Fault: --svg over a device node and --series-csv over a FIFO replaced them
+// with a regular file, and "--spectrum coast --svg coast.pnt --force" wrote
+// the plot over the point list.
+TEST(CheckCommand, NeverReplacesADeviceAFifoASocketOrAnInput) {
+  std::vector<testing::HostileTarget> targets(std::begin(testing::kHostileTargets), std::end(testing::kHostileTargets));
+  targets.push_back({"the point list of --spectrum", Hostile::kHardLinkToInput});
+  for (const std::string option : {"--svg", "--series-csv"}) {
+    for (const bool force : {false, true}) {
+      for (const testing::HostileTarget& target : targets) {
+        SCOPED_TRACE(option + " over " + target.label + (force ? ", forced" : ""));
+        const bool point_list = target.label == std::string("the point list of --spectrum");
+        ScratchDir dir;
+        dir.Write("wave.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::OtherTrailer(1, 9, 0, "-", false)));
+        dir.Write("coast", "EXAMPLE COAST\n");
+        dir.Write("coast.pnt", "    1    1\n    1    1\n");
+        const std::string path = dir.PathOf(point_list ? "coast.pnt" : "out");
+        if (!point_list && !testing::MakeHostile(dir, "out", target.kind, "wave.dat")) continue;
+        const std::string before = testing::Fingerprint(path);
+        std::vector<std::string> arguments = {dir.PathOf("wave.dat"), option, path, "--spectrum", dir.PathOf("coast")};
+        if (option == "--series-csv") arguments.insert(arguments.end(), {"--series", "100"});
+        if (force) arguments.push_back("--force");
+        const Outcome outcome = Check(arguments);
+        const std::string reason = testing::Refusal(target, point_list ? path : dir.PathOf("wave.dat"));
+        const bool input = reason.find("reads") != std::string::npos;
+        EXPECT_EQ(outcome.status, kExitOutputError);
+        EXPECT_EQ(outcome.err, reason.empty() ? "wavecomp-check: cannot create " + path +
+                                                    ": Is a directory; no file was made (check the name, and that "
+                                                    "its folder exists and may be written to)\n"
+                                              : std::string("wavecomp-check: will not write ") +
+                                                    (option == "--svg" ? "the plot" : "the series") +
+                                                    (input ? " to " : " over ") + path + ": " + reason +
+                                                    "; name another file for " + option + "\n");
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(testing::Fingerprint(path), before);
+      }
     }
   }
 }

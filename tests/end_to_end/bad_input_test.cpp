@@ -937,6 +937,42 @@ TEST(BadInputOutput, OutputNameThatIsAFolderIsLeftAlone) {
   }
 }
 
+// jonswap.spe replaces only an earlier file, and the component file nothing
+// at all: neither goes over a device, FIFO, socket or folder, nor over a link
+// to cont.txt, and whatever was there is left as it was.
+// Fault: a jonswap.spe that was a FIFO or a device node was replaced by a
+// regular file.
+TEST(BadInputOutput, NeverPublishesOverADeviceAFifoASocketOrAnInput) {
+  ControlValues values;
+  values.fmax = "0.3";  // a short jonswap.spe
+  for (const std::string output : {"jonswap.spe", "wave.dat"}) {
+    for (const testing::HostileTarget& target : testing::kHostileTargets) {
+      SCOPED_TRACE(output + " is " + target.label);
+      ScratchDir dir;
+      dir.Write("cont.txt", ControlFileText(values));
+      if (!testing::MakeHostile(dir, output, target.kind, "cont.txt")) continue;
+      const std::string before = testing::Fingerprint(dir.PathOf(output));
+      const RunResult result = RunWavecomp(dir);
+      const std::string reason = testing::Refusal(target, "cont.txt");
+      if (reason.empty()) {
+        EXPECT_EQ(result.exit_status, 3);
+        EXPECT_EQ(result.err, "wavecomp: cannot create " + output +
+                                  ": Is a directory; no file was made (check the name, and that its folder exists "
+                                  "and may be written to)\n");
+      } else if (output == "wave.dat") {
+        EXPECT_EQ(result.exit_status, 1);
+        EXPECT_EQ(LastLine(result.out), " " + std::string(said::kErrorExistOutFile));
+        EXPECT_EQ(result.err.rfind("wavecomp: the output file wave.dat exists, and a run never replaces one;", 0), 0u);
+      } else {
+        EXPECT_EQ(result.exit_status, 3);
+        EXPECT_EQ(result.err, "wavecomp: will not replace jonswap.spe: " + reason + "; no file was written or changed\n");
+      }
+      EXPECT_EQ(testing::Fingerprint(dir.PathOf(output)), before);
+      EXPECT_FALSE(dir.Exists(output == "wave.dat" ? "jonswap.spe" : "wave.dat"));
+    }
+  }
+}
+
 TEST(BadInputOutput, FolderWithoutWritePermissionGetsNoFile) {
   // Permission bits do not stop root (CI runs as root); the unwritable /proc
   // case of the table covers a folder that refuses files there.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
+#include <filesystem>
+#include <map>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -17,6 +20,7 @@
 #include "import/swan_text.h"
 #include "input/swan_sea_state.h"
 #include "support/test_support.h"
+#include "textio/output_file.h"
 
 namespace wavecomp::importer {
 namespace {
@@ -114,6 +118,38 @@ TEST(SwanImport, KeepsTheEnergyAndTurnsTheSeaIntoTheModelFrame) {
       EXPECT_EQ(AfterTitle(written), first);
     }
   }
+}
+
+// Where the file system has no unnamed files, --all-times writes a set for
+// every time, the same bytes as elsewhere. Fault: there was room for 8
+// named temporaries, so the fifth time failed with "File name too long".
+TEST(SwanImport, WritesEveryTimeWhereTheFileSystemHasNoUnnamedFiles) {
+  SwanLayout layout;
+  layout.stamp = "20240101.120000";
+  std::string text = testing::Swan2D({SyntheticSea{}}, layout).text;
+  const std::string block = text.substr(text.find(layout.stamp));
+  for (const char* stamp : {"20240101.130000", "20240101.140000", "20240101.150000", "20240101.160000"}) {
+    text += std::string(block).replace(0, 15, stamp);
+  }
+  std::map<std::string, std::string> written[2];  // name -> bytes after the title, on the named and unnamed road
+  for (const bool unnamed : {false, true}) {
+    ScratchDir dir;
+    textio::SetFaultHook([unnamed](textio::FileStep step) {
+      return !unnamed && step == textio::FileStep::kCreateUnnamed ? EOPNOTSUPP : 0;
+    });
+    SwanImportOptions options;
+    options.normal_from = 270.0;
+    options.all_times = true;
+    EXPECT_NO_THROW(Import(dir, text, options));
+    textio::SetFaultHook(nullptr);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      // The titles name the scratch folder, which differs.
+      written[unnamed][entry.path().filename().string()] = AfterTitle(testing::ReadFile(entry.path().string()));
+    }
+  }
+  EXPECT_EQ(written[0].size(), 11u);  // sea.spc, and a data file and its point list for each of 5 times
+  EXPECT_EQ(written[0].count("sea_20240101T160000.pnt"), 1u);
+  EXPECT_TRUE(written[0] == written[1]);
 }
 
 TEST(SwanImport, LeavesTheOutsideOfASectorEmpty) {

@@ -261,6 +261,29 @@ TEST(SwanImportCommand, RefusesWithTheReasonAndWritesNothing) {
   }
 }
 
+// The importer replaces nothing: a name that is a device, FIFO, socket or
+// folder, or a link to the SWAN file, is refused like any existing file and
+// left as it was, and the other output does not appear either.
+TEST(SwanImportCommand, NeverWritesOverADeviceAFifoASocketOrAnInput) {
+  const std::string sea = testing::Swan2D({SyntheticSea{}}, {}).text;
+  for (const std::string name : {"out", "out.pnt"}) {
+    for (const testing::HostileTarget& target : testing::kHostileTargets) {
+      SCOPED_TRACE(name + " is " + target.label);
+      ScratchDir dir;
+      dir.Write("sea.spc", sea);
+      if (!testing::MakeHostile(dir, name, target.kind, "sea.spc")) continue;
+      const std::string before = testing::Fingerprint(dir.PathOf(name));
+      const RunResult result = RunImport(dir, {"swan", "sea.spc", "--normal-from", "270", "--out", "out"});
+      EXPECT_EQ(result.exit_status, 1);
+      EXPECT_EQ(result.err, "wavecomp-import: the output file " + name +
+                                " exists already; it is never overwritten (nothing was written)\n");
+      EXPECT_EQ(result.out, "");
+      EXPECT_EQ(testing::Fingerprint(dir.PathOf(name)), before);
+      EXPECT_FALSE(dir.Exists(name == "out" ? "out.pnt" : "out"));
+    }
+  }
+}
+
 TEST(SwanImportCommand, WritesOneSetPerTimeWithAllTimes) {
   ScratchDir dir;
   SwanLayout layout;

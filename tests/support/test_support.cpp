@@ -4,13 +4,20 @@
 #include <iconv.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -177,6 +184,55 @@ std::string ReadFile(const std::string& path) {
   std::ostringstream text;
   text << stream.rdbuf();
   return text.str();
+}
+
+bool MakeHostile(const ScratchDir& dir, const std::string& name, Hostile kind, const std::string& input) {
+  const std::string path = dir.PathOf(name);
+  switch (kind) {
+    case Hostile::kDevice:
+      // The null device's numbers: harmless should anything write to it.
+      if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) return true;
+      std::cout << "skipped a device node: " << std::strerror(errno) << "\n";
+      return false;
+    case Hostile::kFifo:
+      return ::mkfifo(path.c_str(), 0666) == 0;
+    case Hostile::kSocket: {
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      if (path.size() >= sizeof address.sun_path) return false;
+      std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+      const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      const bool bound = socket >= 0 && ::bind(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+      if (socket >= 0) ::close(socket);
+      return bound;
+    }
+    case Hostile::kFolder:
+      return ::mkdir(path.c_str(), 0777) == 0;
+    case Hostile::kLinkToInput:
+      return ::symlink(input.c_str(), path.c_str()) == 0;
+    case Hostile::kHardLinkToInput:
+      return ::link(dir.PathOf(input).c_str(), path.c_str()) == 0;
+  }
+  return false;
+}
+
+std::string Refusal(const HostileTarget& target, const std::string& input) {
+  if (target.kind == Hostile::kFolder) return "";
+  if (target.kind == Hostile::kLinkToInput || target.kind == Hostile::kHardLinkToInput) {
+    return "it is " + input + ", which this command reads";
+  }
+  return "it is " + std::string(target.label) + ", not a regular file";
+}
+
+std::string Fingerprint(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0) return "nothing";
+  std::string print = "mode " + std::to_string(status.st_mode) + ", inode " + std::to_string(status.st_ino) +
+                      ", device " + std::to_string(status.st_rdev);
+  std::error_code error;
+  if (S_ISLNK(status.st_mode)) print += ", to " + std::filesystem::read_symlink(path, error).string();
+  if (S_ISREG(status.st_mode)) print += ", holding " + ReadFile(path);
+  return print;
 }
 
 std::string SourcePath(const std::string& relative) { return std::string(WAVECOMP_SOURCE_DIR) + "/" + relative; }

@@ -77,6 +77,28 @@ std::vector<std::string> Lines(const std::string& text);
 // The bytes of a file; fails the test when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// What a name can be that no output may be published over.
+enum class Hostile { kDevice, kFifo, kSocket, kFolder, kLinkToInput, kHardLinkToInput };
+struct HostileTarget {
+  const char* label;
+  Hostile kind;
+};
+inline constexpr HostileTarget kHostileTargets[] = {
+    {"a character device", Hostile::kDevice},    {"a FIFO", Hostile::kFifo},
+    {"a socket", Hostile::kSocket},              {"a folder", Hostile::kFolder},
+    {"a link to an input", Hostile::kLinkToInput}, {"a hard link to an input", Hostile::kHardLinkToInput},
+};
+// Makes `name` of the folder such a thing, the links leading to its file
+// `input`; false, saying so, when this process may not (a device node needs root).
+bool MakeHostile(const ScratchDir& dir, const std::string& name, Hostile kind, const std::string& input);
+// How the output rule refuses it: "it is a FIFO, not a regular file", "it is
+// <input>, which this command reads"; empty for a folder (the system's "Is a
+// directory").
+std::string Refusal(const HostileTarget& target, const std::string& input);
+// What a name is, to show that it was left alone: its type and inode, where
+// a link leads, the device a node stands for, the bytes of a file.
+std::string Fingerprint(const std::string& path);
+
 // Path of a file in the source tree (examples, shared samples live beside it).
 std::string SourcePath(const std::string& relative);
 // Path of a file of the sample inputs kept with the tests (one folder per spectrum type).
