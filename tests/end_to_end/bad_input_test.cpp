@@ -117,7 +117,7 @@ std::string Put(std::string line, int first, int width, const std::string& text)
 }
 
 // Sspe: a header and five pairs.
-Lines SspeFile() { return {{"1.5 8.0 10.0"}, {"0.05 0.0"}, {"0.10 2.0"}, {"0.15 1.0"}, {"0.20 0.2"}, {"0.25 0.05"}}; }
+Lines SspeFile() { return {{"1.5 10.0 10.0"}, {"0.05 0.0"}, {"0.10 2.0"}, {"0.15 1.0"}, {"0.20 0.2"}, {"0.25 0.05"}}; }
 
 // Emep: title, then `points` blocks of 3 frequencies and 8 directions (two
 // records of directional values per frequency), a separator before every

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,6 +91,13 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
   std::thread feeder([&] {
+    // A child that ends before it has read its input (a refusal, a dry run)
+    // must not end this process by SIGPIPE: blocked in this thread only, the
+    // signal stays pending here and is dropped with it, and the write fails.
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
     std::size_t done = 0;
     while (done < input.size()) {
       const ssize_t put = ::write(in_pipe[1], input.data() + done, input.size() - done);
