@@ -149,17 +149,18 @@ std::string LineLayout(int line) {
 // What a number field that cannot be read probably holds, and what to write
 // instead; "" when nothing is recognised.
 std::string NumberHint(std::string_view found, const ControlField& field) {
-  if (found.find(',') != std::string_view::npos) {
+  // A comma beside a decimal point separates numbers; alone it is a decimal comma.
+  if (found.find(',') != std::string_view::npos && found.find('.') == std::string_view::npos) {
     return ": a decimal comma; write a decimal point (1.5, not 1,5)";
   }
-  // Two numbers with blanks between them: free format.
+  // Two numbers with blanks or commas between them: free format.
   const std::size_t digit = found.find_first_of("0123456789");
   if (digit == std::string_view::npos) return {};
-  const std::size_t blank = found.find(' ', digit);
-  if (blank == std::string_view::npos) return {};
-  const std::size_t next = found.find_first_not_of(' ', blank);
+  const std::size_t separator = found.find_first_of(" ,", digit);
+  if (separator == std::string_view::npos) return {};
+  const std::size_t next = found.find_first_not_of(" ,", separator);
   if (next == std::string_view::npos || !IsNumberCharacter(found[next])) return {};
-  return ": numbers separated by blanks, as in free format; write " + LineLayout(field.line);
+  return ": numbers separated by blanks or commas, as in free format; write " + LineLayout(field.line);
 }
 
 // The same input error with what the field means and how it is laid out,

@@ -641,7 +641,7 @@ std::vector<BadInput> AllCases() {
         "its ten columns (blanks inside are ignored), found ";
     add(BadInput{"free_format_numbers_in_their_fields", control_line(7, "H,T,DIR,G  1.0 10.0 0.0 3.3"),
                  Expect::kMessage,
-                 field_7 + "\" 1.0 10.0 \": numbers separated by blanks, as in free format; write a label in columns "
+                 field_7 + "\" 1.0 10.0 \": numbers separated by blanks or commas, as in free format; write a label in columns "
                            "1-10, then H1/3 within columns 11-20",
                  0, 2, "", ""});
     add(BadInput{"decimal_comma", control_with([](ControlValues& v) { v.height = "1,0"; }), Expect::kMessage,
