@@ -138,8 +138,8 @@ std::string LineLayout(int line) {
     if (field.line != line) continue;
     ++k;
     if (!first) text += k == count ? " and" : ",";
-    text += " " + Named(field) + (first ? " within columns " : " within ") + std::to_string(field.first_column) +
-            "-" + std::to_string(field.last_column);
+    text += " " + Named(field) + (first ? " within columns " : " within ") + std::to_string(field.first_column) + "-" +
+            std::to_string(field.last_column);
     first = false;
   }
   if (count > 1) text += ", each number within its own ten columns (not separated by blanks as in free format)";
@@ -175,14 +175,8 @@ textio::InputError InField(const textio::InputError& error, const ControlField& 
     expected = "line " + std::to_string(field.line) + " with the " + SettingsOfLine(field.line) +
                " (cont.txt holds a title line, then eight lines of settings, each value from column 11)";
   }
-  // A tab would be shown as a blank-looking gap: it is named instead.
+  // Tabs never get here: a record holding one is refused before it is read.
   std::string found = error.found();
-  if (found.find('\t') != std::string::npos) {
-    for (std::size_t at = found.find('\t'); at != std::string::npos; at = found.find('\t', at)) {
-      found.replace(at, 1, "<tab>");
-    }
-    expected += "; a tab is one column, use blanks";
-  }
   if (error.first_column() > 0 && field.kind != ControlField::Kind::kText) found += NumberHint(found, field);
   return textio::InputError(error.file(), error.line(), error.first_column(), error.last_column(), expected, found);
 }
@@ -268,8 +262,8 @@ void WarnOfBackslash(const std::string& path, const ControlField& field, const s
   if (at == std::string::npos) return;
   std::string slashed = name;
   std::replace(slashed.begin(), slashed.end(), '\\', '/');
-  warn(path + " line " + std::to_string(field.line) + ", column " + std::to_string(field.first_column + at) +
-       ": the " + std::string(field.name) + " " + Quoted(textio::Printable(name)) +
+  warn(path + " line " + std::to_string(field.line) + ", column " + std::to_string(field.first_column + at) + ": the " +
+       std::string(field.name) + " " + Quoted(textio::Printable(name)) +
        " holds a backslash, which is part of the name here and not a folder separator (a Windows path?): the run " +
        (creates ? "creates a file" : "looks for a file") + " of exactly that name in the working folder; write " +
        Quoted(textio::Printable(slashed)) + " if folders are meant");
@@ -317,8 +311,8 @@ std::optional<std::string> ControlFileSlip(const textio::TextFile& file) {
     if (const std::size_t tab = read_part.find('\t'); tab != std::string_view::npos) {
       std::size_t count = 0;
       for (char c : read_part) count += c == '\t' ? 1 : 0;
-      std::string text = name + " line " + std::to_string(line) + ", column " + std::to_string(tab + 1) +
-                         ": a tab character";
+      std::string text =
+          name + " line " + std::to_string(line) + ", column " + std::to_string(tab + 1) + ": a tab character";
       if (count > 1) text += " (and " + std::to_string(count - 1) + " more)";
       return text + " in the record " + RecordAsRead(record) + ", which reads " + ValuesAsRead(record, line) +
              "; a tab counts as one column, not a jump to a tab stop: write blanks instead, so that the record holds " +
@@ -344,8 +338,8 @@ std::optional<std::string> ControlFileSlip(const textio::TextFile& file) {
              std::to_string(field.first_column) + ": the number " + Quoted(record.substr(start, end - start + 1)) +
              " in the record " + RecordAsRead(record) + " runs across the start of the " + std::string(field.name) +
              " field (columns " + std::to_string(field.first_column) + "-" + std::to_string(field.last_column) +
-             "), which alone is read and gives " + FieldAsRead(record, field) + "; move the number into its field, so that the record holds " +
-             LineLayout(line);
+             "), which alone is read and gives " + FieldAsRead(record, field) +
+             "; move the number into its field, so that the record holds " + LineLayout(line);
     }
   }
   return std::nullopt;

@@ -178,7 +178,8 @@ double mitgwd(const ControlSettings& control, double T13, double Dirc, const Fre
       warn("the cos^2s spreading around Dirc. " + Rounded(Dirc, 6) + " deg (" + source + ") with Smax " +
            Rounded(control.Smax, 6) + " has " + Rounded(100.0 * cut.cut_share, 3) +
            " % of its curve beyond -90..+90 deg, which is cut off: the components will travel at a mean direction "
-           "of about " + Tenths(cut.mean_direction / kDegree) +
+           "of about " +
+           Tenths(cut.mean_direction / kDegree) +
            " deg; a principal direction nearer 0 (a boundary facing the waves), a larger Smax, or a T1/3 that matches "
            "the spectrum's peak (s falls away from 1/(1.05 T1/3) Hz) keeps more of it");
     }

@@ -631,34 +631,43 @@ std::vector<BadInput> AllCases() {
                   "cont.txt line 7, column 10: a tab character (and 3 more) in the record "
                   "\"H,T,DIR,G<tab>1.0<tab>10.0<tab>0.0<tab>3.3\", which reads H1/3 = no number "
                   "(\"1.0<tab>10.0<tab>0\"), T1/3 = no number (\".0<tab>3.3\"), Dirc. = 0 and gamma = 0; a tab counts "
-                  "as one column, not a jump to a tab stop: write blanks instead, " + layout_7));
+                  "as one column, not a jump to a tab stop: write blanks instead, " +
+                      layout_7));
     add(Explained("slip_free_format_numbers", control_line(7, "H,T,DIR,G 1.0 10.0 0.0 3.3"),
                   "the number \"0.0\" in the record \"H,T,DIR,G 1.0 10.0 0.0 3.3\" runs across the start of the T1/3 "
                   "field (columns 21-30), which alone is read and gives no number (\".0 3.3\"); move the number into "
-                  "its field, " + layout_7));
+                  "its field, " +
+                      layout_7));
     const std::string field_7 =
         "input error in cont.txt, line 7, columns 11-20: expected the H1/3 (m), a real number (F10.0) anywhere within "
         "its ten columns (blanks inside are ignored), found ";
-    add(BadInput{"free_format_numbers_in_their_fields", control_line(7, "H,T,DIR,G  1.0 10.0 0.0 3.3"),
-                 Expect::kMessage,
-                 field_7 + "\" 1.0 10.0 \": numbers separated by blanks or commas, as in free format; write a label in columns "
-                           "1-10, then H1/3 within columns 11-20",
-                 0, 2, "", ""});
+    add(BadInput{
+        "free_format_numbers_in_their_fields", control_line(7, "H,T,DIR,G  1.0 10.0 0.0 3.3"), Expect::kMessage,
+        field_7 + "\" 1.0 10.0 \": numbers separated by blanks or commas, as in free format; write a label in columns "
+                  "1-10, then H1/3 within columns 11-20",
+        0, 2, "", ""});
     add(BadInput{"decimal_comma", control_with([](ControlValues& v) { v.height = "1,0"; }), Expect::kMessage,
                  field_7 + "\"       1,0\": a decimal comma; write a decimal point (1.5, not 1,5)", 0, 2, "", ""});
-    add(BadInput{"control_file_empty", {{"cont.txt", ""}}, Expect::kMessage,
+    add(BadInput{"control_file_empty",
+                 {{"cont.txt", ""}},
+                 Expect::kMessage,
                  "wavecomp: input error in cont.txt, line 1: expected a title line, then eight lines of settings, each "
                  "value from column 11: the spectrum type, the component count N, Smax, the input and the output file "
                  "name, H1/3, T1/3, Dirc. and gamma, fmin and fmax, and the random seed, found the end of the file: "
                  "the file is empty; write those nine lines (wavecomp --help shows them with their columns)\n",
-                 0, 2, "", ""});
+                 0,
+                 2,
+                 "",
+                 ""});
 
     const std::string version = Free("Ver.r1c");
-    const std::string range = " Hz (the value read + 0.000001): the range holds no frequency, so the components would "
-                              "carry no energy; give fmax above fmin";
+    const std::string range =
+        " Hz (the value read + 0.000001): the range holds no frequency, so the components would "
+        "carry no energy; give fmax above fmin";
     add(ConsoleStop("jonswap_fmax_blank", control_with([](ControlValues& v) { v.fmax = ""; }), version,
                     "wavecomp: fmax (cont.txt line 8, columns 21-30) is 0 Hz (a blank field reads 0), not above fmin "
-                    "0.010001" + range));
+                    "0.010001" +
+                        range));
     add(ConsoleStop("jonswap_fmax_equal_to_fmin", control_with([](ControlValues& v) { v.fmin = v.fmax = "0.1"; }),
                     version, "fmax (cont.txt line 8, columns 21-30) is 0.1 Hz, not above fmin 0.100001" + range));
     add(ConsoleStop("jonswap_fmax_below_fmin", control_with([](ControlValues& v) { v.fmax = "0.005"; }), version,
@@ -678,18 +687,16 @@ std::vector<BadInput> AllCases() {
                     version,
                     "wavecomp: the JONSWAP spectrum of H1/3 1 m, T1/3 1e+300 s and gamma 3.3 (cont.txt line 7) holds "
                     "no energy between fmin 0.010001 and fmax 1 Hz"));
-    add(ConsoleStop("jonswap_range_within_one_step",
-                    control_with([](ControlValues& v) {
+    add(ConsoleStop("jonswap_range_within_one_step", control_with([](ControlValues& v) {
                       v.fmin = "0.1";
                       v.fmax = "0.100005";
                     }),
                     version, "holds no energy between fmin 0.100001 and fmax 0.100005 Hz"));
     for (const char* smax : {"-1.0", "-1E300"}) {
-      add(ConsoleStop(std::string("jonswap_smax_") + Safe(smax), control_with([&](ControlValues& v) { v.smax = smax; }),
-                      version,
-                      "wavecomp: Smax (cont.txt line 4, columns 11-20) is " +
-                          std::string(smax[2] == 'E' ? "-1e+300" : "-1") +
-                          ", below 0: the cos^2s spreading needs s of 0 or more"));
+      add(ConsoleStop(
+          std::string("jonswap_smax_") + Safe(smax), control_with([&](ControlValues& v) { v.smax = smax; }), version,
+          "wavecomp: Smax (cont.txt line 4, columns 11-20) is " + std::string(smax[2] == 'E' ? "-1e+300" : "-1") +
+              ", below 0: the cos^2s spreading needs s of 0 or more"));
     }
     for (const char* direction : {"91.0", "250.0", "-100.0"}) {
       const std::string degrees = std::string(direction).substr(0, std::string(direction).find('.'));
@@ -703,8 +710,9 @@ std::vector<BadInput> AllCases() {
     add(ConsoleStop("sspe_direction_100", SspeRun(Join(sspe)), Free("finished direct_spec"),
                     "wavecomp: the principal direction Dirc. (the third value of the first line of swell.spc) is 100 "
                     "deg, outside -90..+90"));
-    const std::string negative = " is below 0: a spectrum is energy per frequency (and direction) and cannot be below "
-                                 "0, and the components would carry a wrong energy; correct the value in that file";
+    const std::string negative =
+        " is below 0: a spectrum is energy per frequency (and direction) and cannot be below "
+        "0, and the components would carry a wrong energy; correct the value in that file";
     sspe = SspeFile();
     sspe[2].text = "0.10 -2.0";
     add(ConsoleStop("sspe_density_negative", SspeRun(Join(sspe)), "      1.50     10.00     10.00",
@@ -716,21 +724,21 @@ std::vector<BadInput> AllCases() {
                     "would have amplitude 0; no component wave file was written"));
     const Lines emep = EmepFile(2);
     const std::string emep_points = Join(EmepPointList(2));
-    add(ConsoleStop("emep_density_negative", EmepRun(Join(WithField(emep, 2, 13, 12, "-1.00000E-01")), emep_points),
-                    emep[1].text,  // the echo of the first point header
-                    "wavecomp: beach line 3, columns 13-24: the frequency spectrum S -0.1 m^2 s of point 1 at 0.05 Hz" +
-                        negative));
+    add(ConsoleStop(
+        "emep_density_negative", EmepRun(Join(WithField(emep, 2, 13, 12, "-1.00000E-01")), emep_points),
+        emep[1].text,  // the echo of the first point header
+        "wavecomp: beach line 3, columns 13-24: the frequency spectrum S -0.1 m^2 s of point 1 at 0.05 Hz" + negative));
     add(ConsoleStop("emep_directional_value_negative",
-                    EmepRun(Join(WithField(emep, 3, 13, 12, "-1.00000E-03")), emep_points),
-                    emep[1].text,
+                    EmepRun(Join(WithField(emep, 3, 13, 12, "-1.00000E-03")), emep_points), emep[1].text,
                     "wavecomp: beach line 4, columns 13-24: the directional spectrum value -0.001 at -135 deg of point "
-                    "1 at 0.05 Hz" + negative));
+                    "1 at 0.05 Hz" +
+                        negative));
     const Lines ene = EneFile();
     const std::string ene_points = Join(EnePointList());
-    add(ConsoleStop("ene_energy_negative", EneRun(Join(WithField(ene, 10, 21, 10, "-0.100E-02")), ene_points),
-                    version,
-                    "wavecomp: ebm.out line 11, columns 21-30: the energy -0.001 m^2 of point 1 at 0.07 Hz and -45 deg" +
-                        negative));
+    add(ConsoleStop(
+        "ene_energy_negative", EneRun(Join(WithField(ene, 10, 21, 10, "-0.100E-02")), ene_points), version,
+        "wavecomp: ebm.out line 11, columns 21-30: the energy -0.001 m^2 of point 1 at 0.07 Hz and -45 deg" +
+            negative));
     add(ConsoleStop("ene_bandwidth_zero", EneRun(Join(WithField(ene, 3, 1, 10, "0.000E+00")), ene_points), version,
                     "wavecomp: ebm.out line 4, columns 1-10: the bandwidth 0 Hz of frequency 1 (0.05 Hz) is not above "
                     "0, so its densities (energy / bandwidth) are not numbers or below 0"));

@@ -291,7 +291,8 @@ TEST(Warnings, ProbablyUnmeantSettingsAreShownAndTheRunGoesOn) {
       EXPECT_LT(at, err.size()) << "missing: " << part << "\n" << run.err;
     }
     if (c.golden_stdout) {
-      EXPECT_EQ(run.out, testing::ReadFile(SourcePath("tests/data/golden/examples_" + std::string(c.example) + "/stdout")));
+      EXPECT_EQ(run.out,
+                testing::ReadFile(SourcePath("tests/data/golden/examples_" + std::string(c.example) + "/stdout")));
     }
     const std::vector<std::string> file = Lines(dir.Read(c.output));
     ASSERT_GE(file.size(), 2u);

@@ -156,15 +156,12 @@ TEST(ControlFile, ColumnSlipsAreRefusedWithTheRecordAndItsLayout) {
     std::string record;
     std::string refusal;  // "" when the file reads
   } cases[] = {
-      {"count one column early", 3, "N_COMP   512",
-       "line 3, columns 10-11: the number \"512\" in the record \"N_COMP   512\" runs across the start of the component "
-       "count N field (columns 11-20), which alone is read and gives 12; move the number into its field, so that the "
-       "record holds a label in columns 1-10, then the component count N within columns 11-20"},
       {"count after two tabs", 3, "N_COMP\t\t 512",
        "line 3, column 7: a tab character (and 1 more) in the record \"N_COMP<tab><tab> 512\", which reads the "
        "component count N = 12; a tab counts as one column, not a jump to a tab stop: write blanks instead"},
       {"tab in the label only", 4, "SMAX\t           10.0", "line 4, column 5: a tab character in the record"},
-      {"sign in column 10", 4, "SMAX     -5.0", "the number \"-5.0\" in the record \"SMAX     -5.0\" runs across the "
+      {"sign in column 10", 4, "SMAX     -5.0",
+       "the number \"-5.0\" in the record \"SMAX     -5.0\" runs across the "
        "start of the Smax field (columns 11-20), which alone is read and gives 5;"},
       {"H1/3 running into T1/3", 7, "H,T,DIR,G       1.010.0       0.0       3.3",
        "line 7, columns 20-21: the number \"1.010.0\" in the record \"H,T,DIR,G       1.010.0       0.0       3.3\" "
