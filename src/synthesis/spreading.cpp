@@ -55,12 +55,13 @@ Cos2sSpreading::Cos2sSpreading(double Smax, double T13, double theta0, double di
     : Smax_(Smax), fp_(1.0 / (1.05 * T13)) {
   const double thmax = dirmax * kDegree;
   const double thmin = dirmin * kDegree;
-  thmin_ = thmin;
   dth_ = (thmax - thmin) / 180.0;
   // cos((theta_k - theta0)/2) is the same for every component.
   for (int k = 0; k <= kLastNode; ++k) {
     const double theta_k = thmin + static_cast<double>(k) * dth_;
     half_angle_cosine_[static_cast<std::size_t>(k)] = std::cos((theta_k - theta0) * 0.5);
+    node_cosine_[static_cast<std::size_t>(k)] = std::cos(theta_k);
+    node_sine_[static_cast<std::size_t>(k)] = std::sin(theta_k);
   }
 }
 
@@ -93,9 +94,8 @@ NodeCoverage Cos2sSpreading::Coverage(double f) const {
   double sin_sum = 0.0;
   double previous[3] = {0.0, 0.0, 0.0};
   for (std::size_t k = 0; k < half_angle_cosine_.size(); ++k) {
-    const double theta = thmin_ + static_cast<double>(k) * dth_;
     const double G = std::pow(half_angle_cosine_[k], 2.0 * s);
-    const double current[3] = {G, G * std::cos(theta), G * std::sin(theta)};
+    const double current[3] = {G, G * node_cosine_[k], G * node_sine_[k]};
     if (k > 0) {
       inside += (previous[0] + current[0]) * (0.5 * dth_);
       cos_sum += (previous[1] + current[1]) * (0.5 * dth_);

@@ -45,9 +45,10 @@ class Cos2sSpreading {
  private:
   double Smax_;
   double fp_;
-  double thmin_;                                         // node 0, radians
   double dth_;                                           // node spacing, radians
   std::array<double, kLastNode + 1> half_angle_cosine_;  // cos((theta_k - theta0) / 2)
+  std::array<double, kLastNode + 1> node_cosine_;        // cos(theta_k)
+  std::array<double, kLastNode + 1> node_sine_;          // sin(theta_k)
 };
 
 // What the node range leaves of the spreading of N components of equal
