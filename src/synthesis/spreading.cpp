@@ -130,9 +130,9 @@ std::optional<std::string> SpreadingRefusal(const ControlSettings& control, doub
   if (control.Smax >= kUnspreadSmax) return std::nullopt;
   if (control.Smax < 0.0) {
     return "Smax (cont.txt line 4, columns 11-20) is " + Rounded(control.Smax, 6) +
-           ", below 0: the cos^2s spreading needs s of 0 or more (its curve would turn inside out, and every "
-           "component would travel at 0); give Smax of 0 or more: 0 spreads uniformly, 10 suits wind waves, 25 to 75 "
-           "swell, and 999 or more gives no spreading";
+           ", below 0: the cos^2s spreading needs s of 0 or more (below 0 its curve turns inside out, the "
+           "most energy farthest from Dirc., and far below 0 every component would travel at 0); give Smax of 0 or "
+           "more: 0 spreads uniformly, 10 suits wind waves, 25 to 75 swell, and 999 or more gives no spreading";
   }
   if (!(Dirc >= control.dirmin && Dirc <= control.dirmax)) {
     return "the principal direction Dirc. (" + source + ") is " + Rounded(Dirc, 6) +
