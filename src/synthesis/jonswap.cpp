@@ -170,7 +170,7 @@ void RefuseEmptySpectrum(const ControlSettings& control) {
   if (!(control.H13 > 0.0)) {
     throw RunStop::Silent(std::string(kH13Place) + " is " + Number(control.H13) +
                           " m: a JONSWAP sea needs a wave height above 0 (0, or a blank field, gives components of "
-                          "amplitude 0, and a negative height the spectrum of its size); give H1/3 in metres");
+                          "amplitude 0, and a negative height the spectrum of its size); give H1/3 above 0, in metres");
   }
   std::string gamma_field;
   textio::PutF(gamma_field, control.gamma, kGammaFieldWidth, kGammaDecimals);
