@@ -128,14 +128,14 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
       WriteFreeLine(console, messages::kFinishedDirectSpec);
       run.H13 = header.H13;
       run.T13 = header.T13;
-      run.Dirc = mitgwd(control, header.T13, header.Dirc, ws.bands, ws.distribution, console);
+      run.Dirc = mitgwd(control, header.T13, header.Dirc, ws.bands, ws.distribution, console, warn);
       WriteFreeLine(console, messages::kFinishedMitgwd);
       num_p = 1;
       break;
     }
     case SpectrumType::kJonswap:
-      JonswapSpectrum(control, ws.bands, outputs);
-      run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console);
+      JonswapSpectrum(control, ws.bands, outputs, warn);
+      run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console, warn);
       num_p = 1;
       break;
   }
