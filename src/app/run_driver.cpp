@@ -134,15 +134,15 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
       WriteFreeLine(console, messages::kFinishedDirectSpec);
       run.H13 = header.H13;
       run.T13 = header.T13;
-      run.Dirc = mitgwd(control, header.T13, header.Dirc, ws.bands, ws.distribution, console);
+      run.Dirc = mitgwd(control, header.T13, header.Dirc, ws.bands, ws.distribution, console, warn);
       WriteFreeLine(console, messages::kFinishedMitgwd);
       num_p = 1;
       break;
     }
     case SpectrumType::kJonswap:
-      JonswapSpectrum(control, ws.bands, outputs);
+      JonswapSpectrum(control, ws.bands, outputs, warn);
       if (dry_run) dry_run->InputRead(control, ws, nullptr);
-      run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console);
+      run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console, warn);
       num_p = 1;
       break;
   }

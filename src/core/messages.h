@@ -160,6 +160,8 @@ inline constexpr std::string_view kSpectrumEnergyNotFinite =
     "input spectrum: its energy is not a finite number (densities too large to add up)";
 inline constexpr std::string_view kSpectrumEnergyNegative =
     "input spectrum: its energy is below zero (the densities are mostly negative)";
+inline constexpr std::string_view kSpectrumEnergyZero =
+    "input spectrum: its energy is 0 (every density of the table is 0), so every component would have amplitude 0";
 // direct_spec: then k, " of ", N and the ending
 inline constexpr std::string_view kBandLabel = "component band ";
 inline constexpr std::string_view kOfLabel = " of ";

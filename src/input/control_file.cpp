@@ -1,5 +1,6 @@
 #include "input/control_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -70,6 +71,98 @@ std::string SettingsOfLine(int line) {
   return text;
 }
 
+// The last column read on a line of settings.
+int LastColumnOf(int line) {
+  int last = 0;
+  for (const ControlField& field : fields::kAll) {
+    if (field.line == line) last = std::max(last, field.last_column);
+  }
+  return last;
+}
+
+// A record as a message shows it: quoted, tabs named, cut when long.
+std::string RecordAsRead(std::string_view record) {
+  constexpr std::size_t kShown = 120;  // enough for every field up to column 50 and a note after it
+  std::string text;
+  for (char c : record.substr(0, kShown)) text += c == '\t' ? std::string("<tab>") : std::string(1, c);
+  if (record.size() > kShown) text += "...";
+  return Quoted(textio::Printable(text));
+}
+
+// A setting's name in a sentence: "the component count N", "H1/3".
+std::string Named(const ControlField& field) {
+  const std::string name(field.name);
+  return name.find(' ') == std::string::npos ? name : "the " + name;
+}
+
+// What a field of `record` reads as, in words: "6", "no number (\"1.0 10.0\")".
+std::string FieldAsRead(std::string_view record, const ControlField& field) {
+  textio::FieldReader reader(record, kControlFileName, static_cast<std::size_t>(field.line));
+  reader.Skip(field.first_column - 1);
+  const int width = field.last_column - field.first_column + 1;
+  switch (field.kind) {
+    case ControlField::Kind::kText:
+      return RecordAsRead(TrimmedField(reader.A(width)));
+    case ControlField::Kind::kInteger:
+      if (const std::optional<std::int32_t> read = reader.TryI(width)) return std::to_string(*read);
+      break;
+    case ControlField::Kind::kReal:
+      if (const std::optional<double> read = reader.TryF(width, 0)) return PlainNumber(*read);
+      break;
+  }
+  return "no number (" + RecordAsRead(Columns(record, field.first_column, field.last_column)) + ")";
+}
+
+// Every setting of a line as it reads: "H1/3 = 1, T1/3 = 0, Dirc. = 0 and gamma = 3.3".
+std::string ValuesAsRead(std::string_view record, int line) {
+  std::vector<std::string> values;
+  for (const ControlField& field : fields::kAll) {
+    if (field.line == line) values.push_back(Named(field) + " = " + FieldAsRead(record, field));
+  }
+  std::string text;
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (k > 0) text += k + 1 == values.size() ? " and " : ", ";
+    text += values[k];
+  }
+  return text;
+}
+
+// How a line of settings is laid out: "a label in columns 1-10, then ...".
+std::string LineLayout(int line) {
+  std::string text = "a label in columns 1-10, then";
+  bool first = true;
+  int count = 0;
+  for (const ControlField& field : fields::kAll) count += field.line == line ? 1 : 0;
+  int k = 0;
+  for (const ControlField& field : fields::kAll) {
+    if (field.line != line) continue;
+    ++k;
+    if (!first) text += k == count ? " and" : ",";
+    text += " " + Named(field) + (first ? " within columns " : " within ") + std::to_string(field.first_column) + "-" +
+            std::to_string(field.last_column);
+    first = false;
+  }
+  if (count > 1) text += ", each number within its own ten columns (not separated by blanks as in free format)";
+  return text;
+}
+
+// What a number field that cannot be read probably holds, and what to write
+// instead; "" when nothing is recognised.
+std::string NumberHint(std::string_view found, const ControlField& field) {
+  // A comma beside a decimal point separates numbers; alone it is a decimal comma.
+  if (found.find(',') != std::string_view::npos && found.find('.') == std::string_view::npos) {
+    return ": a decimal comma; write a decimal point (1.5, not 1,5)";
+  }
+  // Two numbers with blanks or commas between them: free format.
+  const std::size_t digit = found.find_first_of("0123456789");
+  if (digit == std::string_view::npos) return {};
+  const std::size_t separator = found.find_first_of(" ,", digit);
+  if (separator == std::string_view::npos) return {};
+  const std::size_t next = found.find_first_not_of(" ,", separator);
+  if (next == std::string_view::npos || !IsNumberCharacter(found[next])) return {};
+  return ": numbers separated by blanks or commas, as in free format; write " + LineLayout(field.line);
+}
+
 // The same input error with what the field means and how it is laid out,
 // so the message says what to write.
 textio::InputError InField(const textio::InputError& error, const ControlField& field) {
@@ -82,14 +175,9 @@ textio::InputError InField(const textio::InputError& error, const ControlField& 
     expected = "line " + std::to_string(field.line) + " with the " + SettingsOfLine(field.line) +
                " (cont.txt holds a title line, then eight lines of settings, each value from column 11)";
   }
-  // A tab would be shown as a blank-looking gap: it is named instead.
+  // Tabs never get here: a record holding one is refused before it is read.
   std::string found = error.found();
-  if (found.find('\t') != std::string::npos) {
-    for (std::size_t at = found.find('\t'); at != std::string::npos; at = found.find('\t', at)) {
-      found.replace(at, 1, "<tab>");
-    }
-    expected += "; a tab is one column, use blanks";
-  }
+  if (error.first_column() > 0 && field.kind != ControlField::Kind::kText) found += NumberHint(found, field);
   return textio::InputError(error.file(), error.line(), error.first_column(), error.last_column(), expected, found);
 }
 
@@ -97,7 +185,17 @@ textio::InputError InField(const textio::InputError& error, const ControlField& 
 // setting they belong to.
 class ControlRecords {
  public:
-  explicit ControlRecords(const textio::TextFile& file) : cursor_(file) { cursor_.Skip("the title record"); }
+  explicit ControlRecords(const textio::TextFile& file) : cursor_(file) {
+    if (cursor_.AtEnd()) {
+      throw textio::InputError(file.name(), 1, 0, 0,
+                               "a title line, then eight lines of settings, each value from column 11: the spectrum "
+                               "type, the component count N, Smax, the input and the output file name, H1/3, T1/3, "
+                               "Dirc. and gamma, fmin and fmax, and the random seed",
+                               "the end of the file: the file is empty; write those nine lines (wavecomp --help shows "
+                               "them with their columns)");
+    }
+    cursor_.Skip("the title record");
+  }
 
   // The record of `field`'s line with the label skipped.
   textio::FieldReader Record(const ControlField& field) {
@@ -156,6 +254,21 @@ std::string NumberInLabel(std::string_view record) {
          Quoted(label.substr(start)) + ", which is not read (values start in column 11)";
 }
 
+// A file name written with Windows folder separators is looked up, or
+// created, as one name holding backslashes.
+void WarnOfBackslash(const std::string& path, const ControlField& field, const std::string& name, bool creates,
+                     const WarningSink& warn) {
+  const std::size_t at = name.find('\\');
+  if (at == std::string::npos) return;
+  std::string slashed = name;
+  std::replace(slashed.begin(), slashed.end(), '\\', '/');
+  warn(path + " line " + std::to_string(field.line) + ", column " + std::to_string(field.first_column + at) + ": the " +
+       std::string(field.name) + " " + Quoted(textio::Printable(name)) +
+       " holds a backslash, which is part of the name here and not a folder separator (a Windows path?): the run " +
+       (creates ? "creates a file" : "looks for a file") + " of exactly that name in the working folder; write " +
+       Quoted(textio::Printable(slashed)) + " if folders are meant");
+}
+
 std::string CountExplanation(const std::string& path, std::string_view record, std::int32_t count) {
   std::string text = PlaceOf(fields::kCount, path) + ": the component count N reads " + std::to_string(count);
   const std::string_view field = Columns(record, fields::kCount.first_column, fields::kCount.last_column);
@@ -187,23 +300,23 @@ std::string CannotOpenInputFile(std::string_view kind, const std::string& name) 
          ": check the name there (letters in the same case, starting in column 11) and that the file is in that folder";
 }
 
-std::vector<std::string> ControlFileWarnings(const textio::TextFile& file) {
-  std::vector<std::string> warnings;
+std::optional<std::string> ControlFileSlip(const textio::TextFile& file) {
   const std::string& name = file.name();
   for (int line = fields::kType.line; line <= fields::kSeed.line; ++line) {
     const std::size_t index = static_cast<std::size_t>(line - 1);
     if (index >= file.record_count()) break;
     const std::string_view record = file.record(index);
-    if (const std::size_t tab = record.find('\t'); tab != std::string_view::npos) {
+    // A tab after the last field changes nothing that is read.
+    const std::string_view read_part = record.substr(0, static_cast<std::size_t>(LastColumnOf(line)));
+    if (const std::size_t tab = read_part.find('\t'); tab != std::string_view::npos) {
       std::size_t count = 0;
-      for (char c : record) count += c == '\t' ? 1 : 0;
+      for (char c : read_part) count += c == '\t' ? 1 : 0;
       std::string text =
           name + " line " + std::to_string(line) + ", column " + std::to_string(tab + 1) + ": a tab character";
       if (count > 1) text += " (and " + std::to_string(count - 1) + " more)";
-      text +=
-          "; fields are counted in characters, so a tab is one column and not a jump to a tab stop: use blanks, "
-          "values start in column 11";
-      warnings.push_back(std::move(text));
+      return text + " in the record " + RecordAsRead(record) + ", which reads " + ValuesAsRead(record, line) +
+             "; a tab counts as one column, not a jump to a tab stop: write blanks instead, so that the record holds " +
+             LineLayout(line);
     }
     for (const ControlField& field : fields::kAll) {
       if (field.line != line || field.kind == ControlField::Kind::kText) continue;
@@ -221,23 +334,15 @@ std::vector<std::string> ControlFileWarnings(const textio::TextFile& file) {
       while (end + 1 < record.size() && IsNumberCharacter(record[end + 1]) &&
              end + 1 < static_cast<std::size_t>(field.last_column))
         ++end;
-      textio::FieldReader reader(record, name, static_cast<std::size_t>(line));
-      reader.Skip(field.first_column - 1);
-      std::string value;
-      if (field.kind == ControlField::Kind::kInteger) {
-        if (const std::optional<std::int32_t> read = reader.TryI(kNumberWidth)) value = std::to_string(*read);
-      } else if (const std::optional<double> read = reader.TryF(kNumberWidth, 0)) {
-        value = PlainNumber(*read);
-      }
-      warnings.push_back(
-          name + " line " + std::to_string(line) + ", columns " + std::to_string(field.first_column - 1) + "-" +
-          std::to_string(field.first_column) + ": the number " + Quoted(record.substr(start, end - start + 1)) +
-          " runs across the start of the " + std::string(field.name) + " field (columns " +
-          std::to_string(field.first_column) + "-" + std::to_string(field.last_column) + "), which alone is read" +
-          (value.empty() ? std::string(" and holds no number") : ": " + value) + "; move the number into its field");
+      return name + " line " + std::to_string(line) + ", columns " + std::to_string(field.first_column - 1) + "-" +
+             std::to_string(field.first_column) + ": the number " + Quoted(record.substr(start, end - start + 1)) +
+             " in the record " + RecordAsRead(record) + " runs across the start of the " + std::string(field.name) +
+             " field (columns " + std::to_string(field.first_column) + "-" + std::to_string(field.last_column) +
+             "), which alone is read and gives " + FieldAsRead(record, field) +
+             "; move the number into its field, so that the record holds " + LineLayout(line);
     }
   }
-  return warnings;
+  return std::nullopt;
 }
 
 ControlSettings ReadControlFile(const std::string& path, const WarningSink& warn) {
@@ -245,9 +350,9 @@ ControlSettings ReadControlFile(const std::string& path, const WarningSink& warn
   if (!file) {
     throw RunStop::ConsoleLine("   " + std::string(messages::kCannotOpenControlFile), CannotOpenExplanation(path));
   }
-  if (warn) {
-    for (const std::string& warning : ControlFileWarnings(*file)) warn(warning);
-  }
+  // A slip reads as some other value without a word, and a batch run would
+  // write a wrong sea with status 0: refused before anything is read.
+  if (const std::optional<std::string> slip = ControlFileSlip(*file)) throw RunStop::Silent(*slip);
   ControlSettings control;
   ControlRecords records(*file);
 
@@ -276,6 +381,12 @@ ControlSettings ReadControlFile(const std::string& path, const WarningSink& warn
 
   textio::FieldReader output_record = records.Record(fields::kOutputFile);
   control.output_file_field = output_record.A(kFileNameLength);
+  if (warn) {
+    if (control.type != SpectrumType::kJonswap) {
+      WarnOfBackslash(path, fields::kInputFile, control.input_file(), false, warn);
+    }
+    WarnOfBackslash(path, fields::kOutputFile, control.output_file(), true, warn);
+  }
 
   control.dirmax = 90.0;
   control.dirmin = -90.0;

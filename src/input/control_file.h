@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,15 +54,16 @@ std::string PlaceOf(const ControlField& field, std::string_view path = kControlF
 std::string CannotOpenInputFile(std::string_view kind, const std::string& name);
 
 // Reads and checks the control file. Stops the run (RunStop) on a missing
-// file, an unknown spectrum type or a component count outside 1..1024; a
-// missing record or an unreadable field is a textio::InputError. Column
-// slips that still read (a tab, a number running into the value field) go
-// to `warn` first.
+// file, a column slip (ControlFileSlip), an unknown spectrum type or a
+// component count outside 1..1024; a missing record or an unreadable field
+// is a textio::InputError. A file name holding a backslash goes to `warn`.
 ControlSettings ReadControlFile(const std::string& path = kControlFileName, const WarningSink& warn = {});
 
-// The column slips of lines 2-9 of a control file: tab characters, and
-// numbers that run across the boundary of two fields (a digit in column 10
-// touching the value in column 11).
-std::vector<std::string> ControlFileWarnings(const textio::TextFile& file);
+// The first column slip of lines 2-9 of a control file, as the explanation
+// of a refusal: a tab character up to the line's last field, or a number
+// that runs across the start of a number field (a digit in column 10
+// touching the value in column 11). Either reads as some other value than
+// the one meant. nullopt when there is none.
+std::optional<std::string> ControlFileSlip(const textio::TextFile& file);
 
 }  // namespace wavecomp

@@ -19,6 +19,7 @@
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/control_file.h"
+#include "input/diagnostics.h"
 #include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -88,6 +89,13 @@ void WriteCountWarning(Console& console, std::string_view label, int v, std::int
 }
 
 // Direction j of a block with mdd directions, degrees.
+// A negative value of the data file: `what` at `place` of point v's block.
+[[noreturn]] void RefuseNegative(const std::string& data_name, const std::string& place, const std::string& what, int v,
+                                 double frequency) {
+  throw RunStop::Silent(data_name + " " + place + ": " + what + " of point " + std::to_string(v) + " at " +
+                        PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
+}
+
 double BlockDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
 
 bool IsKept(double direction) { return direction >= kLowestKeptDirection && direction <= kHighestKeptDirection; }
@@ -213,11 +221,26 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       textio::FieldReader record = data.Next("a frequency record (2E12.5)");
       const double frequency = record.E(kRealWidth, kRealDecimals);
       const double density = record.E(kRealWidth, kRealDecimals);
+      const std::size_t frequency_line = data.line_number();
+      if (density < 0.0) {
+        RefuseNegative(data_name, PlaceInList(frequency_line, 1, 2, kRealWidth),
+                       "the frequency spectrum S " + PlainNumber(density) + " m^2 s", v, frequency);
+      }
       spectrum[l] = density;
       input.f_in[l] += frequency;
       input.S_in[l] += density;
       data.ReadFixedList(block_values, kValuesPerRecord, kRealWidth, kRealDecimals,
                          "directional spectrum values (6E12.5)");
+      for (int j = 1; j <= mdd; ++j) {
+        const double value = values[static_cast<std::size_t>(j - 1)];
+        if (value < 0.0) {
+          RefuseNegative(data_name,
+                         PlaceInList(frequency_line + 1, static_cast<std::size_t>(j - 1), kValuesPerRecord, kRealWidth),
+                         "the directional spectrum value " + PlainNumber(value) + " at " +
+                             PlainNumber(BlockDirection(j, mdd)) + " deg",
+                         v, frequency);
+        }
+      }
       for (int j = 1; j <= mdd; ++j) directions.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
       if (each_point) {
         const std::size_t row = static_cast<std::size_t>(l - 1);

@@ -271,7 +271,18 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   std::vector<double> frequencies(n);
   std::vector<double> bandwidths(n);
   cursor.ReadFixedList(frequencies, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
+  const std::size_t bandwidth_line = cursor.position() + 1;
   cursor.ReadFixedList(bandwidths, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
+  // The densities are the energies divided by the bandwidths.
+  for (std::size_t l = 0; l < n; ++l) {
+    if (!(bandwidths[l] > 0.0)) {
+      throw RunStop::Silent(name + " " + PlaceInList(bandwidth_line, l, kValuesPerRecord, kValueWidth) +
+                            ": the bandwidth " + PlainNumber(bandwidths[l]) + " Hz of frequency " +
+                            std::to_string(l + 1) + " (" + PlainNumber(frequencies[l]) +
+                            " Hz) is not above 0, so its densities (energy / bandwidth) are not numbers or below 0; "
+                            "give the width of the band each frequency stands for");
+    }
+  }
   const std::int32_t nb = cursor.Next("the block count nb (I5)").I(kCountWidth);
   // With no block at all the ring of blocks is empty and the search would
   // never reach its last block.
@@ -335,7 +346,16 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
       point.values.assign(static_cast<std::size_t>(nd) * n, 0.0);
     }
     for (std::int32_t j = 1; j <= nd; ++j) {
+      const std::size_t group_line = cursor.position() + 1;
       cursor.ReadFixedList(group, kValuesPerRecord, kValueWidth, kValueDecimals, kGroupWhat);
+      for (std::size_t l = 1; l <= n; ++l) {
+        if (group[l] < 0.0) {
+          throw RunStop::Silent(name + " " + PlaceInList(group_line, l, kValuesPerRecord, kValueWidth) +
+                                ": the energy " + PlainNumber(group[l]) + " m^2 of point " + std::to_string(v) +
+                                " at " + PlainNumber(frequencies[l - 1]) + " Hz and " + PlainNumber(group[0]) +
+                                " deg is below 0" + kNegativeDensityAdvice);
+        }
+      }
       directions.kept_directions[j] = group[0];
       double* sums = directions.directional_values.column(j);
       for (std::size_t l = 1; l <= n; ++l) {

@@ -10,6 +10,7 @@
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/control_file.h"
+#include "input/diagnostics.h"
 #include "resample/spline.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -55,6 +56,11 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
     // so that no non-finite value can reach the division from this file.
     if (!std::isfinite(pair[0]) || !std::isfinite(pair[1])) {
       RefuseLine(*file, line, std::string(messages::kExpectedFinitePair));
+    }
+    if (pair[1] < 0.0) {
+      throw RunStop::Silent(file->name() + " line " + std::to_string(line) + ": the spectral density " +
+                            PlainNumber(pair[1]) + " m^2 s at " + PlainNumber(pair[0]) + " Hz is below 0" +
+                            kNegativeDensityAdvice);
     }
     ++n_in;
     input.f_in[n_in] = pair[0];

@@ -285,6 +285,13 @@ DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpect
   // Negative densities may stand in a table, but an energy below zero has no
   // amplitude: every component would get the square root of a negative number.
   if (component_count >= 1 && E_total < 0.0) Refuse(std::string(messages::kSpectrumEnergyNegative));
+  // A file of components that all have amplitude 0 would look like a sea.
+  // An Ene run without points has only an empty average, and the driver
+  // reports the missing points.
+  if (component_count >= 1 && E_total == 0.0 && !(ene && points.num_p < 1)) {
+    throw RunStop::Silent(std::string(messages::kSpectrumEnergyZero) + std::string(messages::kNoFileWritten) +
+                          std::string(kCheckTable));
+  }
   bands.ecomp = E_total / static_cast<double>(component_count);
   const double last_band_end = DivideIntoBands(input, bands, spline, df_fine, fmax, bands.ecomp, component_count);
 

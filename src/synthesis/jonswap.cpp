@@ -42,6 +42,21 @@ constexpr std::int64_t kMaxBandSteps = 20'000'000;
 constexpr int kSpeFieldWidth = 20;  // E20.8, three fields a record
 constexpr int kSpeDecimals = 8;
 
+// Line 2 of the component file holds gamma as F10.1.
+constexpr int kGammaFieldWidth = 10;
+constexpr int kGammaDecimals = 1;
+
+// A range that holds less of the spectrum's energy than this is warned
+// about: the components then carry a sea lower than the H1/3 given.
+constexpr double kRangeShareWarned = 0.90;
+
+// gamma^G - 1 is below 1e-20 beyond 10 sigma of the peak for any gamma the
+// component file can hold, so the peak enhancement is integrated over
+// Tp f = 1 - 10 * 0.07 .. 1 + 10 * 0.09, in this many Simpson intervals on
+// either side of the peak.
+constexpr double kPeakSigmas = 10.0;
+constexpr int kSimpsonIntervals = 1000;
+
 // The values density and slope share at one frequency. Both are pure
 // functions of f, so computing these once for both gives the same bits as
 // computing them separately.
@@ -95,7 +110,16 @@ std::string Number(double value) {
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
 }
 
+// A derived number in an English explanation, to `digits` significant digits.
+std::string Rounded(double value, int digits = 4) {
+  char buffer[40];
+  const std::to_chars_result result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+  return std::string(buffer, result.ptr);
+}
+
 // Where a setting stands in cont.txt, for the explanations.
+constexpr std::string_view kFmaxPlace = "fmax (cont.txt line 8, columns 21-30)";
 constexpr std::string_view kH13Place = "H1/3 (cont.txt line 7, columns 11-20)";
 constexpr std::string_view kT13Place = "T1/3 (cont.txt line 7, columns 21-30)";
 constexpr std::string_view kGammaPlace = "gamma (cont.txt line 7, columns 41-50)";
@@ -136,6 +160,32 @@ void RefuseUndefinedSpectrum(const ControlSettings& control) {
                                    .Real(control.fmin)
                                    .str(),
                                NeedsPositive(control));
+  }
+}
+
+// Settings for which the density is defined but the components would carry
+// no energy, or which the component file cannot hold: each would give a file
+// of silent or unreadable components with status 0.
+void RefuseEmptySpectrum(const ControlSettings& control) {
+  if (!(control.H13 > 0.0)) {
+    throw RunStop::Silent(std::string(kH13Place) + " is " + Number(control.H13) +
+                          " m: a JONSWAP sea needs a wave height above 0 (0, or a blank field, gives components of "
+                          "amplitude 0, and a negative height the spectrum of its size); give H1/3 above 0, in metres");
+  }
+  std::string gamma_field;
+  textio::PutF(gamma_field, control.gamma, kGammaFieldWidth, kGammaDecimals);
+  if (gamma_field.find('*') != std::string::npos) {
+    throw RunStop::Silent(std::string(kGammaPlace) + " is " + Number(control.gamma) +
+                          ", too large for line 2 of the component file, which holds gamma in ten columns with one "
+                          "decimal (below 99999999.95), and far beyond the fit of the spectrum's scale (above about "
+                          "7e24 it makes every density negative); give gamma between 1 and 10 (3.3 is usual)");
+  }
+  if (!(control.fmax > control.fmin)) {
+    throw RunStop::Silent(std::string(kFmaxPlace) + " is " + Number(control.fmax) + " Hz" +
+                          (control.fmax == 0.0 ? std::string(" (a blank field reads 0)") : std::string()) +
+                          ", not above fmin " + Number(control.fmin) +
+                          " Hz (the value read + 0.000001): the range holds no frequency, so the components would "
+                          "carry no energy; give fmax above fmin (0.01 and 1.0 Hz suit T1/3 of 3 to 20 s)");
   }
 }
 
@@ -218,7 +268,44 @@ void DivideIntoBands(const ControlSettings& control, const JonswapShape& shape, 
   }
 }
 
+// m0 of the range against the whole spectrum, when the range leaves out
+// more than a tenth of it: the run goes on, but the components carry less
+// than the H1/3 given suggests.
+void WarnOfCutSpectrum(const ControlSettings& control, const JonswapShape& shape, double m0, const WarningSink& warn) {
+  const double total = JonswapTotalEnergy(shape);
+  if (!warn || !(total > 0.0) || !std::isfinite(total) || m0 >= kRangeShareWarned * total) return;
+  warn("the range fmin to fmax, " + Rounded(control.fmin, 6) + " to " + Rounded(control.fmax, 6) +
+       " Hz (cont.txt line 8, columns 11-20 and 21-30), holds " + Rounded(100.0 * m0 / total, 3) +
+       " % of the energy of the JONSWAP spectrum from 0 Hz to infinity, whose peak lies at " + Rounded(shape.fp) +
+       " Hz: the components will carry Hm0 " + Rounded(4.0 * std::sqrt(m0)) + " m instead of " +
+       Rounded(4.0 * std::sqrt(total)) +
+       " m; unless the cut is meant, give fmin at about half the peak frequency or below and fmax at 3 to 4 times it "
+       "or more");
+}
+
 }  // namespace
+
+double JonswapTotalEnergy(const JonswapShape& shape) {
+  // Without gamma^G the density integrates in closed form: with
+  // c = 1.25 Tp^-4 = -B, A f^-5 exp(-c f^-4) has the antiderivative
+  // A / (4c) exp(-c f^-4), which runs from 0 to A / (4c).
+  const double plain = shape.A / (4.0 * -shape.B);
+  // What gamma^G adds, A f^-5 exp(-c f^-4) (gamma^G - 1), lies around the
+  // peak; Simpson's rule on either side, where sigma changes.
+  const auto excess = [&shape](double f) {
+    const Sample sample = SampleAt(shape, f);
+    return shape.A * sample.f_minus5 * std::exp(shape.B * IntegerPower(f, -4)) * (sample.gamma_G - 1.0);
+  };
+  const auto simpson = [&excess](double a, double b) {
+    const double h = (b - a) / kSimpsonIntervals;
+    double sum = excess(a) + excess(b);
+    for (int k = 1; k < kSimpsonIntervals; ++k) sum += (k % 2 == 1 ? 4.0 : 2.0) * excess(a + k * h);
+    return sum * h / 3.0;
+  };
+  const double below = shape.fp * (1.0 - kPeakSigmas * kSigmaBelowPeak);
+  const double above = shape.fp * (1.0 + kPeakSigmas * kSigmaAbovePeak);
+  return plain + simpson(below, shape.fp) + simpson(shape.fp, above);
+}
 
 JonswapShape JonswapShape::From(double H13, double T13, double gamma) {
   JonswapShape shape;
@@ -238,6 +325,7 @@ double JonswapSlope(const JonswapShape& shape, double f) { return SlopeOf(shape,
 
 void CheckJonswapSettings(const ControlSettings& control) {
   RefuseUndefinedSpectrum(control);
+  RefuseEmptySpectrum(control);
   const double span = control.fmax + kJonswapStep - control.fmin;
   if (span / kJonswapStep > kMaxSamples) {
     throw RunStop::ConsoleLine(
@@ -248,7 +336,8 @@ void CheckJonswapSettings(const ControlSettings& control) {
   }
 }
 
-void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs) {
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs,
+                     const WarningSink& warn) {
   CheckJonswapSettings(control);
   const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
   const double m0 = WriteSpectrumFileAndIntegrate(shape, control.fmin, control.fmax, outputs);
@@ -259,6 +348,17 @@ void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, text
                                "the JONSWAP energy of " + std::string(kH13Place) + " = " + Number(control.H13) +
                                    " m is not a finite number: give H1/3 in metres");
   }
+  // A range of less than one step, or one where the density stays below its
+  // floor (far from the peak, or a period so long that the scale underflows).
+  if (!(m0 > 0.0)) {
+    throw RunStop::Silent("the JONSWAP spectrum of H1/3 " + Number(control.H13) + " m, T1/3 " + Number(control.T13) +
+                          " s and gamma " + Number(control.gamma) + " (cont.txt line 7) holds no energy between fmin " +
+                          Rounded(control.fmin, 6) + " and fmax " + Rounded(control.fmax, 6) +
+                          " Hz (line 8; its peak lies at " + Rounded(shape.fp) +
+                          " Hz), so every component would have amplitude 0; give a range around the peak, and T1/3 "
+                          "in seconds");
+  }
+  WarnOfCutSpectrum(control, shape, m0, warn);
   bands.ecomp = m0 / static_cast<double>(control.component_count);
   DivideIntoBands(control, shape, control.fmin, control.component_count, bands);
 }

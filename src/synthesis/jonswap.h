@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings.h"
+#include "core/warning_sink.h"
 #include "core/workspace.h"
 #include "textio/output_file.h"
 
@@ -30,8 +31,14 @@ double JonswapDensity(const JonswapShape& shape, double f);
 // second term carries G twice and no gamma^G), never below 1.0e-6.
 double JonswapSlope(const JonswapShape& shape, double f);
 
-// Refuses (RunStop) settings for which the JONSWAP density is undefined or
-// its range too wide to sample; JonswapSpectrum checks them first.
+// m0 of the density from 0 Hz to infinity (m^2), without the floor of
+// JonswapDensity: what a range wide enough would hold.
+double JonswapTotalEnergy(const JonswapShape& shape);
+
+// Refuses (RunStop) settings for which the JONSWAP density is undefined, that
+// give no energy (H1/3 of 0 or less, fmax not above fmin), a gamma that the
+// component file cannot hold, or a range too wide to sample; JonswapSpectrum
+// checks them first.
 void CheckJonswapSettings(const ControlSettings& control);
 
 // The sampled spectrum's file in the working folder.
@@ -41,7 +48,9 @@ inline constexpr const char* kJonswapFileName = "jonswap.spe";
 // writes jonswap.spe into `outputs` (it replaces the old file when the run
 // publishes them) and fills bands.ecomp and the N component frequencies
 // bands.f. Refuses (RunStop) parameters for which the density is undefined
-// before anything is written.
-void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs);
+// before anything is written, and a range that holds no energy. Tells `warn`
+// when the range holds less than 90 % of JonswapTotalEnergy.
+void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, textio::OutputSet& outputs,
+                     const WarningSink& warn = {});
 
 }  // namespace wavecomp

@@ -1,5 +1,6 @@
 // What a new user meets first, through the real program: the command line,
-// the dry run, and the warnings about column slips that still read.
+// the dry run, and the warnings about settings that read but are probably
+// not meant.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -245,8 +246,9 @@ TEST(DryRun, StopsWhereTheRunWouldStop) {
 }
 
 // Input that reads, but probably not as meant: the run goes on exactly as
-// before and says why on standard error.
-TEST(Warnings, ColumnSlipsAndEneEndDirectionsAreShownAndTheRunGoesOn) {
+// before and says why on standard error; what the warning predicts is what
+// the file then holds.
+TEST(Warnings, ProbablyUnmeantSettingsAreShownAndTheRunGoesOn) {
   const auto control_line = [](const std::string& from, const std::string& to) {
     return [from, to](const ScratchDir& dir) {
       std::string text = dir.Read("cont.txt");
@@ -254,6 +256,7 @@ TEST(Warnings, ColumnSlipsAndEneEndDirectionsAreShownAndTheRunGoesOn) {
       dir.Write("cont.txt", text);
     };
   };
+  const double none = std::nan("");
   const struct {
     const char* name;
     const char* example;
@@ -262,15 +265,11 @@ TEST(Warnings, ColumnSlipsAndEneEndDirectionsAreShownAndTheRunGoesOn) {
     std::size_t lines;                  // on standard error
     std::string header;                 // record 2 of the file written
     bool shore_normal;                  // every direction within a degree of 0
+    std::string output = "wave.dat";
+    double mean_deg = std::nan("");  // the warned mean direction of the components
+    double hm0 = std::nan("");       // the warned Hm0 of the components, m
+    bool golden_stdout = false;      // standard output as the example's
   } cases[] = {
-      {"count one column early",
-       "jonswap",
-       control_line("N_COMP           256", "N_COMP   512"),
-       {"wavecomp: warning: cont.txt line 3, columns 10-11: the number \"512\" runs across the start of the "
-        "component count N field (columns 11-20), which alone is read: 12; move the number into its field"},
-       1,
-       "   12    3       3.3",
-       false},
       {"Ene directions reaching -90",
        "ene",
        [](const ScratchDir& dir) {
@@ -285,6 +284,45 @@ TEST(Warnings, ColumnSlipsAndEneEndDirectionsAreShownAndTheRunGoesOn) {
         "strictly between -90 and +90"},
        1,
        "  128    9       0.0  701",
+       true},
+      // Fault: the curve was cut at +90 without a word and the mean came out near 63 degrees.
+      {"principal direction near the edge",
+       "jonswap",
+       control_line("       0.0       3.3", "      89.0       3.3"),
+       {"wavecomp: warning: the cos^2s spreading around Dirc. 89 deg (cont.txt line 7, columns 31-40) with Smax 10 "
+        "has 48.8 % of its curve beyond -90..+90 deg, which is cut off: the components will travel at a mean "
+        "direction of about 63.4 deg; a principal direction nearer 0"},
+       1,
+       "  256    3       3.3",
+       false,
+       "wave.dat",
+       63.4},
+      // Fault: Hm0 0.0004 m for H1/3 1 m without a word. 1.034 m: the README's Hm0 / H1/3 for gamma 3.3.
+      {"range that misses the peak",
+       "jonswap",
+       control_line("       1.0\n", "      0.05\n"),
+       {"wavecomp: warning: the range fmin to fmax, 0.010001 to 0.05 Hz (cont.txt line 8, columns 11-20 and 21-30), "
+        "holds 1.54e-05 % of the energy of the JONSWAP spectrum from 0 Hz to infinity, whose peak lies at 0.09345 Hz: "
+        "the components will carry Hm0 0.0004061 m instead of 1.034 m",
+        "wavecomp: warning: the cos^2s spreading around Dirc. 0 deg"},
+       2,
+       "  256    3       3.3",
+       false,
+       "wave.dat",
+       none,
+       0.0004061},
+      {"backslash in the output name",
+       "jonswap",
+       control_line("OUT_FILE  wave.dat", "OUT_FILE  out\\wave.dat"),
+       {"wavecomp: warning: cont.txt line 6, column 14: the output file name \"out\\wave.dat\" holds a backslash, "
+        "which is part of the name here and not a folder separator (a Windows path?): the run creates a file of "
+        "exactly that name in the working folder; write \"out/wave.dat\" if folders are meant"},
+       1,
+       "  256    3       3.3",
+       false,
+       "out\\wave.dat",
+       none,
+       none,
        true},
   };
   for (const auto& c : cases) {
@@ -301,18 +339,36 @@ TEST(Warnings, ColumnSlipsAndEneEndDirectionsAreShownAndTheRunGoesOn) {
       while (at < err.size() && err[at].find(part) == std::string::npos) ++at;
       EXPECT_LT(at, err.size()) << "missing: " << part << "\n" << run.err;
     }
-    const std::vector<std::string> file = Lines(dir.Read("wave.dat"));
+    if (c.golden_stdout) {
+      EXPECT_EQ(run.out,
+                testing::ReadFile(SourcePath("tests/data/golden/examples_" + std::string(c.example) + "/stdout")));
+    }
+    const std::vector<std::string> file = Lines(dir.Read(c.output));
     ASSERT_GE(file.size(), 2u);
     EXPECT_EQ(file[1].substr(0, c.header.size()), c.header);
-    // The directions (E15.6, columns 31-45) of the component records.
-    double widest = 0.0;
-    for (std::size_t k = 2; k < file.size(); ++k) {
-      if (file[k].size() >= 60) widest = std::max(widest, std::abs(std::stod(file[k].substr(30, 15))));
+    // The amplitudes (columns 16-30) and directions (31-45) of the component records.
+    double widest = 0.0, variance = 0.0, sum_cos = 0.0, sum_sin = 0.0;
+    const std::size_t N = static_cast<std::size_t>(std::stoi(file[1].substr(0, 5)));
+    ASSERT_GE(file.size(), N + 2);
+    for (std::size_t k = 2; k < N + 2; ++k) {
+      const double a = std::stod(file[k].substr(15, 15));
+      const double theta = std::stod(file[k].substr(30, 15));
+      widest = std::max(widest, std::abs(theta));
+      variance += a * a / 2.0;
+      sum_cos += a * a * std::cos(theta);
+      sum_sin += a * a * std::sin(theta);
     }
     if (c.shore_normal) {
       EXPECT_LE(widest, 0.0175);  // one degree
     } else {
       EXPECT_GT(widest, 0.1);
+    }
+    // 256 draws from a spread of about 30 degrees scatter by about 2 degrees.
+    if (!std::isnan(c.mean_deg)) {
+      EXPECT_NEAR(std::atan2(sum_sin, sum_cos) * 180.0 / M_PI, c.mean_deg, 3.0);
+    }
+    if (!std::isnan(c.hm0)) {
+      EXPECT_NEAR(4.0 * std::sqrt(variance), c.hm0, 0.01 * c.hm0);
     }
   }
 }

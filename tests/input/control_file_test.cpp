@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 #include "core/messages.h"
@@ -147,54 +146,34 @@ TEST(ControlFile, ComponentCountOutside1To1024Stops) {
   }
 }
 
-// Tabs and numbers that run across a field boundary are warned about and
-// read exactly as before.
-TEST(ControlFile, ColumnSlipsAreWarnedAboutAndReadAsWritten) {
+// Tabs and numbers that run across a field boundary read as other values
+// than the ones meant: refused, with the record, what it reads as and the
+// layout of its line. What cannot change what is read passes.
+TEST(ControlFile, ColumnSlipsAreRefusedWithTheRecordAndItsLayout) {
   const struct {
     const char* name;
     std::size_t line;  // 1-based line replaced
     std::string record;
-    std::vector<std::string> warnings;  // in order, each a part of one warning
-    std::function<bool(const ControlSettings&)> read_as;
+    std::string refusal;  // "" when the file reads
   } cases[] = {
-      {"count one column early",
-       3,
-       "N_COMP   512",
-       {"line 3, columns 10-11: the number \"512\" runs across the start of the component count N field (columns "
-        "11-20), which alone is read: 12"},
-       [](const ControlSettings& c) { return c.component_count == 12; }},
-      {"count after two tabs",
-       3,
-       "N_COMP\t\t 512",
-       {"line 3, column 7: a tab character (and 1 more); fields are counted in characters", "which alone is read: 12"},
-       [](const ControlSettings& c) { return c.component_count == 12; }},
-      {"tab in the label only",
-       4,
-       "SMAX\t           10.0",
-       {"line 4, column 5: a tab character;"},
-       [](const ControlSettings& c) { return c.Smax == 10.0; }},
-      {"sign in column 10",
-       4,
-       "SMAX     -5.0",
-       {"line 4, columns 10-11: the number \"-5.0\" runs across the start of the Smax field (columns 11-20), which "
-        "alone is read: 5;"},
-       [](const ControlSettings& c) { return c.Smax == 5.0; }},
-      {"H1/3 running into T1/3",
-       7,
-       "H,T,DIR,G       1.010.0       0.0       3.3",
-       {"line 7, columns 20-21: the number \"1.010.0\" runs across the start of the T1/3 field (columns 21-30), which "
-        "alone is read: 0"},
-       [](const ControlSettings& c) { return c.H13 == 1.01 && c.T13 == 0.0; }},
-      {"value right after a full label",
-       9,
-       "SEED      4711",
-       {},
-       [](const ControlSettings& c) { return c.random_seed == 4711; }},
-      {"tab in the title",
-       1,
-       "title\twith a tab",
-       {},
-       [](const ControlSettings& c) { return c.component_count == 256; }},
+      {"count after two tabs", 3, "N_COMP\t\t 512",
+       "line 3, column 7: a tab character (and 1 more) in the record \"N_COMP<tab><tab> 512\", which reads the "
+       "component count N = 12; a tab counts as one column, not a jump to a tab stop: write blanks instead"},
+      {"tab in the label only", 4, "SMAX\t           10.0", "line 4, column 5: a tab character in the record"},
+      {"sign in column 10", 4, "SMAX     -5.0",
+       "the number \"-5.0\" in the record \"SMAX     -5.0\" runs across the "
+       "start of the Smax field (columns 11-20), which alone is read and gives 5;"},
+      {"H1/3 running into T1/3", 7, "H,T,DIR,G       1.010.0       0.0       3.3",
+       "line 7, columns 20-21: the number \"1.010.0\" in the record \"H,T,DIR,G       1.010.0       0.0       3.3\" "
+       "runs across the start of the T1/3 field (columns 21-30), which alone is read and gives 0; move the number into "
+       "its field, so that the record holds a label in columns 1-10, then H1/3 within columns 11-20, T1/3 within "
+       "21-30, Dirc. within 31-40 and gamma within 41-50, each number within its own ten columns (not separated by "
+       "blanks as in free format)"},
+      {"tab in a file name", 5, "IN_FILE\tcoast",
+       "a tab character in the record \"IN_FILE<tab>coast\", which reads the input spectrum file name = \"ast\""},
+      {"value right after a full label", 9, "SEED      4711", ""},
+      {"tab in the title", 1, "title\twith a tab", ""},
+      {"tab after the last field", 8, "FMIN,FMAX       0.01       1.0\t<- range", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -202,21 +181,16 @@ TEST(ControlFile, ColumnSlipsAreWarnedAboutAndReadAsWritten) {
     lines[c.line - 1] = c.record;
     std::string text;
     for (const std::string& line : lines) text += line + "\n";
-    ScratchDir dir;
-    dir.Write("cont.txt", text);
-    std::vector<std::string> warned;
-    ControlSettings control;
-    const std::optional<RunEnding> ending = testing::EndingOfCall(
-        [&] { control = ReadControlFile(dir.PathOf("cont.txt"), [&](const std::string& w) { warned.push_back(w); }); });
-    ASSERT_FALSE(ending) << ending->diagnostic.value_or("");
-    EXPECT_TRUE(c.read_as(control));
-    ASSERT_EQ(warned.size(), c.warnings.size()) << (warned.empty() ? "" : warned.front());
-    for (std::size_t k = 0; k < warned.size(); ++k) {
-      EXPECT_EQ(warned[k].rfind(dir.PathOf("cont.txt") + " line ", 0), 0u) << warned[k];
-      EXPECT_NE(warned[k].find(c.warnings[k]), std::string::npos) << warned[k];
+    const Read read = ReadText(text);
+    if (c.refusal.empty()) {
+      EXPECT_FALSE(read.ending) << read.ending->diagnostic.value_or("");
+      continue;
     }
-    // Without a sink nothing changes either.
-    EXPECT_EQ(ReadControlFile(dir.PathOf("cont.txt")), control);
+    ASSERT_TRUE(read.ending);
+    EXPECT_EQ(read.ending->exit_status, kExitStopped);
+    EXPECT_FALSE(read.ending->console_line);
+    EXPECT_NE(read.ending->diagnostic.value_or("").find(c.refusal), std::string::npos)
+        << read.ending->diagnostic.value_or("");
   }
 }
 

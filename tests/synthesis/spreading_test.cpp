@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/console.h"
 #include "core/workspace.h"
+#include "support/test_support.h"
 #include "textio/format.h"
 
 namespace wavecomp {
@@ -148,6 +151,67 @@ TEST(Mitgwd, NoSpreadingParameterGivesAUniformDistribution) {
     for (int i = 1; i <= 3; ++i) {
       for (int k = 0; k <= 180; ++k) EXPECT_NEAR(run.cumD(i, k), k / 180.0, 1.0e-14) << i << " " << k;
     }
+  }
+}
+
+// A spread sea needs s of 0 or more and a principal direction on the nodes:
+// refused before the stage writes anything; the boundaries pass, and
+// unspread neither matters (the bad-input table runs the other values).
+TEST(Mitgwd, RefusesWhatCannotBeSpreadBeforeItsFirstLine) {
+  const std::string smax = "Smax (cont.txt line 4, columns 11-20) is ";
+  const std::string dirc = "the principal direction Dirc. (cont.txt line 7, columns 31-40) is ";
+  const struct {
+    double Smax, Dirc;
+    std::string refusal;  // "" when spread as usual
+  } cases[] = {
+      // Fault: each of these gave every component direction 0 with status 0.
+      {-1.0, 0.0, smax + "-1, below 0"},
+      {998.99, 90.01, dirc + "90.01 deg, outside -90..+90"},
+      {0.0, 0.0, ""},
+      {10.0, 90.0, ""},
+      {10.0, -90.0, ""},
+      {999.0, 250.0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Smax) + " " + std::to_string(c.Dirc));
+    SpreadRun run(c.Smax, 10.0, c.Dirc, {0.08, 0.1});
+    Console console;
+    const std::optional<RunEnding> ending = testing::EndingOfCall([&] { run.Run(console); });
+    if (c.refusal.empty()) {
+      EXPECT_FALSE(ending);
+      continue;
+    }
+    ASSERT_TRUE(ending);
+    EXPECT_EQ(ending->exit_status, kExitStopped);
+    EXPECT_FALSE(ending->console_line);
+    EXPECT_EQ(ending->diagnostic.value_or("").rfind(c.refusal, 0), 0u) << ending->diagnostic.value_or("");
+    EXPECT_EQ(console.captured(), "");
+  }
+}
+
+// What the nodes keep of the curve, worked by hand for components at the
+// peak of the law (s = Smax): for s = 1, cos^2(x/2) = (1 + cos x)/2 holds
+// pi over the full circle; around 0 the nodes keep (pi + 2)/2 of it, around
+// +90 degrees (1 + sin x)/2 keeps pi/2, with mean cosine 1/(pi/2) and mean
+// sine (pi/4)/(pi/2), a mean direction of atan2(pi/4, 1) = 38.146 degrees.
+TEST(CutOfSpreading, ShareCutOffAndMeanDirectionOfWhatIsKept) {
+  const struct {
+    double Smax, Dirc, cut, mean_deg;
+  } cases[] = {
+      {1.0, 0.0, 1.0 - (kPi + 2.0) / (2.0 * kPi), 0.0},
+      {1.0, 90.0, 0.5, 38.146},
+      {0.0, 40.0, 0.5, 0.0},  // uniform over the circle, half of it kept
+      {998.0, 0.0, 0.0, 0.0},
+  };
+  const double T13 = 10.0;
+  const double fp = 1.0 / (1.05 * T13);
+  const double f[] = {0.0, fp, fp};  // 1-based: two components at the peak
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Smax) + " " + std::to_string(c.Dirc));
+    const Cos2sSpreading spreading(c.Smax, T13, c.Dirc * kPi / 180.0, -90.0, 90.0);
+    const SpreadingCut cut = CutOfSpreading(spreading, f, 2);
+    EXPECT_NEAR(cut.cut_share, c.cut, 1.0e-4);
+    EXPECT_NEAR(cut.mean_direction * 180.0 / kPi, c.mean_deg, 0.01);
   }
 }
 
