@@ -19,9 +19,9 @@ namespace {
 
 namespace fields = control_fields;
 
-constexpr std::size_t kPlaceWidth = 24;     // "line 5, columns 11-210"
-constexpr std::size_t kNameWidth = 26;      // "input spectrum file name"
-constexpr std::size_t kListedPoints = 10;   // point numbers shown before "..."
+constexpr std::size_t kPlaceWidth = 24;    // "line 5, columns 11-210"
+constexpr std::size_t kNameWidth = 26;     // "input spectrum file name"
+constexpr std::size_t kListedPoints = 10;  // point numbers shown before "..."
 
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.resize(width, ' ');
@@ -105,10 +105,10 @@ std::string PointsRead(const ControlSettings& control, const SpectrumWorkspace& 
   const std::string name = control.input_file();
   const bool ene = control.type == SpectrumType::kEne;
   const int K = ws.directions.kept_direction_count;
-  std::string text = std::string(ene ? "Ene data file " : "Emep data file ") + name +
-                     (has_point_list ? " with the point list " + PointListName(name)
-                                     : std::string(", first spectrum only")) +
-                     ": " + std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
+  std::string text =
+      std::string(ene ? "Ene data file " : "Emep data file ") + name +
+      (has_point_list ? " with the point list " + PointListName(name) : std::string(", first spectrum only")) + ": " +
+      std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
   if (ws.points.num_p >= 1) text += " (numbers " + PointNumbers(ws.points) + ")";
   if (ws.input.n_in >= 1) {
     text += ", " + std::to_string(ws.input.n_in) + " frequencies from " + RoundedNumber(ws.input.f_in[1]) + " to " +

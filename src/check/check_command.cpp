@@ -127,9 +127,9 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
 };
 
 // Every option, for the hint at a mistyped one.
-constexpr std::string_view kOptionNames[] = {"--spectrum", "--svg",    "--normal-from", "--time",  "--location",
-                                             "--dt",       "--series", "--series-csv",  "--json",  "--force",
-                                             "--clockwise", "-h",      "--help",        "--version"};
+constexpr std::string_view kOptionNames[] = {"--spectrum",  "--svg",    "--normal-from", "--time",   "--location",
+                                             "--dt",        "--series", "--series-csv",  "--json",   "--force",
+                                             "--clockwise", "-h",       "--help",        "--version"};
 
 // A file given where the component file belongs that is one of the inputs
 // a checker compares with.

@@ -22,10 +22,11 @@ bool IsYes(const std::string& word) { return word == "Y" || word == "Yes"; }
 // said in English before it is asked, so that the stop needs no more words.
 void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   const std::string pnt = PointListName(data_file_name);
-  console.Notice("the point list " + pnt + " is missing: the question below asks whether to take the first "
-                 "spectrum of " + std::string(data_file_name) +
-                 " uniformly along the shore; answer Y (or Yes) to go on, anything else or no answer stops the run "
-                 "without a component file (create " + pnt + " listing the points to run without the question)");
+  const std::string data(data_file_name);
+  console.Notice(
+      "the point list " + pnt + " is missing: the question below asks whether to take the first spectrum of " + data +
+      " uniformly along the shore; answer Y (or Yes) to go on, anything else or no answer stops " +
+      "the run without a component file (create " + pnt + " listing the points to run without the question)");
   std::string missing(messages::kPointFileMissingStart);
   missing += data_file_name;
   missing += messages::kPointFileMissingEnd;

@@ -379,7 +379,7 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
 OutputFile OutputFile::Create(const std::string& path, Publication publication) { return Create(path, publication, {}); }
 
 OutputFile OutputFile::Counted(const std::string& path, Publication publication,
-                              const std::vector<InputIdentity>& inputs) {
+                               const std::vector<InputIdentity>& inputs) {
   // Made for real, so that every refusal of the folder is the one a run meets.
   OutputFile file = Create(path, publication, inputs, false);
   file.Discard();

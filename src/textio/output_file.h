@@ -91,8 +91,7 @@ class OutputFile {
   static OutputFile Create(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs,
                            bool remove_stale = true);
   // Checked like Create, made and removed again at once: records are only counted.
-  static OutputFile Counted(const std::string& path, Publication publication,
-                            const std::vector<InputIdentity>& inputs);
+  static OutputFile Counted(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs);
   OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, TemporarySlot* slot);
   void FlushBuffer();
   [[noreturn]] void Fail(std::string_view what, int error_number);

@@ -62,7 +62,6 @@ TEST(CheckCommand, RefusesWrongCommandLines) {
       {{"--svg"}, "wavecomp-check: --svg needs a file name"},
       {{"--spectrum=", "wave.dat"}, "wavecomp-check: --spectrum needs a file name"},
       {{"--plot", "wave.dat"}, "wavecomp-check: unknown option --plot"},
-      {{"--spectrun", "x.spe", "wave.dat"}, "wavecomp-check: unknown option --spectrun; did you mean --spectrum?"},
       {{"a.dat", "b.dat"}, "wavecomp-check: one component file at a time (got a.dat and b.dat)"},
   };
   for (const Case& c : cases) {
