@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds wavecomp and wavecomp-check, runs a bundled example in a scratch copy
+# Builds wavecomp, wavecomp-check and wavecomp-import (all that cmake --install
+# installs), runs a bundled example in a scratch copy
 # (so the repository stays clean and the example can be run again and again)
 # and checks the component file it wrote. The scratch folder is kept.
 #
@@ -8,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target wavecomp wavecomp-check
+cmake --build --preset release --target wavecomp wavecomp-check wavecomp-import
 example="${1:-jonswap}"
 if [ ! -f "examples/$example/cont.txt" ]; then
   echo "example.sh: no example \"$example\" (jonswap, sspe, emep or ene)" >&2

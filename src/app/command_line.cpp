@@ -36,19 +36,26 @@ constexpr const char* kHelp =
     "\n"
     "Options:\n"
     "  -C DIR      run as if started in DIR (cont.txt and its files are read there)\n"
-    "  --dry-run   read cont.txt and the input files, show the settings as read\n"
-    "              (with their lines and columns) and what the run would write,\n"
-    "              and write nothing; the point-list question is not asked\n"
+    "  --dry-run   the run with nothing written: show the settings as read (with\n"
+    "              their lines and columns), what the inputs hold and what the\n"
+    "              run would write, and stop where the run would stop; the\n"
+    "              point-list question is not asked (read as if answered Y)\n"
     "  -h, --help  show this text\n"
     "  --version   show the version\n"
     "\n"
-    "Exit status: 0 the component wave file was written (--dry-run: the run\n"
-    "would go ahead), 1 the run stopped with one of its messages, 2 an input\n"
-    "file could not be read as its layout requires or the command line is\n"
-    "wrong, 3 no usable output file could be written. Every stop also explains\n"
-    "itself on standard error in a line starting \"wavecomp: \".\n"
+    "Exit status (as for wavecomp-check and wavecomp-import): 0 the component\n"
+    "wave file was written (--dry-run: the run would go ahead), 1 the run\n"
+    "stopped with one of its messages, 2 an input file could not be read as its\n"
+    "layout requires or the command line is wrong, 3 no usable output file\n"
+    "could be written, 128+n ended by signal n. Every stop also explains itself\n"
+    "on standard error in a line starting \"wavecomp: \".\n"
     "\n"
-    "See also: wavecomp-check(1), which reads a component wave file back.\n";
+    "See also: wavecomp-check(1), which reads a component wave file back, and\n"
+    "wavecomp-import(1), which turns SWAN spectrum files into wavecomp inputs.\n";
+
+constexpr std::string_view kOptions[] = {"-C", "--dry-run", "-h", "--help", "--version"};
+constexpr const char* kFolderNeeded =
+    "-C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project";
 
 }  // namespace
 
@@ -68,7 +75,9 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
     app.parse(arguments);
   } catch (const CLI::ParseError& error) {
     command.action = CommandLine::Action::kUsageError;
-    command.error = error.what();
+    // CLI11's only error here is -C without its folder ("-C: 1 required TEXT missing").
+    const std::string what = error.what();
+    command.error = what.starts_with("-C") ? kFolderNeeded : what;
     return command;
   }
   if (help) {
@@ -84,7 +93,7 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
     command.action = CommandLine::Action::kUsageError;
     const std::string& first = extras.front();
     if (first.size() > 1 && first[0] == '-') {
-      command.error = "unknown option \"" + first + "\"";
+      command.error = "unknown option \"" + first + "\"" + DidYouMean(first, kOptions);
     } else {
       command.error = "unexpected argument \"" + first +
                       "\": wavecomp takes no file names, it reads cont.txt in the working folder (name another "
@@ -95,7 +104,7 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
   if (folder_option->count() > 0) {
     if (folder.empty()) {
       command.action = CommandLine::Action::kUsageError;
-      command.error = "-C needs a folder";
+      command.error = kFolderNeeded;
       return command;
     }
     command.folder = folder;

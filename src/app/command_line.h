@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/front_door.h"
 #include "input/diagnostics.h"
 
 namespace wavecomp {
@@ -23,9 +24,6 @@ struct CommandLine {
   std::optional<std::string> folder;  // -C DIR: run as if started there
   std::string error;                  // what is wrong with the arguments
 };
-
-// Exit status of a command line that cannot be used.
-inline constexpr int kExitUsage = 2;
 
 // The meaning of the arguments (without the program name).
 CommandLine ParseCommandLine(std::vector<std::string> arguments);

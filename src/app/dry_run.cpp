@@ -9,11 +9,8 @@
 #include "app/run_driver.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
-#include "input/directional_spectrum_reader.h"
-#include "input/energy_balance_reader.h"
 #include "input/frequency_spectrum_file.h"
 #include "input/point_list.h"
-#include "resample/frequency_resampling.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
 
@@ -22,10 +19,9 @@ namespace {
 
 namespace fields = control_fields;
 
-constexpr std::size_t kPlaceWidth = 24;     // "line 5, columns 11-210"
-constexpr std::size_t kNameWidth = 26;      // "input spectrum file name"
-constexpr std::size_t kListedPoints = 10;   // point numbers shown before "..."
-constexpr double kJonswapLineBytes = 61.0;  // three E20.8 fields and the line end
+constexpr std::size_t kPlaceWidth = 24;    // "line 5, columns 11-210"
+constexpr std::size_t kNameWidth = 26;     // "input spectrum file name"
+constexpr std::size_t kListedPoints = 10;  // point numbers shown before "..."
 
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.resize(width, ' ');
@@ -104,29 +100,15 @@ std::string PointNumbers(const PointSpectra& points) {
   return text;
 }
 
-// Reads the data of an Emep or Ene run as the run would, without asking
-// the question of a missing point list; returns what it read, in words.
-std::string ReadPoints(const ControlSettings& control, SpectrumWorkspace& ws, Console& out, const WarningSink& warn) {
+// What an Emep or Ene run read, in words.
+std::string PointsRead(const ControlSettings& control, const SpectrumWorkspace& ws, bool has_point_list) {
   const std::string name = control.input_file();
-  const std::string pnt = PointListName(name);
-  Console muted;
-  std::error_code error;
-  const bool has_point_list = !name.empty() && std::filesystem::is_regular_file(pnt, error);
-  if (!has_point_list && std::filesystem::exists(name, error)) {
-    out.WriteLine("  " + pnt + " is missing: the run would ask whether to take the first spectrum of " + name +
-                  " uniformly along the shore (Y or Yes goes on, anything else stops); read here as if answered Y");
-    muted.SetInput("Y\n");
-  }
   const bool ene = control.type == SpectrumType::kEne;
-  if (ene) {
-    ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, muted, warn);
-  } else {
-    ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, muted);
-  }
   const int K = ws.directions.kept_direction_count;
-  std::string text = std::string(ene ? "Ene data file " : "Emep data file ") + name +
-                     (has_point_list ? " with the point list " + pnt : std::string(", first spectrum only")) + ": " +
-                     std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
+  std::string text =
+      std::string(ene ? "Ene data file " : "Emep data file ") + name +
+      (has_point_list ? " with the point list " + PointListName(name) : std::string(", first spectrum only")) + ": " +
+      std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
   if (ws.points.num_p >= 1) text += " (numbers " + PointNumbers(ws.points) + ")";
   if (ws.input.n_in >= 1) {
     text += ", " + std::to_string(ws.input.n_in) + " frequencies from " + RoundedNumber(ws.input.f_in[1]) + " to " +
@@ -140,10 +122,8 @@ std::string ReadPoints(const ControlSettings& control, SpectrumWorkspace& ws, Co
   return text;
 }
 
-void WriteDivision(const ControlSettings& control, SpectrumWorkspace& ws, Console& out) {
-  Console muted;
+void WriteDivision(const ControlSettings& control, const SpectrumWorkspace& ws, Console& out) {
   const int N = control.component_count;
-  direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, muted);
   const bool ene = control.type == SpectrumType::kEne;
   // The energy the components carry: Ene amplitudes restore the input energy.
   double m0 = N * ws.bands.ecomp;
@@ -158,76 +138,98 @@ void WriteDivision(const ControlSettings& control, SpectrumWorkspace& ws, Consol
   }
 }
 
+// The report of the dry run, told by the run as its stages end.
+class Report : public DryRunObserver {
+ public:
+  Report(Console& out, const std::string& control_path) : out_(out), control_path_(control_path) {}
+
+  void SettingsRead(const ControlSettings& control) override {
+    out_.WriteLine("wavecomp --dry-run: reads cont.txt and the input files, writes nothing.");
+    out_.WriteLine("");
+    WriteSettings(control, control_path_, out_);
+    out_.WriteLine("");
+    out_.WriteLine("Input:");
+    if (control.type != SpectrumType::kEmep && control.type != SpectrumType::kEne) return;
+    const std::string name = control.input_file();
+    const std::string pnt = PointListName(name);
+    std::error_code error;
+    has_point_list_ = !name.empty() && std::filesystem::is_regular_file(pnt, error);
+    if (!has_point_list_ && std::filesystem::exists(name, error)) {
+      out_.WriteLine("  " + pnt + " is missing: the run would ask whether to take the first spectrum of " + name +
+                     " uniformly along the shore (Y or Yes goes on, anything else stops); read here as if answered Y");
+    }
+  }
+
+  void InputRead(const ControlSettings& control, const SpectrumWorkspace& ws,
+                 const SpectrumFileHeader* header) override {
+    switch (control.type) {
+      case SpectrumType::kJonswap: {
+        const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
+        out_.WriteLine("  no input file: the JONSWAP spectrum peaks at " + RoundedNumber(shape.fp) + " Hz (Tp " +
+                       RoundedNumber(shape.Tp) + " s)");
+        break;
+      }
+      case SpectrumType::kSspe:
+        out_.WriteLine("  Sspe spectrum file " + control.input_file() + ": H1/3 " + WithUnit(header->H13, "m") +
+                       ", T1/3 " + WithUnit(header->T13, "s") + ", Dirc. " + WithUnit(header->Dirc, "deg") +
+                       " (its first line), " + std::to_string(ws.input.n_in) + " frequency pairs");
+        break;
+      case SpectrumType::kEmep:
+      case SpectrumType::kEne:
+        out_.WriteLine("  " + PointsRead(control, ws, has_point_list_));
+        break;
+    }
+  }
+
+  void Divided(const ControlSettings& control, const SpectrumWorkspace& ws) override {
+    // A point list without points stops the run once the stages are done.
+    if (control.type != SpectrumType::kSspe && ws.points.num_p < 1) return;
+    WriteDivision(control, ws, out_);
+  }
+
+  void Complete(const ControlSettings& control, int num_p, const textio::OutputSet& outputs) override {
+    out_.WriteLine("");
+    out_.WriteLine("The run would write:");
+    std::error_code error;
+    for (const textio::OutputFile& file : outputs.files()) {
+      if (file.path() != kJonswapFileName) continue;
+      const auto lines = static_cast<double>(file.lines());
+      out_.WriteLine(std::string("  jonswap.spe (") +
+                     (std::filesystem::exists(file.path(), error) ? "replacing the one there" : "new") +
+                     "): the JONSWAP density every 1e-5 Hz, about " + PlainNumber(lines) + " lines, " +
+                     PlainNumber(std::round(static_cast<double>(file.bytes()) / 1.0e6 * 10.0) / 10.0) + " MB");
+    }
+    std::string layout;
+    if (num_p >= 2) {
+      layout = "a multi-point component wave file: " + std::to_string(num_p) + " points of " +
+               std::to_string(control.component_count) +
+               " components each, all sharing the frequencies, directions and phases; only the amplitudes differ";
+    } else {
+      layout = "a single-point component wave file of " + std::to_string(control.component_count) +
+               " components with the " + std::string(TrimmedField(SpectrumTypeField(control.type))) +
+               " trailer of the settings";
+    }
+    out_.WriteLine("  " + control.output_file() + ": " + layout);
+    out_.WriteLine("");
+    out_.WriteLine("Nothing was written.");
+  }
+
+ private:
+  Console& out_;
+  const std::string& control_path_;
+  bool has_point_list_ = false;
+};
+
 }  // namespace
 
 void DryRun(SpectrumWorkspace& ws, Console& out, const std::string& control_path, const WarningSink& warn) {
-  const ControlSettings control = ReadControlFile(control_path, warn);
-  out.WriteLine("wavecomp --dry-run: reads cont.txt and the input files, writes nothing.");
-  out.WriteLine("");
-  WriteSettings(control, control_path, out);
-  out.WriteLine("");
-  out.WriteLine("Input:");
-  int num_p = 1;
-  switch (control.type) {
-    case SpectrumType::kJonswap: {
-      CheckJonswapSettings(control);
-      const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
-      out.WriteLine("  no input file: the JONSWAP spectrum peaks at " + RoundedNumber(shape.fp) + " Hz (Tp " +
-                    RoundedNumber(shape.Tp) + " s)");
-      break;
-    }
-    case SpectrumType::kSspe: {
-      Console muted;
-      const SpectrumFileHeader header = ReadSpec(control, ws.input, muted);
-      out.WriteLine("  Sspe spectrum file " + control.input_file() + ": H1/3 " + WithUnit(header.H13, "m") + ", T1/3 " +
-                    WithUnit(header.T13, "s") + ", Dirc. " + WithUnit(header.Dirc, "deg") + " (its first line), " +
-                    std::to_string(ws.input.n_in) + " frequency pairs");
-      WriteDivision(control, ws, out);
-      break;
-    }
-    case SpectrumType::kEmep:
-    case SpectrumType::kEne:
-      out.WriteLine("  " + ReadPoints(control, ws, out, warn));
-      num_p = ws.points.num_p;
-      if (num_p < 1) throw NoPointsStop(control, num_p);
-      WriteDivision(control, ws, out);
-      break;
-  }
-
-  out.WriteLine("");
-  out.WriteLine("The run would write:");
-  std::error_code error;
-  if (control.type == SpectrumType::kJonswap) {
-    const double lines = std::floor((control.fmax + kJonswapStep - control.fmin) / kJonswapStep);
-    out.WriteLine(std::string("  jonswap.spe (") +
-                  (std::filesystem::exists("jonswap.spe", error) ? "replacing the one there" : "new") +
-                  "): the JONSWAP density every 1e-5 Hz, about " + PlainNumber(std::max(lines, 0.0)) + " lines, " +
-                  PlainNumber(std::round(std::max(lines, 0.0) * kJonswapLineBytes / 1.0e6 * 10.0) / 10.0) + " MB");
-  }
-  const std::string output = control.output_file();
-  const std::string_view refusal = num_p >= 2 ? messages::kErrorFileName : messages::kErrorExistOutFile;
-  if (output.empty() || std::filesystem::exists(output, error)) {
-    const std::string why = output.empty() ? "the output file name (" + PlaceOf(fields::kOutputFile) + ") is blank"
-                                           : output + " exists already";
-    out.WriteLine("  nothing: " + why + ", so the run would stop with \"" + std::string(refusal) + "\"");
-    throw RunStop::Silent(why +
-                          ": a run never overwrites a component wave file; remove or rename it, or name "
-                          "another output file in " +
-                          PlaceOf(fields::kOutputFile));
-  }
-  std::string layout;
-  if (num_p >= 2) {
-    layout = "a multi-point component wave file: " + std::to_string(num_p) + " points of " +
-             std::to_string(control.component_count) +
-             " components each, all sharing the frequencies, directions and phases; only the amplitudes differ";
-  } else {
-    layout = "a single-point component wave file of " + std::to_string(control.component_count) +
-             " components with the " + std::string(TrimmedField(SpectrumTypeField(control.type))) +
-             " trailer of the settings";
-  }
-  out.WriteLine("  " + output + ": " + layout);
-  out.WriteLine("");
-  out.WriteLine("Nothing was written.");
+  Report report(out, control_path);
+  // The run's own console lines are not shown, and the point-list question
+  // is answered Y without being asked.
+  Console muted;
+  muted.SetInput("Y\n");
+  RunWavecomp(ws, muted, control_path, warn, &report);
+  RequireStandardOutput(out, "; the dry run stopped");
 }
 
 }  // namespace wavecomp

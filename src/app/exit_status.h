@@ -6,14 +6,9 @@
 #include <optional>
 #include <string>
 
-namespace wavecomp {
+#include "core/front_door.h"
 
-enum ExitStatus : int {
-  kExitSuccess = 0,      // the component wave file was written
-  kExitStopped = 1,      // the run stopped with one of the program's messages
-  kExitInputError = 2,   // a file could not be read as its layout requires
-  kExitOutputError = 3,  // no usable output: a write failed, or a value to write was not finite
-};
+namespace wavecomp {
 
 // A run that did not finish.
 struct RunEnding {

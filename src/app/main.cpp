@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
   if (const std::optional<int> status = wavecomp::StartFromCommandLine(command)) return *status;
   const wavecomp::WarningSink warn = wavecomp::StandardErrorWarnings();
   wavecomp::Console console(stdout, stdin);
+  console.SetNoticeSink([](const std::string& english) { std::fprintf(stderr, "wavecomp: %s\n", english.c_str()); });
   // Lines are laid out in Shift-JIS; a UTF-8 terminal gets them converted,
   // a pipe or a file gets the bytes unchanged.
   if (wavecomp::LineFilter filter = wavecomp::TerminalLineFilter(STDOUT_FILENO)) {

@@ -90,8 +90,10 @@ RunStop NoPointsStop(const ControlSettings& control, int num_p) {
                                  "written: give the number of points there, then one line for each point");
 }
 
-void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& control_path, const WarningSink& warn) {
+void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& control_path, const WarningSink& warn,
+                 DryRunObserver* dry_run) {
   const ControlSettings control = ReadControlFile(control_path, warn);
+  if (dry_run) dry_run->SettingsRead(control);
   EchoSettings(control, console);
   WriteFreeLine(console, messages::kVersion);
 
@@ -102,7 +104,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
                 control.gamma, 0,           control.Smax, control.input_file()};
   int num_p = 0;
   // Every file of the run, held back until its end, and never over a file it reads.
-  textio::OutputSet outputs;
+  textio::OutputSet outputs(dry_run ? textio::Publishing::kNever : textio::Publishing::kAtEnd);
   outputs.Reads(control_path);
   if (control.type != SpectrumType::kJonswap) outputs.Reads(control.input_file());
   if (control.type == SpectrumType::kEmep || control.type == SpectrumType::kEne) {
@@ -116,15 +118,19 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
       } else {
         ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, console);
       }
+      if (dry_run) dry_run->InputRead(control, ws, nullptr);
       direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, console);
+      if (dry_run) dry_run->Divided(control, ws);
       resample_directions(control.type, N, ws.input, ws.directions, ws.bands, ws.direction_tables, ws.distribution,
                           console);
       num_p = ws.points.num_p;
       break;
     case SpectrumType::kSspe: {
       const SpectrumFileHeader header = ReadSpec(control, ws.input, console);
+      if (dry_run) dry_run->InputRead(control, ws, &header);
       WriteFreeLine(console, messages::kFinishedReadSpec);
       direct_spec(control.type, N, ws.input, ws.points, ws.bands, ws.energy, console);
+      if (dry_run) dry_run->Divided(control, ws);
       WriteFreeLine(console, messages::kFinishedDirectSpec);
       run.H13 = header.H13;
       run.T13 = header.T13;
@@ -135,6 +141,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
     }
     case SpectrumType::kJonswap:
       JonswapSpectrum(control, ws.bands, outputs, warn);
+      if (dry_run) dry_run->InputRead(control, ws, nullptr);
       run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console, warn);
       num_p = 1;
       break;
@@ -151,6 +158,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
     // No file was written, so the run must not look like a success to a script.
     throw NoPointsStop(control, num_p);
   }
+  if (dry_run) dry_run->Complete(control, num_p, outputs);
   PublishOutputs(outputs, console, control.output_file(), num_p >= 2);
 }
 

@@ -92,10 +92,13 @@ constexpr std::string_view kHelp[] = {
     "  -h, --help       show this text",
     "  --version        show the version",
     "",
-    "Exit status: 0 checked, 1 wrong command line (or a SWAN time or location",
-    "that does not fit the files, or a record longer than the check holds),",
-    "2 a file that cannot be read as its layout requires, 3 the SVG or CSV",
-    "file cannot be written.",
+    "Exit status: 0 checked; 1 refused: a file that cannot be opened, a SWAN",
+    "time or location that does not fit the files, a record longer than the",
+    "check holds; 2 a file that does not follow its layout, or a wrong command",
+    "line; 3 the SVG or CSV file cannot be written (or would replace a file it",
+    "must not); 128+n ended by signal n.",
+    "",
+    "See also: wavecomp(1), wavecomp-import(1).",
 };
 
 struct Options {
@@ -121,6 +124,18 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--offshore", "drop or keep"},
     {"--dt", "a time step in seconds"},
     {"--series-csv", "a file name"},
+};
+
+// Every option, for the hint at a mistyped one.
+constexpr std::string_view kOptionNames[] = {"--spectrum",  "--svg",    "--normal-from", "--time",   "--location",
+                                             "--dt",        "--series", "--series-csv",  "--json",   "--force",
+                                             "--clockwise", "-h",       "--help",        "--version"};
+
+// A file given where the component file belongs that is one of the inputs
+// a checker compares with.
+class NotAComponentFile : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // "NAME needs WHAT" for an option of the table.
@@ -297,7 +312,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   if (options.help || options.version) return options;
   for (const std::string& extra : app.remaining()) {
     if (extra.size() > 1 && extra[0] == '-') {
-      error = "unknown option " + extra;
+      error = "unknown option " + extra + DidYouMean(extra, kOptionNames);
       return std::nullopt;
     }
     files.push_back(extra);
@@ -408,6 +423,21 @@ void CheckOutputTargets(const Options& options, const textio::OutputSet& outputs
   }
 }
 
+// The component file, or what the file given is instead when it is an
+// input of a run (jonswap.spe given alone, say).
+ComponentFile ReadComponent(const textio::TextFile& text, const std::string& path) {
+  try {
+    return ReadComponentFile(text);
+  } catch (const textio::InputError& error) {
+    // Every input of a run fails on the point count of the first line.
+    const std::optional<std::string> kind = error.line() == 1 ? SpectrumFileKind(text, path) : std::nullopt;
+    if (!kind) throw;
+    const std::string name = textio::Printable(path);
+    throw NotAComponentFile(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
+                            "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
+  }
+}
+
 int Check(const Options& options, Console& out, const ProgressStream& progress) {
   textio::OutputSet outputs;
   outputs.Reads(options.file);
@@ -422,8 +452,8 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   if (options.series.csv) csv.emplace(outputs.Create(*options.series.csv, textio::Publication::kReplace));
   if (options.svg && options.series.enabled) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
-  if (!text) throw textio::InputError::Unreadable("component file", options.file);
-  ComponentFile file = ReadComponentFile(*text);
+  if (!text) throw textio::UnopenableFile("component file", options.file);
+  ComponentFile file = ReadComponent(*text, options.file);
   std::optional<TargetSpectra> target;
   if (options.spectrum) {
     TargetRequest request = options.swan;
@@ -459,7 +489,7 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   // The files appear only once the summary that names them has been taken.
   RequireStandardOutput(out, "; no file was written or changed");
   outputs.PublishAll();
-  return kCheckDone;
+  return kExitSuccess;
 }
 
 }  // namespace
@@ -472,7 +502,7 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + error);
     err.WriteLine(
         "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)");
-    return kCheckUsage;
+    return kExitUsage;
   }
   try {
     if (options->help || options->version) {
@@ -482,37 +512,45 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
         out.WriteLine("wavecomp-check " + std::string(messages::kVersion));
       }
       RequireStandardOutput(out, "");
-      return kCheckDone;
+      return kExitSuccess;
     }
     return Check(*options, out, progress);
   } catch (const UsageError& usage_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
-    return kCheckUsage;
+    return kExitStopped;
+  } catch (const textio::UnopenableFile& missing) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + missing.what());
+    return kExitStopped;
+  } catch (const NotAComponentFile& input_error) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
+    return kExitInputError;
   } catch (const textio::InputError& input_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kCheckInputError;
+    return kExitInputError;
   } catch (const textio::OutputRefused& refused) {
     // A name that came to resolve to what may not be replaced while the check ran.
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + InCheckerWords(refused, KindOf(*options, refused.path())).what());
-    return kCheckOutputError;
+    return kExitOutputError;
   } catch (const textio::OutputError& output_error) {
     out.Flush();
     err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
-    return kCheckOutputError;
+    return kExitOutputError;
   } catch (const RunStop& stop) {
     // wavecomp's own readers refused the spectrum file as a run would.
     out.Flush();
     const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
-    return kCheckInputError;
+    return kExitInputError;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);
-    return kCheckInputError;
+    return kExitInputError;
   }
 }
 

@@ -168,6 +168,7 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
 
 // The kinds in the order they are tried; the table takes what none claims.
 struct Kind {
+  const char* name;  // as a message names the file; nullptr for the table, which takes anything
   std::function<bool(const textio::TextFile&, const std::string&)> recognises;
   std::function<TargetSpectra(const textio::TextFile&, const std::string&, const TargetRequest&)> read;
 };
@@ -175,21 +176,23 @@ struct Kind {
 // SWAN comes after Emep: the importer's Emep titles start with "SWAN" too.
 const std::vector<Kind>& Kinds() {
   static const std::vector<Kind> kinds = {
-      {[](const textio::TextFile& file, const std::string&) { return LooksLikeJonswapSpe(file); },
+      {"a JONSWAP spectrum file",
+       [](const textio::TextFile& file, const std::string&) { return LooksLikeJonswapSpe(file); },
        [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadJonswapSpe(file); }},
-      {[](const textio::TextFile& file, const std::string&) { return LooksLikeEne(file); },
+      {"an Ene data file", [](const textio::TextFile& file, const std::string&) { return LooksLikeEne(file); },
        [](const textio::TextFile&, const std::string& path, const TargetRequest&) {
          return ReadPointData(path, SpectrumType::kEne);
        }},
-      {[](const textio::TextFile& file, const std::string& path) { return LooksLikeEmep(file, path); },
+      {"an Emep data file",
+       [](const textio::TextFile& file, const std::string& path) { return LooksLikeEmep(file, path); },
        [](const textio::TextFile&, const std::string& path, const TargetRequest&) {
          return ReadPointData(path, SpectrumType::kEmep);
        }},
-      {[](const textio::TextFile& file, const std::string&) { return LooksLikeSwan(file); },
+      {"a SWAN spectrum file", [](const textio::TextFile& file, const std::string&) { return LooksLikeSwan(file); },
        [](const textio::TextFile& file, const std::string&, const TargetRequest& request) {
          return ReadSwanTargets(file, request);
        }},
-      {[](const textio::TextFile&, const std::string&) { return true; },
+      {nullptr, [](const textio::TextFile&, const std::string&) { return true; },
        [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadSpectrumTable(file); }},
   };
   return kinds;
@@ -202,9 +205,16 @@ const PointTarget* TargetSpectra::For(std::size_t v) const {
   return v < points.size() ? &points[v] : nullptr;
 }
 
+std::optional<std::string> SpectrumFileKind(const textio::TextFile& file, const std::string& path) {
+  for (const Kind& kind : Kinds()) {
+    if (kind.name != nullptr && kind.recognises(file, path)) return kind.name;
+  }
+  return std::nullopt;
+}
+
 TargetSpectra ReadTargetSpectra(const std::string& path, const TargetRequest& request) {
   const std::optional<textio::TextFile> file = textio::TextFile::Open(path);
-  if (!file) throw textio::InputError::Unreadable("spectrum file", path);
+  if (!file) throw textio::UnopenableFile("spectrum file", path);
   for (const Kind& kind : Kinds()) {
     if (!kind.recognises(*file, path)) continue;
     TargetSpectra targets = kind.read(*file, path, request);

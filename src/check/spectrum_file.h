@@ -75,11 +75,16 @@ struct TargetRequest {
 
 // The files do not go together as the command line asks: SWAN options with
 // another kind of file, a time or location that does not fit, a record too
-// long for the time-domain check.
+// long for the time-domain check. The check is refused.
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
+
+// What a file given as a component file is when it is one of the inputs
+// above ("a JONSWAP spectrum file", "an Emep data file", ...);
+// nullopt when none claims it (an Sspe table looks like anything).
+std::optional<std::string> SpectrumFileKind(const textio::TextFile& file, const std::string& path);
 
 // Reads the file. A file that cannot be read as its kind requires is a
 // textio::InputError naming the line and columns, or a RunStop of wavecomp's

@@ -56,6 +56,12 @@ std::optional<std::string> Console::ReadLine() {
   return line;
 }
 
+void Console::Notice(const std::string& english) {
+  if (!notice_sink_) return;
+  Flush();
+  notice_sink_(english);
+}
+
 bool Console::Flush() {
   if (out_ != nullptr && std::fflush(out_) != 0 && write_error_ == 0) write_error_ = errno != 0 ? errno : EIO;
   return write_error_ == 0;

@@ -47,6 +47,12 @@ class Console {
     input_position_ = 0;
   }
 
+  // An English line for standard error that must be seen before what the
+  // console shows next (what a Japanese question means, before it is
+  // asked): the lines so far are flushed first. Dropped when no sink is set.
+  void Notice(const std::string& english);
+  void SetNoticeSink(std::function<void(const std::string&)> sink) { notice_sink_ = std::move(sink); }
+
   // A transformation applied to every finished line before it is written
   // (used to show Shift-JIS text on UTF-8 terminals). Identity when unset.
   void SetLineFilter(std::function<std::string(std::string_view)> filter) { line_filter_ = std::move(filter); }
@@ -59,6 +65,7 @@ class Console {
   std::string input_;
   std::size_t input_position_ = 0;
   std::function<std::string(std::string_view)> line_filter_;
+  std::function<void(const std::string&)> notice_sink_;
 };
 
 // Pushes out what was written to `out`, the program's standard output; when

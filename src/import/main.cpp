@@ -1,11 +1,16 @@
 // wavecomp-import: converts the spectra of other wave models into the input
 // files of wavecomp. First command: swan.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/console.h"
+#include "core/front_door.h"
 #include "core/messages.h"
 #include "core/signals.h"
 #include "import/errors.h"
@@ -30,26 +35,55 @@ int RunSwan(const importer::SwanImportOptions& options) {
       wavecomp::RequireStandardOutput(out, "; nothing was written");
     });
     for (const std::string& warning : report.warnings) Say("warning: " + warning);
-    return importer::kImportDone;
+    return wavecomp::kExitSuccess;
   } catch (const importer::Refusal& refusal) {
     Say(refusal.what());
-    return importer::kImportRefused;
-  } catch (const importer::InputFailure& failure) {
-    Say(failure.what());
-    return importer::kImportInputError;
+    return wavecomp::kExitStopped;
   } catch (const importer::OutputFailure& failure) {
     Say(failure.what());
-    return importer::kImportOutputError;
+    return wavecomp::kExitOutputError;
+  } catch (const wavecomp::textio::UnopenableFile& missing) {
+    Say(missing.what());
+    return wavecomp::kExitStopped;
   } catch (const wavecomp::textio::InputError& error) {
     Say(error.what());
-    return importer::kImportInputError;
+    return wavecomp::kExitInputError;
   } catch (const wavecomp::textio::OutputError& error) {
     Say(error.what());
-    return importer::kImportOutputError;
+    return wavecomp::kExitOutputError;
   } catch (const std::bad_alloc&) {
     Say("not enough memory for " + options.swan_file);
-    return importer::kImportRefused;
+    return wavecomp::kExitStopped;
   }
+}
+
+// The first argument that names no option of `app` or its command, or no
+// command; "" when every one does. CLI11 would report an unknown option only
+// after a missing one ("SWAN_FILE is required"), and without a hint.
+std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>& arguments) {
+  std::vector<std::string> names;
+  for (const CLI::App* level : {&app, app.get_subcommands({}).front()}) {
+    for (const CLI::Option* option : level->get_options()) {
+      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+    }
+  }
+  const std::vector<std::string_view> known(names.begin(), names.end());
+  for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
+    const std::string& argument = arguments[k];
+    if (k == 0 && !argument.starts_with('-') && argument != "swan") {
+      return "unknown command \"" + argument + "\": the one command is swan (wavecomp-import swan --help)";
+    }
+    // A value such as --normal-from -90 is no option.
+    char* end = nullptr;
+    std::strtod(argument.c_str(), &end);
+    if (argument.size() < 2 || argument[0] != '-' || *end == '\0') continue;
+    const std::string name = argument.substr(0, argument.find('='));
+    if (std::find(names.begin(), names.end(), name) == names.end()) {
+      return "unknown option " + argument + wavecomp::DidYouMean(argument, known);
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -100,14 +134,16 @@ int main(int argc, char** argv) {
                                                             : "takes drop or keep, found \"" + value + "\"";
               },
               "drop|keep"));
+  swan->set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
-    Say(error.what());
+    const std::string unknown = UnknownArgument(app, {argv + 1, argv + argc});
+    Say(unknown.empty() ? error.what() : unknown);
     Say("run 'wavecomp-import swan --help' for the options");
-    return importer::kImportRefused;
+    return wavecomp::kExitUsage;
   }
   if (*time_option) options.time = time;
   if (*locations_option) options.locations = locations;

@@ -7,6 +7,7 @@
 #include "import/publish.h"
 #include "import/selection.h"
 #include "import/writers.h"
+#include "textio/errors.h"
 #include "textio/format.h"
 #include "textio/records.h"
 
@@ -304,7 +305,7 @@ ImportReport RunSwanImport(const SwanImportOptions& options,
                            const std::function<void(const ImportReport&)>& before_publishing) {
   CheckOptions(options);
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.swan_file);
-  if (!text) throw InputFailure("cannot open the SWAN file " + options.swan_file);
+  if (!text) throw textio::UnopenableFile("SWAN file", options.swan_file);
   const swan::SwanFile file = swan::ReadSwanFile(*text);
   ImportReport report = Describe(file, options);
   const double scale = swan::VarianceScale(file, options.rho, options.g);

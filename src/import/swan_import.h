@@ -86,7 +86,7 @@ struct ImportReport {
 };
 
 // Reads, converts and publishes; the report says what was done. Throws
-// Refusal, InputFailure, OutputFailure or the textio errors; nothing is
+// Refusal, OutputFailure or the textio errors; nothing is
 // written unless everything succeeds. `before_publishing`, when set, is
 // given the report once every file is complete, before any takes its name:
 // the summary is shown there, and what it throws publishes nothing.

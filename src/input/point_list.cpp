@@ -18,8 +18,15 @@ constexpr std::size_t kAnswerLength = 3;
 bool IsYes(const std::string& word) { return word == "Y" || word == "Yes"; }
 
 // Shows the missing file and the three question lines and returns when the
-// answer is yes; any other answer stops the run.
+// answer is yes; any other answer stops the run. What the question means is
+// said in English before it is asked, so that the stop needs no more words.
 void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
+  const std::string pnt = PointListName(data_file_name);
+  const std::string data(data_file_name);
+  console.Notice(
+      "the point list " + pnt + " is missing: the question below asks whether to take the first spectrum of " + data +
+      " uniformly along the shore; answer Y (or Yes) to go on, anything else or no answer stops " +
+      "the run without a component file (create " + pnt + " listing the points to run without the question)");
   std::string missing(messages::kPointFileMissingStart);
   missing += data_file_name;
   missing += messages::kPointFileMissingEnd;
@@ -29,19 +36,13 @@ void AskSingleSpectrumMode(std::string_view data_file_name, Console& console) {
   console.WriteLine(textio::ListLine().Text(messages::kQuestion3).str());
   // A free-format read passes over blank lines to the first word typed; the
   // end of the input without any word counts as "not yes".
-  std::string refused = "standard input ended before an answer";
   for (std::optional<std::string> line = console.ReadLine(); line; line = console.ReadLine()) {
     const std::optional<std::string> word = textio::TryListWord(*line, kAnswerLength);
     if (!word) continue;
     if (IsYes(*word)) return;
-    refused = "the answer \"" + *word + "\" is not Y or Yes";
     break;
   }
-  throw RunStop::Silent("the point list " + PointListName(data_file_name) + " is missing and " + refused +
-                        ", so the run stopped without a component file: create " + PointListName(data_file_name) +
-                        " listing the points, or answer Y (for example echo Y | wavecomp) to take the first "
-                        "spectrum of " +
-                        std::string(data_file_name) + " uniformly along the shore");
+  throw RunStop::Silent();
 }
 
 }  // namespace

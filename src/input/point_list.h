@@ -36,7 +36,8 @@ std::string PointListName(std::string_view data_file_name);
 // The point-list file beside the data file, or nullopt when it is missing
 // and the operator answers yes to taking the first spectrum of the data file
 // uniformly along the shore. Any other answer, or no answer at all (closed or
-// empty standard input), stops the run without a message (RunStop::Silent).
+// empty standard input), stops the run without a message (RunStop::Silent):
+// the console's notice said in English before the question what it means.
 // `data_file_name` is the trimmed data file name.
 std::optional<textio::TextFile> OpenPointListOrAsk(const std::string& data_file_name, Console& console);
 

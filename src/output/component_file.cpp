@@ -99,7 +99,7 @@ void WriteComponentFile(const std::string& path, int component_count, const Freq
   const double factor = AmplitudeFactor(run.type, energy);
   CheckFinite(component_count, bands, draws, factor, energy, run);
 
-  textio::OutputFile file = CreateComponentFile(path, false);
+  textio::OutputFile file = CreateComponentFile(path, false, outputs);
 
   std::string record;
   textio::PutI(record, 1, kCountWidth);  // one point

@@ -85,9 +85,9 @@ RunStop ExistingOutputStop(const std::string& path, bool multi_point, NameTaken 
                              std::move(explanation));
 }
 
-textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point) {
+textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point, const textio::OutputSet& outputs) {
   try {
-    return textio::OutputFile::Create(path, textio::Publication::kNew);
+    return outputs.Create(path, textio::Publication::kNew);
   } catch (const textio::OutputExists&) {
     throw ExistingOutputStop(path, multi_point, NameTaken::kAtCreation);
   }

@@ -72,8 +72,8 @@ enum class NameTaken {
 RunStop ExistingOutputStop(const std::string& path, bool multi_point, NameTaken when);
 
 // Creates the component wave file `path`, which must not exist: its name is
-// checked now (ExistingOutputStop when taken) and given to it only when the
-// run publishes its outputs. Other failures are OutputErrors.
-textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point);
+// checked now (ExistingOutputStop when taken) and given to it only when
+// `outputs` publishes them (never, in a dry run). Other failures are OutputErrors.
+textio::OutputFile CreateComponentFile(const std::string& path, bool multi_point, const textio::OutputSet& outputs);
 
 }  // namespace wavecomp

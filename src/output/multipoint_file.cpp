@@ -35,7 +35,7 @@ void CheckFinite(const PointAmplitudeSources& sources, const ComponentDraws& dra
 void WriteMultiPointComponentFile(const std::string& path, const PointAmplitudeSources& sources,
                                   const ComponentDraws& draws, PointAmplitudeTable& amplitudes, Console& console,
                                   textio::OutputSet& outputs, const PointAmplitudeOptions& options) {
-  textio::OutputFile file = CreateComponentFile(path, true);
+  textio::OutputFile file = CreateComponentFile(path, true, outputs);
 
   const int num_p = sources.points.num_p;
   std::string record;

@@ -1,5 +1,9 @@
 #include "textio/errors.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -54,11 +58,19 @@ InputError::InputError(std::string file, std::size_t line, std::int64_t first_co
 InputError::InputError(std::string message, std::string file)
     : std::runtime_error(std::move(message)), file_(std::move(file)) {}
 
-InputError InputError::Unreadable(std::string_view kind, std::string file) {
-  std::string message = "cannot open the ";
-  message += kind;
-  message += " " + Printable(file);
-  return InputError(std::move(message), std::move(file));
+UnopenableFile::UnopenableFile(std::string_view kind, std::string file)
+    : InputError("cannot open the " + std::string(kind) + " " + Printable(file) + ": " + WhyUnopenable(file), file) {}
+
+std::string WhyUnopenable(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
+  if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
+  // Devices are refused as inputs: /dev/zero would be read for ever.
+  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return "it is a device, not a file";
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::strerror(errno);
+  ::close(descriptor);
+  return "it cannot be read";
 }
 
 OutputError::OutputError(std::string_view action, std::string path, int error_number, std::string_view consequence)

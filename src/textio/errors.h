@@ -15,7 +15,7 @@ namespace wavecomp::textio {
 // A file that does not follow its layout, or cannot be opened for reading:
 //   input error in <file>, line <n>, columns <a>-<b>: expected <what>, found <found>
 // The columns are left out when first_column is 0, the found part when it is
-// empty; a file that cannot be opened has line 0 and the text of Unreadable.
+// empty; a file that cannot be opened is an UnopenableFile, of line 0.
 // Columns are 64-bit: a line may be longer than an int counts.
 class InputError : public std::runtime_error {
  public:
@@ -23,8 +23,6 @@ class InputError : public std::runtime_error {
   // "the end of the file".
   InputError(std::string file, std::size_t line, std::int64_t first_column, std::int64_t last_column,
              std::string expected, std::string found);
-  // "cannot open the <kind> <file>".
-  static InputError Unreadable(std::string_view kind, std::string file);
 
   const std::string& file() const { return file_; }
   std::size_t line() const { return line_; }
@@ -33,8 +31,10 @@ class InputError : public std::runtime_error {
   const std::string& expected() const { return expected_; }
   const std::string& found() const { return found_; }
 
- private:
+ protected:
   InputError(std::string message, std::string file);
+
+ private:
   std::string file_;
   std::size_t line_ = 0;
   std::int64_t first_column_ = 0;
@@ -42,6 +42,18 @@ class InputError : public std::runtime_error {
   std::string expected_;
   std::string found_;
 };
+
+// An input file that cannot be opened for reading (missing, a folder, a
+// device, not readable):
+//   cannot open the <kind> <file>: <the system's reason>
+class UnopenableFile : public InputError {
+ public:
+  UnopenableFile(std::string_view kind, std::string file);
+};
+
+// Why `path` cannot be opened as a text file, as the system says it
+// ("No such file or directory", "Is a directory", ...).
+std::string WhyUnopenable(const std::string& path);
 
 // An output file that could not be created, written or completed:
 //   <action> <path>: <the operating system's reason><consequence>

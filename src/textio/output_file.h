@@ -26,10 +26,14 @@
 // system).
 //
 // Records are buffered and written in large blocks.
+//
+// An OutputSet that publishes nothing (a dry run) makes its files with the
+// same checks, then only counts what would be written into them.
 #pragma once
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -78,10 +82,16 @@ class OutputFile {
 
   const std::string& path() const { return path_; }
   Publication publication() const { return publication_; }
+  std::int64_t lines() const { return lines_; }  // written so far
+  std::int64_t bytes() const { return bytes_; }  // line ends included
 
  private:
   friend class OutputSet;
-  static OutputFile Create(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs);
+  // `remove_stale`: sweep the folder's leftover temporaries first (not in a dry run).
+  static OutputFile Create(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs,
+                           bool remove_stale = true);
+  // Checked like Create, made and removed again at once: records are only counted.
+  static OutputFile Counted(const std::string& path, Publication publication, const std::vector<InputIdentity>& inputs);
   OutputFile(std::string path, Publication publication, int descriptor, std::string temporary, TemporarySlot* slot);
   void FlushBuffer();
   [[noreturn]] void Fail(std::string_view what, int error_number);
@@ -104,6 +114,14 @@ class OutputFile {
   dev_t device_ = 0;   // the file, to recognise it under its name
   ino_t inode_ = 0;
   std::string buffer_;
+  bool counting_ = false;  // nothing is written: the records are only counted
+  std::int64_t lines_ = 0;
+  std::int64_t bytes_ = 0;
+};
+
+enum class Publishing {
+  kAtEnd,  // PublishAll gives the files their names
+  kNever,  // a dry run: the files are checked and counted, never written or named
 };
 
 // The outputs of one run, published together once it has succeeded: every
@@ -118,7 +136,7 @@ class OutputFile {
 // published nothing.
 class OutputSet {
  public:
-  OutputSet() = default;
+  explicit OutputSet(Publishing publishing = Publishing::kAtEnd) : publishing_(publishing) {}
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
@@ -127,7 +145,8 @@ class OutputSet {
   // that resolves to it (a symbolic or hard link), when it is made or
   // published. Declare the inputs before the outputs are made.
   void Reads(const std::string& path);
-  // OutputFile::Create, refusing the files read as well.
+  // OutputFile::Create, refusing the files read as well; when nothing is to
+  // be published, the counted twin of the file, with the same refusals.
   OutputFile Create(const std::string& path, Publication publication) const;
   // What Create throws for a kReplace `path` that must not be replaced:
   // OutputError (EISDIR) for a folder, OutputRefused for the rest.
@@ -135,10 +154,13 @@ class OutputSet {
 
   // Finishes `file` (OutputError on failure) and keeps it for PublishAll.
   void Add(OutputFile file);
-  void PublishAll();
+  void PublishAll();  // Publishing::kNever: drops the files
   bool empty() const { return files_.empty(); }
+  // The files added so far, in their order.
+  const std::vector<OutputFile>& files() const { return files_; }
 
  private:
+  Publishing publishing_;
   std::vector<OutputFile> files_;
   std::vector<InputIdentity> inputs_;
 };

@@ -66,27 +66,41 @@ TEST(CheckCommand, RefusesWrongCommandLines) {
   };
   for (const Case& c : cases) {
     const Outcome outcome = Check(c.arguments);
-    EXPECT_EQ(outcome.status, kCheckUsage);
+    EXPECT_EQ(outcome.status, kExitUsage);
     EXPECT_EQ(Lines(outcome.err).front(), c.first_line);
     EXPECT_EQ(outcome.out, "");
   }
   const Outcome help = Check({"--help"});
-  EXPECT_EQ(help.status, kCheckDone);
+  EXPECT_EQ(help.status, kExitSuccess);
   EXPECT_EQ(Lines(help.out).front(), "Usage: wavecomp-check [options] FILE");
 }
 
-TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
+TEST(CheckCommand, ReportsUnreadableFiles) {
   ScratchDir dir;
   dir.Write("bad.dat", "    1\n    2    3       3.3\n   0.100000E+00\n");
   dir.Write("bad.spe", "1.0 10.0\n");
   dir.Write("good.dat",
             testing::SinglePointFile({{0.1, 0.5, 0.0, 3.0}}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 999.0)));
+  dir.Write("jonswap.spe", "        1.000000E-02        0.000000E+00        0.000000E+00\n");
   struct Case {
     std::vector<std::string> arguments;
     std::string message;
+    int status = kExitInputError;
   };
   const std::vector<Case> cases = {
-      {{dir.PathOf("missing.dat")}, "wavecomp-check: cannot open the component file " + dir.PathOf("missing.dat")},
+      {{dir.PathOf("missing.dat")},
+       "wavecomp-check: cannot open the component file " + dir.PathOf("missing.dat") + ": No such file or directory",
+       kExitStopped},
+      {{dir.path()}, "wavecomp-check: cannot open the component file " + dir.path() + ": Is a directory", kExitStopped},
+      {{"--spectrum", dir.PathOf("missing.spe"), dir.PathOf("good.dat")},
+       "wavecomp-check: cannot open the spectrum file " + dir.PathOf("missing.spe") + ": No such file or directory",
+       kExitStopped},
+      // A spectrum given where the component file belongs is named as such.
+      {{dir.PathOf("jonswap.spe")},
+       "wavecomp-check: " + dir.PathOf("jonswap.spe") +
+           " is a JONSWAP spectrum file, not a component wave file: give it with --spectrum beside the component "
+           "file the run wrote, e.g. wavecomp-check --spectrum " +
+           dir.PathOf("jonswap.spe") + " wave.dat"},
       {{dir.PathOf("bad.dat")},
        "wavecomp-check: input error in " + dir.PathOf("bad.dat") +
            ", line 3, columns 16-30: expected the amplitude (E15.6) of component 1, a finite "
@@ -97,11 +111,11 @@ TEST(CheckCommand, ReportsUnreadableFilesWithStatusTwo) {
   };
   for (const Case& c : cases) {
     const Outcome outcome = Check(c.arguments);
-    EXPECT_EQ(outcome.status, kCheckInputError);
+    EXPECT_EQ(outcome.status, c.status);
     EXPECT_EQ(outcome.err, c.message + "\n");
   }
   const Outcome unwritable = Check({"--svg", dir.PathOf("no/such/folder/plot.svg"), dir.PathOf("good.dat")});
-  EXPECT_EQ(unwritable.status, kCheckOutputError);
+  EXPECT_EQ(unwritable.status, kExitOutputError);
   EXPECT_NE(unwritable.err.find("plot.svg"), std::string::npos) << unwritable.err;
 }
 
@@ -122,23 +136,23 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
     int status;
   } cases[] = {
       // Fault: "wavecomp-check --svg wave.dat wave.dat" wrote the plot over the component file.
-      {"the component file", "--svg", "wave.dat", wave, {}, kCheckOutputError},
-      {"the component file, forced", "--svg", "wave.dat", wave, {"--force"}, kCheckOutputError},
-      {"the target spectrum", "--svg", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kCheckOutputError},
-      {"a file that is not a plot", "--svg", "notes.txt", "my notes\n", {}, kCheckOutputError},
-      {"a file that is not a plot, forced", "--svg", "notes.txt", "my notes\n", {"--force"}, kCheckDone},
-      {"an earlier plot", "--svg", "plot.svg", plot, {}, kCheckDone},
-      {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kCheckOutputError},
+      {"the component file", "--svg", "wave.dat", wave, {}, kExitOutputError},
+      {"the component file, forced", "--svg", "wave.dat", wave, {"--force"}, kExitOutputError},
+      {"the target spectrum", "--svg", "target.spe", "1 2\n", {"--spectrum", "target.spe"}, kExitOutputError},
+      {"a file that is not a plot", "--svg", "notes.txt", "my notes\n", {}, kExitOutputError},
+      {"a file that is not a plot, forced", "--svg", "notes.txt", "my notes\n", {"--force"}, kExitSuccess},
+      {"an earlier plot", "--svg", "plot.svg", plot, {}, kExitSuccess},
+      {"the component file as CSV", "--series-csv", "wave.dat", wave, {"--force"}, kExitOutputError},
       {"the target spectrum as CSV",
        "--series-csv",
        "target.spe",
        "1 2\n",
        {"--spectrum", "target.spe"},
-       kCheckOutputError},
-      {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kCheckOutputError},
-      {"a plot as CSV, forced", "--series-csv", "plot.svg", plot, {"--force"}, kCheckDone},
-      {"an earlier series", "--series-csv", "eta.csv", series, {}, kCheckDone},
-      {"the plot's own name", "--series-csv", "both", "", {"--svg", "both"}, kCheckOutputError},
+       kExitOutputError},
+      {"a plot as CSV", "--series-csv", "plot.svg", plot, {}, kExitOutputError},
+      {"a plot as CSV, forced", "--series-csv", "plot.svg", plot, {"--force"}, kExitSuccess},
+      {"an earlier series", "--series-csv", "eta.csv", series, {}, kExitSuccess},
+      {"the plot's own name", "--series-csv", "both", "", {"--svg", "both"}, kExitOutputError},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -151,7 +165,7 @@ TEST(CheckCommand, WritesItsOutputsOverNothingTheyShouldNot) {
       arguments.push_back(more == "target.spe" || more == "both" ? dir.PathOf(more) : more);
     const Outcome outcome = Check(arguments);
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
-    if (c.status == kCheckDone) {
+    if (c.status == kExitSuccess) {
       const std::string after = dir.Read(c.name);
       EXPECT_EQ(after.rfind(c.option == "--svg" ? "<?xml" : "t_s,eta_1_m\n0.00000,", 0), 0u);
       EXPECT_NE(after, c.before);
@@ -193,7 +207,7 @@ TEST(CheckCommand, NeverReplacesADeviceAFifoASocketOrAnInput) {
         const Outcome outcome = Check(arguments);
         const std::string reason = testing::Refusal(target, point_list ? path : dir.PathOf("wave.dat"));
         const bool input = reason.find("reads") != std::string::npos;
-        EXPECT_EQ(outcome.status, kCheckOutputError);
+        EXPECT_EQ(outcome.status, kExitOutputError);
         EXPECT_EQ(outcome.err, reason.empty() ? "wavecomp-check: cannot create " + path +
                                                     ": Is a directory; no file was made (check the name, and that "
                                                     "its folder exists and may be written to)\n"
@@ -215,7 +229,7 @@ TEST(CheckCommand, SummaryOfASingleComponent) {
   dir.Write("one.dat", testing::SinglePointFile({{0.1, 0.5, 0.0, std::numbers::pi}},
                                                 testing::OtherTrailer(1.2, 9.0, 5.0, "beach", false), 9, 0.0));
   const Outcome outcome = Check({dir.PathOf("one.dat")});
-  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  ASSERT_EQ(outcome.status, kExitSuccess) << outcome.err;
   const std::vector<std::string> expected = {
       "File      " + dir.PathOf("one.dat"),
       "Layout    single point, 1 components, spectrum code 9, gamma 0.0",
@@ -248,7 +262,7 @@ TEST(CheckCommand, SummaryOfAFileWithoutComponents) {
   ScratchDir dir;
   dir.Write("none.dat", testing::SinglePointFile({}, testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 10.0)));
   const Outcome outcome = Check({dir.PathOf("none.dat")});
-  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  ASSERT_EQ(outcome.status, kExitSuccess) << outcome.err;
   EXPECT_TRUE(HasLine(outcome.out, "Point 1: 0 components"));
   EXPECT_EQ(outcome.out.find("Hm0 (m)"), std::string::npos);
 }
@@ -257,7 +271,7 @@ TEST(CheckCommand, MultiPointTableHasOneRowPerPoint) {
   ScratchDir dir;
   dir.Write("multi.dat", MultiPointFile(5));
   const Outcome outcome = Check({dir.PathOf("multi.dat"), "--svg", dir.PathOf("multi.svg")});
-  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  ASSERT_EQ(outcome.status, kExitSuccess) << outcome.err;
   EXPECT_TRUE(HasLine(outcome.out, "Layout    5 points, 3 components at point 1, spectrum code 9, gamma 0.0"));
   const std::vector<std::string> lines = Lines(outcome.out);
   std::size_t header = 0;
@@ -302,7 +316,7 @@ TEST(CheckCommand, MultiPointTableComparesEveryPointWithTheGivenSpectrum) {
   }
   dir.Write("multi.dat", text);
   const Outcome outcome = Check({"--spectrum", dir.PathOf("flat.spc"), dir.PathOf("multi.dat")});
-  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  ASSERT_EQ(outcome.status, kExitSuccess) << outcome.err;
   std::size_t rows = 0;
   for (const std::string& line : Lines(outcome.out)) {
     // point (I6), number (I8), N (I7), Hm0 (F11.6), Tp, direction, spread, p, then the target (F12.6).
@@ -321,13 +335,13 @@ TEST(CheckCommand, ComparesARealRunWithItsSpectrumFiles) {
   dir.Write("cont.txt", testing::ControlFileText(values));
   ASSERT_EQ(testing::RunWavecomp(dir).exit_status, 0);
   const Outcome own = Check({dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")});
-  ASSERT_EQ(own.status, kCheckDone) << own.err;
+  ASSERT_EQ(own.status, kExitSuccess) << own.err;
   EXPECT_TRUE(HasLine(own.out, "Target    JONSWAP density of the trailer's H1/3, T1/3 and gamma"));
   const std::string svg = dir.Read("plot.svg");
   EXPECT_NE(svg.find("target: JONSWAP"), std::string::npos);
   EXPECT_NE(svg.find("expected: cos"), std::string::npos);
   const Outcome spe = Check({"--spectrum", dir.PathOf("jonswap.spe"), dir.PathOf("wave.dat")});
-  ASSERT_EQ(spe.status, kCheckDone) << spe.err;
+  ASSERT_EQ(spe.status, kExitSuccess) << spe.err;
   EXPECT_TRUE(HasLine(spe.out, "Target    spectrum file " + dir.PathOf("jonswap.spe")));
   // The same target from the sampled file as from the formulas, to the eight
   // digits of jonswap.spe: the trailer's JONSWAP is judged over all
@@ -368,7 +382,7 @@ TEST(CheckCommand, JudgesAJonswapFileAgainstTheWholeSpectrum) {
     dir.Write("cont.txt", testing::ControlFileText(values));
     ASSERT_EQ(testing::RunWavecomp(dir).exit_status, 0);
     const Outcome json = Check({"--json", dir.PathOf("wave.dat")});
-    ASSERT_EQ(json.status, kCheckDone) << json.err;
+    ASSERT_EQ(json.status, kExitSuccess) << json.err;
     const nlohmann::json point = nlohmann::json::parse(json.out)["points"][0];
     const nlohmann::json& target = point["target"];
     EXPECT_NEAR(target["Hm0_m"].get<double>(), 1.045612, 2e-6);
@@ -394,7 +408,7 @@ TEST(CheckCommand, ReadsAnSspeTableAsTarget) {
   dir.Write("swell.dat", testing::SinglePointFile(
                              components, testing::OtherTrailer(1.8, 11.0, -0.139626, "swell.spc", true, 25.0), 9, 0.0));
   const Outcome outcome = Check({"--spectrum", testing::SamplesPath("sspe/swell.spc"), dir.PathOf("swell.dat")});
-  ASSERT_EQ(outcome.status, kCheckDone) << outcome.err;
+  ASSERT_EQ(outcome.status, kExitSuccess) << outcome.err;
   EXPECT_TRUE(HasLine(outcome.out, "Target    spectrum file " + testing::SamplesPath("sspe/swell.spc")));
   EXPECT_NE(outcome.out.find("Hm0 (m)                      "), std::string::npos);
   EXPECT_NE(outcome.out.find(" relative"), std::string::npos);
@@ -419,8 +433,8 @@ TEST(CheckCommand, NeverFailsOtherwiseThanWithAMessageOnDamagedFiles) {
   for (const std::string& text : damaged) {
     dir.Write("damaged.dat", text);
     const Outcome outcome = Check({dir.PathOf("damaged.dat")});
-    ASSERT_TRUE(outcome.status == kCheckDone || outcome.status == kCheckInputError) << text;
-    if (outcome.status == kCheckInputError) {
+    ASSERT_TRUE(outcome.status == kExitSuccess || outcome.status == kExitInputError) << text;
+    if (outcome.status == kExitInputError) {
       EXPECT_EQ(outcome.err.rfind("wavecomp-check: input error in " + dir.PathOf("damaged.dat") + ", line ", 0), 0u)
           << outcome.err;
     }

@@ -93,11 +93,11 @@ TEST(CheckAgainstData, EveryPointOfTheExamplesMeetsItsOwnInput) {
     RunExample(dir, c.example);
     const std::vector<std::string> arguments = {"--spectrum", dir.PathOf(c.data), dir.PathOf("wave.dat")};
     const Outcome text = Check(arguments);
-    ASSERT_EQ(text.status, kCheckDone) << text.err;
+    ASSERT_EQ(text.status, kExitSuccess) << text.err;
     std::vector<std::string> with_json = arguments;
     with_json.insert(with_json.begin(), "--json");
     const Outcome json_run = Check(with_json);
-    ASSERT_EQ(json_run.status, kCheckDone) << json_run.err;
+    ASSERT_EQ(json_run.status, kExitSuccess) << json_run.err;
     const nlohmann::json json = nlohmann::json::parse(json_run.out);
 
     EXPECT_EQ(json["layout"], "multi-point");
@@ -150,7 +150,7 @@ TEST(CheckAgainstData, ASinglePointMatchesItsOwnDirections) {
                                                             : "    1" + list[0].substr(5) + "\n" + list[1] + "\n");
     ASSERT_EQ(wavecomp::testing::RunWavecomp(dir).exit_status, 0);
     const Outcome json_run = Check({"--json", "--spectrum", dir.PathOf(data), dir.PathOf("wave.dat")});
-    ASSERT_EQ(json_run.status, kCheckDone) << json_run.err;
+    ASSERT_EQ(json_run.status, kExitSuccess) << json_run.err;
     const nlohmann::json json = nlohmann::json::parse(json_run.out);
     ASSERT_EQ(json["layout"], "single point");
     const nlohmann::json& point = json["points"][0];

@@ -44,44 +44,131 @@ void CopyExample(const ScratchDir& dir, const std::string& example, const std::s
   std::filesystem::copy(SourcePath("examples/" + example), into.empty() ? dir.path() : dir.PathOf(into));
 }
 
-// Arguments other than a run: each ends with its exit status before anything
-// is read or written, even with a valid cont.txt in the folder.
+// Arguments other than a run or a check: all three programs answer -h,
+// --help and --version alike (status 0, standard output) and end a wrong
+// command line with status 2 before anything is read or written, even with a
+// valid cont.txt in the folder; an input that cannot be opened is refused
+// (status 1) with the system's reason.
 TEST(CommandLine, AnswersOrRefusesWithoutReadingOrWriting) {
+  const std::string wavecomp = WAVECOMP_EXE, check = WAVECOMP_CHECK_EXE, import = WAVECOMP_IMPORT_EXE;
+  const std::string help_hint = " (see wavecomp --help)";
+  const std::string check_usage =
+      "Usage: wavecomp-check [--spectrum FILE] [--svg OUT.svg] [--json] [--series [S]] FILE (--help for more)\n";
+  const std::string import_hint = "wavecomp-import: run 'wavecomp-import swan --help' for the options\n";
   const struct {
+    const std::string& program;
     std::vector<std::string> arguments;
     int status;
     std::string out_starts;
-    std::string err_starts;
+    std::string err;  // all of standard error
   } cases[] = {
-      {{"--help"}, 0, "Usage: wavecomp [-C DIR] [--dry-run]\n", ""},
-      {{"-h"}, 0, "Usage: wavecomp [-C DIR] [--dry-run]\n", ""},
-      {{"--version"}, 0, "wavecomp Ver.r1c\n", ""},
-      {{"--dry-run", "--help"}, 0, "Usage: wavecomp", ""},
-      {{"cont.txt"}, 2, "", "wavecomp: unexpected argument \"cont.txt\": wavecomp takes no file names"},
-      {{"--verbose"}, 2, "", "wavecomp: unknown option \"--verbose\" (see wavecomp --help)\n"},
-      {{"-x"}, 2, "", "wavecomp: unknown option \"-x\""},
-      {{"--dry-run", "extra"}, 2, "", "wavecomp: unexpected argument \"extra\""},
-      {{"-C"}, 2, "", "wavecomp: "},
-      {{"-C", ""}, 2, "", "wavecomp: -C needs a folder"},
-      {{"-C", "no-such-folder"}, 2, "", "wavecomp: -C: cannot enter the folder \"no-such-folder\": "},
+      {wavecomp, {"--help"}, 0, "Usage: wavecomp [-C DIR] [--dry-run]\n", ""},
+      {wavecomp, {"-h"}, 0, "Usage: wavecomp [-C DIR] [--dry-run]\n", ""},
+      {wavecomp, {"--version"}, 0, "wavecomp Ver.r1c\n", ""},
+      {wavecomp, {"--dry-run", "--help"}, 0, "Usage: wavecomp", ""},
+      {check, {"--help"}, 0, "Usage: wavecomp-check [options] FILE\n", ""},
+      {check, {"-h"}, 0, "Usage: wavecomp-check [options] FILE\n", ""},
+      {check, {"--version"}, 0, "wavecomp-check Ver.r1c\n", ""},
+      {import, {"--help"}, 0, "Converts the spectra of other wave models", ""},
+      {import, {"-h"}, 0, "Converts the spectra of other wave models", ""},
+      {import, {"--version"}, 0, "wavecomp-import Ver.r1c\n", ""},
+      {import, {"swan", "--help"}, 0, "A SWAN spectrum file", ""},
+      {import, {"swan", "--version"}, 0, "wavecomp-import Ver.r1c\n", ""},
+
+      {wavecomp,
+       {"cont.txt"},
+       2,
+       "",
+       "wavecomp: unexpected argument \"cont.txt\": wavecomp takes no file names, it reads cont.txt in the working "
+       "folder (name another folder with -C DIR)" +
+           help_hint + "\n"},
+      {wavecomp, {"--verbose"}, 2, "", "wavecomp: unknown option \"--verbose\"" + help_hint + "\n"},
+      {wavecomp, {"-x"}, 2, "", "wavecomp: unknown option \"-x\"" + help_hint + "\n"},
+      {wavecomp,
+       {"--dryrun"},
+       2,
+       "",
+       "wavecomp: unknown option \"--dryrun\"; did you mean --dry-run?" + help_hint + "\n"},
+      {wavecomp, {"--dry"}, 2, "", "wavecomp: unknown option \"--dry\"; did you mean --dry-run?" + help_hint + "\n"},
+      {wavecomp, {"--Help"}, 2, "", "wavecomp: unknown option \"--Help\"; did you mean --help?" + help_hint + "\n"},
+      {wavecomp,
+       {"--dry-run", "extra"},
+       2,
+       "",
+       "wavecomp: unexpected argument \"extra\": wavecomp takes no file names, it reads cont.txt in the working "
+       "folder (name another folder with -C DIR)" +
+           help_hint + "\n"},
+      {wavecomp,
+       {"-C"},
+       2,
+       "",
+       "wavecomp: -C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project" + help_hint +
+           "\n"},
+      {wavecomp,
+       {"--dry-run", "-C"},
+       2,
+       "",
+       "wavecomp: -C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project" + help_hint +
+           "\n"},
+      {wavecomp,
+       {"-C", ""},
+       2,
+       "",
+       "wavecomp: -C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project" + help_hint +
+           "\n"},
+      {wavecomp,
+       {"-C", "no-such-folder"},
+       2,
+       "",
+       "wavecomp: -C: cannot enter the folder \"no-such-folder\": No such file or directory\n"},
+      {check, {}, 2, "", "wavecomp-check: no component file given\n" + check_usage},
+      {check, {"--dryrun", "wave.dat"}, 2, "", "wavecomp-check: unknown option --dryrun\n" + check_usage},
+      {check,
+       {"--jsn", "wave.dat"},
+       2,
+       "",
+       "wavecomp-check: unknown option --jsn; did you mean --json?\n" + check_usage},
+      {check, {"-C", "wave.dat"}, 2, "", "wavecomp-check: unknown option -C\n" + check_usage},
+      {import, {}, 2, "", "wavecomp-import: A subcommand is required\n" + import_hint},
+      {import, {"--dryrun"}, 2, "", "wavecomp-import: unknown option --dryrun\n" + import_hint},
+      {import,
+       {"swan", "--jsno"},
+       2,
+       "",
+       "wavecomp-import: unknown option --jsno; did you mean --json?\n" + import_hint},
+      {import,
+       {"swann", "sea.spc"},
+       2,
+       "",
+       "wavecomp-import: unknown command \"swann\": the one command is swan (wavecomp-import swan --help)\n" +
+           import_hint},
+
+      {check,
+       {"wave.dat"},
+       1,
+       "",
+       "wavecomp-check: cannot open the component file wave.dat: No such file or directory\n"},
+      {check, {"."}, 1, "", "wavecomp-check: cannot open the component file .: Is a directory\n"},
+      {import,
+       {"swan", "sea.spc", "--normal-from", "270", "--out", "coast"},
+       1,
+       "",
+       "wavecomp-import: cannot open the SWAN file sea.spc: No such file or directory\n"},
   };
   for (const auto& c : cases) {
-    std::string shown;
+    std::string shown = c.program.substr(c.program.rfind('/') + 1);
     for (const std::string& argument : c.arguments) shown += " [" + argument + "]";
     SCOPED_TRACE(shown);
     ScratchDir dir;
     dir.Write("cont.txt", ControlFileText(ControlValues{}));
     const auto before = Snapshot(dir);
-    const RunResult result = RunWith(dir, c.arguments);
+    const RunResult result = testing::RunProgram(c.program, dir.path(), c.arguments, "");
     EXPECT_EQ(result.exit_status, c.status) << result.err;
     EXPECT_EQ(result.out.rfind(c.out_starts, 0), 0u) << result.out;
     if (c.out_starts.empty()) {
       EXPECT_EQ(result.out, "");
     }
-    EXPECT_EQ(result.err.rfind(c.err_starts, 0), 0u) << result.err;
-    if (c.err_starts.empty()) {
-      EXPECT_EQ(result.err, "");
-    }
+    EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(Snapshot(dir), before);
   }
 }
@@ -169,8 +256,8 @@ TEST(DryRun, StopsWhereTheRunWouldStop) {
     std::string err_starts;
   } cases[] = {
       {"existing output", "sspe", [](const ScratchDir& dir) { dir.Write("wave.dat", "an earlier result\n"); }, 1,
-       "  nothing: wave.dat exists already, so the run would stop with \"ERROR Exist Out File\"",
-       "wavecomp: wave.dat exists already: a run never overwrites a component wave file"},
+       " ERROR Exist Out File\n",
+       "wavecomp: the output file wave.dat exists, and a run never replaces one; rename or remove it"},
       {"missing point list", "ene", [](const ScratchDir& dir) { std::filesystem::remove(dir.PathOf("ebm.out.pnt")); },
        0,
        "  ebm.out.pnt is missing: the run would ask whether to take the first spectrum of ebm.out uniformly along "
