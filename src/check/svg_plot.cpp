@@ -268,7 +268,7 @@ void DrawSpectrum(Document& doc, const CheckResult& result, std::size_t v, doubl
     if (check.target_energy && check.target_energy->outside_share) {
       const double share = *check.target_energy->outside_share;
       legend.push_back({kTargetColour,
-                        Number(100.0 * share, 2) + " % of the target's energy outside the components' range" +
+                        Number(100.0 * share, 2) + " % of the target's energy outside their range" +
                             (share > kOutsideShareFlag ? " (over 10 %)" : ""),
                         false, 0.0});
     }

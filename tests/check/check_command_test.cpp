@@ -393,8 +393,8 @@ TEST(CheckCommand, JudgesAJonswapFileAgainstTheWholeSpectrum) {
     EXPECT_NEAR(point["difference"]["Hm0_relative"].get<double>(), std::sqrt(kept) - 1.0, 2e-3);
     const Outcome text = Check({dir.PathOf("wave.dat"), "--svg", dir.PathOf("plot.svg")});
     EXPECT_NE(dir.Read("plot.svg")
-                  .find(c.flagged ? "% of the target's energy outside the components' range (over 10 %)"
-                                  : "% of the target's energy outside the components' range<"),
+                  .find(c.flagged ? "% of the target's energy outside their range (over 10 %)"
+                                  : "% of the target's energy outside their range<"),
               std::string::npos);
     EXPECT_EQ(text.out.find("of the target energy lies outside the components' range") != std::string::npos, c.flagged)
         << text.out;
