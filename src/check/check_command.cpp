@@ -466,6 +466,10 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
     return kCheckInputError;
+  } catch (const textio::MemoryShortage& shortage) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + shortage.what());
+    return kCheckInputError;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);
