@@ -44,6 +44,7 @@ constexpr std::int64_t kLargestWhole = 9'999'999'999'999'999;
 // A coordinate or a value in running text, without blanks; whole numbers
 // without a decimal point.
 std::string Number(double value, int decimals) {
+  if (!std::isfinite(value)) value = 0.0;  // no viewer reads "NaN"; the checks above keep this for the worst files
   std::string text;
   if (decimals == 0)
     textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 40);
@@ -110,8 +111,11 @@ struct Panel {
   double left, top, right, bottom;  // plot rectangle
   double x0, x1, y0, y1;            // data range
   std::string clip_id;
-  double X(double x) const { return left + (x - x0) / (x1 - x0) * (right - left); }
-  double Y(double y) const { return bottom - (y - y0) / (y1 - y0) * (bottom - top); }
+  // A range too narrow for a double to part its ends (a record of periods of
+  // 1e-19 s a few minutes in) maps onto the rectangle's first edge.
+  double X(double x) const { return Spans(x0, x1) ? left + (x - x0) / (x1 - x0) * (right - left) : left; }
+  double Y(double y) const { return Spans(y0, y1) ? bottom - (y - y0) / (y1 - y0) * (bottom - top) : bottom; }
+  static bool Spans(double lo, double hi) { return hi != lo && std::isfinite(hi - lo); }
 };
 
 class Document {
