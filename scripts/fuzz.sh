@@ -5,7 +5,7 @@
 # build/fuzz/findings/<target>/crash-*, timeout-* or oom-* and the script fails.
 #
 #   scripts/fuzz.sh [seconds] [target...]
-#   targets: control_file frequency_spectrum directional_spectrum energy_balance textio swan_import
+#   targets: control_file frequency_spectrum directional_spectrum energy_balance textio swan_import check
 #   FUZZ_JOBS=2 runs two targets at a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +14,7 @@ seconds="${1:-600}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(control_file frequency_spectrum directional_spectrum energy_balance textio swan_import)
+  targets=(control_file frequency_spectrum directional_spectrum energy_balance textio swan_import check)
 fi
 jobs="${FUZZ_JOBS:-1}"
 
