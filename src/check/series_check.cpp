@@ -80,7 +80,7 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
   for (double amplitude : a) s.components_m0 += 0.5 * amplitude * amplitude;
   s.Hm0 = 4.0 * std::sqrt(s.components_m0);
 
-  std::vector<double> eta = SynthesiseRecord(f, a, phase, s.dt_s, s.samples, options.progress);
+  std::vector<double> eta = SynthesiseRecord(f, a, phase, s.dt_s, s.samples, options.progress, options.synthesis_threads);
   double square = 0.0;
   for (double value : eta) square += value * value;
   s.variance_m2 = square / static_cast<double>(eta.size());

@@ -58,6 +58,7 @@ struct SeriesOptions {
   std::optional<double> target_H13_m;  // a JNS or Sspe trailer's H1/3 and T1/3
   std::optional<double> target_T13_s;
   bool keep_curves = true;    // false: no wave list and no Welch density (many points)
+  int synthesis_threads = 1;  // threads that share the synthesis of the record (a point checked alone)
   ProgressCallback progress;  // synthesis progress, in samples
 };
 

@@ -227,14 +227,19 @@ FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, con
           last = samples;
         };
         const std::size_t segment = WelchSegmentLength(point.f, grid.dt_s, grid.samples);
-        const MemoryBudget::Share share(budget, SeriesPeakBytes(grid.samples, segment));
+        const std::size_t bytes = SeriesPeakBytes(grid.samples, segment);
+        // A point that takes more than half the budget leaves no room for
+        // another like it: the threads share its synthesis, the bulk of its
+        // time, instead.
+        if (bytes > run.memory_budget / 2) options.synthesis_threads = run.threads;
+        const MemoryBudget::Share share(budget, bytes);
         try {
           result.points[v] = AnalyseSeries(point.f, point.a, point.phase, options);
         } catch (const std::bad_alloc&) {
           throw textio::MemoryShortage(
               "the time-domain check of point " + std::to_string(v + 1) + " of " + std::to_string(file.points.size()) +
               " (" + std::to_string(grid.samples) + " samples, some " +
-              std::to_string(SeriesPeakBytes(grid.samples, segment) >> 20) +
+              std::to_string(bytes >> 20) +
               " MB): ask for a shorter --series or a longer --dt");
         }
       },
