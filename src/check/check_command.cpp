@@ -547,6 +547,10 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
     err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
                   std::string(TrimmedLeft(why)));
     return kExitInputError;
+  } catch (const textio::MemoryShortage& shortage) {
+    out.Flush();
+    err.WriteLine(std::string("wavecomp-check: ") + shortage.what());
+    return kExitStopped;
   } catch (const std::bad_alloc&) {
     out.Flush();
     err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);

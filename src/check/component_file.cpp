@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 
 #include "core/settings.h"
 #include "output/component_records.h"
@@ -101,6 +102,7 @@ class Records {
     }
     const std::optional<T> value = read(reader);
     if (!value) Fail(first, first + w - 1, expected, Columns(text, first, w));
+    if constexpr (std::is_floating_point_v<T>) RequireMagnitude(text, first, w, expected, *value);
     return value;
   }
 
@@ -109,7 +111,15 @@ class Records {
     RequireField(text, first, kRealWidth, expected);
     const std::optional<double> value = reader.TryF(kRealWidth, kRealDecimals);
     if (!value) Fail(first, first + kRealWidth - 1, expected, Columns(text, first, kRealWidth));
+    RequireMagnitude(text, first, kRealWidth, expected, *value);
     return *value;
+  }
+
+  // A real of the trailer or a header that the checks compute with.
+  void RequireMagnitude(std::string_view text, int first, int w, std::string_view expected, double value) const {
+    if (std::abs(value) <= kLargestMagnitude) return;
+    Fail(first, first + w - 1, std::string(expected) + ", a number of magnitude at most 1e20",
+         Columns(text, first, w));
   }
 
  private:
@@ -126,6 +136,18 @@ bool LooksLikeComponentRecord(std::string_view text) {
   }
   return true;
 }
+
+// Field k of a component record (frequency, amplitude, direction, phase)
+// within what the checks compute with. Directions and phases of any finite
+// size are angles whose sines and cosines the checks take.
+bool WithinBounds(int k, double value) {
+  if (k == 0) return value >= kSmallestFrequency && value <= kLargestMagnitude;
+  if (k == 1) return value >= 0.0 && value <= kLargestMagnitude;
+  return true;
+}
+
+constexpr const char* kFieldBounds[kComponentFields] = {
+    "a frequency above 0 Hz (1e-20 to 1e20 Hz)", "an amplitude of 0 to 1e20 m", "", ""};
 
 void ReadComponents(Records& records, PointComponents& point, std::string_view where) {
   const std::size_t count = point.declared_count > 0 ? static_cast<std::size_t>(point.declared_count) : 0;
@@ -151,10 +173,11 @@ void ReadComponents(Records& records, PointComponents& point, std::string_view w
         reader.Skip(kRealWidth);
       else
         value = reader.TryF(kRealWidth, kRealDecimals);
-      if (!value || !std::isfinite(*value)) {
+      if (!value || !std::isfinite(*value) || !WithinBounds(k, *value)) {
         // Messages are built only on failure: this loop runs millions of times.
         const std::string expected = std::string("the ") + kFieldNames[k] + " (E15.6) of component " +
-                                     Count(static_cast<std::int64_t>(i + 1)) + ", a finite real number";
+                                     Count(static_cast<std::int64_t>(i + 1)) + ", " +
+                                     (value && std::isfinite(*value) ? kFieldBounds[k] : "a finite real number");
         records.RequireField(text, first, kRealWidth, expected);
         records.Fail(first, first + kRealWidth - 1, expected, Columns(text, first, kRealWidth));
       }

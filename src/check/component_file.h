@@ -13,6 +13,9 @@
 // a component field may not be blank (a blank field would read as zero), the
 // counts in the headers must match the records, and nothing but blanks may
 // follow the last field of a record or the last record of the file.
+//
+// It also refuses values the checks cannot compute with: a frequency that is
+// not positive, a negative amplitude, and magnitudes beyond the bounds below.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +30,17 @@
 namespace wavecomp::check {
 
 enum class FileLayout { kSinglePoint, kMultiPoint };
+
+// The widest values the checks compute with. Squares of amplitudes, fourth
+// powers of frequencies and densities over the spacing of up to 99 999
+// components then stay far inside the range of a double (1e308), and the
+// single-precision transforms of the time-domain check (sums of up to 2^25
+// samples of 99 999 components: 3e32 m) inside that of a float (3e38); any
+// sea (amplitudes of metres, frequencies of 1e-4 to 10 Hz) lies many decades
+// inside them. Beyond them Hm0 would be infinite and the plot's coordinates
+// not numbers.
+inline constexpr double kLargestMagnitude = 1.0e20;    // amplitude (m), frequency (Hz), trailer reals
+inline constexpr double kSmallestFrequency = 1.0e-20;  // Hz
 
 // The components of one point, as the file lists them.
 struct PointComponents {

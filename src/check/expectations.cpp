@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "check/bounded_int.h"
 #include "core/console.h"
 #include "resample/direction_interpolation.h"
 #include "resample/spline.h"
@@ -28,6 +29,8 @@ constexpr double kJonswapHighestMultiple = 100.0;
 // stops there even for components beyond.
 constexpr double kJonswapFloorShare = 1.0e-3;
 constexpr double kJonswapFarthestMultiple = 1000.0;
+// The grid spans at most 1e-3 fp to 1000 fp: some 69 000 samples.
+constexpr std::size_t kJonswapGridLimit = 100'000;
 // Samples of the spline through an Sspe table.
 constexpr int kSplineSamples = 20000;
 
@@ -54,7 +57,7 @@ TargetSpectrum TargetSpectrum::Jonswap(double H13, double T13, double gamma, dou
       std::max(kJonswapHighestMultiple * shape.fp, std::min(2.0 * f_high, kJonswapFarthestMultiple * shape.fp));
   std::vector<double> f, S;
   const std::size_t count =
-      static_cast<std::size_t>(std::ceil(std::log(end / start) / std::log(kJonswapGridRatio))) + 1;
+      FloorWithin<std::size_t>(std::ceil(std::log(end / start) / std::log(kJonswapGridRatio)), 0, kJonswapGridLimit) + 1;
   f.reserve(count);
   S.reserve(count);
   for (std::size_t j = 0; j < count; ++j) {

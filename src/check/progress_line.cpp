@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+
+#include "check/bounded_int.h"
 
 namespace wavecomp::check {
 namespace {
 
 std::string Duration(double seconds) {
-  const long long whole = std::llround(seconds);
+  // A guess of years is shown as that many seconds still.
+  const std::int64_t whole = RoundWithin<std::int64_t>(seconds, 0, std::int64_t{1} << 52);
   if (whole < 60) return std::to_string(whole) + " s";
   return std::to_string(whole / 60) + " min " + std::to_string(whole % 60) + " s";
 }
@@ -40,7 +44,7 @@ void ProgressLine::Show(double fraction) {
   if (!stream_.write) return;
   const double elapsed = Elapsed();
   if (elapsed < quiet_seconds_) return;
-  fraction = std::clamp(fraction, 0.0, 1.0);
+  fraction = fraction >= 0.0 ? std::min(fraction, 1.0) : 0.0;  // a NaN is no progress
   const int tenths = static_cast<int>(std::floor(fraction * 10.0));
   if (!stream_.terminal && shown_ && tenths <= tenths_) return;
   shown_ = true;

@@ -3,6 +3,7 @@
 #include <kissfft/kiss_fftr.h>
 
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -39,6 +40,43 @@ std::size_t FastFftSizeAtMost(std::size_t n) {
     if (IsFastFftSize(m)) return m;
   }
   return 0;
+}
+
+namespace {
+
+// A plan of one direction that is freed when it goes.
+struct Plan {
+  kiss_fftr_cfg cfg;
+  Plan(std::size_t size, bool inverse) : cfg(kiss_fftr_alloc(static_cast<int>(size), inverse ? 1 : 0, nullptr, nullptr)) {
+    if (cfg == nullptr) throw std::bad_alloc();
+  }
+  ~Plan() { kiss_fftr_free(cfg); }
+  Plan(const Plan&) = delete;
+  Plan& operator=(const Plan&) = delete;
+};
+
+}  // namespace
+
+std::vector<float> AutocorrelationSums(std::span<const double> x, double scale, std::size_t size,
+                                       std::vector<double>* release) {
+  if (!IsFastFftSize(size) || size > static_cast<std::size_t>(INT32_MAX) || x.size() > size)
+    throw std::invalid_argument("FFT size must be even with no prime factor above 5, and hold the record");
+  std::vector<kiss_fft_scalar> samples(size, 0.0f);
+  for (std::size_t t = 0; t < x.size(); ++t) samples[t] = static_cast<kiss_fft_scalar>(x[t] * scale);
+  if (release != nullptr) std::vector<double>().swap(*release);
+  std::vector<kiss_fft_cpx> bins(size / 2 + 1);
+  {
+    const Plan forward(size, false);
+    kiss_fftr(forward.cfg, samples.data(), bins.data());
+  }
+  for (kiss_fft_cpx& bin : bins) {
+    bin.r = static_cast<kiss_fft_scalar>(
+        std::norm(std::complex<double>(static_cast<double>(bin.r), static_cast<double>(bin.i))));
+    bin.i = 0.0f;
+  }
+  const Plan inverse(size, true);
+  kiss_fftri(inverse.cfg, bins.data(), samples.data());
+  return samples;
 }
 
 RealFft::RealFft(std::size_t size) : size_(size), plans_(std::make_unique<Plans>()) {

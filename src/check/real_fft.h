@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace wavecomp::check {
 
@@ -20,6 +21,17 @@ bool IsFastFftSize(std::size_t n);
 std::size_t FastFftSizeAtLeast(std::size_t n);
 // The largest fast size <= n; 0 when n < 2.
 std::size_t FastFftSizeAtMost(std::size_t n);
+
+// The circular autocorrelation sums s(k) = sum over t of y(t) y(t+k mod
+// size), k = 0..size-1, of y(t) = scale x(t) zero-padded to `size` (a fast
+// size), each as Forward, std::norm of every bin and Inverse of RealFft would
+// make it, to the last bit: but in the transform's own single-precision
+// buffers and with one plan at a time, some 18 bytes per padded sample where
+// RealFft and double copies would take 60. `release`, when not null, is
+// emptied (its memory freed) once x has been taken, before the transform's
+// memory is: x may be *release.
+std::vector<float> AutocorrelationSums(std::span<const double> x, double scale, std::size_t size,
+                                       std::vector<double>* release = nullptr);
 
 class RealFft {
  public:

@@ -31,5 +31,8 @@ struct Repetition {
 // The largest r(k) over the lags from first_lag_s to the end of the record,
 // sampled every dt seconds.
 Repetition LargestAutocorrelation(std::span<const double> eta, double dt, double first_lag_s);
+// The same, freeing the record once the transform has taken it: the check
+// of a long record then never holds the record and the transform at once.
+Repetition LargestAutocorrelation(std::vector<double>&& eta, double dt, double first_lag_s);
 
 }  // namespace wavecomp::check

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <exception>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 namespace wavecomp::check {
 namespace {
@@ -91,14 +94,45 @@ void SurfaceSynthesis::Fill(std::size_t first, std::span<double> eta) {
 
 std::vector<double> SynthesiseRecord(std::span<const double> f, std::span<const double> a,
                                      std::span<const double> phase, double dt, std::size_t samples,
-                                     const ProgressCallback& progress) {
-  SurfaceSynthesis synthesis(f, a, phase, dt);
+                                     const ProgressCallback& progress, int threads) {
   std::vector<double> eta(samples);
-  for (std::size_t done = 0; done < samples; done += kAnchorInterval) {
-    const std::size_t piece = std::min(kAnchorInterval, samples - done);
-    synthesis.Fill(done, std::span<double>(eta).subspan(done, piece));
-    if (progress) progress(done + piece, samples);
+  if (samples == 0) return eta;
+  const std::size_t anchors = (samples + kAnchorInterval - 1) / kAnchorInterval;
+  const std::size_t stretches = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), 1, anchors);
+  // Stretch s covers the anchors [s anchors / stretches, (s+1) anchors / stretches).
+  const auto bounds = [&](std::size_t s) { return std::min(samples, s * anchors / stretches * kAnchorInterval); };
+  const auto fill = [&](std::size_t s, bool report) {
+    SurfaceSynthesis synthesis(f, a, phase, dt);
+    const std::size_t begin = bounds(s), end = bounds(s + 1);
+    for (std::size_t done = begin; done < end; done += kAnchorInterval) {
+      const std::size_t piece = std::min(kAnchorInterval, end - done);
+      synthesis.Fill(done, std::span<double>(eta).subspan(done, piece));
+      // The others go as fast: the first stretch speaks for all.
+      if (report && progress) progress(std::min(samples, (done + piece) * stretches), samples);
+    }
+  };
+  std::vector<std::exception_ptr> errors(stretches);
+  const auto guarded = [&](std::size_t s) {
+    try {
+      fill(s, s == 0);
+    } catch (...) {
+      errors[s] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t s = 1; s < stretches; ++s) {
+    try {
+      helpers.emplace_back(guarded, s);
+    } catch (const std::system_error&) {
+      guarded(s);  // no thread to be had: this one does it
+    }
   }
+  guarded(0);
+  for (std::thread& helper : helpers) helper.join();
+  for (const std::exception_ptr& error : errors) {
+    if (error) std::rethrow_exception(error);
+  }
+  if (stretches > 1 && progress) progress(samples, samples);
   return eta;
 }
 

@@ -60,11 +60,14 @@ class SurfaceSynthesis {
   std::vector<Pair> re_, im_;            // phasors at the next sample
 };
 
-// The record of `samples` samples from t = 0, with `progress` called after
-// every piece of kAnchorInterval samples and at the end.
+// The record of `samples` samples from t = 0, with `progress` called on the
+// calling thread after every piece of kAnchorInterval samples and at the end.
+// With `threads` above 1 the record is shared out in stretches that start at
+// multiples of kAnchorInterval, so every sample is made as one thread makes
+// it, to the last bit.
 std::vector<double> SynthesiseRecord(std::span<const double> f, std::span<const double> a,
                                      std::span<const double> phase, double dt, std::size_t samples,
-                                     const ProgressCallback& progress = {});
+                                     const ProgressCallback& progress = {}, int threads = 1);
 
 // eta(t) by direct summation of the cosines: the reference for the fast
 // synthesis.

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "check/rayleigh.h"
+#include "check/real_fft.h"
 #include "check/statistics.h"
 
 namespace wavecomp::check {
@@ -57,6 +59,13 @@ std::size_t SeriesSamples(double duration_s, double dt_s) {
   return static_cast<std::size_t>(steps) + 1;
 }
 
+std::size_t SeriesPeakBytes(std::size_t samples, std::size_t segment) {
+  const std::size_t waves = 2 * sizeof(Wave) * (samples / 2);
+  const std::size_t record = 8 * samples + waves + 80 * segment;
+  const std::size_t transform = 18 * FastFftSizeAtLeast(2 * samples) + waves / 2;
+  return std::max(record, transform);
+}
+
 PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, std::span<const double> phase,
                           const SeriesOptions& options) {
   if (f.empty()) throw std::invalid_argument("no components");
@@ -71,7 +80,7 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
   for (double amplitude : a) s.components_m0 += 0.5 * amplitude * amplitude;
   s.Hm0 = 4.0 * std::sqrt(s.components_m0);
 
-  const std::vector<double> eta = SynthesiseRecord(f, a, phase, s.dt_s, s.samples, options.progress);
+  std::vector<double> eta = SynthesiseRecord(f, a, phase, s.dt_s, s.samples, options.progress, options.synthesis_threads);
   double square = 0.0;
   for (double value : eta) square += value * value;
   s.variance_m2 = square / static_cast<double>(eta.size());
@@ -104,7 +113,8 @@ PointSeries AnalyseSeries(std::span<const double> f, std::span<const double> a, 
   // points would otherwise hold a gigabyte of densities nobody reads.
   if (!options.keep_curves) s.welch.density = std::vector<DensitySample>();
 
-  s.repetition = LargestAutocorrelation(eta, s.dt_s, kRepetitionFirstLagPeriods * s.peak_period_s);
+  // The last use of the record, which goes before the transform's memory is taken.
+  s.repetition = LargestAutocorrelation(std::move(eta), s.dt_s, kRepetitionFirstLagPeriods * s.peak_period_s);
   s.repeats = s.repetition.defined && s.repetition.max_autocorrelation > kRepetitionWarning;
   return s;
 }

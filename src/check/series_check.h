@@ -58,6 +58,7 @@ struct SeriesOptions {
   std::optional<double> target_H13_m;  // a JNS or Sspe trailer's H1/3 and T1/3
   std::optional<double> target_T13_s;
   bool keep_curves = true;    // false: no wave list and no Welch density (many points)
+  int synthesis_threads = 1;  // threads that share the synthesis of the record (a point checked alone)
   ProgressCallback progress;  // synthesis progress, in samples
 };
 
@@ -109,6 +110,15 @@ double DefaultSeriesStep(std::span<const double> f);
 // std::invalid_argument when either is not positive and finite, or for more
 // than kMaxSeriesSamples samples.
 std::size_t SeriesSamples(double duration_s, double dt_s);
+
+// An upper estimate of the memory AnalyseSeries holds at once for a record
+// of `samples` samples whose Welch segments are `segment` samples long: the
+// record (8 bytes a sample) with its waves (at most one per two samples, and
+// their sorted copy) and the Welch transform (some 80 bytes a segment
+// sample), then the autocorrelation's transform (about 18 bytes per padded
+// sample, of which there are about twice as many as samples) with the waves
+// that are kept, once the record itself is freed.
+std::size_t SeriesPeakBytes(std::size_t samples, std::size_t segment);
 
 // Synthesises the record and analyses it. Throws std::invalid_argument for
 // components of unequal counts, no components, a duration or time step that

@@ -7,6 +7,8 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -94,6 +96,42 @@ void ParallelFor(std::size_t count, int threads, const std::function<void(std::s
   if (error) std::rethrow_exception(error);
 }
 
+// Memory that the points checked at once share: a point waits while those
+// running would hold more than the budget with it, and runs when it would be
+// alone, whatever it needs.
+class MemoryBudget {
+ public:
+  explicit MemoryBudget(std::size_t bytes) : limit_(bytes) {}
+
+  class Share {
+   public:
+    Share(MemoryBudget& budget, std::size_t bytes) : budget_(budget), bytes_(bytes) {
+      std::unique_lock<std::mutex> lock(budget_.mutex_);
+      budget_.freed_.wait(lock, [&] { return budget_.held_ == 0 || budget_.held_ + bytes_ <= budget_.limit_; });
+      budget_.held_ += bytes_;
+    }
+    ~Share() {
+      {
+        const std::lock_guard<std::mutex> lock(budget_.mutex_);
+        budget_.held_ -= bytes_;
+      }
+      budget_.freed_.notify_all();
+    }
+    Share(const Share&) = delete;
+    Share& operator=(const Share&) = delete;
+
+   private:
+    MemoryBudget& budget_;
+    std::size_t bytes_;
+  };
+
+ private:
+  std::size_t limit_;
+  std::size_t held_ = 0;
+  std::mutex mutex_;
+  std::condition_variable freed_;
+};
+
 // Enough decimals of t to show the step to 1e-4 of itself.
 int TimeDecimals(double dt) { return std::clamp(4 - static_cast<int>(std::floor(std::log10(dt))), 3, 15); }
 
@@ -167,6 +205,7 @@ FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, con
                                ? &*file.trailer
                                : nullptr;
   std::atomic<std::size_t> done{0};
+  MemoryBudget budget(run.memory_budget);
   ParallelFor(
       todo.size(), run.threads,
       [&](std::size_t k) {
@@ -187,7 +226,22 @@ FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, con
           done += (samples - last) * size;
           last = samples;
         };
-        result.points[v] = AnalyseSeries(point.f, point.a, point.phase, options);
+        const std::size_t segment = WelchSegmentLength(point.f, grid.dt_s, grid.samples);
+        const std::size_t bytes = SeriesPeakBytes(grid.samples, segment);
+        // A point that takes more than half the budget leaves no room for
+        // another like it: the threads share its synthesis, the bulk of its
+        // time, instead.
+        if (bytes > run.memory_budget / 2) options.synthesis_threads = run.threads;
+        const MemoryBudget::Share share(budget, bytes);
+        try {
+          result.points[v] = AnalyseSeries(point.f, point.a, point.phase, options);
+        } catch (const std::bad_alloc&) {
+          throw textio::MemoryShortage(
+              "the time-domain check of point " + std::to_string(v + 1) + " of " + std::to_string(file.points.size()) +
+              " (" + std::to_string(grid.samples) + " samples, some " +
+              std::to_string(bytes >> 20) +
+              " MB): ask for a shorter --series or a longer --dt");
+        }
       },
       [&] {
         if (run.progress) run.progress(static_cast<double>(done.load()) / total);

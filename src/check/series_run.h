@@ -53,8 +53,15 @@ struct FileSeries {
   std::size_t repeating = 0;                       // points whose record repeats itself
 };
 
+// The memory the points checked at once may hold together (SeriesPeakBytes
+// of each): 256 MB leaves both cores busy for records of up to some 2.5
+// million samples a point (the default three hours at steps of 4 ms), while a longer record is checked alone, so that
+// memory grows no further with the threads than the longest point needs.
+inline constexpr std::size_t kSeriesMemoryBudget = std::size_t{256} << 20;
+
 struct SeriesRun {
   int threads = 2;                     // the machine has two cores
+  std::size_t memory_budget = kSeriesMemoryBudget;
   std::vector<std::size_t> curves_of;  // points (0-based) that keep their waves and Welch density
   // The share of the work done, 0..1, called on the calling thread about
   // twice a second while the workers run, and after every piece of the CSV.

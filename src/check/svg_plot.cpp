@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "check/bounded_int.h"
 #include "check/rayleigh.h"
 #include "check/sea_surface.h"
 #include "textio/format.h"
@@ -36,12 +37,17 @@ constexpr std::string_view kComponentColour = "#d9480f";
 constexpr std::string_view kBarFill = "#f4b183";
 constexpr std::string_view kGridColour = "#e3e3e3";
 
+// Whole numbers shown in the plot stay within 16 digits (where a double still
+// holds every whole number); a larger value is shown as this bound.
+constexpr std::int64_t kLargestWhole = 9'999'999'999'999'999;
+
 // A coordinate or a value in running text, without blanks; whole numbers
 // without a decimal point.
 std::string Number(double value, int decimals) {
+  if (!std::isfinite(value)) value = 0.0;  // no viewer reads "NaN"; the checks above keep this for the worst files
   std::string text;
   if (decimals == 0)
-    textio::PutI(text, static_cast<std::int64_t>(std::llround(value)), 40);
+    textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 40);
   else
     textio::PutF(text, value, 40, decimals);
   return text.substr(text.find_first_not_of(' '));
@@ -93,7 +99,7 @@ Ticks NiceTicks(double lo, double& hi) {
   const double power = std::pow(10.0, std::floor(std::log10(rough)));
   const double fraction = rough / power;
   ticks.step = (fraction <= 1.0 ? 1.0 : fraction <= 2.0 ? 2.0 : fraction <= 5.0 ? 5.0 : 10.0) * power;
-  ticks.decimals = std::max(0, -static_cast<int>(std::floor(std::log10(ticks.step) + 1.0e-9)));
+  ticks.decimals = std::max(0, -FloorWithin<int>(std::log10(ticks.step) + 1.0e-9, -400, 400));
   hi = std::ceil(hi / ticks.step - 1.0e-9) * ticks.step;
   for (double t = std::ceil(lo / ticks.step - 1.0e-9) * ticks.step; t <= hi + 0.5 * ticks.step; t += ticks.step) {
     ticks.values.push_back(std::abs(t) < 1.0e-12 * ticks.step ? 0.0 : t);
@@ -105,8 +111,11 @@ struct Panel {
   double left, top, right, bottom;  // plot rectangle
   double x0, x1, y0, y1;            // data range
   std::string clip_id;
-  double X(double x) const { return left + (x - x0) / (x1 - x0) * (right - left); }
-  double Y(double y) const { return bottom - (y - y0) / (y1 - y0) * (bottom - top); }
+  // A range too narrow for a double to part its ends (a record of periods of
+  // 1e-19 s a few minutes in) maps onto the rectangle's first edge.
+  double X(double x) const { return Spans(x0, x1) ? left + (x - x0) / (x1 - x0) * (right - left) : left; }
+  double Y(double y) const { return Spans(y0, y1) ? bottom - (y - y0) / (y1 - y0) * (bottom - top) : bottom; }
+  static bool Spans(double lo, double hi) { return hi != lo && std::isfinite(hi - lo); }
 };
 
 class Document {
@@ -294,7 +303,7 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
   for (std::size_t i = 0; i < point.size(); ++i) {
     const double energy = 0.5 * point.a[i] * point.a[i];
     const double degrees = point.theta[i] * 57.29577951308232;  // 180/pi
-    const int bin = std::clamp(static_cast<int>(std::floor((degrees + 90.0) / kDirectionBin)), 0, bins - 1);
+    const int bin = FloorWithin<int>((degrees + 90.0) / kDirectionBin, 0, bins - 1);
     measured[static_cast<std::size_t>(bin)] += energy;
     total += energy;
   }
@@ -379,7 +388,7 @@ void DrawRecord(Document& doc, const CheckResult& result, std::size_t v, const P
   const double centre = highest ? highest->start_s + 0.5 * highest->period_s : 0.5 * span;
   const double start = std::clamp(centre - 0.5 * span, 0.0, s.duration_s - span);
   const std::size_t samples =
-      std::clamp<std::size_t>(static_cast<std::size_t>(std::ceil(span / s.dt_s)), 2, kRecordSamples);
+      std::clamp<std::size_t>(FloorWithin<std::size_t>(std::ceil(span / s.dt_s), 0, kRecordSamples), 2, kRecordSamples);
   std::vector<std::pair<double, double>> record;
   double extent = 0.0;
   for (std::size_t k = 0; k <= samples; ++k) {
@@ -439,7 +448,7 @@ void DrawWelch(Document& doc, const CheckResult& result, std::size_t v, const Po
   // Bins fine enough to part the components show each as a spike: their
   // means over bands of kWelchBands-th of the axis are what meets the target.
   const std::size_t band = std::max<std::size_t>(
-      1, static_cast<std::size_t>(std::llround(x_hi / kWelchBands / std::max(s.welch.df, 1.0e-300))));
+      1, RoundWithin<std::size_t>(x_hi / kWelchBands / std::max(s.welch.df, 1.0e-300), 0, s.welch.density.size() + 1));
   std::vector<std::pair<double, double>> averaged;
   for (std::size_t k = 0; k + band <= s.welch.density.size() && s.welch.density[k].f <= x_hi; k += band) {
     double sum = 0.0;

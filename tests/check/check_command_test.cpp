@@ -441,6 +441,85 @@ TEST(CheckCommand, NeverFailsOtherwiseThanWithAMessageOnDamagedFiles) {
   }
 }
 
+// Fault: an amplitude of 0.100000+301 gave "Hm0 Infinity" and NaN
+// coordinates in the plot, a direction of 3e15 converted a double far out of
+// the range of int, and frequencies of 0 or below passed. Every value that
+// is read is either refused, naming its record, or gives figures without a
+// NaN or an infinity anywhere: in the summary, the JSON and the plot, with
+// the time-domain check.
+TEST(CheckCommand, ExtremeValuesAreRefusedOrComputedSafely) {
+  const std::vector<Component> components = {
+      {0.08, 0.30, 0.10, 1.0}, {0.10, 0.40, 0.00, 2.0}, {0.12, 0.20, -0.10, 3.0}};
+  const std::string trailer = testing::JnsTrailer(1.0, 10.0, 0.0, 3.3, 4711, 10.0);
+  const std::string bounds[] = {"a frequency above 0 Hz (1e-20 to 1e20 Hz)", "an amplitude of 0 to 1e20 m"};
+  const char* names[] = {"frequency", "amplitude", "direction", "phase"};
+  struct Case {
+    int field;         // of component 2 (line 4); 4: H1/3 of the trailer (line 9)
+    std::string text;  // right-justified in its E15.6 field
+    std::string expected;  // the refusal's "expected" part; empty when accepted
+  };
+  const std::string finite = "a finite real number";
+  const Case cases[] = {
+      {0, "0.000000E+00", bounds[0]},
+      {0, "-0.100000E+01", bounds[0]},
+      {0, "0.100000E-20", bounds[0]},
+      {0, "0.200000E+21", bounds[0]},
+      {0, "NaN", finite},
+      {0, "Inf", finite},
+      {0, "0.200000+309", finite},  // beyond a double
+      {1, "-0.100000E+01", bounds[1]},
+      {1, "0.100000+301", bounds[1]},
+      {1, "0.200000E+21", bounds[1]},
+      {2, "-NaN", finite},
+      {3, "-Infinity", finite},
+      {4, "0.100000+301", "a number of magnitude at most 1e20"},
+      // Accepted: the checks compute with these.
+      {0, "0.100000E-19", ""},
+      {0, "0.100000E+20", ""},
+      {1, "0.000000E+00", ""},
+      {1, "0.100000E+20", ""},
+      {1, "0.100000E-99", ""},
+      {2, "0.300000E+16", ""},
+      {2, "-0.179769+309", ""},
+      {3, "0.300000E+16", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.field) + " " + c.text);
+    ScratchDir dir;
+    std::string text = testing::SinglePointFile(components, trailer);
+    std::vector<std::string> lines = Lines(text);
+    const std::size_t line = c.field < 4 ? 4 : 9;
+    const std::size_t column = c.field < 4 ? static_cast<std::size_t>(c.field) * 15 : 0;
+    const std::string field = std::string(15 - c.text.size(), ' ') + c.text;
+    lines[line - 1].replace(column, 15, field);
+    text.clear();
+    for (const std::string& l : lines) text += l + "\n";
+    const std::string path = dir.PathOf("wave.dat");
+    dir.Write("wave.dat", text);
+    // A fixed step: the default one of a frequency of 1e20 Hz would make the record too long.
+    const Outcome json = Check({"--json", "--series", "600", "--dt", "0.05", "--svg", dir.PathOf("plot.svg"), path});
+    if (!c.expected.empty()) {
+      EXPECT_EQ(json.status, kExitInputError);
+      const std::string what = c.field < 4 ? std::string("the ") + names[c.field] + " (E15.6) of component 2, "
+                                           : std::string("H1/3 (E15.6), ");
+      EXPECT_EQ(json.err, "wavecomp-check: input error in " + path + ", line " + std::to_string(line) + ", columns " +
+                              std::to_string(column + 1) + "-" + std::to_string(column + 15) + ": expected " + what +
+                              c.expected + ", found \"" + field + "\"\n");
+      EXPECT_FALSE(dir.Exists("plot.svg"));
+      continue;
+    }
+    ASSERT_EQ(json.status, kExitSuccess) << json.err;
+    const Outcome summary = Check({"--series", "600", "--dt", "0.05", path});
+    ASSERT_EQ(summary.status, kExitSuccess) << summary.err;
+    for (const std::string& output : {json.out, summary.out, dir.Read("plot.svg")}) {
+      for (const char* bad : {"nan", "NaN", "inf", "Inf", "INF"}) {
+        const std::size_t at = output.find(bad);
+        EXPECT_EQ(at, std::string::npos) << output.substr(at < 200 ? 0 : at - 200, 400);
+      }
+    }
+  }
+}
+
 #ifdef WAVECOMP_CHECK_EXE
 // The program itself: statuses and streams as a shell sees them.
 TEST(CheckCommand, ProgramExitsWithTheStatusOfItsCheck) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "check/check_command.h"
@@ -14,6 +15,7 @@
 #include "check/component_text.h"
 #include "check/progress_line.h"
 #include "check/sea_surface.h"
+#include "check/series_run.h"
 #include "support/test_support.h"
 
 namespace wavecomp::check {
@@ -165,6 +167,30 @@ TEST(SeriesCommand, CsvHoldsTheRecordOfEveryPoint) {
     }
   }
   EXPECT_NE(outcome.out.find("1 point has no component with a positive frequency"), std::string::npos);
+}
+
+// Points checked one at a time (a budget no point fits in, each record's
+// synthesis shared out) or all at once give the same figures to the last bit.
+TEST(SeriesCommand, MemoryBudgetChangesNoFigure) {
+  ComponentFile file;
+  for (int v = 0; v < 3; ++v) {
+    PointComponents& point = file.points.emplace_back();
+    for (int i = 0; i < 40; ++i) {
+      point.f.push_back(0.05 + 0.004 * i + 0.0003 * v);
+      point.a.push_back(0.1 + 0.002 * ((i * 7 + v) % 11));
+      point.phase.push_back(0.37 * i + v);
+    }
+  }
+  const SeriesGrid grid = PlanSeries(file, SeriesRequest{true, 1800.0, std::nullopt, std::nullopt});
+  FileSeries runs[2];
+  for (const std::size_t budget : {std::size_t{1}, std::size_t{1} << 40})
+    runs[budget > 1] = RunSeries(file, nullptr, grid, SeriesRun{2, budget, {0, 2}, {}});
+  for (std::size_t v = 0; v < file.points.size(); ++v) {
+    const PointSeries &x = *runs[0].points[v], &y = *runs[1].points[v];
+    EXPECT_EQ(std::tie(x.variance_m2, x.waves.waves, x.waves.H13_m, x.welch.m0, x.repetition.max_autocorrelation),
+              std::tie(y.variance_m2, y.waves.waves, y.waves.H13_m, y.welch.m0, y.repetition.max_autocorrelation))
+        << v;
+  }
 }
 
 // Every bundled example, a multi-point one among them, checked over ten

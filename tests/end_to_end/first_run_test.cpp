@@ -283,6 +283,16 @@ TEST(DryRun, StopsWhereTheRunWouldStop) {
   }
 }
 
+// Fault: the harness fed a program that had already ended and the test
+// process died of SIGPIPE (13 of 40 loaded runs of the dry-run test above).
+// A program that never reads takes megabytes of input it will never see,
+// far beyond a pipe's buffer, so the write surely meets a closed pipe.
+TEST(Harness, FeedsAProgramThatEndsWithoutReading) {
+  ScratchDir dir;
+  const RunResult run = testing::RunProgram("/bin/true", dir.path(), std::string(std::size_t{8} << 20, 'Y'));
+  EXPECT_EQ(run.exit_status, 0);
+}
+
 // Input that reads, but probably not as meant: the run goes on exactly as
 // before and says why on standard error; what the warning predicts is what
 // the file then holds.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <iconv.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -45,6 +46,29 @@ std::string ReadAll(int descriptor) {
 }
 
 }  // namespace
+
+std::size_t WriteToChild(int descriptor, std::string_view bytes) {
+  // The SIGPIPE of a write to a pipe whose reader has gone is sent to the
+  // writing thread: blocked here, it stays pending instead of ending the
+  // test process, and the write fails with EPIPE.
+  sigset_t pipe_signal, before;
+  sigemptyset(&pipe_signal);
+  sigaddset(&pipe_signal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe_signal, &before);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    done += static_cast<std::size_t>(put);
+  }
+  // Take the pending signal (if the write raised one) before unblocking it.
+  const timespec no_wait{};
+  while (sigtimedwait(&pipe_signal, nullptr, &no_wait) == SIGPIPE) {
+  }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  return done;
+}
 
 ScratchDir::ScratchDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "wavecomp-test-XXXXXX").string();
@@ -98,20 +122,10 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
   ::close(in_pipe[0]);
   ::close(out_pipe[1]);
   ::close(err_pipe[1]);
+  // The program may end without reading all of its input (a dry run never
+  // asks its question): what it leaves unread is dropped.
   std::thread feeder([&] {
-    // A program that stops without reading its input (a dry run answered
-    // "Y") closes the pipe: the write then fails with EPIPE instead of
-    // ending the test with SIGPIPE, which stays blocked in this thread.
-    sigset_t pipe_signal;
-    ::sigemptyset(&pipe_signal);
-    ::sigaddset(&pipe_signal, SIGPIPE);
-    ::pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
-    std::size_t done = 0;
-    while (done < input.size()) {
-      const ssize_t put = ::write(in_pipe[1], input.data() + done, input.size() - done);
-      if (put <= 0) break;
-      done += static_cast<std::size_t>(put);
-    }
+    WriteToChild(in_pipe[1], input);
     ::close(in_pipe[1]);
   });
   RunResult result;
@@ -122,7 +136,8 @@ RunResult RunProgram(const std::string& program, const std::string& folder, cons
   ::close(out_pipe[0]);
   ::close(err_pipe[0]);
   int status = 0;
-  ::waitpid(child, &status, 0);
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
   result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }

@@ -37,6 +37,12 @@ struct RunResult {
   std::string err;       // standard error
 };
 
+// Writes `bytes` to a pipe into a child program and returns how many it
+// took: a child that has ended, or closed its end, makes the write stop
+// (EPIPE) instead of killing the test by SIGPIPE. Every test that feeds a
+// program writes through this.
+std::size_t WriteToChild(int descriptor, std::string_view bytes);
+
 // Runs `program` in `folder` with `input` on standard input (closed after it).
 RunResult RunProgram(const std::string& program, const std::string& folder, const std::string& input = "");
 // The same with command-line arguments.
