@@ -79,10 +79,11 @@ bool FillSlot(TemporarySlot& slot, const std::string& path) {
     // The old name stays allocated, since a handler may have read its
     // address just before, and stays listed, so that it is kept and not lost.
     static std::mutex retiring;
-    static std::vector<char*> retired;
     const std::lock_guard<std::mutex> lock(retiring);
     try {
-      if (name != nullptr) retired.push_back(name);
+      // Never destroyed: the list must outlive every handler and the exit.
+      static auto* const retired = new std::vector<char*>;
+      if (name != nullptr) retired->push_back(name);
     } catch (const std::bad_alloc&) {
       return false;
     }
