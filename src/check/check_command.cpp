@@ -131,13 +131,6 @@ constexpr std::string_view kOptionNames[] = {"--spectrum",  "--svg",    "--norma
                                              "--dt",        "--series", "--series-csv",  "--json",   "--force",
                                              "--clockwise", "-h",       "--help",        "--version"};
 
-// A file given where the component file belongs that is one of the inputs
-// a checker compares with.
-class NotAComponentFile : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // "NAME needs WHAT" for an option of the table.
 std::string Needs(std::string_view name) {
   for (const auto& [option, what] : kValueOptions) {
@@ -433,8 +426,33 @@ ComponentFile ReadComponent(const textio::TextFile& text, const std::string& pat
     const std::optional<std::string> kind = error.line() == 1 ? SpectrumFileKind(text, path) : std::nullopt;
     if (!kind) throw;
     const std::string name = textio::Printable(path);
-    throw NotAComponentFile(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
+    throw InputFailure(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
                             "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
+  }
+}
+
+// The checker's own errors as the three programs' front door knows them.
+std::exception_ptr InCheckerTerms(const std::exception_ptr& error, const Options& options) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const UsageError& usage_error) {
+    return std::make_exception_ptr(wavecomp::Refusal(usage_error.what()));
+  } catch (const textio::OutputRefused& refused) {
+    // A name that came to resolve to what may not be replaced while the check ran.
+    return std::make_exception_ptr(InCheckerWords(refused, KindOf(options, refused.path())));
+  } catch (const RunStop& stop) {
+    // wavecomp's own readers refused the spectrum file as a run would.
+    const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
+    return std::make_exception_ptr(
+        InputFailure(options.spectrum.value_or(options.file) + ": " + std::string(TrimmedLeft(why))));
+  } catch (const textio::MemoryShortage&) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    // Told as a component file too large to hold: the readers and the series
+    // name their own shortages (textio::MemoryShortage).
+    return std::make_exception_ptr(InputFailure("not enough memory to hold " + options.file));
+  } catch (...) {
+    return error;
   }
 }
 
@@ -515,46 +533,11 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
       return kExitSuccess;
     }
     return Check(*options, out, progress);
-  } catch (const UsageError& usage_error) {
+  } catch (...) {
     out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
-    return kExitStopped;
-  } catch (const textio::UnopenableFile& missing) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + missing.what());
-    return kExitStopped;
-  } catch (const NotAComponentFile& input_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kExitInputError;
-  } catch (const textio::InputError& input_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kExitInputError;
-  } catch (const textio::OutputRefused& refused) {
-    // A name that came to resolve to what may not be replaced while the check ran.
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + InCheckerWords(refused, KindOf(*options, refused.path())).what());
-    return kExitOutputError;
-  } catch (const textio::OutputError& output_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
-    return kExitOutputError;
-  } catch (const RunStop& stop) {
-    // wavecomp's own readers refused the spectrum file as a run would.
-    out.Flush();
-    const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
-    err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
-                  std::string(TrimmedLeft(why)));
-    return kExitInputError;
-  } catch (const textio::MemoryShortage& shortage) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + shortage.what());
-    return kExitStopped;
-  } catch (const std::bad_alloc&) {
-    out.Flush();
-    err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);
-    return kExitInputError;
+    const ErrorEnding ending = EndingOfError(InCheckerTerms(std::current_exception(), *options), "wavecomp-check");
+    err.WriteLine(ending.line);
+    return ending.status;
   }
 }
 
