@@ -366,10 +366,9 @@ constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file
 textio::OutputError InCheckerWords(const textio::OutputRefused& refused, const OutputKind& kind) {
   const std::string name_another = "name another file for " + std::string(kind.option);
   if (refused.is_input()) {
-    return textio::OutputError("will not write " + std::string(kind.noun) + " to", refused.path(),
-                               "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " +
-                                   name_another,
-                               EEXIST);
+    return textio::OutputError(
+        "will not write " + std::string(kind.noun) + " to", refused.path(),
+        "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " + name_another, EEXIST);
   }
   return textio::OutputError("will not write " + std::string(kind.noun) + " over", refused.path(),
                              "it is " + refused.what_it_is() + ", not a regular file; " + name_another, EEXIST);
@@ -423,7 +422,7 @@ ComponentFile ReadComponent(const textio::TextFile& text, const std::string& pat
     if (!kind) throw;
     const std::string name = textio::Printable(path);
     throw InputFailure(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
-                            "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
+                       "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
   }
 }
 

@@ -58,8 +58,7 @@ struct ErrorEnding {
 // explanation, or its text for a diagnostic), textio::UnopenableFile (1),
 // textio::InputError (2), textio::OutputError and those derived from it (3),
 // textio::MemoryShortage and std::bad_alloc (1). Anything else is thrown again.
-ErrorEnding EndingOfError(const std::exception_ptr& error, std::string_view program,
-                          const ErrorWording& wording = {});
+ErrorEnding EndingOfError(const std::exception_ptr& error, std::string_view program, const ErrorWording& wording = {});
 
 // "; did you mean --dry-run?" when `argument`, an unknown option, looks like
 // a mistyped one of `options` (one or two letters off, or the start of only
