@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "check/check_command.h"
-#include "check/component_file.h"
+#include "check/targets/component_file.h"
 #include "core/console.h"
 #include "textio/format.h"
 #include "textio/records.h"

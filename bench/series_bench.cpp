@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "check/component_file.h"
-#include "check/expectations.h"
-#include "check/sea_surface.h"
-#include "check/series_check.h"
+#include "check/kernels/expectations.h"
+#include "check/kernels/sea_surface.h"
+#include "check/kernels/series_check.h"
 #include "check/series_run.h"
+#include "check/targets/component_file.h"
 #include "textio/format.h"
 #include "textio/records.h"
 

@@ -17,13 +17,13 @@
 #include <utility>
 #include <vector>
 
-#include "check/analysis.h"
-#include "check/component_file.h"
-#include "check/json_report.h"
+#include "check/analysis/analysis.h"
+#include "check/render/json_report.h"
+#include "check/render/summary.h"
+#include "check/render/svg_plot.h"
 #include "check/series_run.h"
-#include "check/spectrum_file.h"
-#include "check/summary.h"
-#include "check/svg_plot.h"
+#include "check/targets/component_file.h"
+#include "check/targets/spectrum_file.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/point_list.h"

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "check/progress_line.h"
+#include "check/render/progress_line.h"
 #include "core/console.h"
 #include "core/front_door.h"
 

@@ -12,9 +12,8 @@
 #include <system_error>
 #include <thread>
 
-#include "check/analysis.h"
-#include "check/sea_surface.h"
-#include "check/svg_plot.h"
+#include "check/analysis/analysis.h"
+#include "check/kernels/sea_surface.h"
 #include "textio/errors.h"
 #include "textio/format.h"
 

@@ -16,10 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "check/component_file.h"
-#include "check/progress_line.h"
-#include "check/series_check.h"
-#include "check/spectrum_file.h"
+#include "check/analysis/analysis.h"
+#include "check/kernels/series_check.h"
+#include "check/render/progress_line.h"
+#include "check/targets/component_file.h"
+#include "check/targets/spectrum_file.h"
 #include "textio/output_file.h"
 
 namespace wavecomp::check {
@@ -32,26 +33,9 @@ struct SeriesRequest {
   std::optional<std::string> csv;    // --series-csv FILE
 };
 
-struct SeriesGrid {
-  double duration_s = 0.0;
-  double dt_s = 0.0;
-  std::size_t samples = 0;  // t = k dt, k = 0..samples-1; 0 when no point has a positive frequency
-};
-
 // Throws UsageError when the file and the request make a record too long
 // for the check to hold, or a step no shorter than the record.
 SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request);
-
-// What the check says of a point whose largest autocorrelation exceeds
-// kRepetitionWarning.
-inline constexpr std::string_view kRepeatWarning =
-    "the record repeats itself within its duration: use more components";
-
-struct FileSeries {
-  SeriesGrid grid;
-  std::vector<std::optional<PointSeries>> points;  // nullopt: no component with a positive frequency
-  std::size_t repeating = 0;                       // points whose record repeats itself
-};
 
 // The memory the points checked at once may hold together (SeriesPeakBytes
 // of each): 256 MB leaves both cores busy for records of up to some 2.5
@@ -73,8 +57,6 @@ struct SeriesRun {
 // file, the trailer's H1/3 and T1/3.
 FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, const SeriesGrid& grid,
                      const SeriesRun& run);
-
-struct CheckResult;
 
 // PlanSeries and RunSeries for the file and the targets of `result`, into
 // result.series with notes on what was left out; the points the plot shows

@@ -76,7 +76,16 @@ std::size_t ChunkSlots(int k) { return kFirstChunkSlots << k; }
 bool FillSlot(TemporarySlot& slot, const std::string& path) {
   char* name = slot.path.load();
   if (slot.capacity < path.size() + 1) {
-    // The old name stays allocated: a handler may have read its address just before.
+    // The old name stays allocated, since a handler may have read its
+    // address just before, and stays listed, so that it is kept and not lost.
+    static std::mutex retiring;
+    static std::vector<char*> retired;
+    const std::lock_guard<std::mutex> lock(retiring);
+    try {
+      if (name != nullptr) retired.push_back(name);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
     name = new (std::nothrow) char[path.size() + 1];
     if (name == nullptr) return false;
     slot.capacity = path.size() + 1;

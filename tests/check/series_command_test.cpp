@@ -13,8 +13,8 @@
 #include "check/check_command.h"
 #include "check/check_run.h"
 #include "check/component_text.h"
-#include "check/progress_line.h"
-#include "check/sea_surface.h"
+#include "check/kernels/sea_surface.h"
+#include "check/render/progress_line.h"
 #include "check/series_run.h"
 #include "support/test_support.h"
 
