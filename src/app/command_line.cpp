@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -53,26 +52,24 @@ constexpr const char* kHelp =
     "See also: wavecomp-check(1), which reads a component wave file back, and\n"
     "wavecomp-import(1), which turns SWAN spectrum files into wavecomp inputs.\n";
 
-constexpr std::string_view kOptions[] = {"-C", "--dry-run", "-h", "--help", "--version"};
 constexpr const char* kFolderNeeded =
     "-C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project";
 
 }  // namespace
 
-CommandLine ParseCommandLine(std::vector<std::string> arguments) {
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CLI::App app("wavecomp", "wavecomp");
   app.set_help_flag();  // the help is our own text
   app.allow_extras();   // so that stray arguments get our own message
   bool help = false, version = false, dry_run = false;
   std::string folder;
+  CLI::Option* folder_option = app.add_option("-C", folder);
+  app.add_flag("--dry-run", dry_run);
   app.add_flag("-h,--help", help);
   app.add_flag("--version", version);
-  app.add_flag("--dry-run", dry_run);
-  CLI::Option* folder_option = app.add_option("-C", folder);
   CommandLine command;
   try {
-    std::reverse(arguments.begin(), arguments.end());  // CLI11 takes them last first
-    app.parse(arguments);
+    ParseArguments(app, arguments);
   } catch (const CLI::ParseError& error) {
     command.action = CommandLine::Action::kUsageError;
     // CLI11's only error here is -C without its folder ("-C: 1 required TEXT missing").
@@ -93,7 +90,7 @@ CommandLine ParseCommandLine(std::vector<std::string> arguments) {
     command.action = CommandLine::Action::kUsageError;
     const std::string& first = extras.front();
     if (first.size() > 1 && first[0] == '-') {
-      command.error = "unknown option \"" + first + "\"" + DidYouMean(first, kOptions);
+      command.error = "unknown option \"" + first + "\"" + DidYouMean(first, app);
     } else {
       command.error = "unexpected argument \"" + first +
                       "\": wavecomp takes no file names, it reads cont.txt in the working folder (name another "

@@ -26,7 +26,7 @@ struct CommandLine {
 };
 
 // The meaning of the arguments (without the program name).
-CommandLine ParseCommandLine(std::vector<std::string> arguments);
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 std::string HelpText();     // lines ending in '\n'
 std::string VersionText();  // one line ending in '\n'

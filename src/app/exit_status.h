@@ -18,9 +18,9 @@ struct RunEnding {
                                             // or the English explanation of the console line
 };
 
-// The ending of a run that threw `error` (RunStop, textio::InputError,
-// textio::OutputError, textio::MemoryShortage naming what the memory was
-// for, or std::bad_alloc); anything else is thrown again.
+// The ending of a run that threw `error`, as the three programs end
+// (EndingOfError), with the console line of a RunStop that has one; anything
+// else is thrown again.
 RunEnding EndingOf(const std::exception_ptr& error);
 
 }  // namespace wavecomp

@@ -14,7 +14,6 @@
 #include <new>
 #include <optional>
 #include <string_view>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -126,18 +125,6 @@ constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--series-csv", "a file name"},
 };
 
-// Every option, for the hint at a mistyped one.
-constexpr std::string_view kOptionNames[] = {"--spectrum",  "--svg",    "--normal-from", "--time",   "--location",
-                                             "--dt",        "--series", "--series-csv",  "--json",   "--force",
-                                             "--clockwise", "-h",       "--help",        "--version"};
-
-// A file given where the component file belongs that is one of the inputs
-// a checker compares with.
-class NotAComponentFile : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // "NAME needs WHAT" for an option of the table.
 std::string Needs(std::string_view name) {
   for (const auto& [option, what] : kValueOptions) {
@@ -169,65 +156,63 @@ std::string Refusal(std::string_view name, const std::string& found) {
   return Needs(name) + ", found \"" + textio::Printable(found, 64) + "\"";
 }
 
-// What CLI11 read of the options whose values are checked here.
-struct RawValues {
-  std::string spectrum, svg, normal_from, time, location, offshore, series, dt, series_csv;
-  CLI::Option* spectrum_option = nullptr;
-  CLI::Option* svg_option = nullptr;
-  CLI::Option* normal_from_option = nullptr;
-  CLI::Option* time_option = nullptr;
-  CLI::Option* location_option = nullptr;
-  CLI::Option* offshore_option = nullptr;
-  CLI::Option* series_option = nullptr;
-  CLI::Option* dt_option = nullptr;
-  CLI::Option* series_csv_option = nullptr;
+// The command line as CLI11 reads it, before its values are checked: an
+// option not given is nullopt, one given without its value "".
+struct Arguments {
+  std::vector<std::string> files;
+  std::optional<std::string> spectrum, svg, normal_from, time, location, offshore, series, dt, series_csv;
+  bool json = false, force = false, clockwise = false, help = false, version = false;
   bool series_value_joined = false;  // written --series=S: S must be a duration
 };
 
 // The values into `options`, and a value of --series that is no number back
 // to the files; false with `error`.
-bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& options, std::string& error) {
-  for (const auto& [option, value, name] :
-       {std::tuple{raw.spectrum_option, &raw.spectrum, "--spectrum"}, std::tuple{raw.svg_option, &raw.svg, "--svg"},
-        std::tuple{raw.series_csv_option, &raw.series_csv, "--series-csv"}}) {
-    if (option->count() > 0 && value->empty()) {
+bool TakeValues(Arguments& given, Options& options, std::string& error) {
+  for (const auto& [value, name] : {std::pair{&given.spectrum, "--spectrum"}, std::pair{&given.svg, "--svg"},
+                                    std::pair{&given.series_csv, "--series-csv"}}) {
+    if (value->has_value() && (*value)->empty()) {
       error = Needs(name);
       return false;
     }
   }
-  if (raw.spectrum_option->count() > 0) options.spectrum = raw.spectrum;
-  if (raw.svg_option->count() > 0) options.svg = raw.svg;
+  options.spectrum = given.spectrum;
+  options.svg = given.svg;
+  options.json = given.json;
+  options.force = given.force;
+  options.help = given.help;
+  options.version = given.version;
 
   TargetRequest& swan = options.swan;
-  if (raw.normal_from_option->count() > 0) {
-    const std::optional<double> value = Number(raw.normal_from);
+  swan.clockwise = given.clockwise;
+  if (given.normal_from) {
+    const std::optional<double> value = Number(*given.normal_from);
     if (!value || !std::isfinite(*value)) {
-      error = Refusal("--normal-from", raw.normal_from);
+      error = Refusal("--normal-from", *given.normal_from);
       return false;
     }
     swan.normal_from = value;
   }
-  if (raw.time_option->count() > 0) {
-    if (raw.time.empty()) {
-      error = Refusal("--time", raw.time);
+  if (given.time) {
+    if (given.time->empty()) {
+      error = Refusal("--time", *given.time);
       return false;
     }
-    swan.time = raw.time;
+    swan.time = given.time;
   }
-  if (raw.location_option->count() > 0) {
+  if (given.location) {
+    const std::string& text = *given.location;
     std::int64_t value = 0;
-    const auto [end, failure] = std::from_chars(raw.location.data(), raw.location.data() + raw.location.size(), value);
-    if (raw.location.empty() || failure != std::errc() || end != raw.location.data() + raw.location.size() ||
-        value < 1) {
-      error = Refusal("--location", raw.location);
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || failure != std::errc() || end != text.data() + text.size() || value < 1) {
+      error = Refusal("--location", text);
       return false;
     }
     swan.location = value;
   }
-  if (raw.offshore_option->count() > 0) {
-    swan.offshore = swan::ParseOffshore(raw.offshore);
+  if (given.offshore) {
+    swan.offshore = swan::ParseOffshore(*given.offshore);
     if (!swan.offshore) {
-      error = Refusal("--offshore", raw.offshore);
+      error = Refusal("--offshore", *given.offshore);
       return false;
     }
   }
@@ -237,56 +222,56 @@ bool TakeValues(const RawValues& raw, std::vector<std::string>& files, Options& 
   }
 
   SeriesRequest& series = options.series;
-  if (raw.series_option->count() > 0 && !raw.series.empty()) {
-    const std::optional<double> duration = Number(raw.series);
-    if (duration || raw.series_value_joined) {
+  if (given.series && !given.series->empty()) {
+    const std::optional<double> duration = Number(*given.series);
+    if (duration || given.series_value_joined) {
       if (!duration || !(*duration > 0.0) || !std::isfinite(*duration)) {
-        error = "--series takes a duration in seconds above 0 (got " + textio::Printable(raw.series, 64) + ")";
+        error = "--series takes a duration in seconds above 0 (got " + textio::Printable(*given.series, 64) + ")";
         return false;
       }
       series.duration_s = duration;
     } else {
-      files.push_back(raw.series);  // --series FILE: the duration is left out
+      given.files.push_back(*given.series);  // --series FILE: the duration is left out
     }
   }
-  if (raw.dt_option->count() > 0) {
-    const std::optional<double> dt = Number(raw.dt);
+  if (given.dt) {
+    const std::optional<double> dt = Number(*given.dt);
     if (!dt || !(*dt > 0.0) || !std::isfinite(*dt)) {
-      error = "--dt takes a time step in seconds above 0 (got " + textio::Printable(raw.dt, 64) + ")";
+      error = "--dt takes a time step in seconds above 0 (got " + textio::Printable(*given.dt, 64) + ")";
       return false;
     }
     series.dt_s = dt;
   }
-  if (raw.series_csv_option->count() > 0) series.csv = raw.series_csv;
-  series.enabled = raw.series_option->count() > 0 || series.dt_s || series.csv;
+  series.csv = given.series_csv;
+  series.enabled = given.series || series.dt_s || series.csv;
   return true;
 }
 
 // nullopt with a message in `error` when the command line is wrong.
 std::optional<Options> ParseOptions(std::span<const std::string> arguments, std::string& error) {
-  Options options;
-  RawValues raw;
-  std::vector<std::string> files;
+  Arguments given;
   CLI::App app("wavecomp-check", "wavecomp-check");
   app.set_help_flag();  // the help is our own text
   app.allow_extras();   // so that stray arguments get our own message
-  app.add_flag("-h,--help", options.help);
-  app.add_flag("--version", options.version);
-  app.add_flag("--json", options.json);
-  app.add_flag("--force", options.force);
-  app.add_flag("--clockwise", options.swan.clockwise);
-  raw.spectrum_option = app.add_option("--spectrum", raw.spectrum);
-  raw.svg_option = app.add_option("--svg", raw.svg);
-  raw.normal_from_option = app.add_option("--normal-from", raw.normal_from);
-  raw.time_option = app.add_option("--time", raw.time);
-  raw.location_option = app.add_option("--location", raw.location);
-  raw.offshore_option = app.add_option("--offshore", raw.offshore);
-  raw.series_option = app.add_option("--series", raw.series)->expected(0, 1);
-  raw.dt_option = app.add_option("--dt", raw.dt);
-  raw.series_csv_option = app.add_option("--series-csv", raw.series_csv);
-  app.add_option("file", files);
-  // CLI11 would take the next argument as the value of "--svg=", and an
-  // option after "--svg" as its file (a file named "-x" is "./-x" or "--svg=-x").
+  // In the order the hint at a mistyped option prefers them.
+  app.add_option("--spectrum", given.spectrum);
+  app.add_option("--svg", given.svg);
+  app.add_option("--normal-from", given.normal_from);
+  app.add_option("--time", given.time);
+  app.add_option("--location", given.location);
+  app.add_option("--dt", given.dt);
+  app.add_option("--series", given.series)->expected(0, 1);
+  app.add_option("--series-csv", given.series_csv);
+  app.add_option("--offshore", given.offshore);
+  app.add_flag("--json", given.json);
+  app.add_flag("--force", given.force);
+  app.add_flag("--clockwise", given.clockwise);
+  app.add_flag("-h,--help", given.help);
+  app.add_flag("--version", given.version);
+  app.add_option("file", given.files);
+  // CLI11 reads "--svg=" as "--svg" and takes the argument after an option
+  // that needs a value whatever it is: both would take the next argument as
+  // the file (a file named "-x" is "./-x" or "--svg=-x").
   for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
     const std::string& argument = arguments[k];
     std::optional<std::string> missing = MissingValue(argument, true);
@@ -299,34 +284,38 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
       error = *std::move(missing);
       return std::nullopt;
     }
-    if (argument.starts_with("--series=")) raw.series_value_joined = true;
+    if (argument.starts_with("--series=")) given.series_value_joined = true;
   }
   try {
-    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
-    app.parse(reversed);
+    ParseArguments(app, arguments);
   } catch (const CLI::ParseError& parse_error) {
     const std::string text = parse_error.what();
     error = MissingValue(text, false).value_or(text);
     return std::nullopt;
   }
-  if (options.help || options.version) return options;
+  Options options;
+  if (given.help || given.version) {
+    options.help = given.help;
+    options.version = given.version;
+    return options;
+  }
   for (const std::string& extra : app.remaining()) {
     if (extra.size() > 1 && extra[0] == '-') {
-      error = "unknown option " + extra + DidYouMean(extra, kOptionNames);
+      error = "unknown option " + extra + DidYouMean(extra, app);
       return std::nullopt;
     }
-    files.push_back(extra);
+    given.files.push_back(extra);
   }
-  if (!TakeValues(raw, files, options, error)) return std::nullopt;
-  if (files.size() > 1) {
-    error = "one component file at a time (got " + files[0] + " and " + files[1] + ")";
+  if (!TakeValues(given, options, error)) return std::nullopt;
+  if (given.files.size() > 1) {
+    error = "one component file at a time (got " + given.files[0] + " and " + given.files[1] + ")";
     return std::nullopt;
   }
-  if (files.empty()) {
+  if (given.files.empty()) {
     error = "no component file given";
     return std::nullopt;
   }
-  options.file = files.front();
+  options.file = given.files.front();
   return options;
 }
 
@@ -377,10 +366,9 @@ constexpr OutputKind kSeriesCsv{"the series", "--series-csv", "a series CSV file
 textio::OutputError InCheckerWords(const textio::OutputRefused& refused, const OutputKind& kind) {
   const std::string name_another = "name another file for " + std::string(kind.option);
   if (refused.is_input()) {
-    return textio::OutputError("will not write " + std::string(kind.noun) + " to", refused.path(),
-                               "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " +
-                                   name_another,
-                               EEXIST);
+    return textio::OutputError(
+        "will not write " + std::string(kind.noun) + " to", refused.path(),
+        "it is " + textio::Printable(refused.what_it_is()) + ", which this command reads; " + name_another, EEXIST);
   }
   return textio::OutputError("will not write " + std::string(kind.noun) + " over", refused.path(),
                              "it is " + refused.what_it_is() + ", not a regular file; " + name_another, EEXIST);
@@ -433,8 +421,33 @@ ComponentFile ReadComponent(const textio::TextFile& text, const std::string& pat
     const std::optional<std::string> kind = error.line() == 1 ? SpectrumFileKind(text, path) : std::nullopt;
     if (!kind) throw;
     const std::string name = textio::Printable(path);
-    throw NotAComponentFile(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
-                            "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
+    throw InputFailure(name + " is " + *kind + ", not a component wave file: give it with --spectrum beside " +
+                       "the component file the run wrote, e.g. wavecomp-check --spectrum " + name + " wave.dat");
+  }
+}
+
+// The checker's own errors as the three programs' front door knows them.
+std::exception_ptr InCheckerTerms(const std::exception_ptr& error, const Options& options) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const UsageError& usage_error) {
+    return std::make_exception_ptr(wavecomp::Refusal(usage_error.what()));
+  } catch (const textio::OutputRefused& refused) {
+    // A name that came to resolve to what may not be replaced while the check ran.
+    return std::make_exception_ptr(InCheckerWords(refused, KindOf(options, refused.path())));
+  } catch (const RunStop& stop) {
+    // wavecomp's own readers refused the spectrum file as a run would.
+    const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
+    return std::make_exception_ptr(
+        InputFailure(options.spectrum.value_or(options.file) + ": " + std::string(TrimmedLeft(why))));
+  } catch (const textio::MemoryShortage&) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    // Told as a component file too large to hold: the readers and the series
+    // name their own shortages (textio::MemoryShortage).
+    return std::make_exception_ptr(InputFailure("not enough memory to hold " + options.file));
+  } catch (...) {
+    return error;
   }
 }
 
@@ -515,46 +528,11 @@ int RunCheckCommand(std::span<const std::string> arguments, Console& out, Consol
       return kExitSuccess;
     }
     return Check(*options, out, progress);
-  } catch (const UsageError& usage_error) {
+  } catch (...) {
     out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + usage_error.what());
-    return kExitStopped;
-  } catch (const textio::UnopenableFile& missing) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + missing.what());
-    return kExitStopped;
-  } catch (const NotAComponentFile& input_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kExitInputError;
-  } catch (const textio::InputError& input_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + input_error.what());
-    return kExitInputError;
-  } catch (const textio::OutputRefused& refused) {
-    // A name that came to resolve to what may not be replaced while the check ran.
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + InCheckerWords(refused, KindOf(*options, refused.path())).what());
-    return kExitOutputError;
-  } catch (const textio::OutputError& output_error) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + output_error.what());
-    return kExitOutputError;
-  } catch (const RunStop& stop) {
-    // wavecomp's own readers refused the spectrum file as a run would.
-    out.Flush();
-    const std::string why = !stop.explanation().empty() ? stop.explanation() : std::string(stop.text());
-    err.WriteLine("wavecomp-check: " + options->spectrum.value_or(options->file) + ": " +
-                  std::string(TrimmedLeft(why)));
-    return kExitInputError;
-  } catch (const textio::MemoryShortage& shortage) {
-    out.Flush();
-    err.WriteLine(std::string("wavecomp-check: ") + shortage.what());
-    return kExitStopped;
-  } catch (const std::bad_alloc&) {
-    out.Flush();
-    err.WriteLine("wavecomp-check: not enough memory to hold " + options->file);
-    return kExitInputError;
+    const ErrorEnding ending = EndingOfError(InCheckerTerms(std::current_exception(), *options), "wavecomp-check");
+    err.WriteLine(ending.line);
+    return ending.status;
   }
 }
 

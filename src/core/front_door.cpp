@@ -1,7 +1,12 @@
 #include "core/front_door.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
+#include <new>
 #include <vector>
+
+#include "core/run_stop.h"
+#include "textio/errors.h"
 
 namespace wavecomp {
 namespace {
@@ -28,7 +33,75 @@ std::size_t Edits(std::string_view a, std::string_view b) {
 // after "--" ("--dry" for "--dry-run"); fewer match too much by chance.
 constexpr std::size_t kShortestStart = 3;
 
+ErrorEnding Ending(int status, std::string message) {
+  ErrorEnding ending;
+  ending.status = status;
+  ending.message = std::move(message);
+  return ending;
+}
+
 }  // namespace
+
+ErrorEnding EndingOfError(const std::exception_ptr& error, std::string_view program, const ErrorWording& wording) {
+  ErrorEnding ending = [&] {
+    try {
+      std::rethrow_exception(error);
+    } catch (const RunStop& stop) {
+      switch (stop.kind()) {
+        case RunStop::Kind::kMessage:
+        case RunStop::Kind::kSilent:
+          return Ending(kExitStopped, stop.explanation());
+        case RunStop::Kind::kBadInput:
+          return Ending(kExitInputError, stop.text());
+        case RunStop::Kind::kNoOutput:
+          break;
+      }
+      return Ending(kExitOutputError, stop.text());
+    } catch (const Refusal& refusal) {
+      return Ending(kExitStopped, refusal.what());
+    } catch (const InputFailure& failure) {
+      return Ending(kExitInputError, failure.what());
+    } catch (const OutputFailure& failure) {
+      return Ending(kExitOutputError, failure.what());
+    } catch (const textio::UnopenableFile& missing) {
+      return Ending(kExitStopped, missing.what());
+    } catch (const textio::InputError& input_error) {
+      return Ending(kExitInputError, input_error.what());
+    } catch (const textio::OutputError& output_error) {
+      return Ending(kExitOutputError, output_error.what());
+    } catch (const textio::MemoryShortage& shortage) {
+      return Ending(kExitStopped, shortage.what() + wording.after_memory_shortage);
+    } catch (const std::bad_alloc&) {
+      return Ending(kExitStopped, wording.out_of_memory);
+    }
+  }();
+  if (!ending.message.empty()) ending.line = std::string(program) + ": " + ending.message;
+  return ending;
+}
+
+std::vector<std::string> OptionNames(const CLI::App& app) {
+  std::vector<std::string> names;
+  for (const CLI::Option* option : app.get_options()) {
+    for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+  }
+  for (const CLI::App* command : app.get_subcommands({})) {
+    for (std::string& name : OptionNames(*command)) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+std::string DidYouMean(std::string_view argument, const CLI::App& app) {
+  const std::vector<std::string> names = OptionNames(app);
+  const std::vector<std::string_view> known(names.begin(), names.end());
+  return DidYouMean(argument, known);
+}
+
+void ParseArguments(CLI::App& app, std::span<const std::string> arguments) {
+  std::vector<const char*> argv{app.get_name().c_str()};
+  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+  app.parse(static_cast<int>(argv.size()), argv.data());
+}
 
 std::string DidYouMean(std::string_view argument, std::span<const std::string_view> options) {
   argument = argument.substr(0, argument.find('='));

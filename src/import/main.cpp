@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <new>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "core/console.h"
@@ -16,7 +15,6 @@
 #include "import/errors.h"
 #include "import/summary.h"
 #include "import/swan_import.h"
-#include "textio/errors.h"
 
 namespace {
 
@@ -27,33 +25,24 @@ void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s
 // The one place where an import's failures become exit statuses.
 int RunSwan(const importer::SwanImportOptions& options) {
   try {
-    wavecomp::Console out(stdout, nullptr);
-    const importer::ImportReport report = importer::RunSwanImport(options, [&](const importer::ImportReport& done) {
-      std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
-      if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
-      out.WriteLine(summary);
-      wavecomp::RequireStandardOutput(out, "; nothing was written");
-    });
-    for (const std::string& warning : report.warnings) Say("warning: " + warning);
-    return wavecomp::kExitSuccess;
-  } catch (const importer::Refusal& refusal) {
-    Say(refusal.what());
-    return wavecomp::kExitStopped;
-  } catch (const importer::OutputFailure& failure) {
-    Say(failure.what());
-    return wavecomp::kExitOutputError;
-  } catch (const wavecomp::textio::UnopenableFile& missing) {
-    Say(missing.what());
-    return wavecomp::kExitStopped;
-  } catch (const wavecomp::textio::InputError& error) {
-    Say(error.what());
-    return wavecomp::kExitInputError;
-  } catch (const wavecomp::textio::OutputError& error) {
-    Say(error.what());
-    return wavecomp::kExitOutputError;
-  } catch (const std::bad_alloc&) {
-    Say("not enough memory for " + options.swan_file);
-    return wavecomp::kExitStopped;
+    try {
+      wavecomp::Console out(stdout, nullptr);
+      const importer::ImportReport report = importer::RunSwanImport(options, [&](const importer::ImportReport& done) {
+        std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
+        if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
+        out.WriteLine(summary);
+        wavecomp::RequireStandardOutput(out, "; nothing was written");
+      });
+      for (const std::string& warning : report.warnings) Say("warning: " + warning);
+      return wavecomp::kExitSuccess;
+    } catch (const std::bad_alloc&) {
+      // Any shortage, a textio::MemoryShortage too, is told by the file it stopped.
+      throw importer::Refusal("not enough memory for " + options.swan_file);
+    }
+  } catch (...) {
+    const wavecomp::ErrorEnding ending = wavecomp::EndingOfError(std::current_exception(), "wavecomp-import");
+    if (!ending.line.empty()) std::fprintf(stderr, "%s\n", ending.line.c_str());
+    return ending.status;
   }
 }
 
@@ -61,14 +50,7 @@ int RunSwan(const importer::SwanImportOptions& options) {
 // command; "" when every one does. CLI11 would report an unknown option only
 // after a missing one ("SWAN_FILE is required"), and without a hint.
 std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>& arguments) {
-  std::vector<std::string> names;
-  for (const CLI::App* level : {&app, app.get_subcommands({}).front()}) {
-    for (const CLI::Option* option : level->get_options()) {
-      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
-      for (const std::string& name : option->get_snames()) names.push_back("-" + name);
-    }
-  }
-  const std::vector<std::string_view> known(names.begin(), names.end());
+  const std::vector<std::string> names = wavecomp::OptionNames(app);
   for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
     const std::string& argument = arguments[k];
     if (k == 0 && !argument.starts_with('-') && argument != "swan") {
@@ -80,7 +62,7 @@ std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>&
     if (argument.size() < 2 || argument[0] != '-' || *end == '\0') continue;
     const std::string name = argument.substr(0, argument.find('='));
     if (std::find(names.begin(), names.end(), name) == names.end()) {
-      return "unknown option " + argument + wavecomp::DidYouMean(argument, known);
+      return "unknown option " + argument + wavecomp::DidYouMean(argument, app);
     }
   }
   return {};
