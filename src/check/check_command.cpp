@@ -445,7 +445,7 @@ std::exception_ptr InCheckerTerms(const std::exception_ptr& error, const Options
   } catch (const std::bad_alloc&) {
     // Told as a component file too large to hold: the readers and the series
     // name their own shortages (textio::MemoryShortage).
-    return std::make_exception_ptr(InputFailure("not enough memory to hold " + options.file));
+    return std::make_exception_ptr(wavecomp::Refusal("not enough memory to hold " + options.file));
   } catch (...) {
     return error;
   }
