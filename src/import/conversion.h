@@ -37,9 +37,6 @@
 
 namespace wavecomp::importer {
 
-// The largest component count wavecomp divides a spectrum into.
-inline constexpr int kLargestComponentCount = 1024;
-
 // How a number is written to its file (Ew.d).
 struct NumberFormat {
   int w = 12;
@@ -122,9 +119,6 @@ struct SspeTable {
   std::vector<double> S;     // m2/Hz, per SWAN frequency
   Refinement refinement;
 };
-
-// T1/3 of an Sspe run whose spreading peaks at 1 / (1.05 T1/3).
-inline constexpr double kPeakPeriodRatio = 1.05;
 
 // `state` describes the sea as kept (swan::SeaState1D with `offshore`).
 SspeTable ConvertToSspe(const swan::SwanFile& file, const swan::ModelFrame& frame, std::size_t location,

@@ -150,7 +150,7 @@ std::string SummaryText(const ImportReport& report) {
       if (location.suggested_smax) {
         line("Smax        suggested for cont.txt: " + Number(*location.suggested_smax, 1) + " (spreading " +
              Number(*location.state.peak_spreading, 2) + " deg at the peak" +
-             (*location.suggested_smax >= kUnidirectionalSmax ? ": unidirectional)"
+             (*location.suggested_smax >= kUnspreadSmax ? ": unidirectional)"
               : *location.suggested_smax >= kNarrowestSmax
                   ? ": as narrow as wavecomp spreads around the principal "
                     "direction; 999 would send every component along the x-axis)"

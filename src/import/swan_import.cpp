@@ -35,8 +35,8 @@ void CheckOptions(const SwanImportOptions& options) {
   if (!std::isfinite(options.normal_from)) throw Refusal("--normal-from needs a finite direction in degrees");
   if (!(options.rho > 0.0) || !std::isfinite(options.rho)) throw Refusal("--rho needs a positive density (kg/m3)");
   if (!(options.g > 0.0) || !std::isfinite(options.g)) throw Refusal("--g needs a positive acceleration (m/s2)");
-  if (options.directions && (*options.directions < 2 || *options.directions > swan::kMaxDirections)) {
-    throw Refusal("--directions needs a direction count from 2 to " + std::to_string(swan::kMaxDirections) +
+  if (options.directions && (*options.directions < 2 || *options.directions > kMaxDirections)) {
+    throw Refusal("--directions needs a direction count from 2 to " + std::to_string(kMaxDirections) +
                   ", found " + std::to_string(*options.directions));
   }
   if (options.time && options.all_times) throw Refusal("--time and --all-times exclude each other");
@@ -279,7 +279,7 @@ void Convert1D(const swan::SwanFile& file, const SwanImportOptions& options, std
       location.sspe = ConvertToSspe(file, report.frame, index + 1, block, location.state, scale, report.offshore);
       if (location.state.peak_spreading) {
         const bool along_x = std::abs(location.sspe.direction) < kZeroDirection;
-        location.suggested_smax = std::min(along_x ? kUnidirectionalSmax : kNarrowestSmax,
+        location.suggested_smax = std::min(along_x ? kUnspreadSmax : kNarrowestSmax,
                                            swan::SpreadingParameter(*location.state.peak_spreading));
       }
       output.refinement = location.sspe.refinement;

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numbers>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,8 +37,6 @@
 
 namespace wavecomp {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Layout of the data file.
 constexpr int kCountWidth = 5;   // I5 counts (also the point-list file)
@@ -323,7 +322,7 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   }
   points.num_p = num_p;
 
-  const double dtheta = 180.0 / (nd + 1) / 180.0 * kPi;
+  const double dtheta = 180.0 / (nd + 1) / 180.0 * std::numbers::pi;
   double* const kept_bandwidths = points.point_spectra.column(0);
   for (std::size_t l = 1; l <= n; ++l) kept_bandwidths[l] = bandwidths[l - 1];
   for (std::int32_t j = 1; j <= nd; ++j) {

@@ -52,7 +52,7 @@ double SpreadingParameter(double Smax, double f, double fp) {
 }  // namespace
 
 Cos2sSpreading::Cos2sSpreading(double Smax, double T13, double theta0, double dirmin, double dirmax)
-    : Smax_(Smax), fp_(1.0 / (1.05 * T13)) {
+    : Smax_(Smax), fp_(1.0 / (kPeakPeriodRatio * T13)) {
   const double thmax = dirmax * kDegree;
   const double thmin = dirmin * kDegree;
   dth_ = (thmax - thmin) / 180.0;

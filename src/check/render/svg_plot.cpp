@@ -10,6 +10,7 @@
 #include "check/kernels/bounded_int.h"
 #include "check/kernels/rayleigh.h"
 #include "check/kernels/sea_surface.h"
+#include "synthesis/numerics.h"
 #include "textio/format.h"
 
 namespace wavecomp::check {
@@ -302,7 +303,7 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
   double total = 0.0;
   for (std::size_t i = 0; i < point.size(); ++i) {
     const double energy = 0.5 * point.a[i] * point.a[i];
-    const double degrees = point.theta[i] * 57.29577951308232;  // 180/pi
+    const double degrees = point.theta[i] * kDegreesPerRadian;
     const int bin = FloorWithin<int>((degrees + 90.0) / kDirectionBin, 0, bins - 1);
     measured[static_cast<std::size_t>(bin)] += energy;
     total += energy;
