@@ -118,7 +118,7 @@ std::vector<GridWeight> GridWeights(const swan::DirectionBins& bins, int mdd) {
   for (int j = 1; j <= mdd; ++j) {
     GridWeight& w = weights[static_cast<std::size_t>(j - 1)];
     const double start = bins.full_circle ? theta[0] : bins.low_edge();
-    const double u = TurnInto(EmepDirection(j, mdd), start);
+    const double u = TurnInto(emep_layout::Direction(j, mdd), start);
     if (!bins.full_circle) {
       if (u > bins.high_edge()) continue;
       if (u <= theta[0] || u >= theta[n - 1]) {
@@ -238,8 +238,6 @@ int DefaultDirectionCount(const swan::DirectionBins& bins) {
   return best;
 }
 
-double EmepDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
-
 EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& time,
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
                              double scale, swan::Offshore offshore) {
@@ -254,7 +252,8 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
   const bool drop = offshore == swan::Offshore::kDrop;
   if (drop) {
     for (std::size_t j = 0; j < grid_size; ++j) {
-      if (std::fabs(EmepDirection(static_cast<int>(j) + 1, mdd)) > swan::kOnshoreLimit) weights[j].inside = false;
+      if (std::fabs(emep_layout::Direction(static_cast<int>(j) + 1, mdd)) > swan::kOnshoreLimit)
+        weights[j].inside = false;
     }
   }
 
@@ -303,8 +302,8 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
       const long turns = std::lround((mean + 180.0) / step) % mdd;
       std::size_t nearest = static_cast<std::size_t>(turns < 0 ? turns + mdd : turns);
       // Rounding may step past +-90 when the grid has no node on it.
-      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) > swan::kOnshoreLimit) --nearest;
-      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) < -swan::kOnshoreLimit) ++nearest;
+      if (drop && emep_layout::Direction(static_cast<int>(nearest) + 1, mdd) > swan::kOnshoreLimit) --nearest;
+      if (drop && emep_layout::Direction(static_cast<int>(nearest) + 1, mdd) < -swan::kOnshoreLimit) ++nearest;
       D[nearest] = point.S[i] / step;
       ++out.lumped_frequencies;
     }

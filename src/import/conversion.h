@@ -32,6 +32,8 @@
 #include <span>
 #include <vector>
 
+#include "input/emep_layout.h"
+#include "input/frequency_spectrum_file.h"
 #include "input/swan_file.h"
 #include "input/swan_sea_state.h"
 
@@ -42,8 +44,8 @@ struct NumberFormat {
   int w = 12;
   int d = 5;
 };
-inline constexpr NumberFormat kEmepFormat{12, 5};
-inline constexpr NumberFormat kSspeFormat{16, 8};
+inline constexpr NumberFormat kEmepFormat{emep_layout::kRealWidth, emep_layout::kRealDecimals};
+inline constexpr NumberFormat kSspeFormat{sspe_layout::kRealWidth, sspe_layout::kRealDecimals};
 
 // The value a reader gets back from `value` written as Ew.d.
 double AsWritten(double value, NumberFormat format);
@@ -107,9 +109,6 @@ struct EmepConversion {
 EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& time,
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
                              double scale, swan::Offshore offshore = swan::Offshore::kKeep);
-
-// Emep grid direction j (1-based), degrees.
-double EmepDirection(int j, int mdd);
 
 struct SspeTable {
   std::size_t location = 0;  // 1-based SWAN index
