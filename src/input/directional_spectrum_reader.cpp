@@ -92,7 +92,7 @@ void WriteCountWarning(Console& console, std::string_view label, int v, std::int
 [[noreturn]] void RefuseNegative(const std::string& data_name, const std::string& place, const std::string& what, int v,
                                  double frequency) {
   throw RunStop::Silent(data_name + " " + place + ": " + what + " of point " + std::to_string(v) + " at " +
-                        PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
+                        textio::PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
 }
 
 bool IsKept(double direction) { return direction >= kLowestKeptDirection && direction <= kHighestKeptDirection; }
@@ -221,7 +221,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       const std::size_t frequency_line = data.line_number();
       if (density < 0.0) {
         RefuseNegative(data_name, PlaceInList(frequency_line, 1, 2, kRealWidth),
-                       "the frequency spectrum S " + PlainNumber(density) + " m^2 s", v, frequency);
+                       "the frequency spectrum S " + textio::PlainNumber(density) + " m^2 s", v, frequency);
       }
       spectrum[l] = density;
       input.f_in[l] += frequency;
@@ -233,8 +233,8 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
         if (value < 0.0) {
           RefuseNegative(data_name,
                          PlaceInList(frequency_line + 1, static_cast<std::size_t>(j - 1), kValuesPerRecord, kRealWidth),
-                         "the directional spectrum value " + PlainNumber(value) + " at " +
-                             PlainNumber(emep_layout::Direction(j, mdd)) + " deg",
+                         "the directional spectrum value " + textio::PlainNumber(value) + " at " +
+                             textio::PlainNumber(emep_layout::Direction(j, mdd)) + " deg",
                          v, frequency);
         }
       }

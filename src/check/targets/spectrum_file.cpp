@@ -14,6 +14,7 @@
 #include "input/directional_spectrum_reader.h"
 #include "input/energy_balance_reader.h"
 #include "resample/frequency_resampling.h"
+#include "textio/format.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
@@ -150,7 +151,7 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
   if (ene && !points.empty()) {
     direct_spec(type, 1, ws->input, ws->points, ws->bands, ws->energy, muted);
     if (ws->energy.E_spl > 0.0) scale = ws->energy.E_in / ws->energy.E_spl;
-    targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + RoundedNumber(scale, 7) +
+    targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + textio::RoundedNumber(scale, 7) +
                             " of the averaged spectrum, as the run scales the amplitudes");
   }
   for (PointInput& point : points) {
