@@ -8,12 +8,12 @@
 #include "synthesis/jonswap.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/component_layout.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "synthesis/numerics.h"
@@ -38,13 +38,6 @@ constexpr double kMaxSamples = 1.0e7;  // 100 Hz at the 1.0e-5 Hz step
 // doing so is being fed a density that is zero, infinite or not a number, and
 // would otherwise walk for ever.
 constexpr std::int64_t kMaxBandSteps = 20'000'000;
-
-constexpr int kSpeFieldWidth = 20;  // E20.8, three fields a record
-constexpr int kSpeDecimals = 8;
-
-// Line 2 of the component file holds gamma as F10.1.
-constexpr int kGammaFieldWidth = 10;
-constexpr int kGammaDecimals = 1;
 
 // A range that holds less of the spectrum's energy than this is warned
 // about: the components then carry a sea lower than the H1/3 given.
@@ -99,9 +92,9 @@ double SlopeOf(const JonswapShape& shape, double f, const Sample& sample) {
 
 void SpeRecord(std::string& record, double f, double density, double slope) {
   record.clear();
-  textio::PutE(record, f, kSpeFieldWidth, kSpeDecimals);
-  textio::PutE(record, density, kSpeFieldWidth, kSpeDecimals);
-  textio::PutE(record, slope, kSpeFieldWidth, kSpeDecimals);
+  textio::PutE(record, f, kJonswapSpeWidth, kJonswapSpeDecimals);
+  textio::PutE(record, density, kJonswapSpeWidth, kJonswapSpeDecimals);
+  textio::PutE(record, slope, kJonswapSpeWidth, kJonswapSpeDecimals);
 }
 
 // Derived numbers in the explanations: four significant digits.
@@ -164,7 +157,7 @@ void RefuseEmptySpectrum(const ControlSettings& control) {
                           "amplitude 0, and a negative height the spectrum of its size); give H1/3 above 0, in metres");
   }
   std::string gamma_field;
-  textio::PutF(gamma_field, control.gamma, kGammaFieldWidth, kGammaDecimals);
+  textio::PutF(gamma_field, control.gamma, component_layout::kGammaWidth, component_layout::kGammaDecimals);
   if (gamma_field.find('*') != std::string::npos) {
     throw RunStop::Silent(std::string(kGammaPlace) + " is " + textio::PlainNumber(control.gamma) +
                           ", too large for line 2 of the component file, which holds gamma in ten columns with one "

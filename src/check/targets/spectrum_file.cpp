@@ -12,20 +12,22 @@
 #include "core/workspace.h"
 #include "input/diagnostics.h"
 #include "input/directional_spectrum_reader.h"
+#include "input/emep_layout.h"
 #include "input/energy_balance_reader.h"
 #include "resample/frequency_resampling.h"
+#include "synthesis/jonswap.h"
 #include "textio/format.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
 namespace {
 
-constexpr int kSpeWidth = 20;  // E20.8, three per record of jonswap.spe
-constexpr int kSpeDecimals = 8;
+constexpr int kSpeWidth = kJonswapSpeWidth;  // three per record of jonswap.spe
+constexpr int kSpeDecimals = kJonswapSpeDecimals;
 constexpr std::size_t kSpeColumns = 3 * kSpeWidth;
 constexpr int kCountWidth = 5;        // I5 counts of the Emep and Ene layouts
-constexpr int kEmepHeaderFirst = 16;  // seven I5 after the A15 label
-constexpr int kEmepHeaderIntegers = 7;
+constexpr int kEmepHeaderFirst = emep_layout::kLabelWidth + 1;  // seven I5 after the A15 label
+constexpr int kEmepHeaderIntegers = emep_layout::kHeaderIntegers;
 
 // jonswap.spe is recognised by its first record: three E20.8 fields, each
 // with a decimal point and an exponent. A table's first line holds three free
