@@ -46,12 +46,10 @@ constexpr std::int64_t kLargestWhole = 9'999'999'999'999'999;
 // without a decimal point.
 std::string Number(double value, int decimals) {
   if (!std::isfinite(value)) value = 0.0;  // no viewer reads "NaN"; the checks above keep this for the worst files
+  if (decimals != 0) return textio::BoundedFixedNumber(value, decimals);
   std::string text;
-  if (decimals == 0)
-    textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 40);
-  else
-    textio::PutF(text, value, 40, decimals);
-  return text.substr(text.find_first_not_of(' '));
+  textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 0);
+  return text;
 }
 
 std::string Px(double value) { return Number(value, 1); }
