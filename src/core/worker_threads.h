@@ -6,8 +6,10 @@
 
 namespace wavecomp {
 
-// Beyond this, more threads gain little: the points of a run are few
-// hundred, and the checker's memory budget bounds how many it holds at once.
+// A bound we chose: every thread holds working memory of its own (a block of
+// points' amplitudes, a point's record in the checker), and the parallel
+// stages take seconds at most on two threads, so more threads than this would
+// add memory rather than speed.
 inline constexpr int kMostWorkerThreads = 8;
 
 // The machine's hardware threads, at least 1 (also when the machine does not
