@@ -9,10 +9,12 @@
 #include "app/run_driver.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "input/diagnostics.h"
 #include "input/frequency_spectrum_file.h"
 #include "input/point_list.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
+#include "textio/format.h"
 
 namespace wavecomp {
 namespace {
@@ -31,7 +33,7 @@ std::string Padded(std::string text, std::size_t width) {
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string WithUnit(double value, std::string_view unit) {
-  return unit.empty() ? PlainNumber(value) : PlainNumber(value) + " " + std::string(unit);
+  return unit.empty() ? textio::PlainNumber(value) : textio::PlainNumber(value) + " " + std::string(unit);
 }
 
 void Row(Console& out, const ControlField& field, const std::string& value, const std::string& note = {}) {
@@ -71,7 +73,7 @@ void WriteSettings(const ControlSettings& c, const std::string& control_path, Co
     smax_note = c.Smax >= kUnspreadSmax ? "999 or more: not spread, every direction 0"
                                         : "cos^2s spreading, s = Smax at the peak frequency";
   }
-  Row(out, fields::kSmax, PlainNumber(c.Smax), smax_note);
+  Row(out, fields::kSmax, textio::PlainNumber(c.Smax), smax_note);
   Row(out, fields::kInputFile, Quoted(c.input_file()), jonswap ? "not used by JNS" : "");
   Row(out, fields::kOutputFile, Quoted(c.output_file()), "the component wave file to create");
   const std::string wave_note = jonswap ? ""
@@ -81,7 +83,7 @@ void WriteSettings(const ControlSettings& c, const std::string& control_path, Co
   Row(out, fields::kT13, WithUnit(c.T13, fields::kT13.unit), wave_note);
   Row(out, fields::kDirc, WithUnit(c.Dirc, fields::kDirc.unit),
       jonswap ? "principal direction, 0 is shore-normal" : wave_note);
-  Row(out, fields::kGamma, PlainNumber(c.gamma), jonswap ? "peak enhancement factor" : "not used");
+  Row(out, fields::kGamma, textio::PlainNumber(c.gamma), jonswap ? "peak enhancement factor" : "not used");
   const std::string range_note = "not used: the frequency range comes from the data";
   Row(out, fields::kFmin, WithUnit(c.fmin, fields::kFmin.unit),
       jonswap ? "the value read + 0.000001 Hz, as every run keeps it" : range_note);
@@ -111,13 +113,14 @@ std::string PointsRead(const ControlSettings& control, const SpectrumWorkspace& 
       std::to_string(ws.points.num_p) + (ws.points.num_p == 1 ? " point" : " points");
   if (ws.points.num_p >= 1) text += " (numbers " + PointNumbers(ws.points) + ")";
   if (ws.input.n_in >= 1) {
-    text += ", " + std::to_string(ws.input.n_in) + " frequencies from " + RoundedNumber(ws.input.f_in[1]) + " to " +
-            RoundedNumber(ws.input.f_in[ws.input.n_in]) + " Hz";
+    text += ", " + std::to_string(ws.input.n_in) + " frequencies from " +
+            textio::RoundedNumber(ws.input.f_in[1], kDerivedDigits) + " to " +
+            textio::RoundedNumber(ws.input.f_in[ws.input.n_in], kDerivedDigits) + " Hz";
   }
   if (K >= 1) {
     text += ", " + std::to_string(K) + (ene ? " directions" : " directions facing the shore") + " from " +
-            PlainNumber(ws.directions.kept_directions[1]) + " to " + PlainNumber(ws.directions.kept_directions[K]) +
-            " deg";
+            textio::PlainNumber(ws.directions.kept_directions[1]) + " to " +
+            textio::PlainNumber(ws.directions.kept_directions[K]) + " deg";
   }
   return text;
 }
@@ -128,13 +131,16 @@ void WriteDivision(const ControlSettings& control, const SpectrumWorkspace& ws, 
   // The energy the components carry: Ene amplitudes restore the input energy.
   double m0 = N * ws.bands.ecomp;
   if (ene && ws.energy.E_spl > 0.0) m0 *= ws.energy.E_in / ws.energy.E_spl;
-  out.WriteLine("  equal-energy division: " + std::to_string(N) + " components from " + RoundedNumber(ws.bands.f[1]) +
-                " to " + RoundedNumber(ws.bands.f[N]) + " Hz, each of energy " + RoundedNumber(ws.bands.ecomp) +
-                " m^2; Hm0 " + RoundedNumber(4.0 * std::sqrt(m0)) + " m" +
+  out.WriteLine("  equal-energy division: " + std::to_string(N) + " components from " +
+                textio::RoundedNumber(ws.bands.f[1], kDerivedDigits) + " to " +
+                textio::RoundedNumber(ws.bands.f[N], kDerivedDigits) + " Hz, each of energy " +
+                textio::RoundedNumber(ws.bands.ecomp, kDerivedDigits) + " m^2; Hm0 " +
+                textio::RoundedNumber(4.0 * std::sqrt(m0), kDerivedDigits) + " m" +
                 (ws.points.num_p >= 2 ? " for the averaged spectrum (each point gets amplitudes from its own)" : ""));
   if (ene) {
-    out.WriteLine("  energy check: E_in " + RoundedNumber(ws.energy.E_in) + " m^2 (bandwidths), E_spl " +
-                  RoundedNumber(ws.energy.E_spl) + " m^2 (spline); the amplitudes are scaled by sqrt(E_in/E_spl)");
+    out.WriteLine("  energy check: E_in " + textio::RoundedNumber(ws.energy.E_in, kDerivedDigits) +
+                  " m^2 (bandwidths), E_spl " + textio::RoundedNumber(ws.energy.E_spl, kDerivedDigits) +
+                  " m^2 (spline); the amplitudes are scaled by sqrt(E_in/E_spl)");
   }
 }
 
@@ -165,8 +171,9 @@ class Report : public DryRunObserver {
     switch (control.type) {
       case SpectrumType::kJonswap: {
         const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
-        out_.WriteLine("  no input file: the JONSWAP spectrum peaks at " + RoundedNumber(shape.fp) + " Hz (Tp " +
-                       RoundedNumber(shape.Tp) + " s)");
+        out_.WriteLine("  no input file: the JONSWAP spectrum peaks at " +
+                       textio::RoundedNumber(shape.fp, kDerivedDigits) + " Hz (Tp " +
+                       textio::RoundedNumber(shape.Tp, kDerivedDigits) + " s)");
         break;
       }
       case SpectrumType::kSspe:
@@ -196,8 +203,8 @@ class Report : public DryRunObserver {
       const auto lines = static_cast<double>(file.lines());
       out_.WriteLine(std::string("  jonswap.spe (") +
                      (std::filesystem::exists(file.path(), error) ? "replacing the one there" : "new") +
-                     "): the JONSWAP density every 1e-5 Hz, about " + PlainNumber(lines) + " lines, " +
-                     PlainNumber(std::round(static_cast<double>(file.bytes()) / 1.0e6 * 10.0) / 10.0) + " MB");
+                     "): the JONSWAP density every 1e-5 Hz, about " + textio::PlainNumber(lines) + " lines, " +
+                     textio::PlainNumber(std::round(static_cast<double>(file.bytes()) / 1.0e6 * 10.0) / 10.0) + " MB");
     }
     std::string layout;
     if (num_p >= 2) {

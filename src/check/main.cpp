@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
 #if defined(M_TRIM_THRESHOLD) && defined(M_MMAP_THRESHOLD)
-  // The time-domain check takes and frees megabytes per point on two threads;
+  // The time-domain check takes and frees megabytes per point on every thread;
   // glibc would map them afresh or give them back to the system after every
   // point and fault them in again, which doubles the time of many points.
   mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's largest

@@ -21,6 +21,7 @@
 #include "check/render/progress_line.h"
 #include "check/targets/component_file.h"
 #include "check/targets/spectrum_file.h"
+#include "core/worker_threads.h"
 #include "textio/output_file.h"
 
 namespace wavecomp::check {
@@ -44,7 +45,7 @@ SeriesGrid PlanSeries(const ComponentFile& file, const SeriesRequest& request);
 inline constexpr std::size_t kSeriesMemoryBudget = std::size_t{256} << 20;
 
 struct SeriesRun {
-  int threads = 2;                     // the machine has two cores
+  int threads = WorkerThreadCount();
   std::size_t memory_budget = kSeriesMemoryBudget;
   std::vector<std::size_t> curves_of;  // points (0-based) that keep their waves and Welch density
   // The share of the work done, 0..1, called on the calling thread about

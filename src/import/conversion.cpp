@@ -6,25 +6,24 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <string>
 
+#include "core/workspace.h"
+#include "resample/frequency_resampling.h"
 #include "resample/spline.h"
+#include "synthesis/numerics.h"
+#include "synthesis/spreading.h"
 #include "textio/format.h"
 #include "textio/records.h"
 
 namespace wavecomp::importer {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
-
-// wavecomp's division integrates the spline over this many fine steps.
-constexpr int kFineSteps = 99999;
 // The averaged table may lack at most this part of a band of the largest N:
 // the band before the last then closes inside the table, and the last one
 // is closed at the table's end by wavecomp itself.
 constexpr double kBandShare = 0.25;
-constexpr double kLargestShortfall = kBandShare / kLargestComponentCount;
+constexpr double kLargestShortfall = kBandShare / kMaxUsedComponents;
 // Every location's amplitudes come from its own spline: its energy within
 // 0.2 % of the trapezoid energy keeps its Hm0 within 0.1 %.
 constexpr double kLargestLocationError = 0.002;
@@ -119,7 +118,7 @@ std::vector<GridWeight> GridWeights(const swan::DirectionBins& bins, int mdd) {
   for (int j = 1; j <= mdd; ++j) {
     GridWeight& w = weights[static_cast<std::size_t>(j - 1)];
     const double start = bins.full_circle ? theta[0] : bins.low_edge();
-    const double u = TurnInto(EmepDirection(j, mdd), start);
+    const double u = TurnInto(emep_layout::Direction(j, mdd), start);
     if (!bins.full_circle) {
       if (u > bins.high_edge()) continue;
       if (u <= theta[0] || u >= theta[n - 1]) {
@@ -162,7 +161,7 @@ double DivisionShortfall(std::span<const double> f, std::span<const double> S) {
   // The walk of wavecomp's energy check: positions from the step index, the
   // value kept where the spline has none (past the last frequency), clipped
   // at zero. The interval only moves forward, so it is followed, not searched.
-  const double df = (x[static_cast<std::size_t>(n)] - x[1]) / kFineSteps;
+  const double df = (x[static_cast<std::size_t>(n)] - x[1]) / kDivisionFineSteps;
   int j = 2;
   const auto value = [&](double X, double& kept) {
     while (j < n && X > x[static_cast<std::size_t>(j)]) ++j;
@@ -173,7 +172,7 @@ double DivisionShortfall(std::span<const double> f, std::span<const double> S) {
   double ya = 0.0;
   double yb = 0.0;
   double energy = 0.0;
-  for (int i = 1; i <= kFineSteps; ++i) {
+  for (int i = 1; i <= kDivisionFineSteps; ++i) {
     value(x[1] + static_cast<double>(i - 1) * df, ya);
     value(x[1] + static_cast<double>(i) * df, yb);
     ya = std::max(0.0, ya);
@@ -194,7 +193,7 @@ Refinement ChooseRefinement(std::span<const double> f, std::span<const std::vect
   Refinement best;
   best.unrefined_shortfall = DivisionShortfall(f, mean);
   for (const int k : kFactors) {
-    if ((n - 1) * static_cast<std::size_t>(k) + 1 > static_cast<std::size_t>(swan::kMaxFrequencies)) break;
+    if ((n - 1) * static_cast<std::size_t>(k) + 1 > static_cast<std::size_t>(kMaxFrequencies)) break;
     RefinedGrid grid = MakeGrid(f, k, format);
     if (grid.frequencies.empty()) break;
     Refinement candidate;
@@ -239,8 +238,6 @@ int DefaultDirectionCount(const swan::DirectionBins& bins) {
   return best;
 }
 
-double EmepDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
-
 EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& time,
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
                              double scale, swan::Offshore offshore) {
@@ -255,7 +252,8 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
   const bool drop = offshore == swan::Offshore::kDrop;
   if (drop) {
     for (std::size_t j = 0; j < grid_size; ++j) {
-      if (std::fabs(EmepDirection(static_cast<int>(j) + 1, mdd)) > swan::kOnshoreLimit) weights[j].inside = false;
+      if (std::fabs(emep_layout::Direction(static_cast<int>(j) + 1, mdd)) > swan::kOnshoreLimit)
+        weights[j].inside = false;
     }
   }
 
@@ -304,8 +302,8 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
       const long turns = std::lround((mean + 180.0) / step) % mdd;
       std::size_t nearest = static_cast<std::size_t>(turns < 0 ? turns + mdd : turns);
       // Rounding may step past +-90 when the grid has no node on it.
-      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) > swan::kOnshoreLimit) --nearest;
-      if (drop && EmepDirection(static_cast<int>(nearest) + 1, mdd) < -swan::kOnshoreLimit) ++nearest;
+      if (drop && emep_layout::Direction(static_cast<int>(nearest) + 1, mdd) > swan::kOnshoreLimit) --nearest;
+      if (drop && emep_layout::Direction(static_cast<int>(nearest) + 1, mdd) < -swan::kOnshoreLimit) ++nearest;
       D[nearest] = point.S[i] / step;
       ++out.lumped_frequencies;
     }

@@ -32,21 +32,20 @@
 #include <span>
 #include <vector>
 
+#include "input/emep_layout.h"
+#include "input/frequency_spectrum_file.h"
 #include "input/swan_file.h"
 #include "input/swan_sea_state.h"
 
 namespace wavecomp::importer {
-
-// The largest component count wavecomp divides a spectrum into.
-inline constexpr int kLargestComponentCount = 1024;
 
 // How a number is written to its file (Ew.d).
 struct NumberFormat {
   int w = 12;
   int d = 5;
 };
-inline constexpr NumberFormat kEmepFormat{12, 5};
-inline constexpr NumberFormat kSspeFormat{16, 8};
+inline constexpr NumberFormat kEmepFormat{emep_layout::kRealWidth, emep_layout::kRealDecimals};
+inline constexpr NumberFormat kSspeFormat{sspe_layout::kRealWidth, sspe_layout::kRealDecimals};
 
 // The value a reader gets back from `value` written as Ew.d.
 double AsWritten(double value, NumberFormat format);
@@ -111,9 +110,6 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
                              double scale, swan::Offshore offshore = swan::Offshore::kKeep);
 
-// Emep grid direction j (1-based), degrees.
-double EmepDirection(int j, int mdd);
-
 struct SspeTable {
   std::size_t location = 0;  // 1-based SWAN index
   double h13 = 0.0;          // m
@@ -122,9 +118,6 @@ struct SspeTable {
   std::vector<double> S;     // m2/Hz, per SWAN frequency
   Refinement refinement;
 };
-
-// T1/3 of an Sspe run whose spreading peaks at 1 / (1.05 T1/3).
-inline constexpr double kPeakPeriodRatio = 1.05;
 
 // `state` describes the sea as kept (swan::SeaState1D with `offshore`).
 SspeTable ConvertToSspe(const swan::SwanFile& file, const swan::ModelFrame& frame, std::size_t location,

@@ -11,14 +11,6 @@ namespace {
 // the normal (seen on a compass) meets the model axis at +-20 degrees.
 constexpr double kExampleOffset = 20.0;
 
-std::string Number(double value, int decimals) {
-  std::string text;
-  textio::PutF(text, value, 0, decimals);
-  return text;
-}
-
-std::string Percent(double share, int decimals) { return Number(100.0 * share, decimals) + " %"; }
-
 void Column(std::string& line, double value, int w, int d) { textio::PutF(line, value, w, d); }
 
 const char* CoordinatesName(swan::Coordinates coordinates) {
@@ -36,13 +28,14 @@ std::string RefinementText(const Refinement& refinement, std::size_t swan_count)
   std::string text;
   if (grid.factor == 1) {
     text = "the SWAN frequencies as they are (" + std::to_string(swan_count) +
-           "): the spline through them differs by " + Percent(refinement.shortfall, 3) + " from the table's energy";
+           "): the spline through them differs by " + textio::Percent(refinement.shortfall, 3) +
+           " from the table's energy";
   } else {
     text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the SWAN frequencies (" +
            std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
            "), which keeps the table's energy; the spline through the SWAN frequencies falls " +
-           Percent(refinement.unrefined_shortfall, 3) + " short of it, through the written ones " +
-           Percent(refinement.shortfall, 3);
+           textio::Percent(refinement.unrefined_shortfall, 3) + " short of it, through the written ones " +
+           textio::Percent(refinement.shortfall, 3);
   }
   text += refinement.sufficient ? ": N up to 1024 can be divided" : ": not enough, see the warnings";
   return text;
@@ -67,11 +60,12 @@ nlohmann::json OptionalJson(const std::optional<double>& value) {
 std::string FrameDescription(const swan::ModelFrame& frame) {
   const double from = swan::NauticalFrom(frame, frame.clockwise ? -kExampleOffset : kExampleOffset);
   const double theta = swan::ModelDirection(frame, from, swan::DirectionConvention::kNautical);
-  return "--normal-from " + Number(frame.normal_from, 2) + ": a wave from " +
-         Number(swan::NauticalFrom(frame, 0.0), 2) +
+  return "--normal-from " + textio::FixedNumber(frame.normal_from, 2) + ": a wave from " +
+         textio::FixedNumber(swan::NauticalFrom(frame, 0.0), 2) +
          " deg (nautical) travels along the model's x-axis (0 deg); model directions count " +
          (frame.clockwise ? "clockwise (--clockwise)" : "counterclockwise, from +x towards +y") + ": a wave from " +
-         Number(from, 2) + " deg is at " + (theta > 0.0 ? "+" : "") + Number(theta, 2) + " deg";
+         textio::FixedNumber(from, 2) + " deg is at " + (theta > 0.0 ? "+" : "") + textio::FixedNumber(theta, 2) +
+         " deg";
 }
 
 std::string SummaryText(const ImportReport& report) {
@@ -86,8 +80,8 @@ std::string SummaryText(const ImportReport& report) {
       (report.stationary ? std::string("stationary")
                          : std::to_string(report.time_count) + (report.time_count == 1 ? " time" : " times")) +
       ", " + CoordinatesName(report.coordinates) + ", " + std::to_string(report.frequency_count) + " " +
-      FrequencyName(report.frequency_kind) + " frequencies " + Number(report.lowest_frequency, 4) + " to " +
-      Number(report.highest_frequency, 4) + " Hz";
+      FrequencyName(report.frequency_kind) + " frequencies " + textio::FixedNumber(report.lowest_frequency, 4) +
+      " to " + textio::FixedNumber(report.highest_frequency, 4) + " Hz";
   if (report.two_dimensional) {
     file += ", " + std::to_string(report.direction_count) + " directions (" + ConventionName(report.convention) +
             (report.sector ? ", a sector" : ", the full circle") + ")";
@@ -103,8 +97,8 @@ std::string SummaryText(const ImportReport& report) {
            : std::string("Offshore    keep (--offshore keep): the files hold the whole sea as SWAN gives it; Tp, "
                          "dir and spread below are the whole sea's"));
   if (report.energy_density) {
-    line("Densities   " + report.quantity + " divided by rho g = " + Number(report.rho, 2) + " x " +
-         Number(report.g, 4));
+    line("Densities   " + report.quantity + " divided by rho g = " + textio::FixedNumber(report.rho, 2) + " x " +
+         textio::FixedNumber(report.g, 4));
   }
   for (const OutputReport& output : report.outputs) {
     line("");
@@ -120,7 +114,7 @@ std::string SummaryText(const ImportReport& report) {
       line("            " + std::to_string(output.locations.size()) +
            (output.locations.size() == 1 ? " point, " : " points, ") +
            std::to_string(output.refinement.grid.frequencies.size()) + " frequencies, " + std::to_string(output.mdd) +
-           " directions from -180 deg in steps of " + Number(360.0 / output.mdd, 4) +
+           " directions from -180 deg in steps of " + textio::FixedNumber(360.0 / output.mdd, 4) +
            " deg (wavecomp keeps -90 to +90)");
     }
     line("Frequencies " + RefinementText(output.refinement, report.frequency_count));
@@ -143,14 +137,14 @@ std::string SummaryText(const ImportReport& report) {
     }
     if (!report.two_dimensional) {
       const LocationReport& location = output.locations.front();
-      std::string sspe = "Sspe header H1/3 " + Number(location.sspe.h13, 4) + " m, T1/3 " +
-                         Number(location.sspe.t13, 4) + " s (Tp / 1.05), principal direction " +
-                         Number(location.sspe.direction, 2) + " deg";
+      std::string sspe = "Sspe header H1/3 " + textio::FixedNumber(location.sspe.h13, 4) + " m, T1/3 " +
+                         textio::FixedNumber(location.sspe.t13, 4) + " s (Tp / 1.05), principal direction " +
+                         textio::FixedNumber(location.sspe.direction, 2) + " deg";
       line(sspe);
       if (location.suggested_smax) {
-        line("Smax        suggested for cont.txt: " + Number(*location.suggested_smax, 1) + " (spreading " +
-             Number(*location.state.peak_spreading, 2) + " deg at the peak" +
-             (*location.suggested_smax >= kUnidirectionalSmax ? ": unidirectional)"
+        line("Smax        suggested for cont.txt: " + textio::FixedNumber(*location.suggested_smax, 1) +
+             " (spreading " + textio::FixedNumber(*location.state.peak_spreading, 2) + " deg at the peak" +
+             (*location.suggested_smax >= kUnspreadSmax ? ": unidirectional)"
               : *location.suggested_smax >= kNarrowestSmax
                   ? ": as narrow as wavecomp spreads around the principal "
                     "direction; 999 would send every component along the x-axis)"

@@ -22,21 +22,13 @@ constexpr double kWeakValueWarning = 100.0 * kDirectionalValueFloor;
 // The principal direction as the Sspe header writes it (F12.4) reads as 0.
 constexpr double kZeroDirection = 0.5e-4;
 
-std::string Number(double value, int decimals) {
-  std::string text;
-  textio::PutF(text, value, 0, decimals);
-  return text;
-}
-
-std::string Percent(double share) { return Number(100.0 * share, 1) + " %"; }
-
 void CheckOptions(const SwanImportOptions& options) {
   if (options.out.empty()) throw Refusal("--out needs a file name");
   if (!std::isfinite(options.normal_from)) throw Refusal("--normal-from needs a finite direction in degrees");
   if (!(options.rho > 0.0) || !std::isfinite(options.rho)) throw Refusal("--rho needs a positive density (kg/m3)");
   if (!(options.g > 0.0) || !std::isfinite(options.g)) throw Refusal("--g needs a positive acceleration (m/s2)");
-  if (options.directions && (*options.directions < 2 || *options.directions > swan::kMaxDirections)) {
-    throw Refusal("--directions needs a direction count from 2 to " + std::to_string(swan::kMaxDirections) +
+  if (options.directions && (*options.directions < 2 || *options.directions > kMaxDirections)) {
+    throw Refusal("--directions needs a direction count from 2 to " + std::to_string(kMaxDirections) +
                   ", found " + std::to_string(*options.directions));
   }
   if (options.time && options.all_times) throw Refusal("--time and --all-times exclude each other");
@@ -110,10 +102,10 @@ void RefuseWithoutEnergy(const swan::SwanFile& file, const swan::TimeStep& time,
 // What to check when a sea seems to travel away from the boundary: the
 // frame, and the one that would turn this sea shoreward.
 std::string FrameHint(const swan::ModelFrame& frame, double mean_direction) {
-  return "the frame is probably wrong: check --normal-from " + Number(frame.normal_from, 2) +
+  return "the frame is probably wrong: check --normal-from " + textio::FixedNumber(frame.normal_from, 2) +
          " (the nautical direction from which a wave travelling straight along the model's shoreward x-axis "
          "comes); this sea comes from " +
-         Number(swan::NauticalFrom(frame, mean_direction), 2) + " deg";
+         textio::FixedNumber(swan::NauticalFrom(frame, mean_direction), 2) + " deg";
 }
 
 // Most of a location's energy travelling offshore is refused unless --offshore
@@ -123,17 +115,17 @@ void RefuseOffshoreSea(const swan::SwanFile& file, const swan::TimeStep& time, s
                        const swan::SeaState& whole, const SwanImportOptions& options, const swan::ModelFrame& frame) {
   const std::string where = "location " + std::to_string(index + 1) + " of " + file.name + AtTime(time);
   if (!file.two_dimensional && whole.mean_direction && std::fabs(*whole.mean_direction) > swan::kOnshoreLimit) {
-    throw Refusal(where + ": its principal direction " + Number(*whole.mean_direction, 2) +
+    throw Refusal(where + ": its principal direction " + textio::FixedNumber(*whole.mean_direction, 2) +
                   " deg lies beyond +-90 deg of the model's x-axis, so an Sspe run cannot spread around it; " +
                   FrameHint(frame, *whole.mean_direction));
   }
   if (options.offshore || !(whole.offshore_share > swan::kMostlyOffshoreShare)) return;
-  throw Refusal(where + ": " + Percent(whole.offshore_share) +
+  throw Refusal(where + ": " + textio::Percent(whole.offshore_share, 1) +
                 " of its energy travels offshore (beyond +-90 deg of the model's x-axis; mean direction " +
-                Number(whole.mean_direction.value_or(0.0), 2) + " deg); " +
+                textio::FixedNumber(whole.mean_direction.value_or(0.0), 2) + " deg); " +
                 FrameHint(frame, whole.mean_direction.value_or(0.0)) +
                 "; if the sea does leave the boundary, give --offshore drop to convert its onshore part (Hm0 " +
-                Number(whole.onshore_hm0, 4) + " m of " + Number(whole.total_hm0, 4) +
+                textio::FixedNumber(whole.onshore_hm0, 4) + " m of " + textio::FixedNumber(whole.total_hm0, 4) +
                 " m) or --offshore keep to write it as it is");
 }
 
@@ -165,26 +157,28 @@ void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output
                            "of the mean direction and spread");
   }
   if (!(state.offshore_share > kOffshoreWarningShare)) return;
-  std::string warning = where + ": " + (two_dimensional ? "" : "about ") + Percent(state.offshore_share) +
+  std::string warning = where + ": " + (two_dimensional ? "" : "about ") + textio::Percent(state.offshore_share, 1) +
                         " of the energy travels offshore (beyond +-90 deg" +
                         (two_dimensional ? ")" : ", estimated from each frequency's direction and spreading)");
-  const std::string principal =
-      location.sspe.direction > 0.0 ? "+" + Number(location.sspe.direction, 2) : Number(location.sspe.direction, 2);
+  const std::string principal = location.sspe.direction > 0.0 ? "+" + textio::FixedNumber(location.sspe.direction, 2)
+                                                              : textio::FixedNumber(location.sspe.direction, 2);
   if (report.offshore == swan::Offshore::kDrop) {
-    warning += " and was left out (--offshore drop): the run gets the onshore Hm0 " + Number(state.onshore_hm0, 4) +
-               " m of the total " + Number(state.total_hm0, 4) + " m";
+    warning += " and was left out (--offshore drop): the run gets the onshore Hm0 " +
+               textio::FixedNumber(state.onshore_hm0, 4) + " m of the total " +
+               textio::FixedNumber(state.total_hm0, 4) + " m";
     if (!two_dimensional) {
       warning += ", spread by cos^2s around the principal direction " + principal +
                  " deg, the part of the curve beyond +-90 deg cut off";
     }
   } else if (two_dimensional) {
     warning += " and was kept (--offshore keep): the data file's S(f) holds it, so the run's Hm0 is the total " +
-               Number(state.total_hm0, 4) +
+               textio::FixedNumber(state.total_hm0, 4) +
                " m, but wavecomp draws each component's direction from the directional values from -90 to +90 deg "
                "at its frequency alone (at 0 deg where those are all below 1.0E-06): that energy reaches the "
                "model travelling onshore, and the components' mean direction and spread differ from SWAN's";
   } else {
-    warning += " and was kept (--offshore keep): the table holds the total Hm0 " + Number(state.total_hm0, 4) +
+    warning += " and was kept (--offshore keep): the table holds the total Hm0 " +
+               textio::FixedNumber(state.total_hm0, 4) +
                " m, and the Sspe run spreads all of it by cos^2s around the principal direction " + principal +
                " deg, the part of the curve beyond +-90 deg cut off and the rest scaled up to hold the energy: "
                "every component travels within +-90 deg";
@@ -196,7 +190,7 @@ void ReviewRefinement(const OutputReport& output, ImportReport& report) {
   if (output.refinement.sufficient) return;
   std::string where = output.files.empty() ? std::string() : output.files.front();
   report.warnings.push_back(where + ": even " + std::to_string(output.refinement.grid.frequencies.size()) +
-                            " frequencies leave the spline " + Percent(output.refinement.shortfall) +
+                            " frequencies leave the spline " + textio::Percent(output.refinement.shortfall, 1) +
                             " short of the table's energy: the last components of a large N may not be filled");
 }
 
@@ -234,7 +228,7 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
     const std::size_t points = next++;
     output.files = {outputs.path(data), outputs.path(points)};
     const std::string title = "SWAN " + file.name + " " + TimeName(time) + ", model frame --normal-from " +
-                              Number(options.normal_from, 2) + (options.clockwise ? " --clockwise" : "");
+                              textio::FixedNumber(options.normal_from, 2) + (options.clockwise ? " --clockwise" : "");
     WriteEmepData(conversion, title, time, SinkOf(outputs, data));
     WritePointList(conversion, SinkOf(outputs, points));
 
@@ -279,7 +273,7 @@ void Convert1D(const swan::SwanFile& file, const SwanImportOptions& options, std
       location.sspe = ConvertToSspe(file, report.frame, index + 1, block, location.state, scale, report.offshore);
       if (location.state.peak_spreading) {
         const bool along_x = std::abs(location.sspe.direction) < kZeroDirection;
-        location.suggested_smax = std::min(along_x ? kUnidirectionalSmax : kNarrowestSmax,
+        location.suggested_smax = std::min(along_x ? kUnspreadSmax : kNarrowestSmax,
                                            swan::SpreadingParameter(*location.state.peak_spreading));
       }
       output.refinement = location.sspe.refinement;

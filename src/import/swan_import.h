@@ -14,6 +14,7 @@
 #include "import/conversion.h"
 #include "input/swan_file.h"
 #include "input/swan_sea_state.h"
+#include "synthesis/spreading.h"
 
 namespace wavecomp::importer {
 
@@ -34,11 +35,9 @@ struct SwanImportOptions {
   std::optional<swan::Offshore> offshore;
 };
 
-// cos^2s spreading parameters of wavecomp: 999 and more mean unidirectional
-// waves along the model's x-axis, whatever the table's principal direction;
-// 998 is as narrow as wavecomp spreads around that direction.
-inline constexpr double kUnidirectionalSmax = 999.0;
-inline constexpr double kNarrowestSmax = 998.0;
+// As narrow as wavecomp spreads around the table's principal direction:
+// one below kUnspreadSmax, which sends every component along the x-axis.
+inline constexpr double kNarrowestSmax = kUnspreadSmax - 1.0;
 
 // Wave heights above this share of offshore energy draw a warning.
 inline constexpr double kOffshoreWarningShare = 0.05;

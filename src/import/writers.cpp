@@ -8,11 +8,10 @@
 namespace wavecomp::importer {
 namespace {
 
-constexpr int kLabelWidth = 15;
-constexpr int kIntegerWidth = 5;
-constexpr int kValuesPerRecord = 6;
-constexpr int kHeaderFieldWidth = 12;  // F12.4 of the Sspe header
-constexpr int kHeaderDecimals = 4;
+using emep_layout::kHeaderIntegerWidth;
+using emep_layout::kLabelWidth;
+using emep_layout::kPointCountWidth;
+using emep_layout::kValuesPerRecord;
 
 // Text is handed on in pieces of about this size.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 18;
@@ -46,10 +45,10 @@ void WriteEmepData(const EmepConversion& conversion, const std::string& title, c
     label.resize(kLabelWidth, ' ');
     textio::PutA(text, label, kLabelWidth);
     for (const int value : {time.year, time.month, time.day, time.hour, time.minute}) {
-      textio::PutI(text, value, kIntegerWidth);
+      textio::PutI(text, value, kHeaderIntegerWidth);
     }
-    textio::PutI(text, static_cast<std::int64_t>(nss), kIntegerWidth);
-    textio::PutI(text, conversion.mdd, kIntegerWidth);
+    textio::PutI(text, static_cast<std::int64_t>(nss), kHeaderIntegerWidth);
+    textio::PutI(text, conversion.mdd, kHeaderIntegerWidth);
     text += '\n';
     for (std::size_t m = 0; m < nss; ++m) {
       RefinedRow(point.S, 1, grid, m, S.data());
@@ -69,10 +68,10 @@ void WriteEmepData(const EmepConversion& conversion, const std::string& title, c
 
 void WritePointList(const EmepConversion& conversion, const TextSink& sink) {
   std::string text;
-  textio::PutI(text, static_cast<std::int64_t>(conversion.points.size()), kIntegerWidth);
+  textio::PutI(text, static_cast<std::int64_t>(conversion.points.size()), kPointCountWidth);
   text += '\n';
   for (const EmepPoint& point : conversion.points) {
-    textio::PutI(text, static_cast<std::int64_t>(point.location), kIntegerWidth);
+    textio::PutI(text, static_cast<std::int64_t>(point.location), kPointCountWidth);
     text += '\n';
   }
   sink(text);
@@ -80,9 +79,9 @@ void WritePointList(const EmepConversion& conversion, const TextSink& sink) {
 
 void WriteSspeTable(const SspeTable& table, const TextSink& sink) {
   std::string text;
-  textio::PutF(text, table.h13, kHeaderFieldWidth, kHeaderDecimals);
-  textio::PutF(text, table.t13, kHeaderFieldWidth, kHeaderDecimals);
-  textio::PutF(text, table.direction, kHeaderFieldWidth, kHeaderDecimals);
+  textio::PutF(text, table.h13, sspe_layout::kHeaderWidth, sspe_layout::kHeaderDecimals);
+  textio::PutF(text, table.t13, sspe_layout::kHeaderWidth, sspe_layout::kHeaderDecimals);
+  textio::PutF(text, table.direction, sspe_layout::kHeaderWidth, sspe_layout::kHeaderDecimals);
   text += '\n';
   const RefinedGrid& grid = table.refinement.grid;
   double S = 0.0;

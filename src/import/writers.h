@@ -1,16 +1,8 @@
-// The texts of the files the importer writes.
-//
-// Emep data file (read by wavecomp's Emep reader):
-//   title record (free text)
-//   per point, a separator record before every point but the first:
-//     header  A15 label, five I5 (year, month, day, hour, minute of the
-//             SWAN time; zeros when stationary), I5 nss, I5 mdd
-//     per frequency: f (Hz) and S (m2/Hz) as 2E12.5, then the mdd values
-//             D (m2/Hz/degr) as 6E12.5 records, the last holding the rest
-// Point list (<name>.pnt): the point count, then the point numbers (the
-// SWAN location indices), I5 each.
-// Sspe table (free format): H1/3 (m), T1/3 (s) and the principal direction
-// (model degrees) as 3F12.4, then frequency (Hz) and density (m2/Hz) as 2E16.8.
+// The texts of the files the importer writes, in the layouts wavecomp's
+// readers declare: the Emep data file and its point list
+// (input/emep_layout.h; the point numbers are the SWAN location indices, the
+// label "LOCATION k", the unused header integers the SWAN time) and the Sspe
+// table (sspe_layout in input/frequency_spectrum_file.h).
 #pragma once
 
 #include <functional>

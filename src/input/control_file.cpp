@@ -9,6 +9,7 @@
 #include "core/run_stop.h"
 #include "core/workspace.h"
 #include "textio/errors.h"
+#include "textio/format.h"
 
 namespace wavecomp {
 namespace {
@@ -107,7 +108,7 @@ std::string FieldAsRead(std::string_view record, const ControlField& field) {
       if (const std::optional<std::int32_t> read = reader.TryI(width)) return std::to_string(*read);
       break;
     case ControlField::Kind::kReal:
-      if (const std::optional<double> read = reader.TryF(width, 0)) return PlainNumber(*read);
+      if (const std::optional<double> read = reader.TryF(width, 0)) return textio::PlainNumber(*read);
       break;
   }
   return "no number (" + RecordAsRead(Columns(record, field.first_column, field.last_column)) + ")";

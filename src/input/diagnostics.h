@@ -3,7 +3,6 @@
 // probably not what the user meant, and the numbers in English messages.
 #pragma once
 
-#include <charconv>
 #include <cstddef>
 #include <string>
 
@@ -11,21 +10,8 @@
 
 namespace wavecomp {
 
-// A number as English text: the shortest form that reads back as the same
-// double ("0.01", "1e+300").
-inline std::string PlainNumber(double value) {
-  char buffer[32];
-  const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
-// A derived number as English text, to `digits` significant digits ("0.09345").
-inline std::string RoundedNumber(double value, int digits = 6) {
-  char buffer[40];
-  const std::to_chars_result result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-  return std::string(buffer, result.ptr);
-}
+// Significant digits of a derived number in a message (textio::RoundedNumber).
+inline constexpr int kDerivedDigits = 6;
 
 // Where value m (0-based) of a list of fixed fields stands, `per_record`
 // fields of `width` columns a line from line `first_line` on: "line 13,

@@ -20,6 +20,7 @@
 #include "core/run_stop.h"
 #include "input/control_file.h"
 #include "input/diagnostics.h"
+#include "input/emep_layout.h"
 #include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -27,17 +28,16 @@
 namespace wavecomp {
 namespace {
 
-// Record layout of the data file.
-constexpr int kTitleWidth = 15;
-constexpr int kLabelWidth = 15;
-constexpr int kHeaderIntegers = 7;  // five unused integers, then nss and mdd
-constexpr int kHeaderIntegerWidth = 5;
-constexpr int kNssColumn = 41;  // first column of nss in the point header
-constexpr int kMddColumn = 46;  // first column of mdd in the point header
-constexpr int kRealWidth = 12;  // E12.5
-constexpr int kRealDecimals = 5;
-constexpr int kValuesPerRecord = 6;  // directional values per record
-constexpr int kCountWidth = 5;       // I5 of the point-list file
+using emep_layout::kHeaderIntegers;
+using emep_layout::kHeaderIntegerWidth;
+using emep_layout::kLabelWidth;
+using emep_layout::kMddColumn;
+using emep_layout::kNssColumn;
+using emep_layout::kRealDecimals;
+using emep_layout::kRealWidth;
+using emep_layout::kTitleWidth;
+using emep_layout::kValuesPerRecord;
+constexpr int kCountWidth = emep_layout::kPointCountWidth;
 constexpr int kWarningLabelWidth = 14;
 
 // Only directions facing the shore are kept.
@@ -88,15 +88,12 @@ void WriteCountWarning(Console& console, std::string_view label, int v, std::int
   console.WriteLine(line);
 }
 
-// Direction j of a block with mdd directions, degrees.
 // A negative value of the data file: `what` at `place` of point v's block.
 [[noreturn]] void RefuseNegative(const std::string& data_name, const std::string& place, const std::string& what, int v,
                                  double frequency) {
   throw RunStop::Silent(data_name + " " + place + ": " + what + " of point " + std::to_string(v) + " at " +
-                        PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
+                        textio::PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
 }
-
-double BlockDirection(int j, int mdd) { return -180.0 + static_cast<double>(j - 1) * 360.0 / static_cast<double>(mdd); }
 
 bool IsKept(double direction) { return direction >= kLowestKeptDirection && direction <= kHighestKeptDirection; }
 
@@ -123,7 +120,7 @@ void PassPoint(const PointInputSink& each_point, PointInput& point, std::int32_t
   point.directions.clear();
   point.values.clear();
   for (int j = 1; j <= mdd; ++j) {
-    const double direction = BlockDirection(j, mdd);
+    const double direction = emep_layout::Direction(j, mdd);
     if (!IsKept(direction)) continue;
     point.directions.push_back(direction);
     const auto column = block.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(j - 1) * nss);
@@ -224,7 +221,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       const std::size_t frequency_line = data.line_number();
       if (density < 0.0) {
         RefuseNegative(data_name, PlaceInList(frequency_line, 1, 2, kRealWidth),
-                       "the frequency spectrum S " + PlainNumber(density) + " m^2 s", v, frequency);
+                       "the frequency spectrum S " + textio::PlainNumber(density) + " m^2 s", v, frequency);
       }
       spectrum[l] = density;
       input.f_in[l] += frequency;
@@ -236,8 +233,8 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
         if (value < 0.0) {
           RefuseNegative(data_name,
                          PlaceInList(frequency_line + 1, static_cast<std::size_t>(j - 1), kValuesPerRecord, kRealWidth),
-                         "the directional spectrum value " + PlainNumber(value) + " at " +
-                             PlainNumber(BlockDirection(j, mdd)) + " deg",
+                         "the directional spectrum value " + textio::PlainNumber(value) + " at " +
+                             textio::PlainNumber(emep_layout::Direction(j, mdd)) + " deg",
                          v, frequency);
         }
       }
@@ -272,7 +269,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
   // copy never overwrites a column still to be read.
   int kept = 0;
   for (int j = 1; j <= mdd; ++j) {
-    const double direction = BlockDirection(j, mdd);
+    const double direction = emep_layout::Direction(j, mdd);
     if (!IsKept(direction)) continue;
     ++kept;
     directions.kept_directions[kept] = direction;

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numbers>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,8 +37,6 @@
 
 namespace wavecomp {
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // Layout of the data file.
 constexpr int kCountWidth = 5;   // I5 counts (also the point-list file)
@@ -96,8 +95,9 @@ bool DirectionsInsideEndNodes(const InputDirections& directions) {
 
 std::string EndNodeWarning(const std::string& name, const InputDirections& directions) {
   const std::int32_t K = directions.kept_direction_count;
-  return name + ": the directions of the direction groups run from " + PlainNumber(directions.kept_directions[1]) +
-         " to " + PlainNumber(directions.kept_directions[K]) +
+  return name + ": the directions of the direction groups run from " +
+         textio::PlainNumber(directions.kept_directions[1]) + " to " +
+         textio::PlainNumber(directions.kept_directions[K]) +
          " deg; the direction interpolation adds end nodes at -90 and +90 deg, so a list that holds -90 or +90 "
          "(or goes beyond them, or does not rise) gives it no usable table: every directional value becomes 0 and "
          "every component travels shore-normal (direction 0). To keep the directions of the data, give directions "
@@ -277,8 +277,8 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   for (std::size_t l = 0; l < n; ++l) {
     if (!(bandwidths[l] > 0.0)) {
       throw RunStop::Silent(name + " " + PlaceInList(bandwidth_line, l, kValuesPerRecord, kValueWidth) +
-                            ": the bandwidth " + PlainNumber(bandwidths[l]) + " Hz of frequency " +
-                            std::to_string(l + 1) + " (" + PlainNumber(frequencies[l]) +
+                            ": the bandwidth " + textio::PlainNumber(bandwidths[l]) + " Hz of frequency " +
+                            std::to_string(l + 1) + " (" + textio::PlainNumber(frequencies[l]) +
                             " Hz) is not above 0, so its densities (energy / bandwidth) are not numbers or below 0; "
                             "give the width of the band each frequency stands for");
     }
@@ -323,7 +323,7 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   }
   points.num_p = num_p;
 
-  const double dtheta = 180.0 / (nd + 1) / 180.0 * kPi;
+  const double dtheta = 180.0 / (nd + 1) / 180.0 * std::numbers::pi;
   double* const kept_bandwidths = points.point_spectra.column(0);
   for (std::size_t l = 1; l <= n; ++l) kept_bandwidths[l] = bandwidths[l - 1];
   for (std::int32_t j = 1; j <= nd; ++j) {
@@ -351,9 +351,9 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
       for (std::size_t l = 1; l <= n; ++l) {
         if (group[l] < 0.0) {
           throw RunStop::Silent(name + " " + PlaceInList(group_line, l, kValuesPerRecord, kValueWidth) +
-                                ": the energy " + PlainNumber(group[l]) + " m^2 of point " + std::to_string(v) +
-                                " at " + PlainNumber(frequencies[l - 1]) + " Hz and " + PlainNumber(group[0]) +
-                                " deg is below 0" + kNegativeDensityAdvice);
+                                ": the energy " + textio::PlainNumber(group[l]) + " m^2 of point " + std::to_string(v) +
+                                " at " + textio::PlainNumber(frequencies[l - 1]) + " Hz and " +
+                                textio::PlainNumber(group[0]) + " deg is below 0" + kNegativeDensityAdvice);
         }
       }
       directions.kept_directions[j] = group[0];

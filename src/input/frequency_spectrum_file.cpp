@@ -59,8 +59,8 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
     }
     if (pair[1] < 0.0) {
       throw RunStop::Silent(file->name() + " line " + std::to_string(line) + ": the spectral density " +
-                            PlainNumber(pair[1]) + " m^2 s at " + PlainNumber(pair[0]) + " Hz is below 0" +
-                            kNegativeDensityAdvice);
+                            textio::PlainNumber(pair[1]) + " m^2 s at " + textio::PlainNumber(pair[0]) +
+                            " Hz is below 0" + kNegativeDensityAdvice);
     }
     ++n_in;
     input.f_in[n_in] = pair[0];

@@ -156,7 +156,7 @@ double OnCircle(double degrees) {
 }
 
 void ReadLocations(Reader& in, SwanFile& swan) {
-  const int count = in.Count("the number of locations", 1, kMaxLocations);
+  const int count = in.Count("the number of locations", 1, kMaxPoints);
   swan.locations.reserve(static_cast<std::size_t>(count));
   for (int k = 1; k <= count; ++k) {
     const std::string what = "the two coordinates of location " + std::to_string(k);

@@ -38,14 +38,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/workspace.h"
 #include "textio/records.h"
 
 namespace wavecomp::swan {
-
-// Capacities of the importer (those of the files it writes).
-inline constexpr int kMaxFrequencies = 3000;
-inline constexpr int kMaxLocations = 2048;
-inline constexpr int kMaxDirections = 200;
 
 enum class Coordinates { kCartesian, kSpherical };  // LOCATIONS (x, y in m), LONLAT (lon, lat)
 enum class FrequencyKind { kAbsolute, kRelative };  // AFREQ, RFREQ

@@ -5,10 +5,11 @@
 #include <numbers>
 #include <numeric>
 
+#include "synthesis/numerics.h"
+
 namespace wavecomp::swan {
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180.0;
 // Nautical "from" direction of a wave travelling along SWAN's x-axis (East).
 constexpr double kNauticalOfCartesianZero = 270.0;
 // A gap between neighbouring directions this much wider than the usual one

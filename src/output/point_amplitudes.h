@@ -14,13 +14,14 @@
 
 #include "core/console.h"
 #include "core/settings.h"
+#include "core/worker_threads.h"
 #include "core/workspace.h"
 
 namespace wavecomp {
 
 struct PointAmplitudeOptions {
-  int threads = 2;       // workers the points are shared out to (the machine has two cores)
-  int block_points = 0;  // points set up and stepped together; 0 chooses by table length
+  int threads = WorkerThreadCount();  // workers the points are shared out to
+  int block_points = 0;               // points set up and stepped together; 0 chooses by table length
 };
 
 // What the amplitudes of every point are made from.

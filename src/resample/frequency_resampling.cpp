@@ -24,9 +24,6 @@
 namespace wavecomp {
 namespace {
 
-// Both energy integrations cut the input range into this many fine steps
-// (the divisor is 99999, not 100000).
-constexpr int kFineSteps = 99999;
 
 // The single-precision constant of the significant wave height Hm0 = 4.004
 // sqrt(m0), used in double arithmetic: its 64-bit value 4.004000186920166 is
@@ -39,7 +36,7 @@ constexpr double kHeightFactor = double(4.004f);
 // carried rate or never does; 100 input ranges is far beyond any band a
 // sensible table needs and bounds the time (about a tenth of a second).
 // A band that cannot be filled within it is cut back to the table's end.
-constexpr std::int64_t kMaxStepsBeyondTable = std::int64_t{100} * kFineSteps;
+constexpr std::int64_t kMaxStepsBeyondTable = std::int64_t{100} * kDivisionFineSteps;
 
 double ClipAtZero(double y) { return std::max(0.0, y); }
 
@@ -242,7 +239,7 @@ DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpect
   // An empty table has no last pair; its range is then the one point f_in(1).
   const double fmin = input.f_in[1];
   const double fmax = input.f_in[std::max(n_in, 1)];
-  const double df_fine = (fmax - fmin) / kFineSteps;
+  const double df_fine = (fmax - fmin) / kDivisionFineSteps;
   // A walk on steps of zero or non-finite width would never end.
   if (component_count >= 1 && !(df_fine > 0.0 && std::isfinite(df_fine))) {
     Refuse(std::string(messages::kRangeNotDivisible));
@@ -261,7 +258,7 @@ DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpect
     double E_spl = 0.0;
     double ya = 0.0;
     double yb = 0.0;
-    for (int i = 1; i <= kFineSteps; ++i) {
+    for (int i = 1; i <= kDivisionFineSteps; ++i) {
       const double a = fmin + static_cast<double>(i - 1) * df_fine;
       const double b = fmin + static_cast<double>(i) * df_fine;
       spline.Evaluate(a, ya);

@@ -6,6 +6,10 @@
 
 namespace wavecomp {
 
+// Both energy integrations of the division cut the input range into this
+// many fine steps (the divisor is 99999, not 100000).
+inline constexpr int kDivisionFineSteps = 99999;
+
 // Where the division of a table ended.
 struct DivisionEnd {
   double last_band_end = 0.0;  // Hz, the upper edge of the last band

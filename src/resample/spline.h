@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "core/workspace.h"
+
 namespace wavecomp {
 
 // Status codes of the spline routines.
@@ -16,7 +18,7 @@ inline constexpr int kSplineUnusable = 999;          // too few/many points, des
 inline constexpr int kSplineRepeatedAbscissa = 888;  // two equal abscissae (SplineInterpolate only)
 
 inline constexpr int kSplineMinPoints = 3;
-inline constexpr int kSplineMaxPoints = 3000;
+inline constexpr int kSplineMaxPoints = kMaxFrequencies;  // one point per input frequency
 
 // The 64-bit value of the eight-digit decimal the value formula ends with;
 // deliberately not 1/6 (values at table points come out slightly above y).

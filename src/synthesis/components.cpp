@@ -18,7 +18,6 @@ namespace wavecomp {
 namespace {
 
 constexpr double kHalfPi = 1.5707963267948966;  // the drawn direction must lie within +-pi/2
-constexpr double kTwoPi = 6.283185307179586;
 
 // The diagnostic of a direction draw that fell outside -pi/2..pi/2.
 std::string DrawDiagnostic(int i, int k, double u, double base, double step, double t, double theta) {

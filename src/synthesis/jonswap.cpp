@@ -8,12 +8,12 @@
 #include "synthesis/jonswap.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/component_layout.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "synthesis/numerics.h"
@@ -38,13 +38,6 @@ constexpr double kMaxSamples = 1.0e7;  // 100 Hz at the 1.0e-5 Hz step
 // doing so is being fed a density that is zero, infinite or not a number, and
 // would otherwise walk for ever.
 constexpr std::int64_t kMaxBandSteps = 20'000'000;
-
-constexpr int kSpeFieldWidth = 20;  // E20.8, three fields a record
-constexpr int kSpeDecimals = 8;
-
-// Line 2 of the component file holds gamma as F10.1.
-constexpr int kGammaFieldWidth = 10;
-constexpr int kGammaDecimals = 1;
 
 // A range that holds less of the spectrum's energy than this is warned
 // about: the components then carry a sea lower than the H1/3 given.
@@ -99,24 +92,13 @@ double SlopeOf(const JonswapShape& shape, double f, const Sample& sample) {
 
 void SpeRecord(std::string& record, double f, double density, double slope) {
   record.clear();
-  textio::PutE(record, f, kSpeFieldWidth, kSpeDecimals);
-  textio::PutE(record, density, kSpeFieldWidth, kSpeDecimals);
-  textio::PutE(record, slope, kSpeFieldWidth, kSpeDecimals);
+  textio::PutE(record, f, kJonswapSpeWidth, kJonswapSpeDecimals);
+  textio::PutE(record, density, kJonswapSpeWidth, kJonswapSpeDecimals);
+  textio::PutE(record, slope, kJonswapSpeWidth, kJonswapSpeDecimals);
 }
 
-// A number in an English explanation: the shortest text that reads back as it.
-std::string Number(double value) {
-  char buffer[32];
-  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
-}
-
-// A derived number in an English explanation, to `digits` significant digits.
-std::string Rounded(double value, int digits = 4) {
-  char buffer[40];
-  const std::to_chars_result result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-  return std::string(buffer, result.ptr);
-}
+// Derived numbers in the explanations: four significant digits.
+constexpr int kExplainedDigits = 4;
 
 // Where a setting stands in cont.txt, for the explanations.
 constexpr std::string_view kFmaxPlace = "fmax (cont.txt line 8, columns 21-30)";
@@ -128,9 +110,11 @@ constexpr std::string_view kRangePlace = "fmin and fmax (cont.txt line 8, column
 
 std::string NeedsPositive(const ControlSettings& control) {
   std::string text = "the JONSWAP spectrum is defined only for gamma, T1/3 and fmin above 0:";
-  if (!(control.gamma > 0.0)) text += " " + std::string(kGammaPlace) + " is " + Number(control.gamma) + ";";
-  if (!(control.T13 > 0.0)) text += " " + std::string(kT13Place) + " is " + Number(control.T13) + " s;";
-  if (!(control.fmin > 0.0)) text += " " + std::string(kFminPlace) + " is " + Number(control.fmin) + " Hz as stored;";
+  if (!(control.gamma > 0.0))
+    text += " " + std::string(kGammaPlace) + " is " + textio::PlainNumber(control.gamma) + ";";
+  if (!(control.T13 > 0.0)) text += " " + std::string(kT13Place) + " is " + textio::PlainNumber(control.T13) + " s;";
+  if (!(control.fmin > 0.0))
+    text += " " + std::string(kFminPlace) + " is " + textio::PlainNumber(control.fmin) + " Hz as stored;";
   return text + " give gamma above 0 (3.3 is usual), T1/3 in seconds and fmin of 0 Hz or more";
 }
 
@@ -168,22 +152,22 @@ void RefuseUndefinedSpectrum(const ControlSettings& control) {
 // of silent or unreadable components with status 0.
 void RefuseEmptySpectrum(const ControlSettings& control) {
   if (!(control.H13 > 0.0)) {
-    throw RunStop::Silent(std::string(kH13Place) + " is " + Number(control.H13) +
+    throw RunStop::Silent(std::string(kH13Place) + " is " + textio::PlainNumber(control.H13) +
                           " m: a JONSWAP sea needs a wave height above 0 (0, or a blank field, gives components of "
                           "amplitude 0, and a negative height the spectrum of its size); give H1/3 above 0, in metres");
   }
   std::string gamma_field;
-  textio::PutF(gamma_field, control.gamma, kGammaFieldWidth, kGammaDecimals);
+  textio::PutF(gamma_field, control.gamma, component_layout::kGammaWidth, component_layout::kGammaDecimals);
   if (gamma_field.find('*') != std::string::npos) {
-    throw RunStop::Silent(std::string(kGammaPlace) + " is " + Number(control.gamma) +
+    throw RunStop::Silent(std::string(kGammaPlace) + " is " + textio::PlainNumber(control.gamma) +
                           ", too large for line 2 of the component file, which holds gamma in ten columns with one "
                           "decimal (below 99999999.95), and far beyond the fit of the spectrum's scale (above about "
                           "7e24 it makes every density negative); give gamma between 1 and 10 (3.3 is usual)");
   }
   if (!(control.fmax > control.fmin)) {
-    throw RunStop::Silent(std::string(kFmaxPlace) + " is " + Number(control.fmax) + " Hz" +
+    throw RunStop::Silent(std::string(kFmaxPlace) + " is " + textio::PlainNumber(control.fmax) + " Hz" +
                           (control.fmax == 0.0 ? std::string(" (a blank field reads 0)") : std::string()) +
-                          ", not above fmin " + Number(control.fmin) +
+                          ", not above fmin " + textio::PlainNumber(control.fmin) +
                           " Hz (the value read + 0.000001): the range holds no frequency, so the components would "
                           "carry no energy; give fmax above fmin (0.01 and 1.0 Hz suit T1/3 of 3 to 20 s)");
   }
@@ -239,9 +223,9 @@ void DivideIntoBands(const ControlSettings& control, const JonswapShape& shape, 
       if (j >= kMaxBandSteps) {
         throw RunStop::ConsoleLine(
             textio::ListLine().Text(messages::kJonswapBandRunaway).Integer(i).str(),
-            BandExplanation(
-                control, i,
-                "found too little energy within 200 Hz of its start (peak frequency " + Number(shape.fp) + " Hz)"));
+            BandExplanation(control, i,
+                            "found too little energy within 200 Hz of its start (peak frequency " +
+                                textio::PlainNumber(shape.fp) + " Hz)"));
       }
       const double fj = c + static_cast<double>(j) * kJonswapStep;
       const Sample sample = SampleAt(shape, fj);
@@ -274,11 +258,13 @@ void DivideIntoBands(const ControlSettings& control, const JonswapShape& shape, 
 void WarnOfCutSpectrum(const ControlSettings& control, const JonswapShape& shape, double m0, const WarningSink& warn) {
   const double total = JonswapTotalEnergy(shape);
   if (!warn || !(total > 0.0) || !std::isfinite(total) || m0 >= kRangeShareWarned * total) return;
-  warn("the range fmin to fmax, " + Rounded(control.fmin, 6) + " to " + Rounded(control.fmax, 6) +
-       " Hz (cont.txt line 8, columns 11-20 and 21-30), holds " + Rounded(100.0 * m0 / total, 3) +
-       " % of the energy of the JONSWAP spectrum from 0 Hz to infinity, whose peak lies at " + Rounded(shape.fp) +
-       " Hz: the components will carry Hm0 " + Rounded(4.0 * std::sqrt(m0)) + " m instead of " +
-       Rounded(4.0 * std::sqrt(total)) +
+  warn("the range fmin to fmax, " + textio::RoundedNumber(control.fmin, 6) + " to " +
+       textio::RoundedNumber(control.fmax, 6) + " Hz (cont.txt line 8, columns 11-20 and 21-30), holds " +
+       textio::RoundedNumber(100.0 * m0 / total, 3) +
+       " % of the energy of the JONSWAP spectrum from 0 Hz to infinity, whose peak lies at " +
+       textio::RoundedNumber(shape.fp, kExplainedDigits) + " Hz: the components will carry Hm0 " +
+       textio::RoundedNumber(4.0 * std::sqrt(m0), kExplainedDigits) + " m instead of " +
+       textio::RoundedNumber(4.0 * std::sqrt(total), kExplainedDigits) +
        " m; unless the cut is meant, give fmin at about half the peak frequency or below and fmax at 3 to 4 times it "
        "or more");
 }
@@ -330,7 +316,7 @@ void CheckJonswapSettings(const ControlSettings& control) {
   if (span / kJonswapStep > kMaxSamples) {
     throw RunStop::ConsoleLine(
         textio::ListLine().Text(messages::kJonswapRangeTooWide).Real(control.fmax - control.fmin).str(),
-        std::string(kRangePlace) + " span " + Number(control.fmax - control.fmin) +
+        std::string(kRangePlace) + " span " + textio::PlainNumber(control.fmax - control.fmin) +
             " Hz; jonswap.spe samples the range every 1e-5 Hz and takes at most 100 Hz, while wave spectra end "
             "below a few Hz: give a range such as 0.01 to 1.0 Hz");
   }
@@ -345,16 +331,17 @@ void JonswapSpectrum(const ControlSettings& control, FrequencyBands& bands, text
   // infinite or not a number, and no band could ever be closed.
   if (!std::isfinite(m0)) {
     throw RunStop::ConsoleLine(textio::ListLine().Text(messages::kJonswapEnergyNotFinite).Real(m0).str(),
-                               "the JONSWAP energy of " + std::string(kH13Place) + " = " + Number(control.H13) +
-                                   " m is not a finite number: give H1/3 in metres");
+                               "the JONSWAP energy of " + std::string(kH13Place) + " = " +
+                                   textio::PlainNumber(control.H13) + " m is not a finite number: give H1/3 in metres");
   }
   // A range of less than one step, or one where the density stays below its
   // floor (far from the peak, or a period so long that the scale underflows).
   if (!(m0 > 0.0)) {
-    throw RunStop::Silent("the JONSWAP spectrum of H1/3 " + Number(control.H13) + " m, T1/3 " + Number(control.T13) +
-                          " s and gamma " + Number(control.gamma) + " (cont.txt line 7) holds no energy between fmin " +
-                          Rounded(control.fmin, 6) + " and fmax " + Rounded(control.fmax, 6) +
-                          " Hz (line 8; its peak lies at " + Rounded(shape.fp) +
+    throw RunStop::Silent("the JONSWAP spectrum of H1/3 " + textio::PlainNumber(control.H13) + " m, T1/3 " +
+                          textio::PlainNumber(control.T13) + " s and gamma " + textio::PlainNumber(control.gamma) +
+                          " (cont.txt line 7) holds no energy between fmin " + textio::RoundedNumber(control.fmin, 6) +
+                          " and fmax " + textio::RoundedNumber(control.fmax, 6) + " Hz (line 8; its peak lies at " +
+                          textio::RoundedNumber(shape.fp, kExplainedDigits) +
                           " Hz), so every component would have amplitude 0; give a range around the peak, and T1/3 "
                           "in seconds");
   }

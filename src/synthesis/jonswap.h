@@ -43,6 +43,9 @@ void CheckJonswapSettings(const ControlSettings& control);
 
 // The sampled spectrum's file in the working folder.
 inline constexpr const char* kJonswapFileName = "jonswap.spe";
+// Its records: frequency (Hz), density (m^2 s) and slope, three E20.8 fields.
+inline constexpr int kJonswapSpeWidth = 20;
+inline constexpr int kJonswapSpeDecimals = 8;
 
 // JONSWAP synthesis from H1/3, T1/3 and gamma over fmin..fmax of `control`:
 // writes jonswap.spe into `outputs` (it replaces the old file when the run

@@ -8,6 +8,10 @@ namespace wavecomp {
 
 // pi/180: every conversion of degrees to radians uses this value.
 inline constexpr double kDegree = 0.017453292519943295;
+// 180/pi, for the conversions back that multiply (x * kDegreesPerRadian and
+// x / kDegree can differ in the last bit, so each keeps its own).
+inline constexpr double kDegreesPerRadian = 57.29577951308232;
+inline constexpr double kTwoPi = 6.283185307179586;  // 2 pi, exactly twice the double nearest pi
 
 struct ComplexRoot {
   double re;

@@ -25,13 +25,8 @@ namespace {
 // mostly from its widely spread low frequencies.
 constexpr double kCutShareWarned = 0.05;
 
-// A number in an English message, to `digits` significant digits.
-std::string Rounded(double value, int digits = 4) {
-  char buffer[40];
-  const std::to_chars_result result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-  return std::string(buffer, result.ptr);
-}
+// Derived numbers in the messages: four significant digits.
+constexpr int kExplainedDigits = 4;
 
 // An angle in degrees to a tenth, for the messages ("63.4", never "-0.0").
 std::string Tenths(double degrees) {
@@ -52,7 +47,7 @@ double SpreadingParameter(double Smax, double f, double fp) {
 }  // namespace
 
 Cos2sSpreading::Cos2sSpreading(double Smax, double T13, double theta0, double dirmin, double dirmax)
-    : Smax_(Smax), fp_(1.0 / (1.05 * T13)) {
+    : Smax_(Smax), fp_(1.0 / (kPeakPeriodRatio * T13)) {
   const double thmax = dirmax * kDegree;
   const double thmin = dirmin * kDegree;
   dth_ = (thmax - thmin) / 180.0;
@@ -129,14 +124,14 @@ SpreadingCut CutOfSpreading(const Cos2sSpreading& spreading, const double* f, in
 std::optional<std::string> SpreadingRefusal(const ControlSettings& control, double Dirc, const std::string& source) {
   if (control.Smax >= kUnspreadSmax) return std::nullopt;
   if (control.Smax < 0.0) {
-    return "Smax (cont.txt line 4, columns 11-20) is " + Rounded(control.Smax, 6) +
+    return "Smax (cont.txt line 4, columns 11-20) is " + textio::RoundedNumber(control.Smax, 6) +
            ", below 0: the cos^2s spreading needs s of 0 or more (below 0 its curve turns inside out, the "
            "most energy farthest from Dirc., and far below 0 every component would travel at 0); give Smax of 0 or "
            "more: 0 spreads uniformly, 10 suits wind waves, 25 to 75 swell, and 999 or more gives no spreading";
   }
   if (!(Dirc >= control.dirmin && Dirc <= control.dirmax)) {
-    return "the principal direction Dirc. (" + source + ") is " + Rounded(Dirc, 6) +
-           " deg, outside -90..+90, and Smax " + Rounded(control.Smax, 6) +
+    return "the principal direction Dirc. (" + source + ") is " + textio::RoundedNumber(Dirc, 6) +
+           " deg, outside -90..+90, and Smax " + textio::RoundedNumber(control.Smax, 6) +
            " (below 999) spreads the sea around it: the cos^2s curve is not defined on the model's directions there "
            "and every component would travel at 0 (shore-normal); give the direction of travel measured from the "
            "normal of the model's offshore boundary, within -90..+90 (a nautical 'coming from' angle must be "
@@ -175,8 +170,8 @@ double mitgwd(const ControlSettings& control, double T13, double Dirc, const Fre
   if (warn) {
     const SpreadingCut cut = CutOfSpreading(spreading, bands.f, N);
     if (cut.cut_share > kCutShareWarned) {
-      warn("the cos^2s spreading around Dirc. " + Rounded(Dirc, 6) + " deg (" + source + ") with Smax " +
-           Rounded(control.Smax, 6) + " has " + Rounded(100.0 * cut.cut_share, 3) +
+      warn("the cos^2s spreading around Dirc. " + textio::RoundedNumber(Dirc, 6) + " deg (" + source + ") with Smax " +
+           textio::RoundedNumber(control.Smax, 6) + " has " + textio::RoundedNumber(100.0 * cut.cut_share, 3) +
            " % of its curve beyond -90..+90 deg, which is cut off: the components will travel at a mean direction "
            "of about " +
            Tenths(cut.mean_direction / kDegree) +

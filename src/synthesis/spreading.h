@@ -13,8 +13,14 @@
 
 namespace wavecomp {
 
-// Smax at or above it: the waves are not spread.
+// Smax at or above it: the waves are not spread (every direction 0, along
+// the model's x-axis, whatever the principal direction).
 inline constexpr double kUnspreadSmax = 999.0;
+
+// The spreading peaks at fp = 1 / (1.05 T1/3): the ratio of the peak period
+// to the significant period, which an Sspe table made from a peak period
+// divides by.
+inline constexpr double kPeakPeriodRatio = 1.05;
 
 // The normalised spreading function D and its cumulative distribution cumD
 // of one component, node k = 0..180.

@@ -293,4 +293,31 @@ ListLine& ListLine::Real(double value) {
   return *this;
 }
 
+std::string PlainNumber(double value) {
+  char buffer[32];
+  const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+std::string RoundedNumber(double value, int digits) {
+  char buffer[40];
+  const std::to_chars_result result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+  return std::string(buffer, result.ptr);
+}
+
+std::string FixedNumber(double value, int d) {
+  std::string text;
+  PutF(text, value, 0, d);
+  return text;
+}
+
+std::string BoundedFixedNumber(double value, int d) {
+  std::string text;
+  PutF(text, value, 40, d);
+  return text.substr(text.find_first_not_of(' '));
+}
+
+std::string Percent(double share, int d) { return FixedNumber(100.0 * share, d) + " %"; }
+
 }  // namespace wavecomp::textio

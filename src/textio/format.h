@@ -65,4 +65,23 @@ class ListLine {
   Item last_ = Item::kNone;
 };
 
+// Numbers in running text (messages, explanations, reports), without the
+// blanks of a field:
+//   PlainNumber(0.01) -> "0.01", PlainNumber(1e300) -> "1e+300": the shortest
+//     text that reads back as the same double;
+//   RoundedNumber(0.0934512, 4) -> "0.09345", RoundedNumber(2.0, 4) -> "2":
+//     `digits` significant digits, no trailing zeros, an exponent only for
+//     very large or small values (printf's %g);
+//   FixedNumber(2.5, 2) -> "2.50", FixedNumber(-0.001, 2) -> "-0.00": F0.d,
+//     the F edit above in as many columns as it needs;
+//   BoundedFixedNumber(2.5, 2) -> "2.50": F40.d without its leading blanks,
+//     so that a value needing more than 40 columns (1e38 and beyond) shows as
+//     40 asterisks instead of a line-long number;
+//   Percent(0.1234, 1) -> "12.3 %": FixedNumber of 100 times a share.
+std::string PlainNumber(double value);
+std::string RoundedNumber(double value, int digits);
+std::string FixedNumber(double value, int d);
+std::string BoundedFixedNumber(double value, int d);
+std::string Percent(double share, int d);
+
 }  // namespace wavecomp::textio

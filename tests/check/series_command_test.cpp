@@ -170,8 +170,9 @@ TEST(SeriesCommand, CsvHoldsTheRecordOfEveryPoint) {
 }
 
 // Points checked one at a time (a budget no point fits in, each record's
-// synthesis shared out) or all at once give the same figures to the last bit.
-TEST(SeriesCommand, MemoryBudgetChangesNoFigure) {
+// synthesis shared out) or all at once, on one thread or two, give the same
+// figures to the last bit.
+TEST(SeriesCommand, MemoryBudgetAndThreadsChangeNoFigure) {
   ComponentFile file;
   for (int v = 0; v < 3; ++v) {
     PointComponents& point = file.points.emplace_back();
@@ -182,14 +183,17 @@ TEST(SeriesCommand, MemoryBudgetChangesNoFigure) {
     }
   }
   const SeriesGrid grid = PlanSeries(file, SeriesRequest{true, 1800.0, std::nullopt, std::nullopt});
-  FileSeries runs[2];
-  for (const std::size_t budget : {std::size_t{1}, std::size_t{1} << 40})
-    runs[budget > 1] = RunSeries(file, nullptr, grid, SeriesRun{2, budget, {0, 2}, {}});
-  for (std::size_t v = 0; v < file.points.size(); ++v) {
-    const PointSeries &x = *runs[0].points[v], &y = *runs[1].points[v];
-    EXPECT_EQ(std::tie(x.variance_m2, x.waves.waves, x.waves.H13_m, x.welch.m0, x.repetition.max_autocorrelation),
-              std::tie(y.variance_m2, y.waves.waves, y.waves.H13_m, y.welch.m0, y.repetition.max_autocorrelation))
-        << v;
+  std::vector<FileSeries> runs;
+  for (const int threads : {1, 2})
+    for (const std::size_t budget : {std::size_t{1}, std::size_t{1} << 40})
+      runs.push_back(RunSeries(file, nullptr, grid, SeriesRun{threads, budget, {0, 2}, {}}));
+  for (std::size_t r = 1; r < runs.size(); ++r) {
+    for (std::size_t v = 0; v < file.points.size(); ++v) {
+      const PointSeries &x = *runs[0].points[v], &y = *runs[r].points[v];
+      EXPECT_EQ(std::tie(x.variance_m2, x.waves.waves, x.waves.H13_m, x.welch.m0, x.repetition.max_autocorrelation),
+                std::tie(y.variance_m2, y.waves.waves, y.waves.H13_m, y.welch.m0, y.repetition.max_autocorrelation))
+          << r << " " << v;
+    }
   }
 }
 

@@ -221,5 +221,29 @@ TEST(TextioListLine, LaysOutItemsAsGfortran) {
   for (const Case& c : cases) EXPECT_EQ(c.line.str(), c.expected);
 }
 
+// Numbers in running text, worked by hand.
+TEST(TextioRunningText, WritesNumbersWithoutTheBlanksOfAField) {
+  struct Case {
+    std::string text;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {PlainNumber(0.01), "0.01"},  // the shortest text, not 0.01000000000000000021
+      {PlainNumber(1e300), "1e+300"},
+      {PlainNumber(-2.0), "-2"},
+      {RoundedNumber(0.0934512, 4), "0.09345"},
+      {RoundedNumber(2.0, 4), "2"},  // no trailing zeros
+      {RoundedNumber(123456789.0, 4), "1.235e+08"},
+      {FixedNumber(2.5, 2), "2.50"},
+      {FixedNumber(-0.001, 2), "-0.00"},  // the sign of what rounds to zero is kept
+      {FixedNumber(1e40, 1), "10000000000000000303786028427003666890752.0"},
+      {BoundedFixedNumber(2.5, 2), "2.50"},
+      {BoundedFixedNumber(1e40, 1), "****************************************"},  // 43 columns do not fit 40
+      {Percent(0.1234, 1), "12.3 %"},
+      {Percent(0.5, 0), "50. %"},  // F0.0 keeps its decimal point
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
+}
+
 }  // namespace
 }  // namespace wavecomp::textio

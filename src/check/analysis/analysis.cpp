@@ -33,13 +33,7 @@ bool AllDirectionsZero(const PointComponents& point) {
   return std::all_of(point.theta.begin(), point.theta.end(), [](double t) { return t == 0.0; });
 }
 
-std::string Compact(double value, int decimals) {
-  std::string text;
-  textio::PutF(text, value, 40, decimals);
-  return text.substr(text.find_first_not_of(' '));
-}
-
-std::string Percent(double share) { return Compact(100.0 * share, 2) + " %"; }
+std::string Percent(double share) { return textio::BoundedFixedNumber(100.0 * share, 2) + " %"; }
 
 DirectionStatistics Unidirectional() {
   DirectionStatistics statistics;
@@ -104,8 +98,8 @@ constexpr double kCutShareNote = 0.05;
 // the ends of its node range (-90..+90 degrees).
 void NoteSpreadDirections(const Trailer& trailer, const PointComponents& point, std::vector<std::string>& notes) {
   const double Dirc_deg = trailer.Dirc / kDegree;
-  const std::string principal =
-      "the trailer's Dirc. " + Compact(trailer.Dirc, 6) + " rad (" + Compact(Dirc_deg, 2) + " deg)";
+  const std::string principal = "the trailer's Dirc. " + textio::BoundedFixedNumber(trailer.Dirc, 6) + " rad (" +
+                                textio::BoundedFixedNumber(Dirc_deg, 2) + " deg)";
   if (!(std::fabs(Dirc_deg) <= 90.0)) {
     notes.push_back(principal + " lies beyond +-90 deg, where wavecomp's cos^2s spreading has no value" +
                     (AllDirectionsZero(point)
@@ -168,7 +162,7 @@ void DecideTargets(CheckResult& result) {
     result.notes.push_back(
         "Smax is shown as asterisks (100 or more) and every direction is 0: not spread (Smax 999 or more)");
     if (trailer.Dirc != 0.0) {
-      result.notes.push_back("the trailer's Dirc. " + Compact(trailer.Dirc, 2) +
+      result.notes.push_back("the trailer's Dirc. " + textio::BoundedFixedNumber(trailer.Dirc, 2) +
                              " deg is not used: a run that does not spread sends every component at 0 deg "
                              "(shore-normal), whatever its principal direction");
     }
@@ -252,10 +246,11 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
     const BandEnergy& energy = *result.points[v].target_energy;
     result.notes.push_back(
         Percent(*energy.outside_share) + " of the target energy lies outside the components' range " +
-        Compact(energy.f_lower, 6) + " to " + Compact(energy.f_upper, 6) + " Hz (more than " +
-        std::to_string(std::lround(100.0 * kOutsideShareFlag)) +
+        textio::BoundedFixedNumber(energy.f_lower, 6) + " to " + textio::BoundedFixedNumber(energy.f_upper, 6) +
+        " Hz (more than " + std::to_string(std::lround(100.0 * kOutsideShareFlag)) +
         " %): the run's fmin and fmax cut the spectrum, and the components carry Hm0 " +
-        Compact(result.points[v].measured.Hm0, 6) + " m of the target's " + Compact(energy.Hm0, 6) + " m");
+        textio::BoundedFixedNumber(result.points[v].measured.Hm0, 6) + " m of the target's " +
+        textio::BoundedFixedNumber(energy.Hm0, 6) + " m");
   }
   if (!short_bands.empty()) {
     std::string points;

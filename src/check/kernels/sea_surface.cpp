@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <exception>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
 
+#include "synthesis/numerics.h"
+
 namespace wavecomp::check {
 namespace {
-
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 // Components are turned eight at a time, in four registers of two, each with
 // its own partial sum: enough independent work to hide the latency of the

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <numbers>
 
+#include "synthesis/numerics.h"
+
 namespace wavecomp::check {
 namespace {
-
-constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 // Difference of two directions in degrees, within -180..180.
 double AngleDifference(double a_deg, double b_deg) { return std::remainder(a_deg - b_deg, 360.0); }

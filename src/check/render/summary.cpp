@@ -25,10 +25,7 @@ std::string Fixed(double value, int w, int d) {
 }
 
 // A number without the blanks of its field, for running text.
-std::string Compact(double value, int d) {
-  std::string text = Fixed(value, 40, d);
-  return text.substr(text.find_first_not_of(' '));
-}
+std::string Compact(double value, int d) { return textio::BoundedFixedNumber(Clean(value, d), d); }
 
 std::string Integer(std::int64_t value, int w) {
   std::string text;

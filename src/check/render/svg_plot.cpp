@@ -10,6 +10,7 @@
 #include "check/kernels/bounded_int.h"
 #include "check/kernels/rayleigh.h"
 #include "check/kernels/sea_surface.h"
+#include "synthesis/numerics.h"
 #include "textio/format.h"
 
 namespace wavecomp::check {
@@ -45,12 +46,10 @@ constexpr std::int64_t kLargestWhole = 9'999'999'999'999'999;
 // without a decimal point.
 std::string Number(double value, int decimals) {
   if (!std::isfinite(value)) value = 0.0;  // no viewer reads "NaN"; the checks above keep this for the worst files
+  if (decimals != 0) return textio::BoundedFixedNumber(value, decimals);
   std::string text;
-  if (decimals == 0)
-    textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 40);
-  else
-    textio::PutF(text, value, 40, decimals);
-  return text.substr(text.find_first_not_of(' '));
+  textio::PutI(text, RoundWithin<std::int64_t>(value, -kLargestWhole, kLargestWhole), 0);
+  return text;
 }
 
 std::string Px(double value) { return Number(value, 1); }
@@ -302,7 +301,7 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
   double total = 0.0;
   for (std::size_t i = 0; i < point.size(); ++i) {
     const double energy = 0.5 * point.a[i] * point.a[i];
-    const double degrees = point.theta[i] * 57.29577951308232;  // 180/pi
+    const double degrees = point.theta[i] * kDegreesPerRadian;
     const int bin = FloorWithin<int>((degrees + 90.0) / kDirectionBin, 0, bins - 1);
     measured[static_cast<std::size_t>(bin)] += energy;
     total += energy;

@@ -12,19 +12,22 @@
 #include "core/workspace.h"
 #include "input/diagnostics.h"
 #include "input/directional_spectrum_reader.h"
+#include "input/emep_layout.h"
 #include "input/energy_balance_reader.h"
 #include "resample/frequency_resampling.h"
+#include "synthesis/jonswap.h"
+#include "textio/format.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
 namespace {
 
-constexpr int kSpeWidth = 20;  // E20.8, three per record of jonswap.spe
-constexpr int kSpeDecimals = 8;
+constexpr int kSpeWidth = kJonswapSpeWidth;  // three per record of jonswap.spe
+constexpr int kSpeDecimals = kJonswapSpeDecimals;
 constexpr std::size_t kSpeColumns = 3 * kSpeWidth;
 constexpr int kCountWidth = 5;        // I5 counts of the Emep and Ene layouts
-constexpr int kEmepHeaderFirst = 16;  // seven I5 after the A15 label
-constexpr int kEmepHeaderIntegers = 7;
+constexpr int kEmepHeaderFirst = emep_layout::kLabelWidth + 1;  // seven I5 after the A15 label
+constexpr int kEmepHeaderIntegers = emep_layout::kHeaderIntegers;
 
 // jonswap.spe is recognised by its first record: three E20.8 fields, each
 // with a decimal point and an exponent. A table's first line holds three free
@@ -150,7 +153,7 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
   if (ene && !points.empty()) {
     direct_spec(type, 1, ws->input, ws->points, ws->bands, ws->energy, muted);
     if (ws->energy.E_spl > 0.0) scale = ws->energy.E_in / ws->energy.E_spl;
-    targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + RoundedNumber(scale, 7) +
+    targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + textio::RoundedNumber(scale, 7) +
                             " of the averaged spectrum, as the run scales the amplitudes");
   }
   for (PointInput& point : points) {

@@ -19,19 +19,13 @@ constexpr std::size_t kListedLocations = 20;
 // A location with this share of its energy offshore gets a note.
 constexpr double kOffshoreNoteShare = 0.01;
 
-std::string Compact(double value, int decimals) {
-  std::string text;
-  textio::PutF(text, value, 40, decimals);
-  return text.substr(text.find_first_not_of(' '));
-}
-
 std::string LocationList(const swan::SwanFile& file) {
   const int decimals = file.coordinates == swan::Coordinates::kSpherical ? 4 : 2;
   std::string list;
   for (std::size_t k = 0; k < file.locations.size() && k < kListedLocations; ++k) {
     const swan::Location& where = file.locations[k];
-    list += (k == 0 ? "" : ", ") + std::to_string(k + 1) + " at (" + Compact(where.x, decimals) + ", " +
-            Compact(where.y, decimals) + ")";
+    list += (k == 0 ? "" : ", ") + std::to_string(k + 1) + " at (" + textio::BoundedFixedNumber(where.x, decimals) +
+            ", " + textio::BoundedFixedNumber(where.y, decimals) + ")";
   }
   if (file.locations.size() > kListedLocations) list += ", ...";
   return list;
@@ -84,7 +78,7 @@ std::vector<std::size_t> PairedLocations(const swan::SwanFile& file, const Targe
                    "; name the one the component file stands for with --location K");
 }
 
-std::string Percent(double share) { return Compact(100.0 * share, 1) + " %"; }
+std::string Percent(double share) { return textio::BoundedFixedNumber(100.0 * share, 1) + " %"; }
 
 void NoteLocation(const swan::SwanFile& file, std::size_t index, const swan::LocationBlock& block,
                   const swan::SeaState& state, swan::Offshore offshore, std::vector<std::string>& notes) {
@@ -98,7 +92,8 @@ void NoteLocation(const swan::SwanFile& file, std::size_t index, const swan::Loc
     notes.push_back(where + ": " + share +
                     "; as wavecomp-import leaves it out by default (--offshore drop), the target is the onshore "
                     "part: Hm0 " +
-                    Compact(state.onshore_hm0, 4) + " m of the whole sea's " + Compact(state.total_hm0, 4) +
+                    textio::BoundedFixedNumber(state.onshore_hm0, 4) + " m of the whole sea's " +
+                    textio::BoundedFixedNumber(state.total_hm0, 4) +
                     " m, with the onshore part's mean direction and spread");
   } else if (file.two_dimensional) {
     notes.push_back(where + ": " + share +
@@ -119,10 +114,10 @@ void NoteLocation(const swan::SwanFile& file, std::size_t index, const swan::Loc
 void RefuseUnimportable(const swan::SwanFile& file, std::size_t index, const swan::SeaState& whole,
                         const TargetRequest& request) {
   const std::string where = "location " + std::to_string(index + 1) + " of " + file.name;
-  const std::string hint = "check --normal-from " + Compact(*request.normal_from, 2) +
+  const std::string hint = "check --normal-from " + textio::BoundedFixedNumber(*request.normal_from, 2) +
                            (request.clockwise ? " --clockwise" : "") + ", as wavecomp-import had it";
   if (!file.two_dimensional && whole.mean_direction && std::fabs(*whole.mean_direction) > swan::kOnshoreLimit) {
-    throw UsageError(where + ": its principal direction " + Compact(*whole.mean_direction, 2) +
+    throw UsageError(where + ": its principal direction " + textio::BoundedFixedNumber(*whole.mean_direction, 2) +
                      " deg lies beyond +-90 deg of the model's x-axis, which wavecomp-import refuses: " + hint);
   }
   if (request.offshore || !(whole.offshore_share > swan::kMostlyOffshoreShare)) return;
@@ -187,8 +182,8 @@ TargetSpectra ReadSwanTargets(const textio::TextFile& text, const TargetRequest&
   }
   if (file.energy_density) {
     targets.notes.push_back(file.name + " holds energy densities (EnDens): divided by rho g = " +
-                            std::to_string(static_cast<int>(swan::kDefaultRho)) + " x " + Compact(swan::kDefaultG, 2) +
-                            ", wavecomp-import's default");
+                            std::to_string(static_cast<int>(swan::kDefaultRho)) + " x " +
+                            textio::BoundedFixedNumber(swan::kDefaultG, 2) + ", wavecomp-import's default");
   }
   if (file.two_dimensional && locations.size() > 1) {
     targets.notes.push_back(
