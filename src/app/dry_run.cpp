@@ -9,6 +9,7 @@
 #include "app/run_driver.h"
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "input/diagnostics.h"
 #include "input/frequency_spectrum_file.h"
 #include "input/point_list.h"
@@ -46,27 +47,14 @@ void Row(Console& out, const ControlField& field, const std::string& value, cons
   out.WriteLine(line);
 }
 
-std::string_view TypeMeaning(SpectrumType type) {
-  switch (type) {
-    case SpectrumType::kJonswap:
-      return "a JONSWAP spectrum from H1/3, T1/3 and gamma over fmin..fmax";
-    case SpectrumType::kSspe:
-      return "a frequency spectrum table from the input file";
-    case SpectrumType::kEmep:
-      return "directional spectra at points along the shore from the input file and its point list";
-    case SpectrumType::kEne:
-      return "directional spectra of an energy-balance model run, points picked by the point list";
-  }
-  return {};
-}
-
 void WriteSettings(const ControlSettings& c, const std::string& control_path, Console& out) {
-  const bool jonswap = c.type == SpectrumType::kJonswap;
-  const bool sspe = c.type == SpectrumType::kSspe;
-  const bool spread_by_smax = jonswap || sspe;
+  const SpectrumTypeTraits& traits = Traits(c.type);
+  const bool jonswap = !traits.reads_input_file();
+  const bool sspe = traits.input == SpectrumInput::kFrequencyTable;
+  const bool spread_by_smax = traits.spread;
   std::error_code error;
   out.WriteLine("Settings read from " + std::filesystem::absolute(control_path, error).string() + ":");
-  Row(out, fields::kType, std::string(TrimmedField(SpectrumTypeField(c.type))), std::string(TypeMeaning(c.type)));
+  Row(out, fields::kType, std::string(TrimmedField(traits.field)), std::string(traits.meaning));
   Row(out, fields::kCount, std::to_string(c.component_count), "components of equal energy");
   std::string smax_note = "not used: the directions come from the data";
   if (spread_by_smax) {
@@ -105,7 +93,7 @@ std::string PointNumbers(const PointSpectra& points) {
 // What an Emep or Ene run read, in words.
 std::string PointsRead(const ControlSettings& control, const SpectrumWorkspace& ws, bool has_point_list) {
   const std::string name = control.input_file();
-  const bool ene = control.type == SpectrumType::kEne;
+  const bool ene = Traits(control.type).input == SpectrumInput::kEnergyBalancePoints;
   const int K = ws.directions.kept_direction_count;
   std::string text =
       std::string(ene ? "Ene data file " : "Emep data file ") + name +
@@ -127,7 +115,7 @@ std::string PointsRead(const ControlSettings& control, const SpectrumWorkspace& 
 
 void WriteDivision(const ControlSettings& control, const SpectrumWorkspace& ws, Console& out) {
   const int N = control.component_count;
-  const bool ene = control.type == SpectrumType::kEne;
+  const bool ene = Traits(control.type).energy_scaled;
   // The energy the components carry: Ene amplitudes restore the input energy.
   double m0 = N * ws.bands.ecomp;
   if (ene && ws.energy.E_spl > 0.0) m0 *= ws.energy.E_in / ws.energy.E_spl;
@@ -155,7 +143,7 @@ class Report : public DryRunObserver {
     WriteSettings(control, control_path_, out_);
     out_.WriteLine("");
     out_.WriteLine("Input:");
-    if (control.type != SpectrumType::kEmep && control.type != SpectrumType::kEne) return;
+    if (!Traits(control.type).reads_points()) return;
     const std::string name = control.input_file();
     const std::string pnt = PointListName(name);
     std::error_code error;
@@ -168,21 +156,21 @@ class Report : public DryRunObserver {
 
   void InputRead(const ControlSettings& control, const SpectrumWorkspace& ws,
                  const SpectrumFileHeader* header) override {
-    switch (control.type) {
-      case SpectrumType::kJonswap: {
+    switch (Traits(control.type).input) {
+      case SpectrumInput::kNothing: {
         const JonswapShape shape = JonswapShape::From(control.H13, control.T13, control.gamma);
         out_.WriteLine("  no input file: the JONSWAP spectrum peaks at " +
                        textio::RoundedNumber(shape.fp, kDerivedDigits) + " Hz (Tp " +
                        textio::RoundedNumber(shape.Tp, kDerivedDigits) + " s)");
         break;
       }
-      case SpectrumType::kSspe:
+      case SpectrumInput::kFrequencyTable:
         out_.WriteLine("  Sspe spectrum file " + control.input_file() + ": H1/3 " + WithUnit(header->H13, "m") +
                        ", T1/3 " + WithUnit(header->T13, "s") + ", Dirc. " + WithUnit(header->Dirc, "deg") +
                        " (its first line), " + std::to_string(ws.input.n_in) + " frequency pairs");
         break;
-      case SpectrumType::kEmep:
-      case SpectrumType::kEne:
+      case SpectrumInput::kDirectionalPoints:
+      case SpectrumInput::kEnergyBalancePoints:
         out_.WriteLine("  " + PointsRead(control, ws, has_point_list_));
         break;
     }
@@ -190,7 +178,7 @@ class Report : public DryRunObserver {
 
   void Divided(const ControlSettings& control, const SpectrumWorkspace& ws) override {
     // A point list without points stops the run once the stages are done.
-    if (control.type != SpectrumType::kSspe && ws.points.num_p < 1) return;
+    if (Traits(control.type).input != SpectrumInput::kFrequencyTable && ws.points.num_p < 1) return;
     WriteDivision(control, ws, out_);
   }
 

@@ -2,6 +2,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "input/control_file.h"
 #include "input/directional_spectrum_reader.h"
 #include "input/energy_balance_reader.h"
@@ -25,20 +26,6 @@ namespace {
 constexpr int kSourceNameWidth = 30;  // bytes of the right-justified source name
 constexpr int kEchoedFileNameWidth = 50;
 
-std::string_view SourceName(SpectrumType type) {
-  switch (type) {
-    case SpectrumType::kJonswap:
-      return messages::kSourceJonswap;
-    case SpectrumType::kEmep:
-      return messages::kSourceEmep;
-    case SpectrumType::kSspe:
-      return messages::kSourceSspe;
-    case SpectrumType::kEne:
-      return messages::kSourceEne;
-  }
-  return {};
-}
-
 void WriteFreeLine(Console& console, std::string_view text) { console.WriteLine(textio::ListLine().Text(text).str()); }
 
 // The end of a successful run: its files appear, all of them or none. What
@@ -57,12 +44,13 @@ void PublishOutputs(textio::OutputSet& outputs, Console& console, const std::str
 }  // namespace
 
 void EchoSettings(const ControlSettings& control, Console& console) {
+  const SpectrumTypeTraits& traits = Traits(control.type);
   std::string line(messages::kSpectrumLabel);
-  textio::PutA(line, SourceName(control.type), kSourceNameWidth);
+  textio::PutA(line, traits.source_name, kSourceNameWidth);
   console.WriteLine(line);
   console.WriteLine("");
   line.clear();
-  if (control.type == SpectrumType::kJonswap) {
+  if (!traits.reads_input_file()) {
     line += messages::kEchoHeight;
     textio::PutF(line, control.H13, 7, 2);
     line += "m  ";
@@ -98,6 +86,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   WriteFreeLine(console, messages::kVersion);
 
   const int N = control.component_count;
+  const SpectrumTypeTraits& traits = Traits(control.type);
   // What the single-point file records: the wave settings as cont.txt gives
   // them unless a stage below replaces them.
   RunRecord run{control.type,  control.H13, control.T13,  control.Dirc,
@@ -106,14 +95,12 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   // Every file of the run, held back until its end, and never over a file it reads.
   textio::OutputSet outputs(dry_run ? textio::Publishing::kNever : textio::Publishing::kAtEnd);
   outputs.Reads(control_path);
-  if (control.type != SpectrumType::kJonswap) outputs.Reads(control.input_file());
-  if (control.type == SpectrumType::kEmep || control.type == SpectrumType::kEne) {
-    outputs.Reads(PointListName(control.input_file()));
-  }
-  switch (control.type) {
-    case SpectrumType::kEne:
-    case SpectrumType::kEmep:
-      if (control.type == SpectrumType::kEne) {
+  if (traits.reads_input_file()) outputs.Reads(control.input_file());
+  if (traits.reads_points()) outputs.Reads(PointListName(control.input_file()));
+  switch (traits.input) {
+    case SpectrumInput::kEnergyBalancePoints:
+    case SpectrumInput::kDirectionalPoints:
+      if (traits.input == SpectrumInput::kEnergyBalancePoints) {
         ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console, warn);
       } else {
         ReadDirectionalSpectrum(control, ws.input, ws.points, ws.directions, console);
@@ -125,7 +112,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
                           console);
       num_p = ws.points.num_p;
       break;
-    case SpectrumType::kSspe: {
+    case SpectrumInput::kFrequencyTable: {
       const SpectrumFileHeader header = ReadSpec(control, ws.input, console);
       if (dry_run) dry_run->InputRead(control, ws, &header);
       WriteFreeLine(console, messages::kFinishedReadSpec);
@@ -139,7 +126,7 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
       num_p = 1;
       break;
     }
-    case SpectrumType::kJonswap:
+    case SpectrumInput::kNothing:
       JonswapSpectrum(control, ws.bands, outputs, warn);
       if (dry_run) dry_run->InputRead(control, ws, nullptr);
       run.Dirc = mitgwd(control, control.T13, control.Dirc, ws.bands, ws.distribution, console, warn);

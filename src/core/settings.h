@@ -10,24 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/spectrum_types.h"
+
 namespace wavecomp {
 
 inline constexpr int kFileNameLength = 200;  // file names in cont.txt, blank-padded
-
-// Where the spectrum of a run comes from.
-enum class SpectrumType {
-  kJonswap,  // "JNS ": synthesised from H1/3, T1/3 and gamma
-  kSspe,     // "Sspe": a frequency spectrum table
-  kEmep,     // "Emep": measured directional spectra at points along the shore
-  kEne,      // "Ene ": directional spectra picked from an energy-balance model's output
-};
-
-// The type named by a four-character field, compared case-sensitively with
-// its blanks ("JNS" and "Ene" match only with a blank as fourth character);
-// nullopt for any other text.
-std::optional<SpectrumType> ParseSpectrumType(std::string_view field);
-// The four characters of the type as cont.txt writes it ("JNS " with its blank).
-std::string_view SpectrumTypeField(SpectrumType type);
 
 // A blank-padded fixed-length text field without its trailing blanks and
 // NUL bytes.

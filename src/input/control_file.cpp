@@ -7,6 +7,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "core/workspace.h"
 #include "textio/errors.h"
 #include "textio/format.h"
@@ -383,7 +384,7 @@ ControlSettings ReadControlFile(const std::string& path, const WarningSink& warn
   textio::FieldReader output_record = records.Record(fields::kOutputFile);
   control.output_file_field = output_record.A(kFileNameLength);
   if (warn) {
-    if (control.type != SpectrumType::kJonswap) {
+    if (Traits(control.type).reads_input_file()) {
       WarnOfBackslash(path, fields::kInputFile, control.input_file(), false, warn);
     }
     WarnOfBackslash(path, fields::kOutputFile, control.output_file(), true, warn);

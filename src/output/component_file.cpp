@@ -8,6 +8,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "output/component_records.h"
 #include "textio/format.h"
 #include "textio/output_file.h"
@@ -20,14 +21,12 @@ using namespace component_layout;
 // The Ene amplitudes carry the energy that the spline resampling gained or
 // lost; every other type writes a(i) as drawn.
 double AmplitudeFactor(SpectrumType type, const EnergyCheck& energy) {
-  if (type != SpectrumType::kEne) return 1.0;
+  if (!Traits(type).energy_scaled) return 1.0;
   return std::sqrt(energy.E_in / energy.E_spl);
 }
 
 // gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
-double WrittenGamma(const RunRecord& run) { return run.type == SpectrumType::kJonswap ? run.gamma : 0.0; }
-
-bool HasSmaxRecord(SpectrumType type) { return type == SpectrumType::kJonswap || type == SpectrumType::kSspe; }
+double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
 
 // Every real the file will hold must be finite: a NaN or Infinity in a
 // component wave file would be read by the wave model as garbage or not at
@@ -43,7 +42,7 @@ void CheckFinite(int component_count, const FrequencyBands& bands, const Compone
   if (!std::isfinite(run.T13)) StopOnNonFiniteSetting(messages::kNonFinitePeriod);
   if (!std::isfinite(run.Dirc)) StopOnNonFiniteSetting(messages::kNonFiniteDirc);
   if (!std::isfinite(WrittenGamma(run))) StopOnNonFiniteSetting(messages::kNonFiniteGamma);
-  if (HasSmaxRecord(run.type) && !std::isfinite(run.Smax)) StopOnNonFiniteSetting(messages::kNonFiniteSmax);
+  if (Traits(run.type).spread && !std::isfinite(run.Smax)) StopOnNonFiniteSetting(messages::kNonFiniteSmax);
 }
 
 void WriteSmaxRecord(textio::OutputFile& file, double Smax) {
@@ -70,7 +69,7 @@ void WriteInputFileName(textio::OutputFile& file, const RunRecord& run) {
 
 void WriteTrailer(textio::OutputFile& file, const RunRecord& run) {
   std::string record;
-  if (run.type == SpectrumType::kJonswap) {
+  if (Traits(run.type).synthesised) {
     textio::PutA(record, SpectrumTypeField(run.type), kTypeWidth);
     file.WriteLine(record);
     record.clear();
@@ -86,7 +85,7 @@ void WriteTrailer(textio::OutputFile& file, const RunRecord& run) {
   AppendWaveSettings(record, run);
   file.WriteLine(record);
   WriteInputFileName(file, run);
-  if (HasSmaxRecord(run.type)) WriteSmaxRecord(file, run.Smax);
+  if (Traits(run.type).spread) WriteSmaxRecord(file, run.Smax);
 }
 
 }  // namespace
@@ -106,7 +105,7 @@ void WriteComponentFile(const std::string& path, int component_count, const Freq
   file.WriteLine(record);
   record.clear();
   textio::PutI(record, component_count, kCountWidth);
-  textio::PutI(record, run.type == SpectrumType::kJonswap ? kJonswapCode : kTabulatedCode, kCountWidth);
+  textio::PutI(record, Traits(run.type).synthesised ? kJonswapCode : kTabulatedCode, kCountWidth);
   textio::PutF(record, WrittenGamma(run), kGammaWidth, kGammaDecimals);
   file.WriteLine(record);
 

@@ -5,6 +5,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "output/component_records.h"
 #include "textio/format.h"
 #include "textio/output_file.h"
@@ -19,7 +20,7 @@ using namespace component_layout;
 void CheckFinite(const PointAmplitudeSources& sources, const ComponentDraws& draws,
                  const PointAmplitudeTable& amplitudes) {
   const double ratio = PointEnergyRatio(sources.energy);
-  const bool scale_broken = sources.type == SpectrumType::kEne && !(std::isfinite(ratio) && ratio >= 0.0);
+  const bool scale_broken = Traits(sources.type).energy_scaled && !(std::isfinite(ratio) && ratio >= 0.0);
   for (int v = 1; v <= sources.points.num_p; ++v) {
     for (int i = 1; i <= sources.component_count; ++i) {
       const NonFiniteField field = FirstNonFinite(sources.bands.f[i], amplitudes(i, v), draws.theta[i], draws.phase[i]);

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/spectrum_types.h"
 #include "resample/spline.h"
 #include "textio/format.h"
 
@@ -296,7 +297,7 @@ void ComputePointAmplitudes(const PointAmplitudeSources& sources, PointAmplitude
   table.N = sources.component_count;
   table.b = sources.bands.band_start;
   table.w = sources.bands.band_width;
-  table.scale = sources.type == SpectrumType::kEne;
+  table.scale = Traits(sources.type).energy_scaled;
   if (table.scale) table.ratio = PointEnergyRatio(sources.energy);
   if (table.available) {
     // The widths depend on the abscissae only; any point's set-up gives them.

@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 
+#include "core/spectrum_types.h"
 #include "resample/spline.h"
 
 namespace wavecomp {
@@ -72,7 +73,7 @@ void resample_directions(SpectrumType type, int component_count, const InputSpec
       std::copy_n(directions.directional_values.column(k) + 1, n_in, P.column(k) + 1);
     }
   }
-  const double end_node = type == SpectrumType::kEne ? kEneEndNode : kEmepEndNode;
+  const double end_node = Traits(type).input == SpectrumInput::kEnergyBalancePoints ? kEneEndNode : kEmepEndNode;
   phi[0] = -end_node;
   phi[K_used + 1] = end_node;
 

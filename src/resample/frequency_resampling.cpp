@@ -17,6 +17,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "resample/spline.h"
 #include "synthesis/numerics.h"
 #include "textio/format.h"
@@ -212,7 +213,7 @@ void WriteCheckLine(Console& console, std::string_view label, double value) {
 DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpectrum& input, const PointSpectra& points,
                         FrequencyBands& bands, EnergyCheck& energy, Console& console) {
   const int n_in = input.n_in;
-  const bool ene = type == SpectrumType::kEne;
+  const bool ene = Traits(type).energy_scaled;
   if (component_count > kMaxUsedComponents) {
     throw RunStop::FreeFormat(std::string(messages::kTooManyComponents),
                               "the component count N (cont.txt line 3, columns 11-20) is " +
@@ -224,7 +225,7 @@ DivisionEnd direct_spec(SpectrumType type, int component_count, const InputSpect
   // has at least one frequency): there is nothing to divide and nothing to
   // refuse, and the run goes on to the driver, which ends it with its message
   // about the missing points.
-  if (n_in < 1 && type == SpectrumType::kEmep) {
+  if (n_in < 1 && Traits(type).input == SpectrumInput::kDirectionalPoints) {
     bands.ecomp = 0.0;
     WriteClosingLine(console, bands.ecomp, 0.0);
     return DivisionEnd{};

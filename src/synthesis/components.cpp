@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "synthesis/numerics.h"
 #include "synthesis/spreading.h"
 #include "textio/format.h"
@@ -33,9 +34,9 @@ std::string DrawDiagnostic(int i, int k, double u, double base, double step, dou
 std::int32_t DrawComponentDirections(const ControlSettings& control, const DirectionalDistribution& distribution,
                                      double* theta_out, std::int32_t direction_seed) {
   const int N = control.component_count;
-  // Emep and Ene take their directions from the data whatever Smax says.
-  const bool unspread =
-      control.Smax >= kUnspreadSmax && (control.type == SpectrumType::kJonswap || control.type == SpectrumType::kSspe);
+  // Types not spread by the curve (Emep, Ene) take their directions from the
+  // data whatever Smax says.
+  const bool unspread = control.Smax >= kUnspreadSmax && Traits(control.type).spread;
   if (unspread) {
     for (int i = 1; i <= N; ++i) theta_out[i] = 0.0;
     return direction_seed;

@@ -14,6 +14,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "synthesis/numerics.h"
 #include "textio/format.h"
 
@@ -142,7 +143,7 @@ std::optional<std::string> SpreadingRefusal(const ControlSettings& control, doub
 
 double mitgwd(const ControlSettings& control, double T13, double Dirc, const FrequencyBands& bands,
               DirectionalDistribution& distribution, Console& console, const WarningSink& warn) {
-  const std::string source = control.type == SpectrumType::kSspe
+  const std::string source = Traits(control.type).input == SpectrumInput::kFrequencyTable
                                  ? "the third value of the first line of " + control.input_file()
                                  : std::string("cont.txt line 7, columns 31-40");
   if (const std::optional<std::string> refusal = SpreadingRefusal(control, Dirc, source)) {

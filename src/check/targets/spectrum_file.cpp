@@ -9,6 +9,7 @@
 #include "check/targets/swan_target.h"
 #include "core/console.h"
 #include "core/run_stop.h"
+#include "core/spectrum_types.h"
 #include "core/workspace.h"
 #include "input/diagnostics.h"
 #include "input/directional_spectrum_reader.h"
@@ -128,7 +129,7 @@ TargetSpectra ReadSpectrumTable(const textio::TextFile& file) {
 // Emep and Ene data through wavecomp's own reader: every point as read, and
 // for Ene the energy ratio by which the run scales every amplitude.
 TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
-  const bool ene = type == SpectrumType::kEne;
+  const bool ene = Traits(type).input == SpectrumInput::kEnergyBalancePoints;
   TargetSpectra targets{path, ene ? "Ene data" : "Emep data", type, {}, {}, {}};
   ControlSettings control;
   control.type = type;
