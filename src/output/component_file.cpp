@@ -15,6 +15,9 @@ namespace {
 
 using namespace component_layout;
 
+// gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
+double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
+
 void WriteSmaxRecord(textio::OutputFile& file, double Smax) {
   std::string record;
   textio::PutA(record, kSmaxLabel, static_cast<int>(kSmaxLabel.size()));
@@ -69,7 +72,7 @@ void WriteComponentFile(textio::OutputFile file, const ComponentSet& set, textio
   record.clear();
   textio::PutI(record, set.component_count(), kCountWidth);
   textio::PutI(record, Traits(run.type).synthesised ? kJonswapCode : kTabulatedCode, kCountWidth);
-  textio::PutF(record, run.gamma, kGammaWidth, kGammaDecimals);
+  textio::PutF(record, WrittenGamma(run), kGammaWidth, kGammaDecimals);
   file.WriteLine(record);
 
   for (int i = 0; i < set.component_count(); ++i) {

@@ -16,7 +16,7 @@ double AmplitudeFactor(SpectrumType type, const EnergyCheck& energy) {
   return std::sqrt(energy.E_in / energy.E_spl);
 }
 
-// gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
+// Only a JONSWAP file shows gamma, so only then must it be finite.
 double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
 
 // The frequencies, directions and phases of components 1..N.
@@ -63,7 +63,6 @@ ComponentSet SinglePointComponentSet(int component_count, const FrequencyBands& 
   point.amplitude.resize(static_cast<std::size_t>(component_count));
   for (int i = 1; i <= component_count; ++i) point.amplitude[i - 1] = draws.a[i] * factor;
   set.run = run;
-  set.run.gamma = WrittenGamma(run);
   CheckComponentsFinite(set, !std::isfinite(factor), energy.E_spl);
   CheckRunFinite(set.run);
   return set;
