@@ -17,6 +17,8 @@
 #include "core/console.h"
 #include "core/workspace.h"
 #include "output/component_file.h"
+#include "output/component_records.h"
+#include "output/component_set_stage.h"
 #include "output/multipoint_file.h"
 #include "output/point_amplitudes.h"
 
@@ -82,7 +84,9 @@ void MultiPoint(const std::filesystem::path& folder, int N, int num_p, int nss, 
   const auto start = std::chrono::steady_clock::now();
   const double cpu = CpuSeconds();
   wavecomp::textio::OutputSet outputs;
-  wavecomp::WriteMultiPointComponentFile(output, sources, ws->draws, ws->point_amplitudes, console, outputs);
+  wavecomp::textio::OutputFile file = wavecomp::CreateComponentFile(output, true, outputs);
+  const wavecomp::ComponentSet set = wavecomp::MultiPointComponentSet(sources, ws->draws, ws->point_amplitudes, console);
+  wavecomp::WriteMultiPointComponentFile(std::move(file), set, outputs);
   outputs.PublishAll();
   const double seconds = Seconds(start);
   std::printf("multi-point writer N=%4d num_p=%4d nss=%4d: %8.3f s wall, %8.3f s CPU, %6.1f MB\n", N, num_p, nss,
@@ -97,10 +101,10 @@ void SinglePoint(const std::filesystem::path& folder, int N) {
   wavecomp::RunRecord run;
   run.type = wavecomp::SpectrumType::kEne;
   run.input_file_name = "bench";
-  wavecomp::Console console;
   const auto start = std::chrono::steady_clock::now();
   wavecomp::textio::OutputSet outputs;
-  wavecomp::WriteComponentFile(output, N, ws->bands, ws->draws, ws->energy, run, console, outputs);
+  const wavecomp::ComponentSet set = wavecomp::SinglePointComponentSet(N, ws->bands, ws->draws, ws->energy, run);
+  wavecomp::WriteComponentFile(wavecomp::CreateComponentFile(output, false, outputs), set, outputs);
   outputs.PublishAll();
   std::printf("single-point writer N=%4d: %8.4f s\n", N, Seconds(start));
   std::filesystem::remove(output);

@@ -10,6 +10,7 @@
 #include "input/point_list.h"
 #include "output/component_file.h"
 #include "output/component_records.h"
+#include "output/component_set_stage.h"
 #include "output/multipoint_file.h"
 #include "resample/direction_interpolation.h"
 #include "resample/frequency_resampling.h"
@@ -137,10 +138,15 @@ void RunWavecomp(SpectrumWorkspace& ws, Console& console, const std::string& con
   run.seed = MakeComponents(control, ws.bands, ws.distribution, ws.draws);
 
   if (num_p == 1) {
-    WriteComponentFile(control.output_file(), N, ws.bands, ws.draws, ws.energy, run, console, outputs);
+    console.WriteLine(textio::ListLine().Integer(run.seed).str());
+    const ComponentSet set = SinglePointComponentSet(N, ws.bands, ws.draws, ws.energy, run);
+    WriteComponentFile(CreateComponentFile(control.output_file(), false, outputs), set, outputs);
   } else if (num_p >= 2) {
+    // The name is checked before the amplitudes take their time and show their progress.
+    textio::OutputFile file = CreateComponentFile(control.output_file(), true, outputs);
     const PointAmplitudeSources sources{control.type, N, ws.input, ws.points, ws.bands, ws.energy};
-    WriteMultiPointComponentFile(control.output_file(), sources, ws.draws, ws.point_amplitudes, console, outputs);
+    const ComponentSet set = MultiPointComponentSet(sources, ws.draws, ws.point_amplitudes, console);
+    WriteMultiPointComponentFile(std::move(file), set, outputs);
   } else {
     // No file was written, so the run must not look like a success to a script.
     throw NoPointsStop(control, num_p);

@@ -36,8 +36,8 @@ class DryRunObserver {
 void EchoSettings(const ControlSettings& control, Console& console);
 
 // One whole run: control file, settings echo, the stages of the spectrum
-// type in their order, the component draws and the writer chosen by the
-// number of points; at the end its files (jonswap.spe of a JNS run and the
+// type in their order, the component draws, the ComponentSet they make and
+// the writer chosen by the number of points; at the end its files (jonswap.spe of a JNS run and the
 // component wave file) are published together. Returns on a normal end; a
 // run that cannot go on throws (RunStop, textio::InputError,
 // textio::OutputError or textio::MemoryShortage) and changes no file.

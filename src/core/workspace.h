@@ -108,7 +108,7 @@ struct ComponentDraws {
   double phase[kMaxComponents + 1];  // phase, radians
 };
 
-// Per-point component amplitudes A(i, v) of the multi-point writer.
+// Per-point component amplitudes A(i, v), made for the ComponentSet of a multi-point run.
 using PointAmplitudeTable = Table<kMaxFrequencies, 1, kMaxPoints>;
 
 // The tables of one run, grouped by the stage that fills them.

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <string>
 
+#include "output/component_records.h"
+#include "output/component_set_stage.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -52,7 +54,10 @@ struct TwoComponentPoints {
   void Write(Console& console) {
     const PointAmplitudeSources sources{type, component_count, ws->input, ws->points, ws->bands, ws->energy};
     textio::OutputSet outputs;
-    WriteMultiPointComponentFile(path, sources, ws->draws, ws->point_amplitudes, console, outputs);
+    // As the run does it: the name first, then the set, then the layout.
+    textio::OutputFile file = CreateComponentFile(path, true, outputs);
+    const ComponentSet set = MultiPointComponentSet(sources, ws->draws, ws->point_amplitudes, console);
+    WriteMultiPointComponentFile(std::move(file), set, outputs);
     outputs.PublishAll();
   }
 
