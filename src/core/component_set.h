@@ -24,6 +24,10 @@ struct RunRecord {
   std::string input_file_name;  // Sspe, Emep, Ene: trimmed
 };
 
+// The gamma of the file's header: it belongs to the JONSWAP synthesis only,
+// and the file shows 0.0 for the other types.
+inline double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
+
 // The components of one run. Every point of a run shares the frequencies,
 // directions and phases (one draw serves them all), so they are kept once;
 // each point has its own amplitudes. Component i (1..N) is at index i - 1.

@@ -15,9 +15,6 @@ namespace {
 
 using namespace component_layout;
 
-// gamma belongs to the JONSWAP synthesis only; the file shows 0.0 otherwise.
-double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
-
 void WriteSmaxRecord(textio::OutputFile& file, double Smax) {
   std::string record;
   textio::PutA(record, kSmaxLabel, static_cast<int>(kSmaxLabel.size()));

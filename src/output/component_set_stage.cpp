@@ -16,9 +16,6 @@ double AmplitudeFactor(SpectrumType type, const EnergyCheck& energy) {
   return std::sqrt(energy.E_in / energy.E_spl);
 }
 
-// Only a JONSWAP file shows gamma, so only then must it be finite.
-double WrittenGamma(const RunRecord& run) { return Traits(run.type).synthesised ? run.gamma : 0.0; }
-
 // The frequencies, directions and phases of components 1..N.
 void SharedValues(int component_count, const FrequencyBands& bands, const ComponentDraws& draws, ComponentSet& set) {
   set.frequency.assign(bands.f + 1, bands.f + 1 + component_count);

@@ -65,13 +65,13 @@ TEST(EmepLayout, WhatTheImporterWritesTheReaderReadsBack) {
     std::string data, list;
     WriteEmepData(conversion, "SWAN RUN TITLE LONGER THAN A15", time, [&](std::string_view text) { data += text; });
     WritePointList(conversion, [&](std::string_view text) { list += text; });
-    dir.Write("spec", data);
-    dir.Write("spec.pnt", list);
+    dir.Write("beach", data);
+    dir.Write("beach.pnt", list);
 
     WorkspacePtr workspace = MakeWorkspace();
     ControlSettings control;
     control.type = SpectrumType::kEmep;
-    control.input_file_field = dir.PathOf("spec");
+    control.input_file_field = dir.PathOf("beach");
     control.input_file_field.resize(kFileNameLength, ' ');
     Console console;
     std::vector<PointInput> read;
