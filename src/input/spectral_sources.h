@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "input/swan_file.h"
 
@@ -19,6 +20,7 @@ struct SpectralSource {
   std::string_view model;          // the source in the options' help, e.g. SWAN
   std::string_view file_argument;  // its file in the usage, e.g. SWAN_FILE
   std::string_view file_kind;      // "cannot open the <file_kind> <path>"
+  const char* a_file;              // the checker's name of such a file, e.g. "a SWAN spectrum file"
   std::string_view help;           // the subcommand in --help
   std::string_view file_help;      // the file argument in --help
   // Reads the whole file; UnopenableFile when it cannot be opened, the
@@ -36,6 +38,21 @@ std::span<const SpectralSource> SpectralSources();
 const SpectralSource* FindSpectralSource(std::string_view command);
 // "swan, ww3, netcdf and ndbc".
 std::string SpectralSourceCommands();
+
+// For the readers: a time stamped YYYYMMDD.HHMMSS, from its parts or from
+// seconds since 1970-01-01 00:00 UTC (the netCDF time axes).
+swan::TimeStep StampedTime(int year, int month, int day, int hour, int minute, int second);
+swan::TimeStep TimeFromEpoch(double seconds);
+
+// A file of `model` with 2D spectra on the frequencies `f` (Hz) and the
+// directions `from` (degrees from which the waves come, clockwise from
+// North, within 0..360), or 1D spectra (density, NDIR direction and
+// spreading per frequency); times and locations still to be added.
+swan::SwanFile Directional2D(std::string name, std::string model, std::vector<double> f, std::vector<double> from);
+swan::SwanFile Frequency1D(std::string name, std::string model, std::vector<double> f);
+
+// Degrees from which a wave comes, 0..360, of a direction it travels to.
+double FromOfGoingTo(double degrees);
 
 // The first `count` bytes of a file (fewer when it is shorter; empty when it
 // cannot be read), for the recognisers.
