@@ -80,8 +80,10 @@ void RefuseNoData(const swan::SwanFile& file, const swan::TimeStep& time, std::s
     if (time.locations[k].kind != swan::BlockKind::kNoData) with.push_back(k + 1);
   }
   const swan::LocationBlock& first = time.locations[without.front() - 1];
-  std::string message = "location " + std::to_string(without.front()) + " of " + file.name +
-                        " has no data (NODATA in line " + std::to_string(first.line) + ")" + AtTime(time);
+  std::string message = "location " + std::to_string(without.front()) + " of " + file.name + " has no data (" +
+                        (file.no_data_reason.empty() ? "NODATA in line " + std::to_string(first.line)
+                                                     : file.no_data_reason) +
+                        ")" + AtTime(time);
   if (without.size() > 1) {
     message += "; " + std::to_string(without.size()) + " selected locations have none: " + CompactRanges(without);
   }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "input/ndbc_spectra.h"
+#include "input/netcdf_spectra.h"
 #include "input/ww3_spectra.h"
 #include "textio/errors.h"
 #include "textio/records.h"
@@ -24,6 +26,8 @@ swan::SwanFile ReadWw3(const std::string& path) {
   return ReadWw3Spectra(*text);
 }
 
+bool IsNetcdfSpectra(const std::string& path) { return LooksLikeNetcdf(path) && !IsNdbcNetcdf(path); }
+
 bool IsWw3(const std::string& path) { return LooksLikeWw3(FileHead(path, kWw3Title.size())); }
 
 const std::array kSources = {
@@ -36,6 +40,16 @@ const std::array kSources = {
                    "WAVEWATCH III point spectra in the text layout of ww3_outp: an Emep data file NAME and its point "
                    "list NAME.pnt.",
                    "the WAVEWATCH III point spectrum file ('WAVEWATCH III SPECTRA')", ReadWw3, IsWw3},
+    SpectralSource{"netcdf", "netCDF", "NETCDF_FILE", "netCDF file", "a spectral netCDF file",
+                   "A spectral netCDF file as WAVEWATCH III (efth), SWAN (density) or ERA5 (d2fd) write it: an Emep "
+                   "data file NAME and its point list NAME.pnt.",
+                   "the netCDF file", ReadNetcdfSpectra, IsNetcdfSpectra},
+    SpectralSource{"ndbc", "NDBC", "NDBC_FILE", "NDBC spectral density file", "an NDBC buoy spectrum file",
+                   "NDBC buoy spectra: STATION.data_spec with its .swdir, .swdir2, .swr1 and .swr2, the yearly "
+                   "STATIONwYEAR file (plain or .gz) with its d, i, j and k files, or the netCDF file; directions by "
+                   "the maximum entropy method: an Emep data file NAME and its point list NAME.pnt (an Sspe table "
+                   "NAME without direction files).",
+                   "the spectral density file (.data_spec, wYEAR, or .nc)", ReadNdbcSpectra, LooksLikeNdbc},
 };
 
 }  // namespace

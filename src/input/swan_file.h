@@ -125,6 +125,9 @@ struct SwanFile {
   std::string model = "SWAN";
   std::string description;
   std::vector<std::string> notes;
+  // Why a location without data has none, for messages; empty for SWAN,
+  // whose blocks say NODATA on a line.
+  std::string no_data_reason;
 
   bool stationary() const { return !time_coding.has_value(); }
 };

@@ -166,8 +166,10 @@ TargetSpectra SpectraTargets(const swan::SwanFile& file, const TargetRequest& re
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
     if (block.kind != swan::BlockKind::kNoData) continue;
-    throw UsageError("location " + std::to_string(index + 1) + " of " + file.name + " has no data (NODATA in line " +
-                     std::to_string(block.line) + ")" + (time.stamp.empty() ? "" : " at " + time.stamp) +
+    throw UsageError("location " + std::to_string(index + 1) + " of " + file.name + " has no data (" +
+                     (file.no_data_reason.empty() ? "NODATA in line " + std::to_string(block.line)
+                                                  : file.no_data_reason) +
+                     ")" + (time.stamp.empty() ? "" : " at " + time.stamp) +
                      ": the component file cannot have been made from it");
   }
 
