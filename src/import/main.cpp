@@ -58,8 +58,7 @@ std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>&
     if (k == 0 && !argument.starts_with('-') && wavecomp::spectra::FindSpectralSource(argument) == nullptr) {
       return "unknown command \"" + argument + "\": the " +
              (wavecomp::spectra::SpectralSources().size() == 1 ? "one command is " : "commands are ") +
-             wavecomp::spectra::SpectralSourceCommands() +
-             " (wavecomp-import swan --help)";
+             wavecomp::spectra::SpectralSourceCommands() + " (wavecomp-import swan --help)";
     }
     // A value such as --normal-from -90 is no option.
     char* end = nullptr;
@@ -113,9 +112,9 @@ int main(int argc, char** argv) {
     row.time->excludes(all_times);
     row.locations = command->add_option("--locations", locations,
                                         "locations to convert, in this order, e.g. 1,3,5-8 (default: all)");
-    row.directions = command->add_option(
-        "--directions", directions,
-        "directions of the Emep grid, -180 + (j-1) 360/MDD (default: the " + std::string(source.model) + " resolution, a divisor of 360)");
+    row.directions = command->add_option("--directions", directions,
+                                         "directions of the Emep grid, -180 + (j-1) 360/MDD (default: the " +
+                                             std::string(source.model) + " resolution, a divisor of 360)");
     command->add_flag("--clockwise", options.clockwise,
                       "model directions count clockwise (a y-axis pointing the other way)");
     command->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();

@@ -31,8 +31,8 @@ std::string RefinementText(const std::string& model, const Refinement& refinemen
            "): the spline through them differs by " + textio::Percent(refinement.shortfall, 3) +
            " from the table's energy";
   } else {
-    text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the " + model + " frequencies (" +
-           std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
+    text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the " + model +
+           " frequencies (" + std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
            "), which keeps the table's energy; the spline through the " + model + " frequencies falls " +
            textio::Percent(refinement.unrefined_shortfall, 3) + " short of it, through the written ones " +
            textio::Percent(refinement.shortfall, 3);

@@ -142,8 +142,8 @@ std::string Where(const OutputReport& output, const LocationReport& location) {
 }
 
 // Notes and warnings of one location.
-void ReviewLocation(const std::string& model, const swan::LocationBlock& block, const OutputReport& output, const LocationReport& location,
-                    bool two_dimensional, ImportReport& report) {
+void ReviewLocation(const std::string& model, const swan::LocationBlock& block, const OutputReport& output,
+                    const LocationReport& location, bool two_dimensional, ImportReport& report) {
   const swan::SeaState& state = location.state;
   const std::string where = Where(output, location);
   if (location.zero) {

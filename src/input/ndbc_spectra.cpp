@@ -76,9 +76,7 @@ struct Table {
   std::size_t missing = 0;
 };
 
-bool IsCode(double value, bool density) {
-  return value == kMissingCode || (density && value == kMissingDensity);
-}
+bool IsCode(double value, bool density) { return value == kMissingCode || (density && value == kMissingDensity); }
 
 // The date of a record: YYYY (or YY) MM DD hh [mm].
 swan::TimeStep ReadDate(WordReader& in, int columns) {
@@ -145,8 +143,7 @@ Table ReadRealtime(const textio::TextFile& text, bool separation, bool density) 
         break;
       }
       const std::optional<Word> frequency = in.NextWord();
-      if (!frequency || frequency->text.size() < 3 || frequency->text.front() != '(' ||
-          frequency->text.back() != ')') {
+      if (!frequency || frequency->text.size() < 3 || frequency->text.front() != '(' || frequency->text.back() != ')') {
         if (!frequency) textio::ThrowInputError(in.name(), in.line(), 0, 0, "a frequency (Hz) in brackets", "");
         in.Refuse(*frequency, "a frequency (Hz) in brackets");
       }
@@ -173,8 +170,8 @@ Table ReadHistorical(const textio::TextFile& text, bool density) {
   while (const std::optional<Word> word = in.NextWord()) header.push_back(*word);
   const bool minutes = header.size() > 4 && (header[4].text == "mm" || header[4].text == "MM");
   const std::size_t first = minutes ? 5 : 4;
-  if (header.size() <= first || (header[0].text != "#YY" && header[0].text != "YY" && header[0].text != "YYYY" &&
-                                 header[0].text != "#YYYY")) {
+  if (header.size() <= first ||
+      (header[0].text != "#YY" && header[0].text != "YY" && header[0].text != "YYYY" && header[0].text != "#YYYY")) {
     in.Refuse(header.front(), "the header \"#YY MM DD hh mm\" followed by the frequencies");
   }
   for (std::size_t k = first; k < header.size(); ++k) {
@@ -197,8 +194,9 @@ Table ReadHistorical(const textio::TextFile& text, bool density) {
       row.values.push_back(Value(in, *word, density, table.missing));
     }
     if (const std::optional<Word> extra = in.NextWord()) {
-      in.Refuse(*extra, "the end of the line after the " + std::to_string(table.f.size()) + " values of the header's "
-                        "frequencies");
+      in.Refuse(*extra, "the end of the line after the " + std::to_string(table.f.size()) +
+                            " values of the header's "
+                            "frequencies");
     }
   }
   if (table.rows.empty()) in.RefuseEnd("a record after the header");
@@ -403,14 +401,15 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
                          "estimated from r1 and alpha1 alone");
   }
   if (!series.directional) {
-    file.notes.push_back("no direction files: the Sspe tables have no principal direction (0, shore-normal) and "
-                         "no suggested Smax");
+    file.notes.push_back(
+        "no direction files: the Sspe tables have no principal direction (0, shore-normal) and "
+        "no suggested Smax");
   }
-  file.description = series.layout + ", " + std::to_string(file.times.size()) +
-                     (file.times.size() == 1 ? " record, " : " records, ") + std::to_string(nf) + " frequencies " +
-                     textio::FixedNumber(f.front(), 4) + " to " + textio::FixedNumber(f.back(), 4) + " Hz" +
-                     (series.directional
-                          ? ", directions by the maximum entropy method from r1, alpha1, r2, alpha2 (alpha: coming "
+  file.description =
+      series.layout + ", " + std::to_string(file.times.size()) + (file.times.size() == 1 ? " record, " : " records, ") +
+      std::to_string(nf) + " frequencies " + textio::FixedNumber(f.front(), 4) + " to " +
+      textio::FixedNumber(f.back(), 4) + " Hz" +
+      (series.directional ? ", directions by the maximum entropy method from r1, alpha1, r2, alpha2 (alpha: coming "
                             "from, clockwise from North) on " +
                                 std::to_string(kBuoyDirections) + " directions"
                           : ", 1D (no directions)");
@@ -434,8 +433,9 @@ swan::SwanFile ReadNdbcSpectra(const std::string& path) {
   const std::optional<std::size_t> letter = HistoricalLetter(path);
   if (!letter) {
     if (!Exists(path)) throw textio::UnopenableFile("NDBC spectral density file", path);
-    throw Refusal(path + " is not named as an NDBC spectral density file: STATION.data_spec (realtime), "
-                         "STATIONwYEAR... (historical, plain or .gz) or a netCDF file");
+    throw Refusal(path +
+                  " is not named as an NDBC spectral density file: STATION.data_spec (realtime), "
+                  "STATIONwYEAR... (historical, plain or .gz) or a netCDF file");
   }
   return BuoySpectra(ReadHistoricalSet(path, *letter));
 }

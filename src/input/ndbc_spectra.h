@@ -45,17 +45,17 @@ inline constexpr int kBuoyDirections = 72;
 // One record of a buoy; NaN where a value is missing.
 struct BuoyRecord {
   swan::TimeStep time;
-  std::vector<double> density;  // m2/Hz
+  std::vector<double> density;                 // m2/Hz
   std::vector<double> alpha1, alpha2, r1, r2;  // degrees, degrees, 0..1, 0..1; empty without direction files
 };
 
 struct BuoySeries {
-  std::string name;                // the file as messages name it
-  std::string layout;              // in words, for the summary
+  std::string name;    // the file as messages name it
+  std::string layout;  // in words, for the summary
   double longitude = 0.0, latitude = 0.0;
   std::vector<double> frequencies;  // Hz, rising
   bool directional = false;
-  std::vector<BuoyRecord> records;  // oldest first
+  std::vector<BuoyRecord> records;    // oldest first
   std::size_t missing_density = 0;    // values
   std::size_t missing_direction = 0;  // frequency records with energy but no alpha1 or r1
   std::vector<std::string> notes;

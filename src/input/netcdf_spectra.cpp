@@ -448,8 +448,9 @@ swan::SwanFile ReadNetcdfSpectra(const std::string& path) {
 
   file.no_data_reason = "every value of " + name + " is missing";
   if (era5) {
-    file.notes.push_back("d2fd holds log10 of the density (ECMWF): decoded as 10^value; missing values are "
-                         "densities too small to encode and count as zero");
+    file.notes.push_back(
+        "d2fd holds log10 of the density (ECMWF): decoded as 10^value; missing values are "
+        "densities too small to encode and count as zero");
   }
   if (no_data > 0) {
     file.notes.push_back(std::to_string(no_data) + " location times have every value of " + name +

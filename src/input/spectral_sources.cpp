@@ -35,8 +35,7 @@ const std::array kSources = {
                    "A SWAN spectrum file: 2D spectra become an Emep data file NAME and its point list NAME.pnt, 1D "
                    "spectra an Sspe table NAME per location (NAME_L<k> for several).",
                    "the SWAN spectrum file (ASCII)", ReadSwan, nullptr},
-    SpectralSource{"ww3", "WAVEWATCH III", "WW3_FILE", "WAVEWATCH III spectrum file",
-                   "a WAVEWATCH III spectrum file",
+    SpectralSource{"ww3", "WAVEWATCH III", "WW3_FILE", "WAVEWATCH III spectrum file", "a WAVEWATCH III spectrum file",
                    "WAVEWATCH III point spectra in the text layout of ww3_outp: an Emep data file NAME and its point "
                    "list NAME.pnt.",
                    "the WAVEWATCH III point spectrum file ('WAVEWATCH III SPECTRA')", ReadWw3, IsWw3},

@@ -94,7 +94,8 @@ swan::SwanFile ReadWw3Spectra(const textio::TextFile& text) {
       }
       const std::optional<Word> lat = in.NextWord();
       const std::optional<Word> lon = lat ? in.NextWord() : std::nullopt;
-      if (!lon) textio::ThrowInputError(in.name(), in.line(), 0, 0, "the latitude and longitude of " + which, in.text());
+      if (!lon)
+        textio::ThrowInputError(in.name(), in.line(), 0, 0, "the latitude and longitude of " + which, in.text());
       const swan::Location where{in.Real(*lon, "a longitude"), in.Real(*lat, "a latitude")};
       if (file.times.size() == 1) {
         file.locations.push_back(where);
@@ -109,8 +110,8 @@ swan::SwanFile ReadWw3Spectra(const textio::TextFile& text) {
       }
       for (std::size_t j = 0; j < nth; ++j) {
         for (std::size_t k = 0; k < nk; ++k) {
-          const Word word = in.NextDataWord("the " + std::to_string(nk) + " x " + std::to_string(nth) +
-                                            " densities of " + which);
+          const Word word =
+              in.NextDataWord("the " + std::to_string(nk) + " x " + std::to_string(nth) + " densities of " + which);
           const double value = in.Real(word, "a density (m2/Hz/rad)");
           if (!(value >= 0.0)) in.Refuse(word, "a density that is not negative (m2/Hz/rad)");
           block.values[k * nth + j] = value / kDegreesPerRadian;

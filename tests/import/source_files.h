@@ -4,6 +4,7 @@
 // sea coming from a direction on the file's own grid.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <netcdf.h>
 #include <zlib.h>
 
@@ -13,8 +14,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace wavecomp::testing {
 

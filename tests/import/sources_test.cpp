@@ -19,17 +19,17 @@
 namespace wavecomp::testing {
 namespace {
 
-constexpr double kHs = 1.5;      // m
-constexpr double kTp = 10.0;     // s
-constexpr double kS = 20.0;      // cos^2s spreading
+constexpr double kHs = 1.5;              // m
+constexpr double kTp = 10.0;             // s
+constexpr double kS = 20.0;              // cos^2s spreading
 constexpr double kStamp = 1704110400.0;  // 2024-01-01 12:00 UTC, seconds since 1970
 const std::string kTime = "20240101.120000";
 
 // What the file holds, worked out from the numbers as written.
 struct Truth {
-  std::string file;     // the file given to the importer and the checker
-  double centre = 0.0;  // nautical degrees the sea comes from
-  double hm0 = 0.0;     // m
+  std::string file;              // the file given to the importer and the checker
+  double centre = 0.0;           // nautical degrees the sea comes from
+  double hm0 = 0.0;              // m
   std::optional<double> spread;  // degrees; none for a 1D file
 };
 
@@ -109,13 +109,27 @@ Truth WriteWw3Netcdf(const ScratchDir& dir) {
   for (const double value : sea.f) f.push_back(static_cast<float>(value));
   for (const double value : sea.E) E.push_back(static_cast<float>(value));
   WriteNetcdf(dir.PathOf("ww3.nc"), {{"time", 1}, {"station", 1}, {"frequency", 30}, {"direction", 24}},
-              {{"time", NC_DOUBLE, {"time"}, {{"units", "days since 1990-01-01T00:00:00Z"}}, {}, {(kStamp - 631152000.0) / 86400.0}},
+              {{"time",
+                NC_DOUBLE,
+                {"time"},
+                {{"units", "days since 1990-01-01T00:00:00Z"}},
+                {},
+                {(kStamp - 631152000.0) / 86400.0}},
                {"frequency", NC_FLOAT, {"frequency"}, {{"units", "s-1"}}, {}, f},
-               {"direction", NC_FLOAT, {"direction"}, {{"units", "degree"}, {"standard_name", "sea_surface_wave_to_direction"}}, {}, to},
+               {"direction",
+                NC_FLOAT,
+                {"direction"},
+                {{"units", "degree"}, {"standard_name", "sea_surface_wave_to_direction"}},
+                {},
+                to},
                {"longitude", NC_FLOAT, {"time", "station"}, {}, {}, {92.1}},
                {"latitude", NC_FLOAT, {"time", "station"}, {}, {}, {19.95}},
-               {"efth", NC_FLOAT, {"time", "station", "frequency", "direction"},
-                {{"units", "m2 s rad-1"}}, {{"_FillValue", 9.96921e36}, {"scale_factor", 1.0}, {"add_offset", 0.0}}, E}});
+               {"efth",
+                NC_FLOAT,
+                {"time", "station", "frequency", "direction"},
+                {{"units", "m2 s rad-1"}},
+                {{"_FillValue", 9.96921e36}, {"scale_factor", 1.0}, {"add_offset", 0.0}},
+                E}});
   return {"ww3.nc", sea.centre, Hm0PerRadian(f, E), sea.spread};
 }
 
@@ -124,11 +138,17 @@ Truth WriteSwanNetcdf(const ScratchDir& dir) {
   const ModelSea sea = MakeModelSea(Geometric(0.04, 30), 0.0, 255.0);
   std::vector<double> radians;
   for (const double from : sea.from) radians.push_back((from > 180.0 ? from - 360.0 : from) * kPi / 180.0);
-  WriteNetcdf(dir.PathOf("swan.nc"), {{"time", 1}, {"points", 1}, {"frequency", 30}, {"direction", 24}},
-              {{"time", NC_DOUBLE, {"time"}, {{"units", "seconds since 1970-01-01"}}, {}, {kStamp}},
-               {"frequency", NC_DOUBLE, {"frequency"}, {{"units", "s-1"}}, {}, sea.f},
-               {"direction", NC_DOUBLE, {"direction"}, {{"units", "radians"}, {"standard_name", "sea_surface_wave_from_direction"}}, {}, radians},
-               {"density", NC_DOUBLE, {"time", "points", "frequency", "direction"}, {{"units", "m2 s rad-1"}}, {}, sea.E}});
+  WriteNetcdf(
+      dir.PathOf("swan.nc"), {{"time", 1}, {"points", 1}, {"frequency", 30}, {"direction", 24}},
+      {{"time", NC_DOUBLE, {"time"}, {{"units", "seconds since 1970-01-01"}}, {}, {kStamp}},
+       {"frequency", NC_DOUBLE, {"frequency"}, {{"units", "s-1"}}, {}, sea.f},
+       {"direction",
+        NC_DOUBLE,
+        {"direction"},
+        {{"units", "radians"}, {"standard_name", "sea_surface_wave_from_direction"}},
+        {},
+        radians},
+       {"density", NC_DOUBLE, {"time", "points", "frequency", "direction"}, {{"units", "m2 s rad-1"}}, {}, sea.E}});
   return {"swan.nc", sea.centre, Hm0PerRadian(sea.f, sea.E), sea.spread};
 }
 
@@ -152,17 +172,19 @@ Truth WriteEra5Netcdf(const ScratchDir& dir) {
   for (int k = 1; k <= 30; ++k) f_index.push_back(k);
   for (int k = 1; k <= 24; ++k) d_index.push_back(k);
   // The index order of the file is time, frequency, direction, latitude, longitude.
-  WriteNetcdf(dir.PathOf("era5.nc"),
-              {{"longitude", 1}, {"latitude", 1}, {"direction", 24}, {"frequency", 30}, {"time", 1}},
-              {{"longitude", NC_FLOAT, {"longitude"}, {{"units", "degrees_east"}}, {}, {36.0}},
-               {"latitude", NC_FLOAT, {"latitude"}, {{"units", "degrees_north"}}, {}, {36.0}},
-               {"direction", NC_INT, {"direction"}, {{"long_name", "direction"}}, {}, d_index},
-               {"frequency", NC_INT, {"frequency"}, {{"long_name", "frequency"}}, {}, f_index},
-               {"time", NC_INT, {"time"}, {{"units", "hours since 1900-01-01 00:00:00.0"}}, {}, {kStamp / 3600.0 + 613608.0}},
-               {"d2fd", NC_SHORT, {"time", "frequency", "direction", "latitude", "longitude"},
-                {{"units", "m**2 s radian**-1"}, {"long_name", "2D wave spectra (single)"}},
-                {{"scale_factor", scale}, {"add_offset", offset}, {"_FillValue", -32767.0}, {"missing_value", -32767.0}},
-                stored}});
+  WriteNetcdf(
+      dir.PathOf("era5.nc"), {{"longitude", 1}, {"latitude", 1}, {"direction", 24}, {"frequency", 30}, {"time", 1}},
+      {{"longitude", NC_FLOAT, {"longitude"}, {{"units", "degrees_east"}}, {}, {36.0}},
+       {"latitude", NC_FLOAT, {"latitude"}, {{"units", "degrees_north"}}, {}, {36.0}},
+       {"direction", NC_INT, {"direction"}, {{"long_name", "direction"}}, {}, d_index},
+       {"frequency", NC_INT, {"frequency"}, {{"long_name", "frequency"}}, {}, f_index},
+       {"time", NC_INT, {"time"}, {{"units", "hours since 1900-01-01 00:00:00.0"}}, {}, {kStamp / 3600.0 + 613608.0}},
+       {"d2fd",
+        NC_SHORT,
+        {"time", "frequency", "direction", "latitude", "longitude"},
+        {{"units", "m**2 s radian**-1"}, {"long_name", "2D wave spectra (single)"}},
+        {{"scale_factor", scale}, {"add_offset", offset}, {"_FillValue", -32767.0}, {"missing_value", -32767.0}},
+        stored}});
   return {"era5.nc", sea.centre, Hm0PerRadian(sea.f, decoded), sea.spread};
 }
 
@@ -202,16 +224,28 @@ Truth WriteNdbcRealtime(const ScratchDir& dir) {
     dir.Write(name, text);
   };
   std::vector<double> S;
-  file("99999.data_spec", true, [&](std::size_t i) {
-    const std::string text = Format("%.6f", sea.S[i]);
-    S.push_back(Parsed(text));
-    return text;
-  }, [](std::size_t i) { return i % 2 ? std::string("99.00") : Format("%.3f", 0.1); });
-  file("99999.swdir", false, [&](std::size_t) { return Format("%.1f", sea.centre); }, [](std::size_t) { return std::string("999.0"); });
-  file("99999.swdir2", false, [&](std::size_t) { return Format("%.1f", sea.centre); }, [](std::size_t) { return std::string("999.0"); });
-  file("99999.swr1", false, [&](std::size_t) { return Format("%.4f", sea.r1); }, [](std::size_t) { return std::string("999.00"); });
-  file("99999.swr2", false, [&](std::size_t) { return Format("%.4f", sea.r2); }, [](std::size_t) { return std::string("999.00"); });
-  return {"99999.data_spec", sea.centre, 4.0 * std::sqrt(Trapezoid(sea.f, S)), BuoySpread(Parsed(Format("%.4f", sea.r1)))};
+  file(
+      "99999.data_spec", true,
+      [&](std::size_t i) {
+        const std::string text = Format("%.6f", sea.S[i]);
+        S.push_back(Parsed(text));
+        return text;
+      },
+      [](std::size_t i) { return i % 2 ? std::string("99.00") : Format("%.3f", 0.1); });
+  file(
+      "99999.swdir", false, [&](std::size_t) { return Format("%.1f", sea.centre); },
+      [](std::size_t) { return std::string("999.0"); });
+  file(
+      "99999.swdir2", false, [&](std::size_t) { return Format("%.1f", sea.centre); },
+      [](std::size_t) { return std::string("999.0"); });
+  file(
+      "99999.swr1", false, [&](std::size_t) { return Format("%.4f", sea.r1); },
+      [](std::size_t) { return std::string("999.00"); });
+  file(
+      "99999.swr2", false, [&](std::size_t) { return Format("%.4f", sea.r2); },
+      [](std::size_t) { return std::string("999.00"); });
+  return {"99999.data_spec", sea.centre, 4.0 * std::sqrt(Trapezoid(sea.f, S)),
+          BuoySpread(Parsed(Format("%.4f", sea.r1)))};
 }
 
 // The historical yearly files, gzip; r1 and r2 in hundredths as NDBC
@@ -259,15 +293,23 @@ Truth WriteNdbcNetcdf(const ScratchDir& dir) {
     r2.push_back(std::round(sea.r2 * 1e5));
   }
   const auto scaled = [](const char* name, std::vector<double> values) {
-    return NcVariable{name, NC_INT, {"time", "frequency", "latitude", "longitude"}, {}, {{"_FillValue", -32767.0}, {"scale_factor", 1e-5}}, std::move(values)};
+    return NcVariable{name,
+                      NC_INT,
+                      {"time", "frequency", "latitude", "longitude"},
+                      {},
+                      {{"_FillValue", -32767.0}, {"scale_factor", 1e-5}},
+                      std::move(values)};
   };
   WriteNetcdf(dir.PathOf("99999w9999.nc"), {{"time", 1}, {"frequency", 46}, {"latitude", 1}, {"longitude", 1}},
               {{"time", NC_INT, {"time"}, {{"units", "seconds since 1970-01-01T00:00:00+00:00"}}, {}, {kStamp}},
                {"frequency", NC_FLOAT, {"frequency"}, {{"units", "Hz"}}, {}, sea.f},
                {"latitude", NC_FLOAT, {"latitude"}, {}, {}, {27.59}},
                {"longitude", NC_FLOAT, {"longitude"}, {}, {}, {-82.93}},
-               scaled("spectral_wave_density", S), scaled("mean_wave_dir", alpha), scaled("principal_wave_dir", alpha),
-               scaled("wave_spectrum_r1", r1), scaled("wave_spectrum_r2", r2)});
+               scaled("spectral_wave_density", S),
+               scaled("mean_wave_dir", alpha),
+               scaled("principal_wave_dir", alpha),
+               scaled("wave_spectrum_r1", r1),
+               scaled("wave_spectrum_r2", r2)});
   std::vector<double> f;
   for (const double value : sea.f) f.push_back(static_cast<float>(value));
   return {"99999w9999.nc", sea.centre, 4.0 * std::sqrt(Trapezoid(f, S_true)), BuoySpread(r1.front() * 1e-5)};
@@ -310,8 +352,8 @@ TEST(SourceRoundTrip, EveryLayoutBringsItsSeaIntoTheComponents) {
       // The maximum entropy estimate of a buoy's sea has long tails, a few
       // tenths of a percent of it travelling offshore: kept, so that the run
       // holds the file's whole Hm0.
-      std::vector<std::string> frame = {"--normal-from", Format("%.2f", truth.centre + 20.0), "--time", kTime,
-                                        "--offshore", "keep"};
+      std::vector<std::string> frame = {
+          "--normal-from", Format("%.2f", truth.centre + 20.0), "--time", kTime, "--offshore", "keep"};
       if (clockwise) frame.push_back("--clockwise");
       std::vector<std::string> import = {layout.command, truth.file, "--out", "sea", "--json"};
       import.insert(import.end(), frame.begin(), frame.end());
@@ -339,15 +381,17 @@ TEST(SourceRoundTrip, EveryLayoutBringsItsSeaIntoTheComponents) {
 // line (or the netCDF variable) and what it expected; nothing is written.
 TEST(SourceImportCommand, RefusesWhatDepartsFromTheLayout) {
   const std::string ww3_head =
-      "'WAVEWATCH III SPECTRA'      2     2     1 'grid'\n 0.1 0.2\n 1.0 2.0\n20240101 120000\n'P1' 40.0 -70.0 10.0 1 2 3 4\n";
+      "'WAVEWATCH III SPECTRA'      2     2     1 'grid'\n 0.1 0.2\n 1.0 2.0\n20240101 120000\n'P1' 40.0 -70.0 10.0 1 "
+      "2 3 4\n";
   const std::string realtime_head = "#YY  MM DD hh mm Sep_Freq  < spec_1 (freq_1) >\n";
   const auto nc_sea = [](const ScratchDir& dir, const std::string& variable, const std::string& units,
                          const std::vector<std::pair<std::string, std::string>>& direction_text) {
-    WriteNetcdf(dir.PathOf("sea.nc"), {{"time", 1}, {"frequency", 2}, {"direction", 2}},
-                {{"time", NC_DOUBLE, {"time"}, {{"units", "seconds since 1970-01-01"}}, {}, {0.0}},
-                 {"frequency", NC_DOUBLE, {"frequency"}, {{"units", "Hz"}}, {}, {0.1, 0.2}},
-                 {"direction", NC_DOUBLE, {"direction"}, direction_text, {}, {0.0, 180.0}},
-                 {variable, NC_DOUBLE, {"time", "frequency", "direction"}, {{"units", units}}, {}, {1.0, 1.0, 1.0, 1.0}}});
+    WriteNetcdf(
+        dir.PathOf("sea.nc"), {{"time", 1}, {"frequency", 2}, {"direction", 2}},
+        {{"time", NC_DOUBLE, {"time"}, {{"units", "seconds since 1970-01-01"}}, {}, {0.0}},
+         {"frequency", NC_DOUBLE, {"frequency"}, {{"units", "Hz"}}, {}, {0.1, 0.2}},
+         {"direction", NC_DOUBLE, {"direction"}, direction_text, {}, {0.0, 180.0}},
+         {variable, NC_DOUBLE, {"time", "frequency", "direction"}, {{"units", units}}, {}, {1.0, 1.0, 1.0, 1.0}}});
   };
   const std::vector<std::pair<std::string, std::string>> from = {{"units", "degree"},
                                                                  {"standard_name", "sea_surface_wave_from_direction"}};
@@ -360,25 +404,30 @@ TEST(SourceImportCommand, RefusesWhatDepartsFromTheLayout) {
   } cases[] = {
       {"another title",
        [](const ScratchDir& dir) { dir.Write("sea.ww3", "'WAVEWATCH 3 SPECTRA' 2 2 1 'grid'\n"); },
-       {"ww3", "sea.ww3"}, 2,
+       {"ww3", "sea.ww3"},
+       2,
        "input error in sea.ww3, line 1, columns 1-21: expected 'WAVEWATCH III SPECTRA' opening the file, found "
        "\"'WAVEWATCH 3 SPECTRA'\""},
       {"a negative density",
        [&](const ScratchDir& dir) { dir.Write("sea.ww3", ww3_head + " 0.1 -0.2 0.3 0.4\n"); },
-       {"ww3", "sea.ww3"}, 2,
+       {"ww3", "sea.ww3"},
+       2,
        "input error in sea.ww3, line 6, columns 6-9: expected a density that is not negative (m2/Hz/rad), found "
        "\"-0.2\""},
       {"densities cut short",
        [&](const ScratchDir& dir) { dir.Write("sea.ww3", ww3_head + " 0.1 0.2 0.3\n"); },
-       {"ww3", "sea.ww3"}, 2,
+       {"ww3", "sea.ww3"},
+       2,
        "input error in sea.ww3, line 7: expected the 2 x 2 densities of point 1 of 1 at 20240101.120000, found the "
        "end of the file"},
       {"a record on other frequencies",
        [&](const ScratchDir& dir) {
-         dir.Write("b.data_spec", realtime_head + "2024 01 01 12 00 0.25 0.1 (0.050) 0.2 (0.060)\n"
-                                                  "2024 01 01 11 00 0.25 0.1 (0.050) 0.2 (0.070)\n");
+         dir.Write("b.data_spec", realtime_head +
+                                      "2024 01 01 12 00 0.25 0.1 (0.050) 0.2 (0.060)\n"
+                                      "2024 01 01 11 00 0.25 0.1 (0.050) 0.2 (0.070)\n");
        },
-       {"ndbc", "b.data_spec"}, 2,
+       {"ndbc", "b.data_spec"},
+       2,
        "input error in b.data_spec, line 3, columns 39-45: expected (0.0600), the frequency of the first record, found "
        "\"(0.070)\""},
       {"a direction file on other frequencies",
@@ -389,27 +438,34 @@ TEST(SourceImportCommand, RefusesWhatDepartsFromTheLayout) {
            dir.Write(std::string("b") + suffix, "#YY MM DD hh mm\n2024 01 01 12 00 0.5 (0.050) 0.5 (0.060)\n");
          }
        },
-       {"ndbc", "b.data_spec"}, 2,
+       {"ndbc", "b.data_spec"},
+       2,
        "input error in b.swdir, line 1: expected the 2 frequencies of b.data_spec, found 1 frequencies that differ"},
       {"a name of no NDBC file",
        [](const ScratchDir& dir) { dir.Write("buoy.txt", "#YY MM DD hh mm .05\n"); },
-       {"ndbc", "buoy.txt"}, 1,
+       {"ndbc", "buoy.txt"},
+       1,
        "buoy.txt is not named as an NDBC spectral density file: STATION.data_spec (realtime), STATIONwYEAR... "
        "(historical, plain or .gz) or a netCDF file"},
       {"no spectral variable",
        [&](const ScratchDir& dir) { nc_sea(dir, "hs", "m", from); },
-       {"netcdf", "sea.nc"}, 2,
+       {"netcdf", "sea.nc"},
+       2,
        "input error in sea.nc, variable (none): expected a directional spectral density: efth, density, d2fd or a "
        "variable whose standard_name is sea_surface_wave_directional_variance_spectral_density, found time, "
        "frequency, direction, hs"},
       {"a density per hertz only",
        [&](const ScratchDir& dir) { nc_sea(dir, "efth", "m2 s", from); },
-       {"netcdf", "sea.nc"}, 2,
+       {"netcdf", "sea.nc"},
+       2,
        "input error in sea.nc, variable efth: expected units m2 s rad-1 or m2 s degree-1 (a variance density), found "
        "\"m2 s\""},
       {"directions of no stated convention",
-       [&](const ScratchDir& dir) { nc_sea(dir, "efth", "m2 s rad-1", {{"units", "degree"}}); },
-       {"netcdf", "sea.nc"}, 2,
+       [&](const ScratchDir& dir) {
+         nc_sea(dir, "efth", "m2 s rad-1", {{"units", "degree"}});
+       },
+       {"netcdf", "sea.nc"},
+       2,
        "input error in sea.nc, variable direction: expected standard_name sea_surface_wave_from_direction or "
        "sea_surface_wave_to_direction, found none"},
   };
@@ -438,21 +494,17 @@ TEST(SourceSamples, EverySampleConvertsRunsAndChecks) {
     const char* file;
     std::vector<std::string> selection;
   } cases[] = {
-      {"ww3", "ww3/ww3station.spec", {}},
-      {"netcdf", "netcdf/ww3file.nc", {"--locations", "2"}},
-      {"netcdf", "netcdf/swanfile.nc", {}},
-      {"netcdf", "netcdf/era5file.nc", {"--locations", "11"}},
-      {"ndbc", "ndbc/41010.data_spec", {}},
-      {"ndbc", "ndbc/41010w2019part.txt.gz", {}},
-      {"ndbc", "ndbc/42098w9999.nc", {}},
-      {"ndbc", "ndbc/44004w2000.txt", {}},
+      {"ww3", "ww3/ww3station.spec", {}},   {"netcdf", "netcdf/ww3file.nc", {"--locations", "2"}},
+      {"netcdf", "netcdf/swanfile.nc", {}}, {"netcdf", "netcdf/era5file.nc", {"--locations", "11"}},
+      {"ndbc", "ndbc/41010.data_spec", {}}, {"ndbc", "ndbc/41010w2019part.txt.gz", {}},
+      {"ndbc", "ndbc/42098w9999.nc", {}},   {"ndbc", "ndbc/44004w2000.txt", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     ScratchDir dir;
     const std::string file = samples + "/" + c.file;
-    std::vector<std::string> probe = {c.command, file, "--normal-from", "270", "--out", "probe", "--all-times",
-                                      "--offshore", "keep", "--json"};
+    std::vector<std::string> probe = {c.command, file,          "--normal-from", "270",  "--out",
+                                      "probe",   "--all-times", "--offshore",    "keep", "--json"};
     probe.insert(probe.end(), c.selection.begin(), c.selection.end());
     const RunResult probed = RunImport(dir, probe);
     ASSERT_EQ(probed.exit_status, 0) << probed.err;

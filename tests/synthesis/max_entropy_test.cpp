@@ -67,9 +67,10 @@ TEST(MaxEntropy, KeepsTheCoefficientsAndRecoversAWrappedCauchyExactly) {
     if (c.systems.size() == 1) {
       const System& part = c.systems.front();
       for (std::size_t j = 0; j < theta.size(); ++j) {
-        const double exact = (1.0 - part.rho * part.rho) /
-                             (2.0 * kPi * (1.0 + part.rho * part.rho - 2.0 * part.rho * std::cos((theta[j] - part.mu) * kPi / 180.0))) *
-                             kPi / 180.0;
+        const double exact =
+            (1.0 - part.rho * part.rho) /
+            (2.0 * kPi * (1.0 + part.rho * part.rho - 2.0 * part.rho * std::cos((theta[j] - part.mu) * kPi / 180.0))) *
+            kPi / 180.0;
         // The grid sum of the exact density is 1 + 2 rho^360 cos(360 mu): the
         // normalisation on the grid differs by 2e-8 for rho = 0.95.
         ASSERT_NEAR(D[j] / exact, 1.0, 1e-7) << "at " << theta[j] << " deg";

@@ -177,13 +177,14 @@ TargetSpectra SpectraTargets(const swan::SwanFile& file, const TargetRequest& re
   const swan::Offshore offshore = request.offshore.value_or(swan::Offshore::kDrop);
   const double scale = swan::VarianceScale(file, swan::kDefaultRho, swan::kDefaultG);
   TargetSpectra targets{file.name, file.model + (file.two_dimensional ? " 2D" : " 1D"), std::nullopt, {}, {}, {}};
-  targets.swan = SwanSource{frame, offshore, time.stamp, file.frequencies.front(), file.frequencies.back()};
+  targets.swan = SwanSource{frame, offshore, time.stamp, file.frequencies.front(), file.frequencies.back(), file.model};
   std::vector<bool> noted(file.locations.size(), false);
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
     RefuseUnimportable(file, index, swan::LocationSeaState(file, frame, block, scale), request);
     const swan::SeaState state = swan::LocationSeaState(file, frame, block, scale, offshore);
-    TargetSpectrum spectrum = TargetSpectrum::Samples(file.model + " location " + std::to_string(index + 1), file.frequencies,
+    TargetSpectrum spectrum = TargetSpectrum::Samples(file.model + " location " + std::to_string(index + 1),
+                                                      file.frequencies,
                                                       swan::LocationSpectrum(file, frame, block, scale, offshore));
     targets.points.push_back(
         PointTarget{static_cast<std::int32_t>(index + 1), std::move(spectrum), std::nullopt, state});
