@@ -36,11 +36,9 @@ swan::TimeStep ReadTime(WordReader& in) {
     return true;
   };
   if (!digits(date, 8) || !digits(clock, 6)) {
-    const Word& bad = digits(date, 8) ? *clock : *date;
-    if (!date || (digits(date, 8) && !clock)) {
-      textio::ThrowInputError(in.name(), in.line(), 0, 0, "a time YYYYMMDD HHMMSS", in.text());
-    }
-    in.Refuse(bad, "a time YYYYMMDD HHMMSS");
+    const std::optional<Word>& bad = digits(date, 8) ? clock : date;
+    if (!bad) textio::ThrowInputError(in.name(), in.line(), 0, 0, "a time YYYYMMDD HHMMSS on this line", in.text());
+    in.Refuse(*bad, "a time YYYYMMDD HHMMSS");
   }
   const long day = in.Integer(*date, "a date YYYYMMDD");
   const long hms = in.Integer(*clock, "a time HHMMSS");

@@ -408,6 +408,13 @@ TEST(SourceImportCommand, RefusesWhatDepartsFromTheLayout) {
        2,
        "input error in sea.ww3, line 1, columns 1-21: expected 'WAVEWATCH III SPECTRA' opening the file, found "
        "\"'WAVEWATCH 3 SPECTRA'\""},
+      {"a time without its hour",
+       [](const ScratchDir& dir) {
+         dir.Write("sea.ww3", "'WAVEWATCH III SPECTRA' 2 2 1 'grid'\n 0.1 0.2\n 1.0 2.0\n20240101\n");
+       },
+       {"ww3", "sea.ww3"},
+       2,
+       "input error in sea.ww3, line 4: expected a time YYYYMMDD HHMMSS on this line, found \"20240101\""},
       {"a negative density",
        [&](const ScratchDir& dir) { dir.Write("sea.ww3", ww3_head + " 0.1 -0.2 0.3 0.4\n"); },
        {"ww3", "sea.ww3"},
@@ -530,6 +537,22 @@ TEST(SourceSamples, EverySampleConvertsRunsAndChecks) {
     const nlohmann::json point = nlohmann::json::parse(checked.out)["points"][0];
     EXPECT_NEAR(point["measured"]["Hm0_m"].get<double>() / point["target"]["Hm0_m"].get<double>(), 1.0, 1e-3);
   }
+}
+
+// ERA5's land cells hold no spectrum: the whole grid is refused, naming
+// them and the cells that have one.
+TEST(SourceSamples, RefusesTheLandCellsOfAnEra5Grid) {
+  const std::string samples = std::string(WAVECOMP_SOURCE_DIR) + "/../shared/spectra-samples";
+  if (!std::filesystem::exists(samples)) GTEST_SKIP() << "no samples at " << samples;
+  ScratchDir dir;
+  const std::string file = samples + "/netcdf/era5file.nc";
+  const RunResult result = RunImport(dir, {"netcdf", file, "--normal-from", "270", "--out", "grid"});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.err, "wavecomp-import: location 3 of " + file +
+                            " has no data (every value of d2fd is missing) at time 20191201.000000; 23 selected "
+                            "locations have none: 3-5,7,9-10,12-14,18,22,29,35,39,41-46,48-50; the locations with data "
+                            "are 1-2,6,8,11,15-17,19-21,23-28,30-34,36-38,40,47 (pick them with --locations)\n");
+  EXPECT_FALSE(dir.Exists("grid"));
 }
 
 }  // namespace
