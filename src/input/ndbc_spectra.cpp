@@ -353,6 +353,7 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
   }
   file.locations.push_back({series.longitude, series.latitude});
   std::size_t even = 0, first_order = 0;
+  std::vector<std::string> without_directions;
   std::vector<double> D(grid.size());
   for (const BuoyRecord& record : series.records) {
     swan::TimeStep& time = file.times.emplace_back(record.time);
@@ -360,6 +361,8 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
     block.kind = swan::BlockKind::kValues;
     block.line = record.time.line;
     block.factor = 1.0;
+    bool directed = false;
+    std::size_t evenly = 0;
     for (std::size_t i = 0; i < nf; ++i) {
       const double S = std::isnan(record.density[i]) ? 0.0 : std::max(0.0, record.density[i]);
       if (std::isnan(record.density[i])) ++block.missing;
@@ -383,6 +386,17 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
         ++even;
       }
       for (std::size_t j = 0; j < grid.size(); ++j) block.values[i * grid.size() + j] = S * D[j];
+      directed = directed || estimated;
+      evenly += estimated ? 0 : 1;
+    }
+    // A record with energy but no direction at any frequency would be an
+    // even sea, half of it travelling offshore: it holds no directional
+    // spectrum, and is refused when selected.
+    if (series.directional && !directed && evenly > 0) {
+      block.kind = swan::BlockKind::kNoData;
+      block.values.clear();
+      even -= evenly;
+      without_directions.push_back(time.stamp);
     }
   }
   file.notes = series.notes;
@@ -399,6 +413,13 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
     file.notes.push_back(std::to_string(first_order) +
                          " record frequencies whose r2 and alpha2 fit no distribution with their r1 and alpha1 were "
                          "estimated from r1 and alpha1 alone");
+  }
+  if (!without_directions.empty()) {
+    file.no_data_reason = "no alpha1 and r1 at any frequency with energy: no directional spectrum";
+    file.notes.push_back(std::to_string(without_directions.size()) +
+                         " records have no alpha1 and r1 at any frequency with energy and hold no directional "
+                         "spectrum (from " +
+                         without_directions.front() + " to " + without_directions.back() + ")");
   }
   if (!series.directional) {
     file.notes.push_back(

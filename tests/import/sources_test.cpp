@@ -500,18 +500,25 @@ TEST(SourceSamples, EverySampleConvertsRunsAndChecks) {
     const char* command;
     const char* file;
     std::vector<std::string> selection;
+    std::vector<std::string> time = {"--all-times"};  // the first time, or the one named
   } cases[] = {
-      {"ww3", "ww3/ww3station.spec", {}},   {"netcdf", "netcdf/ww3file.nc", {"--locations", "2"}},
-      {"netcdf", "netcdf/swanfile.nc", {}}, {"netcdf", "netcdf/era5file.nc", {"--locations", "11"}},
-      {"ndbc", "ndbc/41010.data_spec", {}}, {"ndbc", "ndbc/41010w2019part.txt.gz", {}},
-      {"ndbc", "ndbc/42098w9999.nc", {}},   {"ndbc", "ndbc/44004w2000.txt", {}},
+      {"ww3", "ww3/ww3station.spec", {}},
+      {"netcdf", "netcdf/ww3file.nc", {"--locations", "2"}},
+      {"netcdf", "netcdf/swanfile.nc", {}},
+      {"netcdf", "netcdf/era5file.nc", {"--locations", "11"}},
+      {"ndbc", "ndbc/41010.data_spec", {}},
+      {"ndbc", "ndbc/41010w2019part.txt.gz", {}},
+      // The records before this one have no directions (refused below).
+      {"ndbc", "ndbc/42098w9999.nc", {}, {"--time", "20150609.220000"}},
+      {"ndbc", "ndbc/44004w2000.txt", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     ScratchDir dir;
     const std::string file = samples + "/" + c.file;
-    std::vector<std::string> probe = {c.command, file,          "--normal-from", "270",  "--out",
-                                      "probe",   "--all-times", "--offshore",    "keep", "--json"};
+    std::vector<std::string> probe = {c.command, file,         "--normal-from", "270",   "--out",
+                                      "probe",   "--offshore", "keep",          "--json"};
+    probe.insert(probe.end(), c.time.begin(), c.time.end());
     probe.insert(probe.end(), c.selection.begin(), c.selection.end());
     const RunResult probed = RunImport(dir, probe);
     ASSERT_EQ(probed.exit_status, 0) << probed.err;
@@ -539,20 +546,40 @@ TEST(SourceSamples, EverySampleConvertsRunsAndChecks) {
   }
 }
 
-// ERA5's land cells hold no spectrum: the whole grid is refused, naming
-// them and the cells that have one.
-TEST(SourceSamples, RefusesTheLandCellsOfAnEra5Grid) {
+// What holds no usable spectrum is refused, saying so: ERA5's land cells,
+// a buoy's records without directions.
+TEST(SourceSamples, RefusesWhatHoldsNoSpectrum) {
   const std::string samples = std::string(WAVECOMP_SOURCE_DIR) + "/../shared/spectra-samples";
   if (!std::filesystem::exists(samples)) GTEST_SKIP() << "no samples at " << samples;
-  ScratchDir dir;
-  const std::string file = samples + "/netcdf/era5file.nc";
-  const RunResult result = RunImport(dir, {"netcdf", file, "--normal-from", "270", "--out", "grid"});
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, "wavecomp-import: location 3 of " + file +
-                            " has no data (every value of d2fd is missing) at time 20191201.000000; 23 selected "
-                            "locations have none: 3-5,7,9-10,12-14,18,22,29,35,39,41-46,48-50; the locations with data "
-                            "are 1-2,6,8,11,15-17,19-21,23-28,30-34,36-38,40,47 (pick them with --locations)\n");
-  EXPECT_FALSE(dir.Exists("grid"));
+  const struct {
+    const char* command;
+    std::string file;
+    std::vector<std::string> time;
+    std::string error;
+  } cases[] = {
+      {"netcdf",
+       samples + "/netcdf/era5file.nc",
+       {},
+       " has no data (every value of d2fd is missing) at time 20191201.000000; 23 selected locations have none: "
+       "3-5,7,9-10,12-14,18,22,29,35,39,41-46,48-50; the locations with data are "
+       "1-2,6,8,11,15-17,19-21,23-28,30-34,36-38,40,47 (pick them with --locations)\n"},
+      {"ndbc",
+       samples + "/ndbc/42098w9999.nc",
+       {"--time", "20150609.210000"},
+       " has no data (no alpha1 and r1 at any frequency with energy: no directional spectrum) at time "
+       "20150609.210000; no location has data at that time\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    ScratchDir dir;
+    std::vector<std::string> arguments = {c.command, c.file, "--normal-from", "270", "--out", "sea"};
+    arguments.insert(arguments.end(), c.time.begin(), c.time.end());
+    const RunResult result = RunImport(dir, arguments);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "wavecomp-import: location " + std::string(c.command == std::string("netcdf") ? "3" : "1") +
+                              " of " + c.file + c.error);
+    EXPECT_FALSE(dir.Exists("sea"));
+  }
 }
 
 }  // namespace
