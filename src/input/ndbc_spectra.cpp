@@ -372,13 +372,16 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
       }
       if (i == 0) block.values.assign(nf * grid.size(), 0.0);
       if (!(S > 0.0)) continue;
-      const double r2 = std::isnan(record.r2[i]) || std::isnan(record.alpha2[i]) ? 0.0 : record.r2[i];
-      const double alpha2 = std::isnan(record.alpha2[i]) ? 0.0 : record.alpha2[i];
-      bool estimated = MaxEntropyDistribution(record.r1[i], record.alpha1[i], r2, alpha2, grid, step, D);
-      if (!estimated && r2 > 0.0) {
-        // r2 and alpha2 that no distribution with this r1 and alpha1 has:
-        // the first pair alone.
-        estimated = MaxEntropyDistribution(record.r1[i], record.alpha1[i], 0.0, 0.0, grid, step, D);
+      // Without r2 and alpha2, or with a pair that no distribution with this
+      // r1 and alpha1 has, the estimate from r1 and alpha1 alone: the
+      // largest entropy given c1 only, whose c2 is c1^2 (a wrapped Cauchy
+      // distribution). Setting c2 to 0 instead would ask for a distribution
+      // that does not exist once r1 exceeds 1/sqrt(2).
+      const double r1 = record.r1[i], alpha1 = record.alpha1[i];
+      const bool second = !std::isnan(record.r2[i]) && !std::isnan(record.alpha2[i]);
+      bool estimated = second && MaxEntropyDistribution(r1, alpha1, record.r2[i], record.alpha2[i], grid, step, D);
+      if (!estimated) {
+        estimated = MaxEntropyDistribution(r1, alpha1, r1 * r1, alpha1, grid, step, D);
         if (estimated) ++first_order;
       }
       if (!estimated) {
@@ -411,8 +414,8 @@ swan::SwanFile BuoySpectra(const BuoySeries& series) {
   }
   if (first_order > 0) {
     file.notes.push_back(std::to_string(first_order) +
-                         " record frequencies whose r2 and alpha2 fit no distribution with their r1 and alpha1 were "
-                         "estimated from r1 and alpha1 alone");
+                         " record frequencies without r2 and alpha2, or with a pair that fits no distribution with "
+                         "their r1 and alpha1, were estimated from r1 and alpha1 alone");
   }
   if (!without_directions.empty()) {
     file.no_data_reason = "no alpha1 and r1 at any frequency with energy: no directional spectrum";
