@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages wavecomp needs to build and test, if missing.
 set -euo pipefail
-packages=(g++ cmake make libgtest-dev gfortran libkissfft-dev libcli11-dev nlohmann-json3-dev parallel)
+packages=(g++ cmake make libgtest-dev gfortran libkissfft-dev libcli11-dev nlohmann-json3-dev libnetcdf-dev zlib1g-dev pkgconf parallel)
 missing=()
 for package in "${packages[@]}"; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

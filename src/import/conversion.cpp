@@ -242,6 +242,7 @@ EmepConversion ConvertToEmep(const swan::SwanFile& file, const swan::TimeStep& t
                              std::span<const std::size_t> locations, const swan::DirectionBins& bins, int mdd,
                              double scale, swan::Offshore offshore) {
   EmepConversion out;
+  out.model = file.model;
   out.mdd = mdd;
   out.swan_frequencies = file.frequencies;
   const std::size_t nf = file.frequencies.size();

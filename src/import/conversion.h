@@ -30,6 +30,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "input/emep_layout.h"
@@ -93,6 +94,7 @@ struct EmepPoint {
 };
 
 struct EmepConversion {
+  std::string model = "SWAN";  // the source, in the separators between points
   int mdd = 0;
   std::vector<double> swan_frequencies;
   std::vector<EmepPoint> points;

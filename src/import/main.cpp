@@ -1,5 +1,6 @@
-// wavecomp-import: converts the spectra of other wave models into the input
-// files of wavecomp. First command: swan.
+// wavecomp-import: converts the spectra of other wave models and of buoys
+// into the input files of wavecomp, one command per source
+// (input/spectral_sources.h), all with the same options.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "import/errors.h"
 #include "import/summary.h"
 #include "import/swan_import.h"
+#include "input/spectral_sources.h"
 
 namespace {
 
@@ -23,11 +25,11 @@ namespace importer = wavecomp::importer;
 void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s\n", message.c_str()); }
 
 // The one place where an import's failures become exit statuses.
-int RunSwan(const importer::SwanImportOptions& options) {
+int RunCommand(const importer::ImportOptions& options) {
   try {
     try {
       wavecomp::Console out(stdout, nullptr);
-      const importer::ImportReport report = importer::RunSwanImport(options, [&](const importer::ImportReport& done) {
+      const importer::ImportReport report = importer::RunImport(options, [&](const importer::ImportReport& done) {
         std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
         if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
         out.WriteLine(summary);
@@ -53,8 +55,10 @@ std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>&
   const std::vector<std::string> names = wavecomp::OptionNames(app);
   for (std::size_t k = 0; k < arguments.size() && arguments[k] != "--"; ++k) {
     const std::string& argument = arguments[k];
-    if (k == 0 && !argument.starts_with('-') && argument != "swan") {
-      return "unknown command \"" + argument + "\": the one command is swan (wavecomp-import swan --help)";
+    if (k == 0 && !argument.starts_with('-') && wavecomp::spectra::FindSpectralSource(argument) == nullptr) {
+      return "unknown command \"" + argument + "\": the " +
+             (wavecomp::spectra::SpectralSources().size() == 1 ? "one command is " : "commands are ") +
+             wavecomp::spectra::SpectralSourceCommands() + " (wavecomp-import swan --help)";
     }
     // A value such as --normal-from -90 is no option.
     char* end = nullptr;
@@ -68,6 +72,15 @@ std::string UnknownArgument(const CLI::App& app, const std::vector<std::string>&
   return {};
 }
 
+// The options of one source's command; every source takes the same.
+struct CommandOptions {
+  CLI::App* command = nullptr;
+  CLI::Option* time = nullptr;
+  CLI::Option* locations = nullptr;
+  CLI::Option* directions = nullptr;
+  CLI::Option* offshore = nullptr;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,47 +89,52 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
   app.require_subcommand(1);
 
-  importer::SwanImportOptions options;
-  CLI::App* swan = app.add_subcommand(
-      "swan",
-      "A SWAN spectrum file: 2D spectra become an Emep data file NAME and its point list NAME.pnt, 1D spectra "
-      "an Sspe table NAME per location (NAME_L<k> for several).");
-  swan->add_option("SWAN_FILE", options.swan_file, "the SWAN spectrum file (ASCII)")->required();
-  swan->add_option("--normal-from", options.normal_from,
-                   "nautical direction (deg, clockwise from North) from which a wave travelling along the model's "
-                   "shoreward x-axis comes")
-      ->required();
-  swan->add_option("--out", options.out, "name of the file(s) to create (never overwritten)")->required();
+  importer::ImportOptions options;
   std::string time;
-  CLI::Option* time_option = swan->add_option("--time", time, "the time to convert: YYYYMMDD.HHMMSS");
-  CLI::Option* all_times = swan->add_flag("--all-times", options.all_times,
-                                          "convert every time, each into NAME_YYYYMMDDTHHMMSS (and its .pnt)");
-  time_option->excludes(all_times);
   std::string locations;
-  CLI::Option* locations_option =
-      swan->add_option("--locations", locations, "locations to convert, in this order, e.g. 1,3,5-8 (default: all)");
   int directions = 0;
-  CLI::Option* directions_option = swan->add_option(
-      "--directions", directions,
-      "directions of the Emep grid, -180 + (j-1) 360/MDD (default: the SWAN resolution, a divisor of 360)");
-  swan->add_flag("--clockwise", options.clockwise,
-                 "model directions count clockwise (a y-axis pointing the other way)");
-  swan->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();
-  swan->add_option("--g", options.g, "gravity acceleration for EnDens files (m/s2)")->capture_default_str();
-  swan->add_flag("--json", options.json, "print the summary as JSON");
   std::string offshore;
-  CLI::Option* offshore_option =
-      swan->add_option("--offshore", offshore,
-                       "energy travelling offshore (beyond +-90 deg): drop (the default: left out, the run gets the "
-                       "onshore sea) or keep (written as SWAN has it); naming either lets a location more than half "
-                       "offshore through")
-          ->check(CLI::Validator(
-              [](std::string& value) {
-                return wavecomp::swan::ParseOffshore(value) ? std::string()
-                                                            : "takes drop or keep, found \"" + value + "\"";
-              },
-              "drop|keep"));
-  swan->set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
+  std::vector<CommandOptions> commands;
+  for (const wavecomp::spectra::SpectralSource& source : wavecomp::spectra::SpectralSources()) {
+    CommandOptions& row = commands.emplace_back();
+    CLI::App* command = row.command = app.add_subcommand(std::string(source.command), std::string(source.help));
+    command->add_option(std::string(source.file_argument), options.swan_file, std::string(source.file_help))
+        ->required();
+    command
+        ->add_option("--normal-from", options.normal_from,
+                     "nautical direction (deg, clockwise from North) from which a wave travelling along the model's "
+                     "shoreward x-axis comes")
+        ->required();
+    command->add_option("--out", options.out, "name of the file(s) to create (never overwritten)")->required();
+    row.time = command->add_option("--time", time, "the time to convert: YYYYMMDD.HHMMSS");
+    CLI::Option* all_times = command->add_flag("--all-times", options.all_times,
+                                               "convert every time, each into NAME_YYYYMMDDTHHMMSS (and its .pnt)");
+    row.time->excludes(all_times);
+    row.locations = command->add_option("--locations", locations,
+                                        "locations to convert, in this order, e.g. 1,3,5-8 (default: all)");
+    row.directions = command->add_option("--directions", directions,
+                                         "directions of the Emep grid, -180 + (j-1) 360/MDD (default: the " +
+                                             std::string(source.model) + " resolution, a divisor of 360)");
+    command->add_flag("--clockwise", options.clockwise,
+                      "model directions count clockwise (a y-axis pointing the other way)");
+    command->add_option("--rho", options.rho, "water density for EnDens files (kg/m3)")->capture_default_str();
+    command->add_option("--g", options.g, "gravity acceleration for EnDens files (m/s2)")->capture_default_str();
+    command->add_flag("--json", options.json, "print the summary as JSON");
+    row.offshore =
+        command
+            ->add_option("--offshore", offshore,
+                         "energy travelling offshore (beyond +-90 deg): drop (the default: left out, the run gets "
+                         "the onshore sea) or keep (written as " +
+                             std::string(source.model) +
+                             " has it); naming either lets a location more than half offshore through")
+            ->check(CLI::Validator(
+                [](std::string& value) {
+                  return wavecomp::swan::ParseOffshore(value) ? std::string()
+                                                              : "takes drop or keep, found \"" + value + "\"";
+                },
+                "drop|keep"));
+    command->set_version_flag("--version", "wavecomp-import " + std::string(wavecomp::messages::kVersion));
+  }
 
   try {
     app.parse(argc, argv);
@@ -124,12 +142,20 @@ int main(int argc, char** argv) {
     if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
     const std::string unknown = UnknownArgument(app, {argv + 1, argv + argc});
     Say(unknown.empty() ? error.what() : unknown);
-    Say("run 'wavecomp-import swan --help' for the options");
+    std::string command = "swan";
+    for (const CommandOptions& row : commands) {
+      if (row.command->parsed()) command = row.command->get_name();
+    }
+    Say("run 'wavecomp-import " + command + " --help' for the options");
     return wavecomp::kExitUsage;
   }
-  if (*time_option) options.time = time;
-  if (*locations_option) options.locations = locations;
-  if (*directions_option) options.directions = directions;
-  if (*offshore_option) options.offshore = wavecomp::swan::ParseOffshore(offshore);
-  return RunSwan(options);
+  for (const CommandOptions& row : commands) {
+    if (!row.command->parsed()) continue;
+    options.source = row.command->get_name();
+    if (*row.time) options.time = time;
+    if (*row.locations) options.locations = locations;
+    if (*row.directions) options.directions = directions;
+    if (*row.offshore) options.offshore = wavecomp::swan::ParseOffshore(offshore);
+  }
+  return RunCommand(options);
 }

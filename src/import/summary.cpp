@@ -23,17 +23,17 @@ const char* ConventionName(swan::DirectionConvention convention) {
   return convention == swan::DirectionConvention::kNautical ? "NDIR" : "CDIR";
 }
 
-std::string RefinementText(const Refinement& refinement, std::size_t swan_count) {
+std::string RefinementText(const std::string& model, const Refinement& refinement, std::size_t swan_count) {
   const RefinedGrid& grid = refinement.grid;
   std::string text;
   if (grid.factor == 1) {
-    text = "the SWAN frequencies as they are (" + std::to_string(swan_count) +
+    text = "the " + model + " frequencies as they are (" + std::to_string(swan_count) +
            "): the spline through them differs by " + textio::Percent(refinement.shortfall, 3) +
            " from the table's energy";
   } else {
-    text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the SWAN frequencies (" +
-           std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
-           "), which keeps the table's energy; the spline through the SWAN frequencies falls " +
+    text = "refined " + std::to_string(grid.factor) + "x by linear interpolation between the " + model +
+           " frequencies (" + std::to_string(swan_count) + " -> " + std::to_string(grid.frequencies.size()) +
+           "), which keeps the table's energy; the spline through the " + model + " frequencies falls " +
            textio::Percent(refinement.unrefined_shortfall, 3) + " short of it, through the written ones " +
            textio::Percent(refinement.shortfall, 3);
   }
@@ -82,7 +82,10 @@ std::string SummaryText(const ImportReport& report) {
       ", " + CoordinatesName(report.coordinates) + ", " + std::to_string(report.frequency_count) + " " +
       FrequencyName(report.frequency_kind) + " frequencies " + textio::FixedNumber(report.lowest_frequency, 4) +
       " to " + textio::FixedNumber(report.highest_frequency, 4) + " Hz";
-  if (report.two_dimensional) {
+  if (!report.description.empty()) {
+    file = report.model + " file" + std::string(report.model.size() < 7 ? 7 - report.model.size() : 1, ' ') +
+           report.source + ": " + report.description;
+  } else if (report.two_dimensional) {
     file += ", " + std::to_string(report.direction_count) + " directions (" + ConventionName(report.convention) +
             (report.sector ? ", a sector" : ", the full circle") + ")";
   } else {
@@ -94,8 +97,8 @@ std::string SummaryText(const ImportReport& report) {
            ? std::string("Offshore    drop") + (report.offshore_given ? " (--offshore drop)" : " (the default)") +
                  ": energy travelling offshore (beyond +-90 deg) is not incident and is left out; the files and "
                  "Tp, dir and spread below are those of the onshore part"
-           : std::string("Offshore    keep (--offshore keep): the files hold the whole sea as SWAN gives it; Tp, "
-                         "dir and spread below are the whole sea's"));
+           : "Offshore    keep (--offshore keep): the files hold the whole sea as " + report.model +
+                 " gives it; Tp, dir and spread below are the whole sea's");
   if (report.energy_density) {
     line("Densities   " + report.quantity + " divided by rho g = " + textio::FixedNumber(report.rho, 2) + " x " +
          textio::FixedNumber(report.g, 4));
@@ -117,7 +120,7 @@ std::string SummaryText(const ImportReport& report) {
            " directions from -180 deg in steps of " + textio::FixedNumber(360.0 / output.mdd, 4) +
            " deg (wavecomp keeps -90 to +90)");
     }
-    line("Frequencies " + RefinementText(output.refinement, report.frequency_count));
+    line("Frequencies " + RefinementText(report.model, output.refinement, report.frequency_count));
     line(
         "  location            x            y  Hm0 total (m)  Hm0 onshore (m)    Tp (s)  dir (deg)  spread (deg)  "
         "offshore (%)");
@@ -209,7 +212,7 @@ std::string SummaryJson(const ImportReport& report) {
     if (report.two_dimensional) entry["directions"] = output.mdd;
     outputs.push_back(std::move(entry));
   }
-  const json document = {
+  json document = {
       {"file", report.source},
       {"dimensions", report.two_dimensional ? 2 : 1},
       {"stationary", report.stationary},
@@ -228,6 +231,8 @@ std::string SummaryJson(const ImportReport& report) {
       {"notes", report.notes},
       {"warnings", report.warnings},
   };
+  // A SWAN file's document is as it was before the other sources came.
+  if (!report.description.empty()) document["source"] = {{"model", report.model}, {"description", report.description}};
   return document.dump(2) + "\n";
 }
 

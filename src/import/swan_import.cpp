@@ -7,6 +7,7 @@
 #include "import/publish.h"
 #include "import/selection.h"
 #include "import/writers.h"
+#include "input/spectral_sources.h"
 #include "textio/errors.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -37,6 +38,8 @@ void CheckOptions(const SwanImportOptions& options) {
 ImportReport Describe(const swan::SwanFile& file, const SwanImportOptions& options) {
   ImportReport report;
   report.source = file.name;
+  report.model = file.model;
+  report.description = file.description;
   report.two_dimensional = file.two_dimensional;
   report.stationary = file.stationary();
   report.time_count = file.times.size();
@@ -57,6 +60,7 @@ ImportReport Describe(const swan::SwanFile& file, const SwanImportOptions& optio
   if (file.frequency_kind == swan::FrequencyKind::kRelative) {
     report.notes.push_back("RFREQ: the relative frequencies are taken as absolute ones (no current at the boundary)");
   }
+  report.notes.insert(report.notes.end(), file.notes.begin(), file.notes.end());
   return report;
 }
 
@@ -76,8 +80,10 @@ void RefuseNoData(const swan::SwanFile& file, const swan::TimeStep& time, std::s
     if (time.locations[k].kind != swan::BlockKind::kNoData) with.push_back(k + 1);
   }
   const swan::LocationBlock& first = time.locations[without.front() - 1];
-  std::string message = "location " + std::to_string(without.front()) + " of " + file.name +
-                        " has no data (NODATA in line " + std::to_string(first.line) + ")" + AtTime(time);
+  std::string message = "location " + std::to_string(without.front()) + " of " + file.name + " has no data (" +
+                        (file.no_data_reason.empty() ? "NODATA in line " + std::to_string(first.line)
+                                                     : file.no_data_reason) +
+                        ")" + AtTime(time);
   if (without.size() > 1) {
     message += "; " + std::to_string(without.size()) + " selected locations have none: " + CompactRanges(without);
   }
@@ -136,12 +142,12 @@ std::string Where(const OutputReport& output, const LocationReport& location) {
 }
 
 // Notes and warnings of one location.
-void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output, const LocationReport& location,
-                    bool two_dimensional, ImportReport& report) {
+void ReviewLocation(const std::string& model, const swan::LocationBlock& block, const OutputReport& output,
+                    const LocationReport& location, bool two_dimensional, ImportReport& report) {
   const swan::SeaState& state = location.state;
   const std::string where = Where(output, location);
   if (location.zero) {
-    report.warnings.push_back(where + " is ZERO in the SWAN file: written as a zero spectrum");
+    report.warnings.push_back(where + " is ZERO in the " + model + " file: written as a zero spectrum");
   } else if (!(location.state.m0 > 0.0)) {
     report.warnings.push_back(where + (location.state.total_hm0 > 0.0
                                            ? " holds no onshore energy: written as a zero spectrum (--offshore drop)"
@@ -175,7 +181,7 @@ void ReviewLocation(const swan::LocationBlock& block, const OutputReport& output
                textio::FixedNumber(state.total_hm0, 4) +
                " m, but wavecomp draws each component's direction from the directional values from -90 to +90 deg "
                "at its frequency alone (at 0 deg where those are all below 1.0E-06): that energy reaches the "
-               "model travelling onshore, and the components' mean direction and spread differ from SWAN's";
+               "model travelling onshore, and the components' mean direction and spread differ from " + model + "'s";
   } else {
     warning += " and was kept (--offshore keep): the table holds the total Hm0 " +
                textio::FixedNumber(state.total_hm0, 4) +
@@ -227,13 +233,13 @@ void Convert2D(const swan::SwanFile& file, const SwanImportOptions& options, std
     const std::size_t data = next++;
     const std::size_t points = next++;
     output.files = {outputs.path(data), outputs.path(points)};
-    const std::string title = "SWAN " + file.name + " " + TimeName(time) + ", model frame --normal-from " +
+    const std::string title = file.model + " " + file.name + " " + TimeName(time) + ", model frame --normal-from " +
                               textio::FixedNumber(options.normal_from, 2) + (options.clockwise ? " --clockwise" : "");
     WriteEmepData(conversion, title, time, SinkOf(outputs, data));
     WritePointList(conversion, SinkOf(outputs, points));
 
     for (std::size_t v = 0; v < selected.size(); ++v) {
-      ReviewLocation(time.locations[selected[v]], output, output.locations[v], true, report);
+      ReviewLocation(file.model, time.locations[selected[v]], output, output.locations[v], true, report);
     }
     ReviewRefinement(output, report);
     if (conversion.lumped_frequencies > 0) {
@@ -285,7 +291,7 @@ void Convert1D(const swan::SwanFile& file, const SwanImportOptions& options, std
     for (const OutputReport& output : reports) all.locations.push_back(output.locations.front());
     RefuseWithoutEnergy(file, time, all);
     for (OutputReport& output : reports) {
-      ReviewLocation(time.locations[output.locations.front().number - 1], output, output.locations.front(), false,
+      ReviewLocation(file.model, time.locations[output.locations.front().number - 1], output, output.locations.front(), false,
                      report);
       ReviewRefinement(output, report);
       report.outputs.push_back(std::move(output));
@@ -297,10 +303,16 @@ void Convert1D(const swan::SwanFile& file, const SwanImportOptions& options, std
 
 ImportReport RunSwanImport(const SwanImportOptions& options,
                            const std::function<void(const ImportReport&)>& before_publishing) {
+  ImportOptions swan = options;
+  swan.source = "swan";
+  return RunImport(swan, before_publishing);
+}
+
+ImportReport RunImport(const ImportOptions& options, const std::function<void(const ImportReport&)>& before_publishing) {
+  const spectra::SpectralSource* source = spectra::FindSpectralSource(options.source);
+  if (source == nullptr) throw Refusal("no source is called " + options.source);
   CheckOptions(options);
-  const std::optional<textio::TextFile> text = textio::TextFile::Open(options.swan_file);
-  if (!text) throw textio::UnopenableFile("SWAN file", options.swan_file);
-  const swan::SwanFile file = swan::ReadSwanFile(*text);
+  const swan::SwanFile file = source->read(options.swan_file);
   ImportReport report = Describe(file, options);
   const double scale = swan::VarianceScale(file, options.rho, options.g);
 

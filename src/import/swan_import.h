@@ -1,5 +1,7 @@
-// wavecomp-import swan: converts a SWAN spectrum file into wavecomp's input
-// layouts. A 2D file becomes an Emep data file NAME and its point list
+// wavecomp-import: converts a spectrum file of any source (SWAN, WAVEWATCH III,
+// netCDF, NDBC buoys; input/spectral_sources.h, which reads each into the
+// value a SWAN file is read into) into wavecomp's input layouts, by one
+// pipeline whatever the source. A 2D file becomes an Emep data file NAME and its point list
 // NAME.pnt (one per time with --all-times, NAME_YYYYMMDDTHHMMSS); a 1D file
 // becomes an Sspe table NAME per location (NAME_L<k> when several locations
 // are converted, the time stamp before it with --all-times).
@@ -18,8 +20,9 @@
 
 namespace wavecomp::importer {
 
-struct SwanImportOptions {
-  std::string swan_file;
+struct ImportOptions {
+  std::string source = "swan";  // the command of its row in input/spectral_sources.h
+  std::string swan_file;        // the file to read, of that source (SWAN's was the first)
   double normal_from = 0.0;  // --normal-from, nautical degrees
   std::string out;           // --out NAME
   std::optional<std::string> time;
@@ -34,6 +37,7 @@ struct SwanImportOptions {
   // most of its energy travelling offshore is refused.
   std::optional<swan::Offshore> offshore;
 };
+using SwanImportOptions = ImportOptions;
 
 // As narrow as wavecomp spreads around the table's principal direction:
 // one below kUnspreadSmax, which sends every component along the x-axis.
@@ -61,6 +65,8 @@ struct OutputReport {
 
 struct ImportReport {
   std::string source;
+  std::string model = "SWAN";  // as the file names its source (swan::SwanFile::model)
+  std::string description;     // the file in words; empty for SWAN (described from its keywords)
   bool two_dimensional = false;
   bool stationary = true;
   std::size_t time_count = 1;
@@ -89,6 +95,10 @@ struct ImportReport {
 // written unless everything succeeds. `before_publishing`, when set, is
 // given the report once every file is complete, before any takes its name:
 // the summary is shown there, and what it throws publishes nothing.
+// The file is read by the row of options.source.
+ImportReport RunImport(const ImportOptions& options,
+                       const std::function<void(const ImportReport&)>& before_publishing = {});
+// RunImport of a SWAN file whatever options.source says.
 ImportReport RunSwanImport(const SwanImportOptions& options,
                            const std::function<void(const ImportReport&)>& before_publishing = {});
 

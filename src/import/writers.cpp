@@ -40,7 +40,7 @@ void WriteEmepData(const EmepConversion& conversion, const std::string& title, c
   std::vector<double> S(1);
   for (std::size_t v = 0; v < conversion.points.size(); ++v) {
     const EmepPoint& point = conversion.points[v];
-    if (v > 0) text += "-------- SWAN location " + std::to_string(point.location) + "\n";
+    if (v > 0) text += "-------- " + conversion.model + " location " + std::to_string(point.location) + "\n";
     std::string label = "LOCATION " + std::to_string(point.location);
     label.resize(kLabelWidth, ' ');
     textio::PutA(text, label, kLabelWidth);

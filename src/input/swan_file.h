@@ -116,6 +116,19 @@ struct SwanFile {
   Columns1D columns;            // 1D only
   std::vector<TimeStep> times;  // one (with an empty stamp) when stationary
 
+  // The value every source's reader yields (input/spectral_sources.h), so
+  // the importer and the checker take any of them as they take a SWAN file:
+  // directions NDIR (degrees from which the waves come) or CDIR, densities
+  // VaDens in m2/Hz/degr (2D) or m2/Hz (1D). A reader of another source
+  // names the model, describes the file in words for the summary (empty for
+  // SWAN: described from its keywords) and notes what it decided.
+  std::string model = "SWAN";
+  std::string description;
+  std::vector<std::string> notes;
+  // Why a location without data has none, for messages; empty for SWAN,
+  // whose blocks say NODATA on a line.
+  std::string no_data_reason;
+
   bool stationary() const { return !time_coding.has_value(); }
 };
 

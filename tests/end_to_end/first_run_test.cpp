@@ -140,7 +140,8 @@ TEST(CommandLine, AnswersOrRefusesWithoutReadingOrWriting) {
        {"swann", "sea.spc"},
        2,
        "",
-       "wavecomp-import: unknown command \"swann\": the one command is swan (wavecomp-import swan --help)\n" +
+       "wavecomp-import: unknown command \"swann\": the commands are swan, ww3, netcdf and ndbc (wavecomp-import swan "
+       "--help)\n" +
            import_hint},
 
       {check,

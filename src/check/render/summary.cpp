@@ -128,7 +128,7 @@ std::string TargetLine(const CheckResult& result) {
     if (result.file.layout == FileLayout::kSinglePoint) {
       return line + "location " + std::to_string(target.points.front().point_number);
     }
-    return line + "each point against the SWAN location of its number";
+    return line + "each point against the " + swan.model + " location of its number";
   }
   if (target.type) {
     return "Target    " + target.kind + " " + target.label + ": " + std::to_string(target.points.size()) +
@@ -188,7 +188,7 @@ void WritePointBlock(const CheckResult& result, std::size_t v, Console& console)
     const SwanSource& swan = *result.target->swan;
     const double share = point_target->sea_state->offshore_share;
     const bool onshore = swan.offshore == swan::Offshore::kDrop && share > 0.0;
-    console.WriteLine("Target SWAN location " + std::to_string(point_target->point_number) + ": Hm0 of " +
+    console.WriteLine("Target " + swan.model + " location " + std::to_string(point_target->point_number) + ": Hm0 of " +
                       (onshore ? "the onshore part of its table (" : "its whole table (") + Compact(swan.f_low, 4) +
                       " to " + Compact(swan.f_high, 4) +
                       " Hz), Tp at its largest density, direction and spread from its first directional moments; " +

@@ -369,7 +369,8 @@ void DrawDirections(Document& doc, const CheckResult& result, std::size_t v, dou
       doc.Line(panel.X(swan.mean_deg), panel.top, panel.X(swan.mean_deg), panel.bottom, kTargetColour, 2.0,
                " stroke-dasharray=\"6 4\"");
     }
-    legend.push_back({kTargetColour, "SWAN: mean " + Number(swan.mean_deg, 1) + " deg, spread " +
+    const std::string model = result.target && result.target->swan ? result.target->swan->model : "SWAN";
+    legend.push_back({kTargetColour, model + ": mean " + Number(swan.mean_deg, 1) + " deg, spread " +
                                          Number(swan.spread_deg, 1) + " deg"});
   }
   DrawLegend(doc, panel, legend);

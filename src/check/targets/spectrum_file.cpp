@@ -15,6 +15,7 @@
 #include "input/directional_spectrum_reader.h"
 #include "input/emep_layout.h"
 #include "input/energy_balance_reader.h"
+#include "input/spectral_sources.h"
 #include "resample/frequency_resampling.h"
 #include "synthesis/jonswap.h"
 #include "textio/format.h"
@@ -178,8 +179,19 @@ struct Kind {
 };
 
 // SWAN comes after Emep: the importer's Emep titles start with "SWAN" too.
-const std::vector<Kind>& Kinds() {
-  static const std::vector<Kind> kinds = {
+// The other sources of wavecomp-import come first: their files are known by
+// their names and first bytes, which no other kind has.
+std::vector<Kind> MakeKinds() {
+  std::vector<Kind> kinds;
+  for (const spectra::SpectralSource& source : spectra::SpectralSources()) {
+    if (source.recognises == nullptr) continue;
+    kinds.push_back({source.a_file,
+                     [&source](const textio::TextFile&, const std::string& path) { return source.recognises(path); },
+                     [&source](const textio::TextFile&, const std::string& path, const TargetRequest& request) {
+                       return SpectraTargets(source.read(path), request);
+                     }});
+  }
+  const std::vector<Kind> text_kinds = {
       {"a JONSWAP spectrum file",
        [](const textio::TextFile& file, const std::string&) { return LooksLikeJonswapSpe(file); },
        [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadJonswapSpe(file); }},
@@ -199,6 +211,12 @@ const std::vector<Kind>& Kinds() {
       {nullptr, [](const textio::TextFile&, const std::string&) { return true; },
        [](const textio::TextFile& file, const std::string&, const TargetRequest&) { return ReadSpectrumTable(file); }},
   };
+  kinds.insert(kinds.end(), text_kinds.begin(), text_kinds.end());
+  return kinds;
+}
+
+const std::vector<Kind>& Kinds() {
+  static const std::vector<Kind> kinds = MakeKinds();
   return kinds;
 }
 

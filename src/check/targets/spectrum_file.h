@@ -9,6 +9,9 @@
 //                the point list "<file>.pnt";
 //   SWAN file    "SWAN" and its version number on the first line that is not
 //                a comment (swan_target.h);
+//   the other sources of wavecomp-import (WAVEWATCH III text, spectral
+//                netCDF, NDBC buoy files): by their first bytes and names,
+//                each read by its row of input/spectral_sources.h;
 //   Sspe table   anything else: H1/3, T1/3, Dirc. on the first read, then one
 //                frequency-density pair per line (free format).
 // A new kind of file gets a recogniser and a reader in spectrum_file.cpp.

@@ -152,28 +152,39 @@ TargetSpectra ReadSwanTargets(const textio::TextFile& text, const TargetRequest&
                      " is a SWAN spectrum file: give --normal-from DEG as wavecomp-import had it (the nautical "
                      "direction from which a wave travelling along the model's shoreward x-axis comes)");
   }
-  const swan::SwanFile file = swan::ReadSwanFile(text);
+  return SpectraTargets(swan::ReadSwanFile(text), request);
+}
+
+TargetSpectra SpectraTargets(const swan::SwanFile& file, const TargetRequest& request) {
+  if (!request.normal_from) {
+    throw UsageError(file.name + " is a " + file.model +
+                     " spectrum file: give --normal-from DEG as wavecomp-import had it (the nautical direction from "
+                     "which a wave travelling along the model's shoreward x-axis comes)");
+  }
   const swan::TimeStep& time = file.times[PickTime(file, request.time)];
   const std::vector<std::size_t> locations = PairedLocations(file, request);
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
     if (block.kind != swan::BlockKind::kNoData) continue;
-    throw UsageError("location " + std::to_string(index + 1) + " of " + file.name + " has no data (NODATA in line " +
-                     std::to_string(block.line) + ")" + (time.stamp.empty() ? "" : " at " + time.stamp) +
+    throw UsageError("location " + std::to_string(index + 1) + " of " + file.name + " has no data (" +
+                     (file.no_data_reason.empty() ? "NODATA in line " + std::to_string(block.line)
+                                                  : file.no_data_reason) +
+                     ")" + (time.stamp.empty() ? "" : " at " + time.stamp) +
                      ": the component file cannot have been made from it");
   }
 
   const swan::ModelFrame frame{*request.normal_from, request.clockwise};
   const swan::Offshore offshore = request.offshore.value_or(swan::Offshore::kDrop);
   const double scale = swan::VarianceScale(file, swan::kDefaultRho, swan::kDefaultG);
-  TargetSpectra targets{file.name, file.two_dimensional ? "SWAN 2D" : "SWAN 1D", std::nullopt, {}, {}, {}};
-  targets.swan = SwanSource{frame, offshore, time.stamp, file.frequencies.front(), file.frequencies.back()};
+  TargetSpectra targets{file.name, file.model + (file.two_dimensional ? " 2D" : " 1D"), std::nullopt, {}, {}, {}};
+  targets.swan = SwanSource{frame, offshore, time.stamp, file.frequencies.front(), file.frequencies.back(), file.model};
   std::vector<bool> noted(file.locations.size(), false);
   for (const std::size_t index : locations) {
     const swan::LocationBlock& block = time.locations[index];
     RefuseUnimportable(file, index, swan::LocationSeaState(file, frame, block, scale), request);
     const swan::SeaState state = swan::LocationSeaState(file, frame, block, scale, offshore);
-    TargetSpectrum spectrum = TargetSpectrum::Samples("SWAN location " + std::to_string(index + 1), file.frequencies,
+    TargetSpectrum spectrum = TargetSpectrum::Samples(file.model + " location " + std::to_string(index + 1),
+                                                      file.frequencies,
                                                       swan::LocationSpectrum(file, frame, block, scale, offshore));
     targets.points.push_back(
         PointTarget{static_cast<std::int32_t>(index + 1), std::move(spectrum), std::nullopt, state});

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "check/targets/target_spectra.h"
+#include "input/swan_file.h"
 #include "textio/records.h"
 
 namespace wavecomp::check {
@@ -26,5 +27,9 @@ bool LooksLikeSwan(const textio::TextFile& file);
 // time or location it lacks, a location without data); the textio input
 // error when the file departs from its layout.
 TargetSpectra ReadSwanTargets(const textio::TextFile& file, const TargetRequest& request);
+
+// The same for a file of any source, read by its row of the table of
+// sources (input/spectral_sources.h) into the value a SWAN file is read into.
+TargetSpectra SpectraTargets(const swan::SwanFile& file, const TargetRequest& request);
 
 }  // namespace wavecomp::check

@@ -35,6 +35,7 @@ struct SwanSource {
   std::string stamp;   // the time compared; empty for a stationary file
   double f_low = 0.0;  // the file's frequency range, Hz
   double f_high = 0.0;
+  std::string model = "SWAN";  // the source of the file (input/spectral_sources.h)
 };
 
 struct TargetSpectra {
