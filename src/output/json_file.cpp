@@ -110,7 +110,7 @@ void WriteJsonFile(textio::OutputFile& file, const ComponentSet& set, std::size_
   Json document;
   document["format"] = kFormat;
   document["source"] = settings.source;
-  document["point"] = p.number;
+  document["point"] = settings.point_number;
   document["convention"] =
       "eta = amplitude cos(2 pi f t + phase) at the origin; direction of travel anticlockwise from the shoreward "
       "x-axis";

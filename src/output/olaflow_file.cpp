@@ -134,8 +134,8 @@ void WriteOlaflowFile(textio::OutputFile& file, const ComponentSet& set, std::si
   const std::vector<double>& direction = set.DirectionsOf(p);
   const std::vector<double>& phase = set.PhasesOf(p);
   for (std::string_view line : kHeader) file.WriteLine(line);
-  file.WriteLine("// Made by wavecomp-export from " + settings.source + " (" + std::to_string(p.amplitude.size()) +
-                 " components). Each component is H/2 cos(Kx x + Ky y - omega t + phase).");
+  file.WriteLine("// Made by wavecomp-export from point " + std::to_string(settings.point_number) + " of " +
+                 settings.source + " (" + std::to_string(p.amplitude.size()) + " components). Each component is H/2 cos(Kx x + Ky y - omega t + phase).");
   file.WriteLine("");
   file.WriteLine("waveType    " + std::string(kWaveType) + ";");
   file.WriteLine("");

@@ -20,19 +20,19 @@ namespace {
 constexpr std::size_t kCelerisWaveRoom = 1000;
 
 constexpr OutputFormat kFormats[] = {
-    {"funwave", "FUNWAVE-TVD (WK_NEW_DATA2D)", WriteFunwaveFile, ReadFunwaveFile, false,
+    {"funwave", "FUNWAVE-TVD WK_NEW_DATA2D", WriteFunwaveFile, ReadFunwaveFile, false,
      funwave_layout::kLargestDirection, "FUNWAVE-TVD's WK_NEW_DATA2D keeps only |direction| <= 90 deg and drops the rest",
      1, 0, "one value a line; phases in degrees, negated (the model's source is cos(omega t - lambda y - phase))"},
-    {"olaflow", "olaFlow (waveType irregular)", WriteOlaflowFile, ReadOlaflowFile, false, 180.0, "", 
+    {"olaflow", "olaFlow irregular-wave", WriteOlaflowFile, ReadOlaflowFile, false, 180.0, "", 
      olaflow_layout::kFewestComponents, 0,
      "OpenFOAM dictionary; H = 2a, T = 1/f, phases negated (rad), directions in degrees; review the commented "
      "generation settings"},
     {"celeris", "Celeris", WriteCelerisFile, ReadCelerisFile, false, 90.0,
      "Celeris generates waves at its boundary travelling into the domain, within +-90 deg of its x-axis", 1,
      kCelerisWaveRoom, "amplitude, period, direction (rad), phase + pi/2 (the model's boundary is a sine)"},
-    {"csv", "a CSV table", WriteCsvFile, ReadCsvFile, false, 180.0, "", 1, 0,
+    {"csv", "CSV", WriteCsvFile, ReadCsvFile, false, 180.0, "", 1, 0,
      "wavecomp's convention; with --depth the wavenumber and wavelength"},
-    {"json", "a JSON document", WriteJsonFile, ReadJsonFile, false, 180.0, "", 1, 0,
+    {"json", "JSON", WriteJsonFile, ReadJsonFile, false, 180.0, "", 1, 0,
      "wavecomp's convention and the run record of the trailer; with --depth the wavenumber and wavelength"},
 };
 

@@ -27,6 +27,7 @@ namespace wavecomp {
 // What a writer may add besides the components.
 struct ExportSettings {
   std::string source;             // the component file the set was read from, for a comment or a field
+  int point_number = 1;           // the point's number in that file (its header's)
   std::optional<double> depth_m;  // csv and json: the wavenumber and wavelength at this depth
   const ComponentFileTrailer* trailer = nullptr;  // json: the run record, for a single-point file
 };

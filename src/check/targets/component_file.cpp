@@ -14,12 +14,18 @@ ComponentFile::ComponentFile(ComponentFileContents contents)
   MakeViews();
 }
 
+ComponentFile::ComponentFile(ComponentFileContents contents, std::string_view model)
+    : ComponentFile(std::move(contents)) {
+  format = model;
+}
+
 ComponentFile::ComponentFile(const ComponentFile& other)
     : name(other.name),
       num_p(other.num_p),
       layout(other.layout),
       trailer(other.trailer),
       set(other.set),
+      format(other.format),
       headers_(other.headers_) {
   MakeViews();
 }

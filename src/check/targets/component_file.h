@@ -9,6 +9,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/component_file_reader.h"
@@ -43,9 +44,11 @@ struct ComponentFile {
   std::vector<PointComponents> points;
   std::optional<Trailer> trailer;  // single-point files only
   ComponentSet set;                // what the file holds, as the writers lay it out
+  std::string format;              // who the file was exported for (--format); empty for a component file
 
   ComponentFile() = default;
   explicit ComponentFile(ComponentFileContents contents);
+  ComponentFile(ComponentFileContents contents, std::string_view model);
   ComponentFile(const ComponentFile& other);
   ComponentFile& operator=(const ComponentFile& other);
   ComponentFile(ComponentFile&&) noexcept = default;
