@@ -11,6 +11,7 @@
 #include "output/json_file.h"
 #include "output/olaflow_file.h"
 #include "synthesis/numerics.h"
+#include "textio/format.h"
 
 namespace wavecomp {
 namespace {
@@ -68,7 +69,7 @@ std::optional<std::string> ExportRefusal(const OutputFormat& format, const Compo
   for (std::size_t i = 0; i < direction.size(); ++i) {
     const double degrees = direction[i] * kDegreesPerRadian;
     if (std::abs(degrees) > format.largest_direction_deg) {
-      return "component " + std::to_string(i + 1) + where + " travels at " + export_text::Number(degrees) +
+      return "component " + std::to_string(i + 1) + where + " travels at " + textio::RoundedNumber(degrees, 4) +
              " deg: " + std::string(format.direction_rule) + "; no component is left out, so nothing was written";
     }
   }
