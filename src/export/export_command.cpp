@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <filesystem>
+#include <exception>
 #include <functional>
+#include <thread>
 #include <nlohmann/json.hpp>
 #include <utility>
 
@@ -39,6 +41,10 @@ std::vector<std::size_t> ChosenPoints(const ExportRequest& request, const Compon
   throw Refusal("there is no point " + std::to_string(*request.point) + " in " + request.component_file + ": " +
                 numbers);
 }
+
+// Files flushed to disk together, one thread each. Each holds its text in
+// memory until then (about 100 kB for 1024 components: 25 MB a batch).
+constexpr std::size_t kFlushedTogether = 256;
 
 bool NameExists(const std::string& path) {
   std::error_code error;
@@ -88,6 +94,34 @@ ExportReport RunExport(const ExportRequest& request, const std::function<void(co
   settings.source = request.component_file;
   settings.depth_m = request.depth_m;
   settings.trailer = file.trailer ? &*file.trailer : nullptr;
+  // Each file is flushed to disk before the set publishes it, and one sync
+  // after another costs about 2 ms each: the files of a batch are written
+  // one after another, then flushed together, one thread each, so that the
+  // file system commits their syncs at once (--all-points over 2048 points
+  // of 1024 components: 9.3 s one by one, 3.0-3.4 s in batches of 256, on
+  // a busy 2-core machine).
+  std::vector<textio::OutputFile> batch;
+  const auto flush_batch = [&] {
+    std::vector<std::exception_ptr> errors(batch.size());
+    {
+      std::vector<std::jthread> threads;
+      threads.reserve(batch.size());
+      for (std::size_t k = 0; k < batch.size(); ++k) {
+        threads.emplace_back([&, k] {
+          try {
+            batch[k].Finish();
+          } catch (...) {
+            errors[k] = std::current_exception();
+          }
+        });
+      }
+    }
+    for (const std::exception_ptr& error : errors) {
+      if (error) std::rethrow_exception(error);
+    }
+    for (textio::OutputFile& finished : batch) outputs.Add(std::move(finished));
+    batch.clear();
+  };
   for (std::size_t k = 0; k < points.size(); ++k) {
     textio::OutputFile out = [&] {
       try {
@@ -99,10 +133,12 @@ ExportReport RunExport(const ExportRequest& request, const std::function<void(co
     }();
     settings.point_number = file.headers[points[k]].point_number;
     report.format->write(out, file.set, points[k], settings);
-    outputs.Add(std::move(out));
+    batch.push_back(std::move(out));
+    if (batch.size() == kFlushedTogether) flush_batch();
     report.files.push_back({paths[k], file.headers[points[k]].point_number,
                             file.set.points[points[k]].amplitude.size()});
   }
+  flush_batch();
   show(report);
   try {
     outputs.PublishAll();
