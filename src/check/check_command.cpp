@@ -101,7 +101,7 @@ constexpr std::string_view kHelp[] = {
     "line; 3 the SVG or CSV file cannot be written (or would replace a file it",
     "must not); 128+n ended by signal n.",
     "",
-    "See also: wavecomp(1), wavecomp-import(1).",
+    "See also: wavecomp(1), wavecomp-import(1), wavecomp-export(1).",
 };
 
 struct Options {
