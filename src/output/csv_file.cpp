@@ -62,6 +62,7 @@ ComponentFileContents ReadCsvFile(const textio::TextFile& file) {
     const std::string_view text = lines.Next(what);
     const std::vector<export_text::Word> fields = export_text::Words(text, ",");
     if (fields.empty()) {
+      if (text.find_first_not_of(" \t\r") != std::string_view::npos) lines.FailLine(text, what);
       lines.RequireEnd("the last component");
       break;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/component_layout.h"
+#include "core/front_door.h"
 #include "output/export_text.h"
 #include "synthesis/numerics.h"
 #include "textio/errors.h"
@@ -46,8 +47,10 @@ Json RunJson(const ComponentFileTrailer& trailer) {
   return run;
 }
 
+// A JSON document is one value whatever its lines, so its errors name no line.
 [[noreturn]] void Fail(const textio::TextFile& file, std::string_view expected, std::string_view found) {
-  textio::ThrowDescribedInputError(file.name(), 0, 0, 0, expected, found);
+  throw InputFailure("input error in " + textio::Printable(file.name()) + ": expected " + std::string(expected) +
+                     ", found " + textio::Printable(found, 256));
 }
 
 const Json& Field(const textio::TextFile& file, const Json& object, const char* name, std::string_view where) {

@@ -16,6 +16,7 @@
 #include "output/json_file.h"
 #include "output/olaflow_file.h"
 #include "output/output_formats.h"
+#include "core/front_door.h"
 #include "support/test_support.h"
 #include "textio/errors.h"
 #include "textio/records.h"
@@ -188,7 +189,9 @@ TEST(ExportFormats, ReadersRefuseWhatTheModelWouldMisread) {
       {"csv", "component,frequency_Hz,period_s,amplitude_m,height_m,direction_deg,direction_rad,phase_deg,phase_rad\n"
               "2,0.1,10,0.3,0.6,0,0,0,0\n",
        "line 2, columns 1-1: expected the component number 1"},
-      {"json", "{\"format\": \"other\"}", "expected \"format\": \"wavecomp components\""},
+      {"csv", "component,frequency_Hz,period_s,amplitude_m,height_m,direction_deg,direction_rad,phase_deg,phase_rad\n"
+              ",,,\n",
+       "line 2: expected component 1: 9 comma-separated values"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.format) + ": " + c.text);
@@ -198,6 +201,14 @@ TEST(ExportFormats, ReadersRefuseWhatTheModelWouldMisread) {
     } catch (const textio::InputError& error) {
       EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
     }
+  }
+  // A JSON document is one value: its error names the file, not a line.
+  try {
+    ReadBack(*FindOutputFormat("json"), "{\"format\": \"other\"}");
+    ADD_FAILURE() << "read without an error";
+  } catch (const InputFailure& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "input error in exported: expected \"format\": \"wavecomp components\", found \"other\"");
   }
 }
 
