@@ -150,7 +150,7 @@ bool WithinBounds(int k, double value) {
 constexpr const char* kFieldBounds[kComponentFields] = {
     "a frequency above 0 Hz (1e-20 to 1e20 Hz)", "an amplitude of 0 to 1e20 m", "", ""};
 
-// Reads the records of one point into its own lists; ShareValues later
+// Reads the records of one point into its own lists; ShareValues then
 // keeps them once when they are the first point's.
 void ReadComponents(Records& records, const PointHeader& header, ComponentSet::Point& point, std::string_view where) {
   const std::size_t count = header.declared_count > 0 ? static_cast<std::size_t>(header.declared_count) : 0;
@@ -307,26 +307,27 @@ void RequireEndOfFile(Records& records, std::string_view after) {
 }
 
 // The first point's values become the set's; a later point keeps its own
-// only where they differ, as a run's points never do.
-void ShareValues(ComponentSet& set) {
-  if (set.points.empty()) return;
-  ComponentSet::Point& first = set.points.front();
-  set.frequency = std::move(first.frequency);
-  set.direction = std::move(first.direction);
-  set.phase = std::move(first.phase);
-  first.frequency.clear();
-  first.direction.clear();
-  first.phase.clear();
-  for (std::size_t v = 1; v < set.points.size(); ++v) {
-    ComponentSet::Point& point = set.points[v];
-    if (point.amplitude.empty() || point.frequency != set.frequency || point.direction != set.direction ||
-        point.phase != set.phase) {
-      continue;
-    }
-    point.frequency = {};
-    point.direction = {};
-    point.phase = {};
+// only where they differ, as a run's points never do. Each point is shared
+// as soon as it is read, while its values are at hand, so that the lists it
+// gives up are reused for the next.
+void ShareValues(ComponentSet& set, std::size_t v) {
+  ComponentSet::Point& point = set.points[v];
+  if (v == 0) {
+    set.frequency = std::move(point.frequency);
+    set.direction = std::move(point.direction);
+    set.phase = std::move(point.phase);
+    point.frequency.clear();
+    point.direction.clear();
+    point.phase.clear();
+    return;
   }
+  if (point.amplitude.empty() || point.frequency != set.frequency || point.direction != set.direction ||
+      point.phase != set.phase) {
+    return;
+  }
+  point.frequency = {};
+  point.direction = {};
+  point.phase = {};
 }
 
 // What the trailer says of the run, as a RunRecord can hold it.
@@ -366,7 +367,7 @@ ComponentFileContents ReadComponentFile(const textio::TextFile& file) {
     ReadEmptyRecords(records, header);
     result.trailer = ReadTrailer(records);
     RequireEndOfFile(records, "the settings trailer");
-    ShareValues(result.set);
+    ShareValues(result.set, 0);
     result.set.run = RunOf(*result.trailer);
     return result;
   }
@@ -389,9 +390,9 @@ ComponentFileContents ReadComponentFile(const textio::TextFile& file) {
     ComponentSet::Point& point = result.set.points[static_cast<std::size_t>(v - 1)];
     point.number = header.point_number;
     ReadComponents(records, header, point, "point " + Count(v));
+    ShareValues(result.set, static_cast<std::size_t>(v - 1));
   }
   RequireEndOfFile(records, "the last point (" + Count(result.num_p) + " points counted in line 1)");
-  ShareValues(result.set);
   result.set.run.type = SpectrumType::kEmep;
   return result;
 }
