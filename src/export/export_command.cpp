@@ -1,5 +1,6 @@
 #include "export/export_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <exception>
@@ -69,13 +70,24 @@ ExportReport RunExport(const ExportRequest& request, const std::function<void(co
   const ComponentFileContents file = ReadComponentFile(*text);
   const std::vector<std::size_t> points = ChosenPoints(request, file);
 
+  // A warning is said once, with the number of points it holds for.
+  std::vector<std::pair<std::string, std::size_t>> warnings;
   for (std::size_t v : points) {
     if (std::optional<std::string> refusal = ExportRefusal(*report.format, file.set, v)) throw Refusal(*refusal);
     if (std::optional<std::string> warning = ExportWarning(*report.format, file.set, v)) {
-      report.warnings.push_back(*std::move(warning) + (points.size() > 1 ? " (point " +
-                                                           std::to_string(file.headers[v].point_number) + ")"
-                                                                         : ""));
+      const auto same = [&warning](const auto& said) { return said.first == *warning; };
+      const auto said = std::find_if(warnings.begin(), warnings.end(), same);
+      if (said == warnings.end()) {
+        warnings.emplace_back(*std::move(warning), 1);
+      } else {
+        ++said->second;
+      }
     }
+  }
+  for (const auto& [warning, count] : warnings) {
+    report.warnings.push_back(warning + (points.size() > 1 ? " (" + std::to_string(count) + " of the " +
+                                                                 std::to_string(points.size()) + " points)"
+                                                           : ""));
   }
   std::vector<std::string> paths;
   for (std::size_t v : points) {

@@ -110,35 +110,48 @@ void WriteJsonFile(textio::OutputFile& file, const ComponentSet& set, std::size_
   const std::vector<double>& f = set.FrequenciesOf(p);
   const std::vector<double>& direction = set.DirectionsOf(p);
   const std::vector<double>& phase = set.PhasesOf(p);
-  Json document;
-  document["format"] = kFormat;
-  document["source"] = settings.source;
-  document["point"] = settings.point_number;
-  document["convention"] =
+  Json head;
+  head["format"] = kFormat;
+  head["source"] = settings.source;
+  head["point"] = settings.point_number;
+  head["convention"] =
       "eta = amplitude cos(2 pi f t + phase) at the origin; direction of travel anticlockwise from the shoreward "
       "x-axis";
-  document["depth_m"] = settings.depth_m ? Json(*settings.depth_m) : Json(nullptr);
-  document["run"] = settings.trailer ? RunJson(*settings.trailer) : Json(nullptr);
-  Json& components = document["components"] = Json::array();
+  head["depth_m"] = settings.depth_m ? Json(*settings.depth_m) : Json(nullptr);
+  head["run"] = settings.trailer ? RunJson(*settings.trailer) : Json(nullptr);
+  // The head through the library; the components, a million values in the
+  // largest export, one line each by hand (five times faster).
+  std::string text = head.dump(1);
+  text.resize(text.size() - 2);  // its closing brace, on a line of its own
+  text += ",\n \"components\": [";
+  file.WriteLine(text);
+  const auto field = [](std::string& line, std::string_view name, double value) {
+    line += ", \"";
+    line += name;
+    line += "\": ";
+    line += export_text::Number(value);
+  };
+  std::string line;
   for (std::size_t i = 0; i < p.amplitude.size(); ++i) {
-    Json c;
-    c["component"] = i + 1;
-    c["frequency_Hz"] = f[i];
-    c["period_s"] = 1.0 / f[i];
-    c["amplitude_m"] = p.amplitude[i];
-    c["height_m"] = 2.0 * p.amplitude[i];
-    c["direction_deg"] = direction[i] * kDegreesPerRadian;
-    c["direction_rad"] = direction[i];
-    c["phase_deg"] = phase[i] * kDegreesPerRadian;
-    c["phase_rad"] = phase[i];
+    line = "  {\"component\": " + std::to_string(i + 1);
+    field(line, "frequency_Hz", f[i]);
+    field(line, "period_s", 1.0 / f[i]);
+    field(line, "amplitude_m", p.amplitude[i]);
+    field(line, "height_m", 2.0 * p.amplitude[i]);
+    field(line, "direction_deg", direction[i] * kDegreesPerRadian);
+    field(line, "direction_rad", direction[i]);
+    field(line, "phase_deg", phase[i] * kDegreesPerRadian);
+    field(line, "phase_rad", phase[i]);
     if (settings.depth_m) {
       const double k = LinearWavenumber(f[i], *settings.depth_m);
-      c["wavenumber_rad_per_m"] = k;
-      c["wavelength_m"] = kTwoPi / k;
+      field(line, "wavenumber_rad_per_m", k);
+      field(line, "wavelength_m", kTwoPi / k);
     }
-    components.push_back(std::move(c));
+    line += i + 1 < p.amplitude.size() ? "}," : "}";
+    file.WriteLine(line);
   }
-  file.WriteLine(document.dump(1));
+  file.WriteLine(" ]");
+  file.WriteLine("}");
 }
 
 ComponentFileContents ReadJsonFile(const textio::TextFile& file) {
