@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup-debian.sh
 cmake --preset release >/dev/null
-cmake --build --preset release --target wavecomp wavecomp-check wavecomp-import
+cmake --build --preset release --target wavecomp wavecomp-check wavecomp-import wavecomp-export
 example="${1:-jonswap}"
 if [ ! -f "examples/$example/cont.txt" ]; then
   echo "example.sh: no example \"$example\" (jonswap, sspe, emep or ene)" >&2

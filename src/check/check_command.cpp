@@ -27,6 +27,7 @@
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "input/point_list.h"
+#include "output/output_formats.h"
 #include "textio/errors.h"
 #include "textio/output_file.h"
 #include "textio/records.h"
@@ -50,6 +51,9 @@ constexpr std::string_view kHelp[] = {
     "cos^2s spreading of its Smax and Dirc.",
     "",
     "Options:",
+    "  --format NAME    FILE is not a component file but one that wavecomp-export",
+    "                   wrote for another model: funwave, olaflow, celeris, csv",
+    "                   or json; it is read back under that model's convention",
     "  --spectrum FILE  compare with the input the file was made from:",
     "                   jonswap.spe, the frequency table of an Sspe run, or the",
     "                   data file of an Emep or Ene run (with its .pnt point",
@@ -99,11 +103,12 @@ constexpr std::string_view kHelp[] = {
     "line; 3 the SVG or CSV file cannot be written (or would replace a file it",
     "must not); 128+n ended by signal n.",
     "",
-    "See also: wavecomp(1), wavecomp-import(1).",
+    "See also: wavecomp(1), wavecomp-import(1), wavecomp-export(1).",
 };
 
 struct Options {
   std::string file;
+  const OutputFormat* format = nullptr;  // --format: a file wavecomp-export wrote
   std::optional<std::string> spectrum;
   TargetRequest swan;  // its SWAN options; the points are added once the file is read
   std::optional<std::string> svg;
@@ -118,6 +123,7 @@ struct Options {
 // it is missing. A name that starts another comes after it.
 constexpr std::pair<std::string_view, std::string_view> kValueOptions[] = {
     {"--spectrum", "a file name"},
+    {"--format", "a format: funwave, olaflow, celeris, csv or json"},
     {"--svg", "a file name"},
     {"--normal-from", "a direction in degrees"},
     {"--time", "a time YYYYMMDD.HHMMSS"},
@@ -162,7 +168,7 @@ std::string Refusal(std::string_view name, const std::string& found) {
 // option not given is nullopt, one given without its value "".
 struct Arguments {
   std::vector<std::string> files;
-  std::optional<std::string> spectrum, svg, normal_from, time, location, offshore, series, dt, series_csv;
+  std::optional<std::string> spectrum, svg, normal_from, time, location, offshore, series, dt, series_csv, format;
   bool json = false, force = false, clockwise = false, help = false, version = false;
   bool series_value_joined = false;  // written --series=S: S must be a duration
 };
@@ -174,6 +180,13 @@ bool TakeValues(Arguments& given, Options& options, std::string& error) {
                                     std::pair{&given.series_csv, "--series-csv"}}) {
     if (value->has_value() && (*value)->empty()) {
       error = Needs(name);
+      return false;
+    }
+  }
+  if (given.format) {
+    options.format = FindOutputFormat(*given.format);
+    if (options.format == nullptr) {
+      error = Refusal("--format", *given.format);
       return false;
     }
   }
@@ -265,6 +278,7 @@ std::optional<Options> ParseOptions(std::span<const std::string> arguments, std:
   app.add_option("--series", given.series)->expected(0, 1);
   app.add_option("--series-csv", given.series_csv);
   app.add_option("--offshore", given.offshore);
+  app.add_option("--format", given.format);
   app.add_flag("--json", given.json);
   app.add_flag("--force", given.force);
   app.add_flag("--clockwise", given.clockwise);
@@ -468,7 +482,8 @@ int Check(const Options& options, Console& out, const ProgressStream& progress) 
   if (options.svg && options.series.enabled) svg.emplace(outputs.Create(*options.svg, textio::Publication::kReplace));
   const std::optional<textio::TextFile> text = textio::TextFile::Open(options.file);
   if (!text) throw textio::UnopenableFile("component file", options.file);
-  ComponentFile file = ReadComponent(*text, options.file);
+  ComponentFile file =
+      options.format ? ComponentFile(options.format->read(*text), options.format->model) : ReadComponent(*text, options.file);
   std::optional<TargetSpectra> target;
   if (options.spectrum) {
     TargetRequest request = options.swan;

@@ -31,10 +31,20 @@ inline double WrittenGamma(const RunRecord& run) { return Traits(run.type).synth
 // The components of one run. Every point of a run shares the frequencies,
 // directions and phases (one draw serves them all), so they are kept once;
 // each point has its own amplitudes. Component i (1..N) is at index i - 1.
+//
+// A file read back need not keep to that: its points may list other
+// frequencies, directions or phases, or another count. Such a point carries
+// its own lists (all three, as long as its amplitudes); a run never fills
+// them, so its points stay an amplitude list each.
 struct ComponentSet {
   struct Point {
     int number = 0;                 // the point list's number; 0 for the single point
     std::vector<double> amplitude;  // m
+    std::vector<double> frequency;  // Hz; empty: the set's
+    std::vector<double> direction;  // radians; empty when frequency is
+    std::vector<double> phase;      // radians; empty when frequency is
+
+    bool has_own_values() const { return !frequency.empty() || amplitude.empty(); }
   };
   std::vector<double> frequency;  // Hz
   std::vector<double> direction;  // radians
@@ -43,6 +53,15 @@ struct ComponentSet {
   RunRecord run;
 
   int component_count() const { return static_cast<int>(frequency.size()); }
+
+  // The values of a point, its own when it has them.
+  const std::vector<double>& FrequenciesOf(const Point& point) const {
+    return point.has_own_values() ? point.frequency : frequency;
+  }
+  const std::vector<double>& DirectionsOf(const Point& point) const {
+    return point.has_own_values() ? point.direction : direction;
+  }
+  const std::vector<double>& PhasesOf(const Point& point) const { return point.has_own_values() ? point.phase : phase; }
 };
 
 }  // namespace wavecomp

@@ -4,6 +4,7 @@
 #include "output/component_file.h"
 
 #include <string>
+#include <vector>
 
 #include "core/spectrum_types.h"
 #include "output/component_records.h"
@@ -63,18 +64,22 @@ void WriteTrailer(textio::OutputFile& file, const RunRecord& run) {
 void WriteComponentFile(textio::OutputFile file, const ComponentSet& set, textio::OutputSet& outputs) {
   const RunRecord& run = set.run;
   const ComponentSet::Point& point = set.points.front();
+  const std::vector<double>& f = set.FrequenciesOf(point);
+  const std::vector<double>& direction = set.DirectionsOf(point);
+  const std::vector<double>& phase = set.PhasesOf(point);
+  const int N = static_cast<int>(point.amplitude.size());
   std::string record;
   textio::PutI(record, 1, kCountWidth);  // one point
   file.WriteLine(record);
   record.clear();
-  textio::PutI(record, set.component_count(), kCountWidth);
+  textio::PutI(record, N, kCountWidth);
   textio::PutI(record, Traits(run.type).synthesised ? kJonswapCode : kTabulatedCode, kCountWidth);
   textio::PutF(record, WrittenGamma(run), kGammaWidth, kGammaDecimals);
   file.WriteLine(record);
 
-  for (int i = 0; i < set.component_count(); ++i) {
+  for (int i = 0; i < N; ++i) {
     record.clear();
-    AppendComponentRecord(record, set.frequency[i], point.amplitude[i], set.direction[i], set.phase[i]);
+    AppendComponentRecord(record, f[i], point.amplitude[i], direction[i], phase[i]);
     file.WriteLine(record);
   }
   file.WriteLine("");

@@ -1,6 +1,7 @@
 #include "output/multipoint_file.h"
 
 #include <string>
+#include <vector>
 
 #include "output/component_records.h"
 #include "textio/format.h"
@@ -15,8 +16,11 @@ void WriteMultiPointComponentFile(textio::OutputFile file, const ComponentSet& s
   textio::PutI(record, static_cast<int>(set.points.size()), kCountWidth);
   file.WriteLine(record);
 
-  const int N = set.component_count();
   for (const ComponentSet::Point& point : set.points) {
+    const std::vector<double>& f = set.FrequenciesOf(point);
+    const std::vector<double>& direction = set.DirectionsOf(point);
+    const std::vector<double>& phase = set.PhasesOf(point);
+    const int N = static_cast<int>(point.amplitude.size());
     record.clear();
     textio::PutI(record, N, kCountWidth);
     textio::PutI(record, kTabulatedCode, kCountWidth);
@@ -25,7 +29,7 @@ void WriteMultiPointComponentFile(textio::OutputFile file, const ComponentSet& s
     file.WriteLine(record);
     for (int i = 0; i < N; ++i) {
       record.clear();
-      AppendComponentRecord(record, set.frequency[i], point.amplitude[i], set.direction[i], set.phase[i]);
+      AppendComponentRecord(record, f[i], point.amplitude[i], direction[i], phase[i]);
       file.WriteLine(record);
     }
   }

@@ -43,7 +43,7 @@ TEST(Install, TheExampleScriptBuildsEveryInstalledProgram) {
       WordsAfter(testing::ReadFile(testing::SourcePath("CMakeLists.txt")), "install(TARGETS", "RUNTIME");
   const std::vector<std::string> built =
       WordsAfter(testing::ReadFile(testing::SourcePath("scripts/example.sh")), "--preset release --target", "\n");
-  EXPECT_EQ(installed, (std::vector<std::string>{"wavecomp", "wavecomp-check", "wavecomp-import"}));
+  EXPECT_EQ(installed, (std::vector<std::string>{"wavecomp", "wavecomp-check", "wavecomp-export", "wavecomp-import"}));
   EXPECT_EQ(built, installed);
 }
 
@@ -52,7 +52,7 @@ TEST(Install, PutsTheProgramsAndTheirManualPagesUnderThePrefix) {
   const std::string install = std::string("'") + WAVECOMP_CMAKE_COMMAND + "' --install '" + WAVECOMP_BINARY_DIR +
                               "' --prefix '" + prefix.path() + "' > /dev/null";
   ASSERT_EQ(std::system(install.c_str()), 0) << install;
-  for (const std::string program : {"wavecomp", "wavecomp-check", "wavecomp-import"}) {
+  for (const std::string program : {"wavecomp", "wavecomp-check", "wavecomp-import", "wavecomp-export"}) {
     SCOPED_TRACE(program);
     const std::string installed = prefix.PathOf("bin/" + program);
     EXPECT_EQ(::access(installed.c_str(), X_OK), 0);
@@ -62,9 +62,10 @@ TEST(Install, PutsTheProgramsAndTheirManualPagesUnderThePrefix) {
     const std::string page = prefix.PathOf("share/man/man1/" + program + ".1");
     const std::string text = testing::ReadFile(page);
     EXPECT_EQ(text, testing::ReadFile(testing::SourcePath("docs/man/" + program + ".1")));
-    // Each page leads to the other two.
+    // Each page leads to the other three.
     const std::string see_also = text.substr(std::min(text.find(".SH SEE ALSO"), text.size()));
-    for (const std::string other : {"wavecomp (1)", "wavecomp\\-check (1)", "wavecomp\\-import (1)"}) {
+    for (const std::string other :
+         {"wavecomp (1)", "wavecomp\\-check (1)", "wavecomp\\-import (1)", "wavecomp\\-export (1)"}) {
       if (other.substr(0, other.find(' ')) == Escaped(program)) continue;
       EXPECT_NE(see_also.find(".BR " + other), std::string::npos) << other;
     }

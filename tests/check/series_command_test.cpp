@@ -173,15 +173,18 @@ TEST(SeriesCommand, CsvHoldsTheRecordOfEveryPoint) {
 // synthesis shared out) or all at once, on one thread or two, give the same
 // figures to the last bit.
 TEST(SeriesCommand, MemoryBudgetAndThreadsChangeNoFigure) {
-  ComponentFile file;
+  ComponentFileContents contents;
   for (int v = 0; v < 3; ++v) {
-    PointComponents& point = file.points.emplace_back();
+    contents.headers.emplace_back();
+    ComponentSet::Point& point = contents.set.points.emplace_back();
     for (int i = 0; i < 40; ++i) {
-      point.f.push_back(0.05 + 0.004 * i + 0.0003 * v);
-      point.a.push_back(0.1 + 0.002 * ((i * 7 + v) % 11));
+      point.frequency.push_back(0.05 + 0.004 * i + 0.0003 * v);
+      point.amplitude.push_back(0.1 + 0.002 * ((i * 7 + v) % 11));
+      point.direction.push_back(0.0);
       point.phase.push_back(0.37 * i + v);
     }
   }
+  const ComponentFile file(std::move(contents));
   const SeriesGrid grid = PlanSeries(file, SeriesRequest{true, 1800.0, std::nullopt, std::nullopt});
   std::vector<FileSeries> runs;
   for (const int threads : {1, 2})

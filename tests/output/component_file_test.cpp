@@ -32,7 +32,7 @@ struct TwoComponentRun {
     set.frequency = {0.05, 0.125};
     set.direction = {-0.5, 0.0};
     set.phase = {3.0, 6.25};
-    set.points = {{0, {0.25, 1.5}}};
+    set.points = {{0, {0.25, 1.5}, {}, {}, {}}};
   }
   // Lays the set out and publishes the file.
   void Write() const {

@@ -203,6 +203,7 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
   const PointComponents& first = file.points.front();
   Json json;
   json["file"] = file.name;
+  if (!file.format.empty()) json["format"] = file.format;
   json["layout"] = file.layout == FileLayout::kSinglePoint ? "single point" : "multi-point";
   json["num_p"] = file.num_p;
   json["components_declared"] = first.declared_count;

@@ -428,7 +428,11 @@ void WriteSummary(const CheckResult& result, Console& console) {
   console.WriteLine("File      " + file.name);
   const PointComponents& first = file.points.front();
   const std::string gamma = first.gamma ? Compact(*first.gamma, 1) : std::string("*");
-  if (file.layout == FileLayout::kSinglePoint) {
+  if (!file.format.empty()) {
+    console.WriteLine("Layout    " + file.format + " file, " + std::to_string(first.declared_count) +
+                      " components (read back under that model's convention)");
+    if (file.trailer) console.WriteLine(TrailerLine(*file.trailer, result.spreading));
+  } else if (file.layout == FileLayout::kSinglePoint) {
     console.WriteLine("Layout    single point, " + std::to_string(first.declared_count) +
                       " components, spectrum code " + std::to_string(first.spectrum_code) + ", gamma " + gamma);
     if (file.trailer) console.WriteLine(TrailerLine(*file.trailer, result.spreading));
