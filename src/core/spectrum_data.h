@@ -7,11 +7,14 @@
 // FillInputTables in resample/input_tables.h).
 //
 // Frame and units, for every kind:
-//   frequency  Hz, rising strictly within a table;
+//   frequency  Hz, rising within a table (an Sspe table strictly: the chain
+//              refuses another);
 //   direction  degrees in the model's frame: the direction the waves travel
 //              to, measured from the normal of the model's offshore boundary
 //              (0 = shore-normal, towards the shore; -90 and +90 along the
-//              boundary), as cont.txt's Dirc. Directions beyond -90..+90
+//              boundary), as cont.txt's Dirc.; a positive angle turns as
+//              the wave model's positive angle (README, "Directions"), and
+//              nothing turns or mirrors it. Directions beyond -90..+90
 //              travel away from the shore and may be given; the chain drops
 //              or weighs them as the kind's rules say;
 //   density    S(f) in m^2/Hz (= m^2 s).
@@ -27,8 +30,9 @@
 //   kEnergyBalancePoints (Ene): `frequencies` and `bandwidths` (Hz) shared by
 //       every point, and per point the energy E(f, theta) in m^2 of each
 //       frequency band and direction bin on its `directions` (nd of them, the
-//       bins 180/(nd + 1) degrees apart); the point's S(f) is derived by
-//       AddPoint as the sum over directions of E / bandwidth.
+//       bins 180/(nd + 1) degrees apart; a model's file gives every point
+//       the same list, and the run takes the last point's); the point's S(f)
+//       is derived by AddPoint as the sum over directions of E / bandwidth.
 //
 // A value built in memory with the same numbers in the same order as a file
 // gives the same run, bit for bit: the readers build it through AddPoint as

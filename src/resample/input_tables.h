@@ -21,7 +21,9 @@ namespace wavecomp {
 // kFrequencyTable, kDirectionalPoints or kEnergyBalancePoints. An Ene
 // direction list that the direction interpolation cannot use (it reaches
 // -90 or +90) goes to `warn`, naming `source_name`. A value with no point
-// leaves zero tables and num_p 0, for the chain to report.
+// leaves zero tables and num_p at its listed_points (0 or below), for the
+// chain to report. std::invalid_argument for a value larger than the
+// workspace's tables.
 void FillInputTables(const SpectrumData& data, InputSpectrum& input, PointSpectra& points, InputDirections& directions,
                      const std::string& source_name = {}, const WarningSink& warn = {});
 
