@@ -15,6 +15,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "resample/input_tables.h"
 #include "support/test_support.h"
 #include "textio/records.h"
 
@@ -133,6 +134,7 @@ struct Outcome {
   ControlSettings control;
   std::string console;
   std::optional<RunEnding> ending;  // how the reader stopped the run, if it did
+  std::vector<std::string> warnings;
 };
 
 // What the ending shows: the console line, or the diagnostic.
@@ -158,8 +160,11 @@ Outcome RunReader(const std::string& data, const std::optional<std::string>& poi
   Console console;
   console.SetInput(answer);
   SpectrumWorkspace& ws = *outcome.workspace;
-  outcome.ending = testing::EndingOfCall(
-      [&] { ReadEnergyBalancePoints(outcome.control, ws.input, ws.points, ws.directions, console); });
+  const WarningSink warn = [&outcome](const std::string& warning) { outcome.warnings.push_back(warning); };
+  outcome.ending = testing::EndingOfCall([&] {
+    FillInputTables(ReadEnergyBalancePoints(outcome.control, console), ws.input, ws.points, ws.directions,
+                    outcome.control.input_file(), warn);
+  });
   outcome.console = console.captured();
   return outcome;
 }
@@ -324,13 +329,20 @@ TEST(EnergyBalanceReader, KeepsDirectionsAtBothEndsAndFromTheLastBlockRead) {
   const struct {
     std::vector<std::pair<int, int>> points;
     std::vector<double> kept;
+    const char* warning;  // its start: ends at +-90 leave the direction interpolation no table
   } cases[] = {
-      {{{1, 12}, {2, 11}}, {-90.0, 0.0, 90.0}},
-      {{{1, 11}, {2, 12}}, {-60.0, 0.0, 60.0}},
+      {{{1, 12}, {2, 11}}, {-90.0, 0.0, 90.0}, ": the directions of the direction groups run from -90 to 90 deg;"},
+      {{{1, 11}, {2, 12}}, {-60.0, 0.0, 60.0}, nullptr},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunReader(data.Text(), PointList(2, 2, c.points));
     ASSERT_FALSE(outcome.ending) << Shown(outcome.ending);
+    if (c.warning) {
+      ASSERT_EQ(outcome.warnings.size(), 1u);
+      EXPECT_TRUE(outcome.warnings[0].starts_with(outcome.control.input_file() + c.warning)) << outcome.warnings[0];
+    } else {
+      EXPECT_TRUE(outcome.warnings.empty());
+    }
     ASSERT_EQ(outcome.workspace->directions.kept_direction_count, 3);
     for (int k = 1; k <= 3; ++k)
       EXPECT_EQ(outcome.workspace->directions.kept_directions[k], c.kept[static_cast<std::size_t>(k - 1)]);
@@ -465,8 +477,8 @@ TEST(EnergyBalanceReader, MissingDataFileStopsWithItsMessage) {
   ControlSettings control;
   control.input_file_field = dir.PathOf("absent.out");
   Console console;
-  const std::optional<RunEnding> ending =
-      testing::EndingOfCall([&] { ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, console); });
+  const std::optional<RunEnding> ending = testing::EndingOfCall(
+      [&] { FillInputTables(ReadEnergyBalancePoints(control, console), ws->input, ws->points, ws->directions); });
   ASSERT_TRUE(ending);
   EXPECT_EQ(ending->console_line, " Error File name");
 }
