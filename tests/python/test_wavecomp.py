@@ -1,0 +1,246 @@
+"""The Python module against the programs: the same bytes, the same reports, the same errors."""
+
+import json
+import math
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+import _thread
+from pathlib import Path
+
+import numpy as np
+import pytest
+
+import wavecomp
+
+WAVECOMP = os.environ.get("WAVECOMP_EXE", "wavecomp")
+CHECKER = os.environ.get("WAVECOMP_CHECK_EXE", "wavecomp-check")
+SOURCE = Path(os.environ.get("WAVECOMP_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+# The program's time limit: generous, for a busy machine.
+LIMIT = 300
+
+CONT = """python test
+SPECTRUM  {type:<4}
+N_COMP    {n:>10}
+SMAX      {smax:>10}
+IN_FILE   {input}
+OUT_FILE  wave.dat
+H,T,DIR,G {h13:>10}{t13:>10}{direction:>10}{gamma:>10}
+FMIN,FMAX {fmin:>10}{fmax:>10}
+SEED      {seed:>10}
+"""
+
+
+def run_program(folder, settings):
+    """Runs wavecomp on a cont.txt of `settings` in `folder`: (status, stderr)."""
+    values = dict(type="JNS", input="-", n=256, smax=10.0, h13=1.0, t13=10.0, direction=0.0, gamma=3.3, fmin=0.01,
+                  fmax=1.0, seed=4711)
+    values.update(settings)
+    (folder / "cont.txt").write_text(CONT.format(**values))
+    done = subprocess.run([WAVECOMP], cwd=folder, capture_output=True, timeout=LIMIT)
+    return done.returncode, done.stderr.decode()
+
+
+# Settings of a cont.txt, and the same as jonswap()'s keywords.
+JONSWAP_CASES = [
+    dict(),  # the bundled example's sea
+    dict(n=1024, smax=25.0, h13=2.5, t13=8.0, direction=20.0, gamma=1.0, seed=1),
+    dict(n=1, smax=999.0, h13=0.5, t13=4.0, direction=-30.0, gamma=7.0, fmin=0.05, fmax=2.0, seed=123456),
+    dict(n=300, smax=75.0, h13=3.0, t13=14.0, direction=-45.0, gamma=3.3, fmin=0.0, fmax=0.5, seed=99),
+]
+
+
+@pytest.mark.parametrize("settings", JONSWAP_CASES)
+def test_jonswap_writes_the_programs_file_to_the_byte(tmp_path, monkeypatch, settings):
+    elsewhere = tmp_path / "elsewhere"
+    elsewhere.mkdir()
+    monkeypatch.chdir(elsewhere)
+    status, _ = run_program(tmp_path, settings)
+    assert status == 0
+    keywords = dict(n=256, smax=10.0, h13=1.0, t13=10.0, direction=0.0, gamma=3.3, fmin=0.01, fmax=1.0, seed=4711)
+    keywords.update(settings)
+    waves = wavecomp.jonswap(**keywords)
+    waves.write(tmp_path / "python.dat")
+    assert (tmp_path / "python.dat").read_bytes() == (tmp_path / "wave.dat").read_bytes()
+    # What the set holds is what the file shows, to its six digits.
+    read = wavecomp.read(tmp_path / "wave.dat")
+    np.testing.assert_allclose(read.amplitude, waves.amplitude, rtol=1e-6)
+    assert read.run.seed is None or read.run.seed == waves.run.seed
+    # jonswap.spe only when asked.
+    assert list(elsewhere.iterdir()) == []
+
+
+@pytest.mark.parametrize("example", ["jonswap", "sspe", "emep", "ene"])
+def test_read_and_write_give_back_every_example_file(tmp_path, monkeypatch, example):
+    folder = tmp_path / example
+    shutil.copytree(SOURCE / "examples" / example, folder)
+    monkeypatch.chdir(folder)  # the reports name the files as given
+    assert subprocess.run([WAVECOMP], cwd=folder, capture_output=True, timeout=LIMIT).returncode == 0
+    waves = wavecomp.read(folder / "wave.dat")
+    waves.write(folder / "again.dat")
+    assert (folder / "again.dat").read_bytes() == (folder / "wave.dat").read_bytes()
+    # The checker's JSON, and the set's own check of what it writes.
+    spectrum = {"jonswap": [], "sspe": ["--spectrum", "bm_swell.spc"], "emep": ["--spectrum", "coast"],
+                "ene": ["--spectrum", "ebm.out"]}[example]
+    done = subprocess.run([CHECKER, "--json", *spectrum, "wave.dat"], cwd=folder, capture_output=True,
+                          timeout=LIMIT)
+    assert done.returncode == 0, done.stderr
+    expected = json.loads(done.stdout)
+    target = spectrum[1] if spectrum else None
+    assert wavecomp.check("wave.dat", spectrum=target) == expected
+    # A set in memory reports as the file it writes, under its own name.
+    in_memory = wavecomp.check(wavecomp.ComponentSet(waves.frequency, waves.amplitude, waves.direction, waves.phase,
+                                                     waves.point_numbers, waves.run), spectrum=target)
+    assert in_memory.pop("file") == "<ComponentSet>"
+    expected.pop("file")
+    assert in_memory == expected
+
+
+def test_check_with_the_time_domain_record_matches_the_checker(tmp_path, monkeypatch):
+    monkeypatch.chdir(tmp_path)
+    run_program(tmp_path, dict(n=128))
+    done = subprocess.run([CHECKER, "--json", "--series", "900", "--dt", "0.25", "wave.dat"], cwd=tmp_path,
+                          capture_output=True, timeout=LIMIT)
+    assert done.returncode == 0, done.stderr
+    assert wavecomp.check("wave.dat", series=900, dt=0.25) == json.loads(done.stdout)
+
+
+def test_surface_sums_the_components():
+    # Two components of 1 m and 0.5 m at 0.25 Hz and 0.5 Hz, phases 0 and pi/2,
+    # at two points (the second with amplitudes halved):
+    #   t = 0: 1 cos 0 + 0.5 cos(pi/2) = 1;  t = 1: cos(pi/2) + 0.5 cos(pi + pi/2) = 0;
+    #   t = 2: cos(pi) + 0.5 cos(2 pi + pi/2) = -1.
+    waves = wavecomp.ComponentSet([0.25, 0.5], [[1.0, 0.5], [0.5, 0.25]], [0.0, 0.0], [0.0, math.pi / 2], [1, 2])
+    np.testing.assert_allclose(waves.surface([0.0, 1.0, 2.0]), [[1, 0, -1], [0.5, 0, -0.5]], atol=1e-12)
+
+
+# The program's line after "wavecomp: " for the same settings is what the exception says.
+REFUSED_SETTINGS = [
+    dict(h13=-1.0),
+    dict(t13=0.0),
+    dict(gamma=0.0),
+    dict(fmin=0.5, fmax=0.2),
+    dict(smax=-2.0),
+    dict(smax=10.0, direction=95.0),
+]
+
+
+@pytest.mark.parametrize("settings", REFUSED_SETTINGS)
+def test_refused_settings_carry_the_programs_text(tmp_path, settings):
+    status, stderr = run_program(tmp_path, settings)
+    assert status == 1
+    keywords = dict(n=256, smax=10.0, h13=1.0, t13=10.0, direction=0.0, gamma=3.3, fmin=0.01, fmax=1.0, seed=4711)
+    keywords.update(settings)
+    with pytest.raises(wavecomp.Refused) as refused:
+        wavecomp.jonswap(**keywords)
+    assert "wavecomp: " + str(refused.value) + "\n" in stderr
+
+
+def test_bad_files_and_names_raise_with_their_place(tmp_path):
+    (tmp_path / "broken.dat").write_text("    1\n  256    3       3.3\n 1.0e-01\n")
+    with pytest.raises(wavecomp.InputError) as bad:
+        wavecomp.read(tmp_path / "broken.dat")
+    assert (bad.value.file, bad.value.line, bad.value.first_column) == (str(tmp_path / "broken.dat"), 3, 16)
+    assert str(bad.value).startswith(f"input error in {tmp_path / 'broken.dat'}, line 3, columns 16-30: expected")
+
+    with pytest.raises(FileNotFoundError, match="cannot open the component file .*: No such file or directory"):
+        wavecomp.read(tmp_path / "missing.dat")
+
+    waves = wavecomp.jonswap(h13=1.0, t13=10.0, n=8)
+    (tmp_path / "taken.dat").write_text("keep me\n")
+    with pytest.raises(FileExistsError, match="cannot create .*taken.dat: File exists"):
+        waves.write(tmp_path / "taken.dat")
+    assert (tmp_path / "taken.dat").read_text() == "keep me\n"
+
+    with pytest.raises(wavecomp.Refused, match="n must be 1 to 1024"):
+        wavecomp.jonswap(h13=1.0, t13=10.0, n=1025)
+    broken = wavecomp.ComponentSet(waves.frequency, waves.amplitude * np.nan, waves.direction, waves.phase,
+                                   run=waves.run)
+    with pytest.raises(wavecomp.Error, match="amplitude"):
+        broken.write(tmp_path / "nan.dat")
+    assert not (tmp_path / "nan.dat").exists()
+
+
+def test_nothing_is_printed_unless_asked(capfd):
+    wavecomp.jonswap(h13=1.0, t13=10.0, n=16)
+    assert capfd.readouterr() == ("", "")
+    wavecomp.jonswap(h13=1.0, t13=10.0, n=16, echo=True)
+    assert "Ver.r1c" in capfd.readouterr().out
+
+
+def test_hs_and_tp_give_the_spectrum_of_that_hm0_and_peak():
+    waves = wavecomp.jonswap(hs=2.0, tp=12.0, gamma=3.3, n=1024, fmin=0.01, fmax=2.0)
+    # Hm0 of the components is that of the spectrum within fmin..fmax: all but 1e-4 of it.
+    assert waves.hm0[0] == pytest.approx(2.0, rel=2e-3)
+    # T1/3 = Tp (1 - 0.132 (gamma + 0.2)^-0.559), the relation of the JONSWAP shape.
+    assert waves.run.T13 == pytest.approx(12.0 * (1 - 0.132 * 3.5 ** -0.559), rel=1e-15)
+
+
+def test_to_xarray_keeps_points_components_and_the_run():
+    waves = wavecomp.jonswap(h13=1.0, t13=10.0, n=32)
+    data = waves.to_xarray()
+    assert data.amplitude.dims == ("point", "component")
+    assert data.sizes == {"point": 1, "component": 32}
+    assert data.attrs["type"] == "JNS" and data.attrs["seed"] == waves.run.seed
+    np.testing.assert_array_equal(data.phase.values, waves.phase)
+
+
+# Long calls: a second thread runs while they do, and Ctrl-C stops them.
+# Each takes minutes when not stopped.
+def long_surface():
+    waves = wavecomp.jonswap(h13=1.0, t13=10.0, n=1024)
+    return waves.surface(np.arange(0.0, 3.0e6, 0.5))  # 6e9 cosines
+
+
+def long_check():
+    one = wavecomp.jonswap(h13=1.0, t13=10.0, n=1024)
+    points = 64
+    waves = wavecomp.ComponentSet(one.frequency, np.repeat(one.amplitude, points, axis=0), one.direction, one.phase,
+                                  np.arange(1, points + 1), wavecomp.RunRecord(type="Emep"))
+    return wavecomp.check(waves, series=1.0e5, dt=0.05)  # 64 records of 2e6 samples
+
+
+@pytest.mark.parametrize("call", [long_surface, long_check])
+def test_long_calls_release_the_gil_and_stop_on_ctrl_c(call):
+    started = time.monotonic()
+    ticks = 0
+    finished = threading.Event()
+
+    def tick_then_interrupt():
+        nonlocal ticks
+        while not finished.is_set():
+            ticks += 1
+            if ticks == 100:  # the call is running and this thread still runs
+                _thread.interrupt_main()
+            time.sleep(0.001)
+
+    helper = threading.Thread(target=tick_then_interrupt)
+    helper.start()
+    try:
+        with pytest.raises(KeyboardInterrupt):
+            call()
+    finally:
+        finished.set()
+        helper.join()
+    assert ticks >= 100
+    assert time.monotonic() - started < 30
+
+
+def test_cmake_install_puts_the_module_where_the_system_python_finds_it(tmp_path):
+    binary = os.environ.get("WAVECOMP_BINARY_DIR")
+    site = os.environ.get("WAVECOMP_PYTHON_INSTALL_DIR")
+    if not binary or not site:
+        pytest.skip("run by ctest, which names the build")
+    cmake = os.environ.get("WAVECOMP_CMAKE_COMMAND", "cmake")
+    subprocess.run([cmake, "--install", binary, "--prefix", str(tmp_path)], check=True, capture_output=True,
+                   timeout=LIMIT)
+    environment = {key: value for key, value in os.environ.items() if key != "PYTHONPATH"}
+    environment["PYTHONPATH"] = str(tmp_path / site)
+    script = "import wavecomp; print(wavecomp.__file__); print(wavecomp.jonswap(h13=1.0, t13=10.0, n=4).n)"
+    done = subprocess.run([sys.executable, "-c", script], env=environment, capture_output=True, text=True,
+                          timeout=LIMIT, cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.splitlines() == [str(tmp_path / site / "wavecomp" / "__init__.py"), "4"]
