@@ -20,6 +20,7 @@
 #include "core/workspace.h"
 #include "input/directional_spectrum_reader.h"
 #include "resample/direction_interpolation.h"
+#include "resample/input_tables.h"
 #include "textio/format.h"
 
 namespace {
@@ -101,7 +102,8 @@ int main(int argc, char** argv) {
     control.input_file_field = data_path;
     wavecomp::Console console;
     start = Clock::now();
-    wavecomp::ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, console);
+    wavecomp::FillInputTables(wavecomp::ReadDirectionalSpectrum(control, console), ws->input, ws->points,
+                              ws->directions);
     best_read = std::min(best_read, Seconds(start));
     if (ws->points.num_p != points || ws->input.n_in != frequencies) {
       std::printf("unexpected result: num_p %d n_in %d\n", ws->points.num_p, ws->input.n_in);

@@ -22,6 +22,7 @@
 #include "core/run_stop.h"
 #include "core/workspace.h"
 #include "input/energy_balance_reader.h"
+#include "resample/input_tables.h"
 #include "textio/format.h"
 
 namespace {
@@ -133,7 +134,8 @@ int main(int argc, char** argv) {
     wavecomp::Console console;
     const auto start = std::chrono::steady_clock::now();
     try {
-      wavecomp::ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, console);
+      wavecomp::FillInputTables(wavecomp::ReadEnergyBalancePoints(control, console), ws->input, ws->points,
+                                ws->directions);
     } catch (const std::exception& error) {
       std::printf("reader stopped: %s\n", error.what());
       return 1;

@@ -9,12 +9,14 @@
 
 #include "fuzz_support.h"
 #include "input/energy_balance_reader.h"
+#include "resample/input_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   wavecomp::fuzz::FuzzReaderInput(
       "Ene",
       [](const wavecomp::ControlSettings& control, wavecomp::SpectrumWorkspace& ws, wavecomp::Console& console) {
-        wavecomp::ReadEnergyBalancePoints(control, ws.input, ws.points, ws.directions, console);
+        wavecomp::FillInputTables(wavecomp::ReadEnergyBalancePoints(control, console), ws.input, ws.points,
+                                  ws.directions);
       },
       true, data, size);
   return 0;

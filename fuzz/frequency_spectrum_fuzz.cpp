@@ -7,12 +7,13 @@
 
 #include "fuzz_support.h"
 #include "input/frequency_spectrum_file.h"
+#include "resample/input_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   wavecomp::fuzz::FuzzReaderInput(
       "Sspe",
       [](const wavecomp::ControlSettings& control, wavecomp::SpectrumWorkspace& ws, wavecomp::Console& console) {
-        wavecomp::ReadSpec(control, ws.input, console);
+        wavecomp::FillInputTables(wavecomp::ReadSpec(control, console), ws.input, ws.points, ws.directions);
       },
       false, data, size);
   return 0;

@@ -3,10 +3,9 @@
 //
 // Glossary: v = point (block) index 1..num_p; l = frequency index 1..nss;
 // j = direction index 1..mdd of a block, direction j at -180 + (j-1)*360/mdd
-// degrees (the full circle); k = index of a kept direction (those facing the
-// shore, -90..+90 degrees, both ends included). Sigma(l, j) is the sum of the
-// points' directional values; it is built in place in the workspace's
-// directional-value table and becomes the point average D-bar(l, k).
+// degrees (the full circle). Every point is returned as the file gives it,
+// on all mdd directions; the mean over the points and the directions a run
+// keeps are the chain's (resample/input_tables.h).
 #include "input/directional_spectrum_reader.h"
 
 #include <algorithm>
@@ -18,6 +17,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/workspace.h"
 #include "input/control_file.h"
 #include "input/diagnostics.h"
 #include "input/emep_layout.h"
@@ -39,10 +39,6 @@ using emep_layout::kTitleWidth;
 using emep_layout::kValuesPerRecord;
 constexpr int kCountWidth = emep_layout::kPointCountWidth;
 constexpr int kWarningLabelWidth = 14;
-
-// Only directions facing the shore are kept.
-constexpr double kLowestKeptDirection = -90.0;
-constexpr double kHighestKeptDirection = 90.0;
 
 struct BlockHeader {
   std::string label;
@@ -95,8 +91,6 @@ void WriteCountWarning(Console& console, std::string_view label, int v, std::int
                         textio::PlainNumber(frequency) + " Hz is below 0" + kNegativeDensityAdvice);
 }
 
-bool IsKept(double direction) { return direction >= kLowestKeptDirection && direction <= kHighestKeptDirection; }
-
 // The file ended where a title or separator record should stand.
 [[noreturn]] void ThrowTooShort(const textio::TextFile& data, int v, std::int32_t num_p) {
   const std::string pnt = PointListName(data.name());
@@ -113,26 +107,9 @@ bool IsKept(double direction) { return direction >= kLowestKeptDirection && dire
   throw RunStop::FreeFormat(std::string(messages::kEmepTooShort), explanation);
 }
 
-// Point v's own values, on the directions a run keeps.
-void PassPoint(const PointInputSink& each_point, PointInput& point, std::int32_t mdd,
-               const std::vector<double>& block) {
-  const std::size_t nss = point.frequencies.size();
-  point.directions.clear();
-  point.values.clear();
-  for (int j = 1; j <= mdd; ++j) {
-    const double direction = emep_layout::Direction(j, mdd);
-    if (!IsKept(direction)) continue;
-    point.directions.push_back(direction);
-    const auto column = block.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(j - 1) * nss);
-    point.values.insert(point.values.end(), column, column + static_cast<std::ptrdiff_t>(nss));
-  }
-  each_point(point);
-}
-
 }  // namespace
 
-void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
-                             InputDirections& directions, Console& console, const PointInputSink& each_point) {
+SpectrumData ReadDirectionalSpectrum(const ControlSettings& control, Console& console, bool keep_point_tables) {
   // Records whether the operator was asked: the data file has a title record
   // only when the point-list file exists.
   std::string answer = "non";
@@ -163,17 +140,19 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
     num_p = 1;
   }
 
+  SpectrumData spectrum;
+  spectrum.input = SpectrumInput::kDirectionalPoints;
+  spectrum.keep_point_tables = keep_point_tables;
+  spectrum.points.reserve(static_cast<std::size_t>(std::max(num_p, 0)));
+  if (num_p < 1) spectrum.listed_points = num_p;
   std::int32_t nss = 0;
   std::int32_t mdd = 0;
+  std::vector<double> directions;               // of every block, the first's mdd
   std::array<double, kMaxDirections> values{};  // D_v(l, 1..mdd) of one frequency
-  PointInput point;                             // for `each_point` only
-  std::vector<double> block;                    // D_v(l, j) of the point, l fastest
+  std::vector<double> table;                    // D_v(l, j) of the point, l fastest
   for (int v = 1; v <= num_p; ++v) {
-    if (num_p == 1) {
-      points.point_numbers[1] = 0;
-    } else {
-      points.point_numbers[v] = point_list->Next("a point number (I5)").I(kCountWidth);
-    }
+    SpectrumPoint point;
+    if (num_p > 1) point.number = point_list->Next("a point number (I5)").I(kCountWidth);
 
     if (v == 1) {
       if (answer == "non") {
@@ -191,9 +170,7 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       textio::PutA(echo, header.label, kLabelWidth);
       for (std::int32_t value : header.integers) textio::PutI(echo, value, kHeaderIntegerWidth);
       console.WriteLine(echo);
-      for (int j = 1; j <= mdd; ++j) std::fill_n(directions.directional_values.column(j) + 1, nss, 0.0);
-      std::fill_n(input.f_in + 1, nss, 0.0);
-      std::fill_n(input.S_in + 1, nss, 0.0);
+      for (int j = 1; j <= mdd; ++j) directions.push_back(emep_layout::Direction(j, mdd));
     } else {
       if (data.AtEnd()) ThrowTooShort(*data_file, v, num_p);
       data.Skip("a separator record");
@@ -202,18 +179,13 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
       if (header.mdd() != mdd) WriteCountWarning(console, messages::kMddWarning, v, header.mdd());
     }
 
-    // The points' frequencies and spectra are summed as they are read, in
-    // point order: the same sums as adding the stored per-point columns.
-    double* spectrum = points.point_spectra.column(v);
+    // Every block is read with the first block's counts.
     const std::span<double> block_values(values.data(), static_cast<std::size_t>(mdd));
     const std::size_t n = static_cast<std::size_t>(nss);
-    if (each_point) {
-      point.v = v;
-      point.point_number = points.point_numbers[v];
-      point.frequencies.assign(n, 0.0);
-      point.spectrum.assign(n, 0.0);
-      block.assign(n * static_cast<std::size_t>(mdd), 0.0);
-    }
+    point.frequencies.assign(n, 0.0);
+    point.density.assign(n, 0.0);
+    point.directions = directions;
+    table.assign(n * static_cast<std::size_t>(mdd), 0.0);
     for (int l = 1; l <= nss; ++l) {
       textio::FieldReader record = data.Next("a frequency record (2E12.5)");
       const double frequency = record.E(kRealWidth, kRealDecimals);
@@ -223,9 +195,6 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
         RefuseNegative(data_name, PlaceInList(frequency_line, 1, 2, kRealWidth),
                        "the frequency spectrum S " + textio::PlainNumber(density) + " m^2 s", v, frequency);
       }
-      spectrum[l] = density;
-      input.f_in[l] += frequency;
-      input.S_in[l] += density;
       data.ReadFixedList(block_values, kValuesPerRecord, kRealWidth, kRealDecimals,
                          "directional spectrum values (6E12.5)");
       for (int j = 1; j <= mdd; ++j) {
@@ -238,50 +207,18 @@ void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& inpu
                          v, frequency);
         }
       }
-      for (int j = 1; j <= mdd; ++j) directions.directional_values(l, j) += values[static_cast<std::size_t>(j - 1)];
-      if (each_point) {
-        const std::size_t row = static_cast<std::size_t>(l - 1);
-        point.frequencies[row] = frequency;
-        point.spectrum[row] = density;
-        for (std::size_t j = 0; j < static_cast<std::size_t>(mdd); ++j) block[j * n + row] = values[j];
-      }
+      const std::size_t row = static_cast<std::size_t>(l - 1);
+      point.frequencies[row] = frequency;
+      point.density[row] = density;
+      for (std::size_t j = 0; j < static_cast<std::size_t>(mdd); ++j) table[j * n + row] = values[j];
     }
-    if (each_point) PassPoint(each_point, point, mdd, block);
-  }
-
-  if (nss >= 1 && mdd >= 1) {
-    for (int j = 1; j <= mdd; ++j) {
-      double* column = directions.directional_values.column(j);
-      for (int l = 1; l <= nss; ++l) column[l] /= static_cast<double>(num_p);
-    }
+    spectrum.AddPoint(std::move(point), table);
   }
 
   std::string count_line(messages::kNumPoints);
   textio::PutI(count_line, num_p, 5);
   console.WriteLine(count_line);
-
-  for (int l = 1; l <= nss; ++l) {
-    input.f_in[l] /= static_cast<double>(num_p);
-    input.S_in[l] /= static_cast<double>(num_p);
-  }
-
-  // Kept directions move to the front in ascending order; k <= j, so the
-  // copy never overwrites a column still to be read.
-  int kept = 0;
-  for (int j = 1; j <= mdd; ++j) {
-    const double direction = emep_layout::Direction(j, mdd);
-    if (!IsKept(direction)) continue;
-    ++kept;
-    directions.kept_directions[kept] = direction;
-    if (kept != j) {
-      std::copy_n(directions.directional_values.column(j) + 1, nss, directions.directional_values.column(kept) + 1);
-    }
-  }
-
-  points.num_p = num_p;
-  directions.kept_direction_count = kept;
-  input.n_in = nss;
-  points.nss = nss;
+  return spectrum;
 }
 
 }  // namespace wavecomp

@@ -2,17 +2,17 @@
 
 #include "core/console.h"
 #include "core/settings.h"
-#include "core/workspace.h"
+#include "core/spectrum_data.h"
 #include "input/point_list.h"
 
 namespace wavecomp {
 
 // Reads the directional spectra of an Emep run from the data file named in
-// `control` and its point list: fills the averaged table `input`, every
-// point's spectrum and number in `points`, and the averaged directional
-// values on the shoreward directions in `directions`. Every point read is
-// also handed to `each_point` as it stands in the file.
-void ReadDirectionalSpectrum(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
-                             InputDirections& directions, Console& console, const PointInputSink& each_point = {});
+// `control` and its point list (or, when the list is missing and the
+// operator agrees, the first spectrum alone): a kDirectionalPoints value of
+// every point as the file gives it (its number, frequencies, S and D on all
+// mdd directions), with the console lines of the run. `keep_point_tables`
+// keeps each point's directional table in the value too.
+SpectrumData ReadDirectionalSpectrum(const ControlSettings& control, Console& console, bool keep_point_tables = false);
 
 }  // namespace wavecomp

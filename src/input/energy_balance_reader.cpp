@@ -6,9 +6,9 @@
 // data file; l = frequency index 1..nf, j or k = direction index 1..nd,
 // v = point index 1..num_p, b = block number 1..nb. A block's key is the third
 // and fourth integer of its header; the point-list file gives the first key
-// once and a second key per point. E_v(l, j) = energy of point v,
-// Sigma(l, j) = energy summed over the points, S_v(l) = frequency density of
-// point v, df(l) = bandwidth, dtheta = direction step in radians.
+// once and a second key per point. E_v(l, j) = energy of point v, returned
+// as the file gives it; the densities per bandwidth and direction step and
+// the mean over the points are the chain's (resample/input_tables.h).
 //
 // Blocks are looked up as a ring: the search for a point starts after the
 // block where the previous point was found and wraps from block nb to block
@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <numbers>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +29,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/workspace.h"
 #include "input/control_file.h"
 #include "input/point_list.h"
 #include "textio/format.h"
@@ -50,10 +50,6 @@ constexpr int kHeaderRealDecimals = 4;
 
 constexpr std::string_view kTableWhat = "E10.3 values (frequency or bandwidth table)";
 constexpr std::string_view kGroupWhat = "a direction group: the direction and nf energies (E10.3)";
-
-// The end nodes of the Ene direction interpolation: a direction list that
-// reaches them leaves it no strictly ascending table.
-constexpr double kEndNodeDirection = 90.0;
 
 // A count at `place` ("line 2, columns 1-5") outside what the tables hold.
 [[noreturn]] void RefuseCount(const std::string& file_name, std::string_view rule, std::int32_t value,
@@ -81,28 +77,6 @@ std::string KeysOf(const std::string& data_name, std::int32_t v, std::int32_t fi
   textio::PutI(line, second_key, kCountWidth);
   line += messages::kEneNotFoundEnd;
   throw RunStop::ConsoleLine(line, std::move(explanation));
-}
-
-// Every direction strictly between the end nodes, ascending.
-bool DirectionsInsideEndNodes(const InputDirections& directions) {
-  double previous = -kEndNodeDirection;
-  for (std::int32_t k = 1; k <= directions.kept_direction_count; ++k) {
-    if (!(directions.kept_directions[k] > previous)) return false;
-    previous = directions.kept_directions[k];
-  }
-  return previous < kEndNodeDirection;
-}
-
-std::string EndNodeWarning(const std::string& name, const InputDirections& directions) {
-  const std::int32_t K = directions.kept_direction_count;
-  return name + ": the directions of the direction groups run from " +
-         textio::PlainNumber(directions.kept_directions[1]) + " to " +
-         textio::PlainNumber(directions.kept_directions[K]) +
-         " deg; the direction interpolation adds end nodes at -90 and +90 deg, so a list that holds -90 or +90 "
-         "(or goes beyond them, or does not rise) gives it no usable table: every directional value becomes 0 and "
-         "every component travels shore-normal (direction 0). To keep the directions of the data, give directions "
-         "strictly between -90 and +90 (for example the centres of the direction bins), or write the spectra as "
-         "Emep data, whose end nodes lie at +-90.5 deg";
 }
 
 // The spectrum blocks of the data file and what the search has learnt about
@@ -243,9 +217,7 @@ class BlockRing {
 
 }  // namespace
 
-void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& input, PointSpectra& points,
-                             InputDirections& directions, Console& console, const WarningSink& warn,
-                             const PointInputSink& each_point) {
+SpectrumData ReadEnergyBalancePoints(const ControlSettings& control, Console& console, bool keep_point_tables) {
   const std::string name = control.input_file();
   const std::optional<textio::TextFile> data = textio::TextFile::Open(name);
   if (!data)
@@ -268,8 +240,13 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   }
 
   const std::size_t n = static_cast<std::size_t>(nf);
-  std::vector<double> frequencies(n);
-  std::vector<double> bandwidths(n);
+  SpectrumData spectrum;
+  spectrum.input = SpectrumInput::kEnergyBalancePoints;
+  spectrum.keep_point_tables = keep_point_tables;
+  std::vector<double>& frequencies = spectrum.frequencies;
+  std::vector<double>& bandwidths = spectrum.bandwidths;
+  frequencies.assign(n, 0.0);
+  bandwidths.assign(n, 0.0);
   cursor.ReadFixedList(frequencies, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
   const std::size_t bandwidth_line = cursor.position() + 1;
   cursor.ReadFixedList(bandwidths, kValuesPerRecord, kValueWidth, kValueDecimals, kTableWhat);
@@ -292,10 +269,12 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
   }
   const std::size_t first_header = cursor.position();
 
-  // The point list.
+  // The point list: the number and second key of every point.
   std::int32_t num_p = 0;
   std::int32_t first_key = 0;
   bool single_spectrum = false;
+  std::vector<std::int32_t> numbers;
+  std::vector<std::int32_t> keys;
   if (const std::optional<textio::TextFile> point_list = OpenPointListOrAsk(name, console)) {
     textio::RecordCursor point_cursor(*point_list);
     textio::FieldReader first = point_cursor.Next("num_p and the first key (2I5)");
@@ -306,45 +285,37 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
                   "a run takes at most 2048 points; split the points over several runs");
     }
     if (num_p == 1 && nb == 1) {
-      points.point_numbers[1] = 0;
-      points.second_keys[1] = 0;
+      numbers.assign(1, 0);
+      keys.assign(1, 0);
     } else {
       for (std::int32_t v = 1; v <= num_p; ++v) {
         textio::FieldReader record = point_cursor.Next("a point number and its second key (2I5)");
-        points.point_numbers[v] = record.I(kCountWidth);
-        points.second_keys[v] = record.I(kCountWidth);
+        numbers.push_back(record.I(kCountWidth));
+        keys.push_back(record.I(kCountWidth));
       }
     }
   } else {
     single_spectrum = true;
     num_p = 1;
-    points.point_numbers[1] = 0;
-    points.second_keys[1] = 0;
-  }
-  points.num_p = num_p;
-
-  const double dtheta = 180.0 / (nd + 1) / 180.0 * std::numbers::pi;
-  double* const kept_bandwidths = points.point_spectra.column(0);
-  for (std::size_t l = 1; l <= n; ++l) kept_bandwidths[l] = bandwidths[l - 1];
-  for (std::int32_t j = 1; j <= nd; ++j) {
-    double* sums = directions.directional_values.column(j);
-    std::fill(sums + 1, sums + 1 + n, 0.0);
+    numbers.assign(1, 0);
+    keys.assign(1, 0);
   }
 
   BlockRing ring(*data, first_header, nb, nf, nd);
   const bool take_any = single_spectrum || (num_p == 1 && nb == 1);
   std::vector<double> group(n + 1);
+  std::vector<double> energies(static_cast<std::size_t>(nd) * n);  // E_v(l, j), l fastest
   std::int32_t found = 0;
-  PointInput point;  // for `each_point` only
+  spectrum.points.reserve(static_cast<std::size_t>(std::max(num_p, 0)));
+  if (num_p < 1) spectrum.listed_points = num_p;
   for (std::int32_t v = 1; v <= num_p; ++v) {
-    found = ring.Find(found, take_any, first_key, points.second_keys[v], v);
+    const std::size_t index = static_cast<std::size_t>(v - 1);
+    found = ring.Find(found, take_any, first_key, keys[index], v);
     cursor.Seek(ring.HeaderRecord(found) + 1);
-    double* spectrum = points.point_spectra.column(v);
-    std::fill(spectrum + 1, spectrum + 1 + n, 0.0);
-    if (each_point) {
-      point.directions.assign(static_cast<std::size_t>(nd), 0.0);
-      point.values.assign(static_cast<std::size_t>(nd) * n, 0.0);
-    }
+    SpectrumPoint point;
+    point.number = numbers[index];
+    point.key = keys[index];
+    point.directions.assign(static_cast<std::size_t>(nd), 0.0);
     for (std::int32_t j = 1; j <= nd; ++j) {
       const std::size_t group_line = cursor.position() + 1;
       cursor.ReadFixedList(group, kValuesPerRecord, kValueWidth, kValueDecimals, kGroupWhat);
@@ -356,54 +327,17 @@ void ReadEnergyBalancePoints(const ControlSettings& control, InputSpectrum& inpu
                                 textio::PlainNumber(group[0]) + " deg is below 0" + kNegativeDensityAdvice);
         }
       }
-      directions.kept_directions[j] = group[0];
-      double* sums = directions.directional_values.column(j);
-      for (std::size_t l = 1; l <= n; ++l) {
-        sums[l] += group[l];
-        spectrum[l] += group[l] / bandwidths[l - 1];
-      }
-      if (each_point) {
-        const std::size_t column = static_cast<std::size_t>(j - 1) * n;
-        point.directions[static_cast<std::size_t>(j - 1)] = group[0];
-        // As the run's averages: energy / bandwidth / direction step.
-        for (std::size_t l = 1; l <= n; ++l) point.values[column + l - 1] = group[l] / bandwidths[l - 1] / dtheta;
-      }
+      point.directions[static_cast<std::size_t>(j - 1)] = group[0];
+      std::copy(group.begin() + 1, group.end(),
+                energies.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(j - 1) * n));
     }
-    if (each_point) {
-      point.v = v;
-      point.point_number = points.point_numbers[v];
-      point.frequencies = frequencies;
-      point.spectrum.assign(spectrum + 1, spectrum + 1 + n);
-      each_point(point);
-    }
+    spectrum.AddPoint(std::move(point), energies);
   }
 
   std::string done(messages::kEneReadOk);
   done += name;
   console.WriteLine(done);
-
-  for (std::size_t l = 1; l <= n; ++l) {
-    input.f_in[l] = frequencies[l - 1];
-    input.S_in[l] = 0.0;
-  }
-  input.n_in = nf;
-  points.nss = nf;
-  if (num_p < 1) {
-    // No block was read: there is neither an average nor a direction list.
-    // The spectrum stays zero and the list empty, so the later stages run
-    // on defined values and the driver reports the missing points.
-    directions.kept_direction_count = 0;
-    return;
-  }
-  for (std::int32_t k = 1; k <= nd; ++k) {
-    double* values = directions.directional_values.column(k);
-    for (std::size_t l = 1; l <= n; ++l) {
-      values[l] = values[l] / num_p / bandwidths[l - 1] / dtheta;
-      input.S_in[l] += values[l] * dtheta;
-    }
-  }
-  directions.kept_direction_count = nd;
-  if (warn && !DirectionsInsideEndNodes(directions)) warn(EndNodeWarning(name, directions));
+  return spectrum;
 }
 
 }  // namespace wavecomp

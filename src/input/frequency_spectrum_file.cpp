@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "core/workspace.h"
 #include "input/control_file.h"
 #include "input/diagnostics.h"
 #include "resample/spline.h"
@@ -24,7 +27,7 @@ namespace {
 
 }  // namespace
 
-SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input, Console& console) {
+SpectrumData ReadSpec(const ControlSettings& control, Console& console) {
   const std::string name = control.input_file();
   const std::optional<textio::TextFile> file = textio::TextFile::Open(name);
   if (!file) {
@@ -36,7 +39,10 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
   if (!cursor.ReadList(header, "H1/3, T1/3 and Dirc.")) {
     textio::ThrowInputError(file->name(), cursor.position() + 1, 0, 0, "H1/3, T1/3 and Dirc.", "the end of the file");
   }
-  const SpectrumFileHeader wave{header[0], header[1], header[2]};
+  SpectrumData data;
+  data.input = SpectrumInput::kFrequencyTable;
+  data.header = SpectrumFileHeader{header[0], header[1], header[2]};
+  const SpectrumFileHeader& wave = data.header;
   std::string echo;
   textio::PutF(echo, wave.H13, 10, 2);
   textio::PutF(echo, wave.T13, 10, 2);
@@ -47,6 +53,7 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
   // Pairs are never stored beyond the capacity: a file with more is refused.
   std::size_t pair_line[kMaxFrequencies + 1] = {};
   int n_in = 0;
+  SpectrumPoint table;
   for (;;) {
     double pair[2] = {0.0, 0.0};
     if (!cursor.ReadList(pair, "a frequency and a spectral density")) break;
@@ -63,16 +70,17 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
                             " Hz is below 0" + kNegativeDensityAdvice);
     }
     ++n_in;
-    input.f_in[n_in] = pair[0];
-    input.S_in[n_in] = pair[1];
+    table.frequencies.push_back(pair[0]);
+    table.density.push_back(pair[1]);
     pair_line[n_in] = line;
   }
-  input.n_in = n_in;
+  data.AddPoint(std::move(table));
   console.WriteLine(textio::ListLine().Integer(n_in).str());
+  const std::vector<double>& f = data.points.front().frequencies;
 
   // The values are kept as read, but a table that has no spline cannot be
   // divided into components: the division would never gather its energy.
-  if (control.component_count < 1) return wave;
+  if (control.component_count < 1) return data;
   if (n_in < kSplineMinPoints) {
     throw RunStop::BadInput(name + ": " + std::to_string(n_in) + std::string(messages::kTooFewPairs) +
                             std::string(messages::kNoFileWritten) +
@@ -80,12 +88,12 @@ SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input
                             "per line, frequencies rising");
   }
   for (int j = 2; j <= n_in; ++j) {
-    if (!(input.f_in[j] - input.f_in[j - 1] > 0.0)) {
+    if (!(f[static_cast<std::size_t>(j - 1)] - f[static_cast<std::size_t>(j - 2)] > 0.0)) {
       RefuseLine(*file, pair_line[j],
                  std::string(messages::kExpectedRisingFrequency) + std::to_string(pair_line[j - 1]) + ")");
     }
   }
-  return wave;
+  return data;
 }
 
 }  // namespace wavecomp

@@ -2,7 +2,7 @@
 
 #include "core/console.h"
 #include "core/settings.h"
-#include "core/workspace.h"
+#include "core/spectrum_data.h"
 
 // The layout the importer writes an Sspe table in; the reader takes any
 // free-format numbers. A header record of H1/3 (m), T1/3 (s) and the
@@ -17,16 +17,9 @@ inline constexpr int kRealDecimals = 8;
 
 namespace wavecomp {
 
-// The first read of an Sspe table: the wave settings of the run, which take
-// the place of those of cont.txt.
-struct SpectrumFileHeader {
-  double H13 = 0.0;   // m
-  double T13 = 0.0;   // s
-  double Dirc = 0.0;  // principal direction, degrees
-};
-
 // Reads the frequency spectrum table of an Sspe run (the input file named in
-// `control`) into `input` and returns its header.
-SpectrumFileHeader ReadSpec(const ControlSettings& control, InputSpectrum& input, Console& console);
+// `control`): a kFrequencyTable value with the header and one point of the
+// pairs as read, echoing the header and the pair count on the console.
+SpectrumData ReadSpec(const ControlSettings& control, Console& console);
 
 }  // namespace wavecomp

@@ -68,17 +68,13 @@ TEST(EmepLayout, WhatTheImporterWritesTheReaderReadsBack) {
     dir.Write("beach", data);
     dir.Write("beach.pnt", list);
 
-    WorkspacePtr workspace = MakeWorkspace();
     ControlSettings control;
     control.type = SpectrumType::kEmep;
     control.input_file_field = dir.PathOf("beach");
     control.input_file_field.resize(kFileNameLength, ' ');
     Console console;
-    std::vector<PointInput> read;
-    const auto ending = testing::EndingOfCall([&] {
-      ReadDirectionalSpectrum(control, workspace->input, workspace->points, workspace->directions, console,
-                              [&](const PointInput& point) { read.push_back(point); });
-    });
+    SpectrumData read;
+    const auto ending = testing::EndingOfCall([&] { read = ReadDirectionalSpectrum(control, console, true); });
     ASSERT_FALSE(ending) << ending->diagnostic.value_or("");
     EXPECT_NE(console.captured().find("\nSWAN RUN TITLE \n"), std::string::npos) << console.captured();
     EXPECT_NE(
@@ -87,23 +83,28 @@ TEST(EmepLayout, WhatTheImporterWritesTheReaderReadsBack) {
         std::string::npos)
         << console.captured();
 
-    ASSERT_EQ(read.size(), static_cast<std::size_t>(c.points));
+    ASSERT_EQ(read.points.size(), static_cast<std::size_t>(c.points));
     for (int v = 1; v <= c.points; ++v) {
-      const PointInput& point = read[static_cast<std::size_t>(v - 1)];
+      const SpectrumPoint& point = read.points[static_cast<std::size_t>(v - 1)];
       // A single point's number is not read: the list holds it for two or more.
-      EXPECT_EQ(point.point_number, c.points == 1 ? 0 : 10 + v);
-      EXPECT_EQ(point.directions, c.kept);
+      EXPECT_EQ(point.number, c.points == 1 ? 0 : 10 + v);
+      std::vector<double> kept;
+      for (double direction : point.directions) {
+        if (FacesShore(direction)) kept.push_back(direction);
+      }
+      EXPECT_EQ(kept, c.kept);
       ASSERT_EQ(point.frequencies.size(), kFrequencies);
+      ASSERT_EQ(point.table.size(), kFrequencies * static_cast<std::size_t>(c.mdd));
       for (std::size_t l = 1; l <= kFrequencies; ++l) {
         EXPECT_EQ(point.frequencies[l - 1], kRead[l - 1]);
-        EXPECT_EQ(point.spectrum[l - 1], static_cast<double>(l) / 8.0 + v);
+        EXPECT_EQ(point.density[l - 1], static_cast<double>(l) / 8.0 + v);
         for (std::size_t k = 0; k < c.kept.size(); ++k) {
           const double j = (c.kept[k] + 180.0) * static_cast<double>(c.mdd) / 360.0 + 1.0;
-          EXPECT_EQ(point.values[k * kFrequencies + (l - 1)], 1000.0 * v + 100.0 * static_cast<double>(l) + j);
+          const std::size_t column = static_cast<std::size_t>(j) - 1;
+          EXPECT_EQ(point.table[column * kFrequencies + (l - 1)], 1000.0 * v + 100.0 * static_cast<double>(l) + j);
         }
       }
     }
-    EXPECT_EQ(workspace->points.num_p, c.points);
   }
 }
 

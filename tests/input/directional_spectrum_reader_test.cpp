@@ -10,6 +10,7 @@
 
 #include "core/messages.h"
 #include "input/point_list.h"
+#include "resample/input_tables.h"
 #include "support/test_support.h"
 
 namespace wavecomp {
@@ -102,7 +103,7 @@ void RunReader(ReaderRun& run, const std::string& data, const std::optional<std:
   run.console.SetInput(answer);
   SpectrumWorkspace& ws = *run.workspace;
   run.ending = testing::EndingOfCall(
-      [&] { ReadDirectionalSpectrum(run.control, ws.input, ws.points, ws.directions, run.console); });
+      [&] { FillInputTables(ReadDirectionalSpectrum(run.control, run.console), ws.input, ws.points, ws.directions); });
   std::string text = run.console.captured();
   std::size_t begin = 0;
   for (std::size_t end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
@@ -381,8 +382,8 @@ TEST(DirectionalSpectrumReader, MissingDataFileStops) {
   Console console;
   ControlSettings control;
   control.input_file_field = "/nonexistent/spec01";
-  const std::optional<RunEnding> ending =
-      testing::EndingOfCall([&] { ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, console); });
+  const std::optional<RunEnding> ending = testing::EndingOfCall(
+      [&] { FillInputTables(ReadDirectionalSpectrum(control, console), ws->input, ws->points, ws->directions); });
   ASSERT_TRUE(ending);
   EXPECT_EQ(ending->console_line, " == File not find ==");
 }

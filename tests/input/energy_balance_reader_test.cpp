@@ -15,6 +15,7 @@
 
 #include "core/messages.h"
 #include "core/run_stop.h"
+#include "resample/input_tables.h"
 #include "support/test_support.h"
 #include "textio/records.h"
 
@@ -159,7 +160,7 @@ Outcome RunReader(const std::string& data, const std::optional<std::string>& poi
   console.SetInput(answer);
   SpectrumWorkspace& ws = *outcome.workspace;
   outcome.ending = testing::EndingOfCall(
-      [&] { ReadEnergyBalancePoints(outcome.control, ws.input, ws.points, ws.directions, console); });
+      [&] { FillInputTables(ReadEnergyBalancePoints(outcome.control, console), ws.input, ws.points, ws.directions); });
   outcome.console = console.captured();
   return outcome;
 }
@@ -465,8 +466,8 @@ TEST(EnergyBalanceReader, MissingDataFileStopsWithItsMessage) {
   ControlSettings control;
   control.input_file_field = dir.PathOf("absent.out");
   Console console;
-  const std::optional<RunEnding> ending =
-      testing::EndingOfCall([&] { ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, console); });
+  const std::optional<RunEnding> ending = testing::EndingOfCall(
+      [&] { FillInputTables(ReadEnergyBalancePoints(control, console), ws->input, ws->points, ws->directions); });
   ASSERT_TRUE(ending);
   EXPECT_EQ(ending->console_line, " Error File name");
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/messages.h"
+#include "resample/input_tables.h"
 #include "support/test_support.h"
 #include "textio/format.h"
 
@@ -36,7 +37,11 @@ Outcome Read(const ScratchDir& dir, const char* content, int component_count = 1
   control.input_file_field = dir.PathOf("spectrum.txt") + "   ";
   control.component_count = component_count;
   Console console;
-  outcome.ending = testing::EndingOfCall([&] { outcome.header = ReadSpec(control, outcome.ws->input, console); });
+  outcome.ending = testing::EndingOfCall([&] {
+    const SpectrumData data = ReadSpec(control, console);
+    outcome.header = data.header;
+    FillInputTables(data, outcome.ws->input, outcome.ws->points, outcome.ws->directions);
+  });
   outcome.console = console.captured();
   return outcome;
 }

@@ -16,6 +16,7 @@
 #include "input/emep_layout.h"
 #include "input/energy_balance_reader.h"
 #include "resample/frequency_resampling.h"
+#include "resample/input_tables.h"
 #include "synthesis/jonswap.h"
 #include "textio/format.h"
 #include "textio/records.h"
@@ -126,6 +127,29 @@ TargetSpectra ReadSpectrumTable(const textio::TextFile& file) {
   return OneSpectrum("Sspe table", *std::move(target));
 }
 
+// A point of an Emep or Ene value as the run interpolates its directions:
+// Emep on the directions facing the shore, Ene as densities per bandwidth
+// and direction step.
+PointInput AsRunUsesIt(const SpectrumData& data, const SpectrumPoint& read, std::size_t v) {
+  PointInput point;
+  point.v = static_cast<std::int32_t>(v);
+  point.point_number = read.number;
+  point.frequencies = read.frequencies;
+  point.spectrum = read.density;
+  const std::size_t n = read.frequencies.size();
+  const bool ene = data.input == SpectrumInput::kEnergyBalancePoints;
+  const double dtheta = EnergyBalanceDirectionStep(static_cast<int>(read.directions.size()));
+  for (std::size_t j = 0; j < read.directions.size(); ++j) {
+    if (!ene && !FacesShore(read.directions[j])) continue;
+    point.directions.push_back(read.directions[j]);
+    const double* column = read.table.data() + j * n;
+    for (std::size_t l = 0; l < n; ++l) {
+      point.values.push_back(ene ? column[l] / data.bandwidths[l] / dtheta : column[l]);
+    }
+  }
+  return point;
+}
+
 // Emep and Ene data through wavecomp's own reader: every point as read, and
 // for Ene the energy ratio by which the run scales every amplitude.
 TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
@@ -142,21 +166,19 @@ TargetSpectra ReadPointData(const std::string& path, SpectrumType type) {
     targets.notes.push_back("no point list " + PointListName(path) + ": the first spectrum of " + path +
                             " is the target, as in a run answered Y");
   }
-  std::vector<PointInput> points;
-  const PointInputSink keep = [&points](const PointInput& point) { points.push_back(point); };
-  WorkspacePtr ws = MakeWorkspace();
-  if (ene) {
-    ReadEnergyBalancePoints(control, ws->input, ws->points, ws->directions, muted, {}, keep);
-  } else {
-    ReadDirectionalSpectrum(control, ws->input, ws->points, ws->directions, muted, keep);
-  }
+  const SpectrumData data =
+      ene ? ReadEnergyBalancePoints(control, muted, true) : ReadDirectionalSpectrum(control, muted, true);
   double scale = 1.0;
-  if (ene && !points.empty()) {
+  if (ene && !data.points.empty()) {
+    WorkspacePtr ws = MakeWorkspace();
+    FillInputTables(data, ws->input, ws->points, ws->directions);
     direct_spec(type, 1, ws->input, ws->points, ws->bands, ws->energy, muted);
     if (ws->energy.E_spl > 0.0) scale = ws->energy.E_in / ws->energy.E_spl;
     targets.notes.push_back("Ene target densities are scaled by E_in/E_spl = " + textio::RoundedNumber(scale, 7) +
                             " of the averaged spectrum, as the run scales the amplitudes");
   }
+  std::vector<PointInput> points;
+  for (const SpectrumPoint& read : data.points) points.push_back(AsRunUsesIt(data, read, points.size() + 1));
   for (PointInput& point : points) {
     std::optional<TargetSpectrum> spectrum = TargetSpectrum::SplineTable(path + " point " + std::to_string(point.v),
                                                                          point.frequencies, point.spectrum, scale);
