@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/cancellation.h"
 #include "core/spectrum_types.h"
 #include "resample/spline.h"
 #include "textio/format.h"
@@ -103,6 +104,7 @@ class PointRangeWorker {
   template <typename OnBlock>
   void Run(OnBlock&& on_block) {
     for (int v0 = first_; v0 <= last_; v0 += stride_) {
+      if (CancellationRequested()) return;  // thrown once every range has stopped
       const int v1 = std::min(last_, v0 + stride_ - 1);
       on_block(v0, v1);
       SetUpBlock(v0, v1);
@@ -333,6 +335,7 @@ void ComputePointAmplitudes(const PointAmplitudeSources& sources, PointAmplitude
   ranges[0].Run([&](int v0, int v1) { WriteProgressLines(console, v0, v1, num_p, table.N); });
   for (int t : run_here) ranges[static_cast<std::size_t>(t)].Run(silent);
   for (std::thread& thread : threads) thread.join();
+  ThrowIfCancelled();
   WriteProgressLines(console, first_range_end + 1, num_p, num_p, table.N);
 }
 

@@ -21,14 +21,17 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <numeric>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "app/component_generation.h"
 #include "app/run_driver.h"
 #include "check/analysis/analysis.h"
 #include "check/kernels/sea_surface.h"
@@ -43,13 +46,14 @@
 #include "core/messages.h"
 #include "core/run_stop.h"
 #include "core/settings.h"
+#include "core/spectrum_data.h"
 #include "core/workspace.h"
 #include "input/control_file.h"
+#include "input/swan_file.h"
+#include "input/swan_sea_state.h"
 #include "output/component_file.h"
 #include "output/component_records.h"
-#include "output/component_set_stage.h"
 #include "output/multipoint_file.h"
-#include "synthesis/components.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
 #include "textio/errors.h"
@@ -304,6 +308,38 @@ void WriteSet(const ComponentSet& set, const std::string& path) {
 
 // ---- the calls ---------------------------------------------------------------
 
+// The run of `control` on `data` up to its ComponentSet, as RunWavecomp
+// makes it between its reader and its writer; the program's settings echo
+// first, for echo=True.
+ComponentSet Generate(const ControlSettings& control, const SpectrumData& data, bool spectrum_file, Said& said) {
+  EchoSettings(control, said.console);
+  said.console.WriteLine(textio::ListLine().Text(messages::kVersion).str());
+  WorkspacePtr ws = MakeWorkspace();
+  textio::OutputSet outputs(spectrum_file ? textio::Publishing::kAtEnd : textio::Publishing::kNever);
+  ComponentSet set = GenerateComponentSet(control, data, *ws, said.console, outputs, said.Sink());
+  outputs.PublishAll();
+  return set;
+}
+
+// Settings of a run of `type` whose spectrum comes from memory: cont.txt's
+// values that the run records or uses.
+ControlSettings MemorySettings(SpectrumType type, int n, std::int32_t seed, double Smax, const std::string& name) {
+  if (n < 1 || n > kMaxUsedComponents) {
+    throw Refusal("the component count n is " + std::to_string(n) +
+                  "; n must be 1 to 1024, since a run without components would make no components");
+  }
+  ControlSettings control;
+  control.type = type;
+  control.component_count = n;
+  control.random_seed = seed;
+  control.Smax = Smax;
+  control.input_file_field = name.substr(0, kFileNameLength);
+  control.input_file_field.resize(kFileNameLength, ' ');
+  control.output_file_field = std::string(kFileNameLength, ' ');
+  control.fmin = kFminOffset;
+  return control;
+}
+
 struct JonswapRequest {
   std::optional<double> hs, h13, tp, t13;
   double gamma = 3.3, smax = 10.0, fmin = 0.01, fmax = 1.0, direction = 0.0;
@@ -324,42 +360,14 @@ double H13OfHm0(double hs, double T13, double gamma) {
 ControlSettings JonswapSettings(const JonswapRequest& request) {
   if (request.h13.has_value() == request.hs.has_value()) throw py::value_error("give either hs or h13");
   if (request.t13.has_value() == request.tp.has_value()) throw py::value_error("give either tp or t13");
-  if (request.n < 1 || request.n > kMaxUsedComponents) {
-    throw Refusal("the component count n is " + std::to_string(request.n) +
-                  "; n must be 1 to 1024, since a run without components would make no components");
-  }
-  ControlSettings control;
-  control.type = SpectrumType::kJonswap;
-  control.component_count = request.n;
-  control.Smax = request.smax;
-  control.input_file_field = std::string(kFileNameLength, ' ');
-  control.output_file_field = std::string(kFileNameLength, ' ');
+  ControlSettings control = MemorySettings(SpectrumType::kJonswap, request.n, request.seed, request.smax, "");
   control.gamma = request.gamma;
   control.T13 = request.t13 ? *request.t13 : T13OfPeakPeriod(*request.tp, request.gamma);
   control.H13 = request.h13 ? *request.h13 : H13OfHm0(*request.hs, control.T13, request.gamma);
   control.Dirc = request.direction;
   control.fmin = request.fmin + kFminOffset;
   control.fmax = request.fmax;
-  control.random_seed = request.seed;
   return control;
-}
-
-// The JNS run of RunWavecomp up to its ComponentSet.
-ComponentSet JonswapSet(const ControlSettings& control, bool spectrum_file, Said& said) {
-  const WarningSink warn = said.Sink();
-  EchoSettings(control, said.console);
-  said.console.WriteLine(textio::ListLine().Text(messages::kVersion).str());
-  WorkspacePtr ws = MakeWorkspace();
-  RunRecord run{control.type,  control.H13, control.T13,  control.Dirc,
-                control.gamma, 0,           control.Smax, control.input_file()};
-  textio::OutputSet outputs(spectrum_file ? textio::Publishing::kAtEnd : textio::Publishing::kNever);
-  JonswapSpectrum(control, ws->bands, outputs, warn);
-  run.Dirc = mitgwd(control, control.T13, control.Dirc, ws->bands, ws->distribution, said.console, warn);
-  run.seed = MakeComponents(control, ws->bands, ws->distribution, ws->draws);
-  said.console.WriteLine(textio::ListLine().Integer(run.seed).str());
-  ComponentSet set = SinglePointComponentSet(control.component_count, ws->bands, ws->draws, ws->energy, run);
-  outputs.PublishAll();
-  return set;
 }
 
 py::dict WithSaid(py::dict values, const Said& said) {
@@ -371,7 +379,88 @@ py::dict WithSaid(py::dict values, const Said& said) {
 py::dict Jonswap(const JonswapRequest& request) {
   const ControlSettings control = JonswapSettings(request);
   Said said;
-  ComponentSet set = Interruptible<ComponentSet>([&] { return JonswapSet(control, request.spectrum_file, said); });
+  const SpectrumData nothing;  // JNS synthesises its spectrum from the settings
+  ComponentSet set =
+      Interruptible<ComponentSet>([&] { return Generate(control, nothing, request.spectrum_file, said); });
+  return WithSaid(SetDict(set), said);
+}
+
+// An Sspe run on a frequency table: `header` takes the place of the table
+// file's first line (H1/3, T1/3, Dirc.).
+py::dict FromTable(const Doubles& frequency, const Doubles& density, const SpectrumFileHeader& header, double Smax,
+                   int n, std::int32_t seed, const std::string& name) {
+  const ControlSettings control = MemorySettings(SpectrumType::kSspe, n, seed, Smax, name);
+  SpectrumData data;
+  data.input = SpectrumInput::kFrequencyTable;
+  data.header = header;
+  SpectrumPoint point;
+  point.frequencies = Vector(frequency, "frequency");
+  point.density = Vector(density, "density");
+  if (point.frequencies.size() != point.density.size())
+    throw py::value_error("frequency and density must have the same length");
+  data.AddPoint(std::move(point));
+  Said said;
+  ComponentSet set = Interruptible<ComponentSet>([&] { return Generate(control, data, false, said); });
+  return WithSaid(SetDict(set), said);
+}
+
+// An Emep run on directional spectra: efth (points, frequencies, directions)
+// in m^2/(Hz deg), S(f) of every point in `density` (points, frequencies),
+// directions in degrees of the model's frame (going to, from the boundary
+// normal) or, with `frame`, nautical degrees (coming from) turned into it
+// once here. The columns go in rising model direction within (-180, 180].
+py::dict FromDirectional(const Doubles& frequency, const Doubles& direction, const Doubles& efth,
+                         const Doubles& density, const std::vector<int>& point_numbers,
+                         const std::optional<swan::ModelFrame>& frame, const RunRecord& record, int n,
+                         std::int32_t seed, const std::string& name) {
+  const std::vector<double> f = Vector(frequency, "frequency");
+  std::vector<double> theta = Vector(direction, "direction");
+  const std::size_t nf = f.size(), nd = theta.size(), P = point_numbers.size();
+  if (efth.ndim() != 3 || static_cast<std::size_t>(efth.shape(0)) != P ||
+      static_cast<std::size_t>(efth.shape(1)) != nf || static_cast<std::size_t>(efth.shape(2)) != nd)
+    throw py::value_error("efth must be (points, frequencies, directions)");
+  if (density.ndim() != 2 || static_cast<std::size_t>(density.shape(0)) != P ||
+      static_cast<std::size_t>(density.shape(1)) != nf)
+    throw py::value_error("density must be (points, frequencies)");
+  for (double& angle : theta) {
+    angle = swan::WrapDegrees(frame ? swan::ModelDirection(*frame, angle, swan::DirectionConvention::kNautical) : angle);
+  }
+  std::vector<std::size_t> order(nd);
+  for (std::size_t j = 0; j < nd; ++j) order[j] = j;
+  std::stable_sort(order.begin(), order.end(), [&theta](std::size_t a, std::size_t b) { return theta[a] < theta[b]; });
+  ControlSettings control = MemorySettings(SpectrumType::kEmep, n, seed, kUnspreadSmax, name);
+  control.H13 = record.H13;
+  control.T13 = record.T13;
+  control.Dirc = record.Dirc;
+  SpectrumData data;
+  data.input = SpectrumInput::kDirectionalPoints;
+  std::vector<double> sorted(nd);
+  for (std::size_t j = 0; j < nd; ++j) sorted[j] = theta[order[j]];
+  std::vector<double> table(nd * nf);
+  for (std::size_t v = 0; v < P; ++v) {
+    SpectrumPoint point;
+    point.number = P > 1 ? point_numbers[v] : 0;
+    point.frequencies = f;
+    point.density.assign(density.data(static_cast<py::ssize_t>(v), 0), density.data(static_cast<py::ssize_t>(v), 0) + nf);
+    point.directions = sorted;
+    const double* values = efth.data(static_cast<py::ssize_t>(v), 0, 0);
+    for (std::size_t j = 0; j < nd; ++j) {
+      for (std::size_t l = 0; l < nf; ++l) table[j * nf + l] = values[l * nd + order[j]];
+    }
+    try {
+      data.AddPoint(std::move(point), table);
+    } catch (const std::invalid_argument& error) {
+      throw py::value_error(error.what());
+    }
+  }
+  Said said;
+  ComponentSet set = Interruptible<ComponentSet>([&] {
+    try {
+      return Generate(control, data, false, said);
+    } catch (const std::invalid_argument& error) {
+      throw Refusal(error.what());
+    }
+  });
   return WithSaid(SetDict(set), said);
 }
 
@@ -558,6 +647,30 @@ PYBIND11_MODULE(_wavecomp, module) {
       py::kw_only(), py::arg("hs") = py::none(), py::arg("h13") = py::none(), py::arg("tp") = py::none(),
       py::arg("t13") = py::none(), py::arg("gamma"), py::arg("smax"), py::arg("n"), py::arg("seed"), py::arg("fmin"),
       py::arg("fmax"), py::arg("direction"), py::arg("spectrum_file"));
+  module.def(
+      "from_table",
+      [](const wp::Doubles& frequency, const wp::Doubles& density, double h13, double t13, double direction,
+         double smax, int n, std::int32_t seed, const std::string& name) {
+        return wp::FromTable(frequency, density, {h13, t13, direction}, smax, n, seed, name);
+      },
+      py::arg("frequency"), py::arg("density"), py::kw_only(), py::arg("h13"), py::arg("t13"), py::arg("direction"),
+      py::arg("smax"), py::arg("n"), py::arg("seed"), py::arg("name"));
+  module.def(
+      "from_directional",
+      [](const wp::Doubles& frequency, const wp::Doubles& direction, const wp::Doubles& efth,
+         const wp::Doubles& density, const std::vector<int>& point_numbers, std::optional<double> normal_from,
+         bool clockwise, double h13, double t13, double dirc, int n, std::int32_t seed, const std::string& name) {
+        std::optional<wavecomp::swan::ModelFrame> frame;
+        if (normal_from) frame = wavecomp::swan::ModelFrame{*normal_from, clockwise};
+        wavecomp::RunRecord record;
+        record.H13 = h13;
+        record.T13 = t13;
+        record.Dirc = dirc;
+        return wp::FromDirectional(frequency, direction, efth, density, point_numbers, frame, record, n, seed, name);
+      },
+      py::arg("frequency"), py::arg("direction"), py::arg("efth"), py::arg("density"), py::arg("point_numbers"),
+      py::kw_only(), py::arg("normal_from"), py::arg("clockwise"), py::arg("h13"), py::arg("t13"),
+      py::arg("dirc"), py::arg("n"), py::arg("seed"), py::arg("name"));
   module.def("read", &wp::Read, py::arg("path"));
   module.def("write", &wp::Write, py::arg("frequency"), py::arg("amplitude"), py::arg("direction"), py::arg("phase"),
              py::arg("point_numbers"), py::arg("run"), py::arg("path"));

@@ -73,6 +73,83 @@ def test_jonswap_writes_the_programs_file_to_the_byte(tmp_path, monkeypatch, set
     assert list(elsewhere.iterdir()) == []
 
 
+def sspe_example(folder):
+    """examples/sspe through from_table: the table file's numbers as its free-format lines give them."""
+    lines = (folder / "bm_swell.spc").read_text().split("\n")
+    h13, t13, direction = (float(word) for word in lines[0].split())
+    rows = np.array([[float(word) for word in line.split()] for line in lines[1:] if line.strip()])
+    return wavecomp.from_table(rows[:, 0], rows[:, 1], h13=h13, t13=t13, direction=direction, smax=25.0, n=200,
+                               seed=2024, name="bm_swell.spc")
+
+
+def emep_example(folder):
+    """examples/emep through from_directional: every block of the data file (A15, 7I5; per frequency f and S as
+    2E12.5, then the directions' values six E12.5 to a line), on -180 + (j-1) 360/mdd degrees of the model."""
+    lines = (folder / "coast").read_text().split("\n")
+    k, blocks = 1, []
+    while k < len(lines) and lines[k].strip():
+        k += 1 if blocks else 0  # the separator before every block but the first
+        nss, mdd = int(lines[k][40:45]), int(lines[k][45:50])
+        k += 1
+        f, S, D = [], [], []
+        for _ in range(nss):
+            f.append(float(lines[k][0:12]))
+            S.append(float(lines[k][12:24]))
+            k += 1
+            row = []
+            while len(row) < mdd:
+                row += [float(lines[k][c:c + 12]) for c in range(0, len(lines[k].rstrip()), 12)]
+                k += 1
+            D.append(row)
+        blocks.append((f, S, D))
+    directions = [-180.0 + j * 360.0 / mdd for j in range(mdd)]
+    numbers = [int(line) for line in (folder / "coast.pnt").read_text().split()[1:]]
+    return wavecomp.from_directional(blocks[0][0], directions, [b[2] for b in blocks], frame="model",
+                                     density=[b[1] for b in blocks], point_numbers=numbers, n=128, seed=4711,
+                                     h13=1.0, t13=10.0, name="coast")
+
+
+@pytest.mark.parametrize("example, make", [
+    ("jonswap", lambda folder: wavecomp.jonswap(h13=1.0, t13=10.0, gamma=3.3, smax=10.0, n=256, seed=4711)),
+    ("sspe", sspe_example),
+    ("emep", emep_example),
+])
+def test_the_examples_made_in_python_are_the_programs_files(tmp_path, example, make):
+    folder = tmp_path / example
+    shutil.copytree(SOURCE / "examples" / example, folder)
+    assert subprocess.run([WAVECOMP], cwd=folder, capture_output=True, timeout=LIMIT).returncode == 0
+    make(folder).write(folder / "python.dat")
+    assert (folder / "python.dat").read_bytes() == (folder / "wave.dat").read_bytes()
+
+
+def wavespectra_sea(mean_from, points=1):
+    """efth(freq, dir) in m2/Hz/deg, nautical coming-from directions every 10 degrees, a cos^20 spread around
+    `mean_from` (cos^2s((theta - mean)/2) with s = 20) on a JONSWAP-like S(f)."""
+    import xarray as xr
+
+    freq = np.linspace(0.04, 0.4, 60)
+    direction = np.arange(0.0, 360.0, 10.0)
+    S = freq ** -5 * np.exp(-1.25 * (0.1 / freq) ** 4)
+    spread = np.cos(np.radians(direction - mean_from) / 2) ** 40
+    efth = S[:, None] * spread[None, :] / (spread.sum() * 10.0)
+    data = xr.DataArray(np.repeat(efth[None], points, axis=0), dims=("site", "freq", "dir"),
+                        coords={"site": np.arange(1, points + 1), "freq": freq, "dir": direction})
+    return xr.Dataset({"efth": data if points > 1 else data.isel(site=0, drop=True)})
+
+
+# A beach whose shoreward normal comes from the west (270): a sea from 250 travels 20 degrees anticlockwise of the
+# normal (towards north of east), +20 in the model; from 290, -20; with clockwise angles the signs turn.
+@pytest.mark.parametrize("mean_from, clockwise, expected", [
+    (250.0, False, 20.0), (290.0, False, -20.0), (250.0, True, -20.0), (290.0, True, 20.0)])
+def test_a_wavespectra_sea_comes_out_at_its_mean_direction(mean_from, clockwise, expected):
+    waves = wavecomp.from_directional(wavespectra_sea(mean_from), normal_from=270.0, clockwise=clockwise, n=512)
+    energy = waves.amplitude[0] ** 2
+    mean = np.degrees(np.arctan2(np.sum(energy * np.sin(waves.direction)), np.sum(energy * np.cos(waves.direction))))
+    # 512 draws of a spread of about 13 degrees scatter their mean by about 0.6 degrees.
+    assert mean == pytest.approx(expected, abs=2.0)
+    assert wavecomp.check(waves)["points"][0]["measured"]["mean_direction_deg"] == pytest.approx(mean, abs=0.01)
+
+
 @pytest.mark.parametrize("example", ["jonswap", "sspe", "emep", "ene"])
 def test_read_and_write_give_back_every_example_file(tmp_path, monkeypatch, example):
     folder = tmp_path / example
@@ -203,17 +280,32 @@ def long_check():
     return wavecomp.check(waves, series=1.0e5, dt=0.05)  # 64 records of 2e6 samples
 
 
-@pytest.mark.parametrize("call", [long_surface, long_check])
-def test_long_calls_release_the_gil_and_stop_on_ctrl_c(call):
+def long_generation():
+    """2048 points of 1024 components: some 2e9 spline steps."""
+    points = 2048
+    freq = 0.03 + 0.005 * np.arange(1, 65)
+    direction = -180.0 + 10.0 * np.arange(36)
+    S = np.exp(-((freq - 0.1) / 0.03) ** 2) + 1e-3
+    mean = np.linspace(-30.0, 30.0, points)
+    spread = np.cos(np.radians(direction[None, :] - mean[:, None]) / 2) ** 4
+    efth = S[None, :, None] * spread[:, None, :] + 1e-9
+    return lambda: wavecomp.from_directional(freq, direction, efth, frame="model", n=1024)
+
+
+@pytest.mark.parametrize("make_call", [lambda: long_surface, lambda: long_check, long_generation])
+def test_long_calls_release_the_gil_and_stop_on_ctrl_c(make_call):
+    call = make_call()
     started = time.monotonic()
     ticks = 0
+    interrupted = None
     finished = threading.Event()
 
     def tick_then_interrupt():
-        nonlocal ticks
+        nonlocal ticks, interrupted
         while not finished.is_set():
             ticks += 1
             if ticks == 100:  # the call is running and this thread still runs
+                interrupted = time.monotonic()
                 _thread.interrupt_main()
             time.sleep(0.001)
 
@@ -226,6 +318,8 @@ def test_long_calls_release_the_gil_and_stop_on_ctrl_c(call):
         finished.set()
         helper.join()
     assert ticks >= 100
+    # Each call would take many times longer.
+    assert time.monotonic() - interrupted < 5
     assert time.monotonic() - started < 30
 
 

@@ -25,7 +25,7 @@ from . import _wavecomp
 from .errors import (Error, InputError, InputFailure, OutputError, OutputExists, Refused, UnopenableFile,
                      WavecompWarning)
 
-__all__ = ["ComponentSet", "RunRecord", "jonswap", "read", "check", "Error", "InputError", "InputFailure",
+__all__ = ["ComponentSet", "RunRecord", "jonswap", "from_table", "from_directional", "read", "check", "Error", "InputError", "InputFailure",
            "OutputError", "OutputExists", "Refused", "UnopenableFile", "WavecompWarning"]
 
 #: The largest component count N.
@@ -98,8 +98,10 @@ class ComponentSet:
 
     def __repr__(self):
         points = len(self.point_numbers)
+        hm0 = self.hm0
+        shown = f"{hm0[0]:.4g}" if points == 1 else f"{hm0.min():.4g} to {hm0.max():.4g}"
         return (f"<wavecomp.ComponentSet {self.run.type}: {self.n} components, {points} "
-                f"point{'s' if points != 1 else ''}, Hm0 {np.round(self.hm0, 4).tolist()} m>")
+                f"point{'s' if points != 1 else ''}, Hm0 {shown} m>")
 
     def write(self, path):
         """Writes the component wave file `path`, which must not exist (OutputExists).
@@ -161,6 +163,111 @@ def jonswap(*, hs=None, h13=None, tp=None, t13=None, gamma=3.3, smax=10.0, n=256
     """
     values = _wavecomp.jonswap(hs=hs, h13=h13, tp=tp, t13=t13, gamma=gamma, smax=smax, n=n, seed=seed, fmin=fmin,
                                fmax=fmax, direction=direction, spectrum_file=spectrum_file)
+    return ComponentSet._from_values(_said(values, echo))
+
+
+def from_table(freq, density, *, h13=None, t13=None, direction=0.0, smax=10.0, n=256, seed=4711, name="",
+               echo=False):
+    """The components of a frequency spectrum table, as an Sspe run makes them.
+
+    freq (Hz, rising) and density S(f) (m2/Hz) are arrays or xarray
+    DataArrays. h13, t13 and direction stand for the table file's first line
+    (H1/3 in m, T1/3 in s, Dirc. in degrees): the record of the run, and the
+    spreading's peak at 1/(1.05 T1/3) around Dirc. with Smax; left out, h13
+    is Hm0 = 4 sqrt(m0) of the table (trapezoid rule) and t13 its peak period
+    / 1.05. The same numbers as a table file give the program's set to the bit.
+    """
+    freq = np.ascontiguousarray(freq, dtype=float)
+    density = np.ascontiguousarray(density, dtype=float)
+    if h13 is None:
+        h13 = 4.0 * np.sqrt(np.trapz(density, freq))
+    if t13 is None:
+        t13 = 1.0 / freq[int(np.argmax(density))] / 1.05
+    values = _wavecomp.from_table(freq, density, h13=float(h13), t13=float(t13), direction=float(direction),
+                                  smax=float(smax), n=n, seed=seed, name=str(name))
+    return ComponentSet._from_values(_said(values, echo))
+
+
+def _bin_widths(directions):
+    """The width (degrees) of every direction bin: half the way to each neighbour round the circle."""
+    d = np.asarray(directions, dtype=float) % 360.0
+    if d.size == 1:
+        return np.array([360.0])
+    order = np.argsort(d)
+    sorted_d = d[order]
+    gaps = np.diff(np.concatenate([sorted_d, [sorted_d[0] + 360.0]]))
+    widths = np.empty_like(d)
+    widths[order] = 0.5 * (gaps + np.roll(gaps, 1))
+    return widths
+
+
+def from_directional(freq, dir=None, efth=None, *, normal_from=None, clockwise=False, frame="nautical", density=None,
+                     point_numbers=None, n=256, seed=4711, h13=0.0, t13=0.0, direction=0.0, name="", echo=False):
+    """The components of directional spectra, as an Emep run makes them.
+
+    efth is the directional density in m2/Hz/deg over (freq, dir), or over
+    (point, freq, dir) for several points, which make a multi-point set of
+    the points' own amplitudes (point_numbers, 1.. by default). Give the
+    three arrays, or an xarray Dataset with an ``efth`` variable or the
+    DataArray ``efth`` itself as `freq`, in the wavespectra convention:
+    coordinates ``freq`` (Hz) and ``dir`` (degrees), any other dimension
+    being the points.
+
+    Directions are nautical, the direction the waves come from, clockwise
+    from north (frame="nautical"), and turned once into the model's frame
+    with `normal_from`: the nautical direction from which a wave travelling
+    along the model's shoreward x-axis comes (270 for a beach facing west);
+    positive model angles turn anticlockwise from x unless `clockwise`.
+    frame="model" takes them as the model's own angles (going to, from the
+    boundary normal) as they stand. The run keeps the directions from -90 to
+    +90 degrees (model frame); energy going offshore is left out of the
+    directions but not of S(f).
+
+    density is S(f) of every point (m2/Hz); left out, it is the integral of
+    efth over the direction bins. h13, t13, direction and name are what a
+    single-point file's trailer records (cont.txt's H1/3, T1/3, Dirc. and the
+    input file's name in an Emep run).
+    """
+    if efth is None and dir is None:
+        efth, freq = freq, None
+        if hasattr(efth, "data_vars"):
+            efth = efth["efth"]
+        if not hasattr(efth, "dims"):
+            raise TypeError("give freq, dir and efth, or an xarray Dataset or DataArray efth(freq, dir)")
+    if hasattr(efth, "dims"):
+        others = [dim for dim in efth.dims if dim not in ("freq", "dir")]
+        if len(others) > 1:
+            raise ValueError(f"efth may have one dimension of points besides freq and dir, not {others}")
+        efth = efth.transpose(*others, "freq", "dir")
+        freq = efth["freq"].values
+        dir = efth["dir"].values
+        if others and point_numbers is None and np.issubdtype(efth[others[0]].dtype, np.integer):
+            point_numbers = efth[others[0]].values
+        efth = efth.values
+    if frame == "nautical":
+        if normal_from is None:
+            raise ValueError("nautical directions need normal_from, the direction from which a wave travelling "
+                             "along the model's shoreward x-axis comes (or frame=\"model\")")
+    elif frame == "model":
+        if normal_from is not None:
+            raise ValueError("normal_from turns nautical directions; frame=\"model\" takes them as they stand")
+    else:
+        raise ValueError('frame must be "nautical" or "model"')
+    freq = np.ascontiguousarray(freq, dtype=float)
+    dir = np.ascontiguousarray(dir, dtype=float)
+    efth = np.asarray(efth, dtype=float)
+    if efth.ndim == 2:
+        efth = efth[np.newaxis]
+    efth = np.ascontiguousarray(efth)
+    if point_numbers is None:
+        point_numbers = np.arange(1, efth.shape[0] + 1)
+    if density is None:
+        density = np.sum(efth * _bin_widths(dir), axis=2)
+    density = np.ascontiguousarray(np.atleast_2d(density), dtype=float)
+    values = _wavecomp.from_directional(freq, dir, efth, density, [int(v) for v in np.atleast_1d(point_numbers)],
+                                        normal_from=None if normal_from is None else float(normal_from),
+                                        clockwise=bool(clockwise), h13=float(h13), t13=float(t13),
+                                        dirc=float(direction), n=n, seed=seed, name=str(name))
     return ComponentSet._from_values(_said(values, echo))
 
 
