@@ -142,11 +142,11 @@ def wavespectra_sea(mean_from, points=1):
 @pytest.mark.parametrize("mean_from, clockwise, expected", [
     (250.0, False, 20.0), (290.0, False, -20.0), (250.0, True, -20.0), (290.0, True, 20.0)])
 def test_a_wavespectra_sea_comes_out_at_its_mean_direction(mean_from, clockwise, expected):
-    waves = wavecomp.from_directional(wavespectra_sea(mean_from), normal_from=270.0, clockwise=clockwise, n=512)
+    waves = wavecomp.from_directional(wavespectra_sea(mean_from), normal_from=270.0, clockwise=clockwise, n=1024)
     energy = waves.amplitude[0] ** 2
     mean = np.degrees(np.arctan2(np.sum(energy * np.sin(waves.direction)), np.sum(energy * np.cos(waves.direction))))
-    # 512 draws of a spread of about 13 degrees scatter their mean by about 0.6 degrees.
-    assert mean == pytest.approx(expected, abs=2.0)
+    # 1024 draws of a spread of about 18 degrees scatter their mean by about 0.55 degrees.
+    assert mean == pytest.approx(expected, abs=1.5)
     assert wavecomp.check(waves)["points"][0]["measured"]["mean_direction_deg"] == pytest.approx(mean, abs=0.01)
 
 
