@@ -68,6 +68,13 @@ namespace {
 
 using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
+// Text from files and messages as Python text: a byte that is not UTF-8
+// (a Shift-JIS file name, a stray byte of a file) becomes U+FFFD.
+py::str Text(const std::string& text) {
+  return py::reinterpret_steal<py::str>(
+      PyUnicode_DecodeUTF8(text.data(), static_cast<py::ssize_t>(text.size()), "replace"));
+}
+
 // How often the waiting thread looks at Python's signals.
 constexpr auto kSignalInterval = std::chrono::milliseconds(50);
 
@@ -166,28 +173,28 @@ void TranslateError(std::exception_ptr error) {
     PyErr_SetNone(PyExc_KeyboardInterrupt);
   } catch (const textio::InputError& input) {
     Raise(dynamic_cast<const textio::UnopenableFile*>(&input) ? "UnopenableFile" : "InputError",
-          py::make_tuple(*ProgramText(error), input.file(), input.line(), input.first_column(),
-                         input.last_column(), input.expected(), input.found()));
+          py::make_tuple(Text(*ProgramText(error)), Text(input.file()), input.line(), input.first_column(),
+                         input.last_column(), Text(input.expected()), Text(input.found())));
   } catch (const textio::OutputExists& exists) {
-    Raise("OutputExists", py::make_tuple(*ProgramText(error), exists.path(), exists.error_number()));
+    Raise("OutputExists", py::make_tuple(Text(*ProgramText(error)), Text(exists.path()), exists.error_number()));
   } catch (const textio::OutputError& output) {
-    Raise("OutputError", py::make_tuple(*ProgramText(error), output.path(), output.error_number()));
+    Raise("OutputError", py::make_tuple(Text(*ProgramText(error)), Text(output.path()), output.error_number()));
   } catch (const textio::MemoryShortage& shortage) {
     PyErr_SetString(PyExc_MemoryError, shortage.what());
   } catch (const check::UsageError& usage) {
-    Raise("Refused", py::make_tuple(std::string(usage.what())));
+    Raise("Refused", py::make_tuple(Text(usage.what())));
   } catch (const RunStop& stop) {
     // The console line of a stop is the program's own (Shift-JIS); its
     // explanation is what the user reads.
     const std::string text = ProgramText(error).value_or(stop.what());
     Raise(stop.kind() == RunStop::Kind::kBadInput ? "InputFailure" : "Refused",
-          py::make_tuple(text.empty() ? std::string(stop.text()) : text, std::string(stop.text())));
+          py::make_tuple(Text(text.empty() ? std::string(stop.text()) : text), py::bytes(stop.text())));
   } catch (const InputFailure& failure) {
-    Raise("InputFailure", py::make_tuple(std::string(failure.what())));
+    Raise("InputFailure", py::make_tuple(Text(failure.what())));
   } catch (const Refusal& refusal) {
-    Raise("Refused", py::make_tuple(std::string(refusal.what())));
+    Raise("Refused", py::make_tuple(Text(refusal.what())));
   } catch (const OutputFailure& failure) {
-    Raise("OutputError", py::make_tuple(std::string(failure.what()), py::none(), 0));
+    Raise("OutputError", py::make_tuple(Text(failure.what()), py::none(), 0));
   }
 }
 
@@ -221,7 +228,7 @@ py::dict RunDict(const RunRecord& run) {
   record["gamma"] = run.gamma;
   record["seed"] = run.seed;
   record["Smax"] = run.Smax;
-  record["input_file"] = run.input_file_name;
+  record["input_file"] = Text(run.input_file_name);
   return record;
 }
 
@@ -372,7 +379,9 @@ ControlSettings JonswapSettings(const JonswapRequest& request) {
 
 py::dict WithSaid(py::dict values, const Said& said) {
   values["console"] = py::bytes(said.console.captured());
-  values["warnings"] = said.warnings;
+  py::list warnings;
+  for (const std::string& warning : said.warnings) warnings.append(Text(warning));
+  values["warnings"] = warnings;
   return values;
 }
 
@@ -513,7 +522,7 @@ py::dict Read(const std::string& path) {
   run["gamma"] = trailer && trailer->kind == check::TrailerKind::kJonswap ? Maybe(trailer->gamma) : py::cast(0.0);
   run["seed"] = trailer && trailer->kind == check::TrailerKind::kJonswap ? Maybe(trailer->seed) : py::cast(0);
   run["Smax"] = trailer && trailer->has_smax ? Maybe(trailer->Smax) : py::cast(0.0);
-  run["input_file"] = trailer ? trailer->input_file : std::string();
+  run["input_file"] = Text(trailer ? trailer->input_file : std::string());
   py::dict values;
   values["frequency"] = Array(first.f);
   values["amplitude"] = amplitude;

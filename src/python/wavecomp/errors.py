@@ -15,12 +15,14 @@ class Error(Exception):
 class Refused(Error, ValueError):
     """Settings or files the programs refuse (exit status 1 of a program).
 
-    ``console_line`` is the program's own console line for it (Shift-JIS
-    bytes as text), when it has one.
+    ``console_line`` is the program's own console line for it (its
+    Shift-JIS bytes decoded), when it has one.
     """
 
     def __init__(self, message, console_line=None):
         super().__init__(message)
+        if isinstance(console_line, bytes):
+            console_line = console_line.decode("shift_jis", errors="replace")
         self.console_line = console_line or None
 
 
