@@ -1,6 +1,7 @@
 #include "app/component_generation.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "core/messages.h"
 #include "core/spectrum_types.h"
@@ -9,6 +10,7 @@
 #include "resample/direction_interpolation.h"
 #include "resample/frequency_resampling.h"
 #include "resample/input_tables.h"
+#include "resample/spline.h"
 #include "synthesis/components.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
@@ -36,6 +38,15 @@ ComponentSet GenerateComponentSet(const ControlSettings& control, const Spectrum
   const SpectrumTypeTraits& traits = Traits(control.type);
   if (data.input != traits.input) {
     throw std::invalid_argument("the spectrum value is not of the kind the spectrum type reads");
+  }
+  // ReadControlFile and ReadSpec refuse these first; settings and a table
+  // made in memory meet the same bounds here.
+  if (N > kMaxUsedComponents) throw std::invalid_argument("more components than a run makes (1024)");
+  if (traits.input == SpectrumInput::kFrequencyTable && N >= 1 && data.points.size() == 1) {
+    const std::vector<double>& f = data.points.front().frequencies;
+    bool rising = f.size() >= static_cast<std::size_t>(kSplineMinPoints);
+    for (std::size_t l = 1; l < f.size(); ++l) rising = rising && f[l] - f[l - 1] > 0.0;
+    if (!rising) throw std::invalid_argument("a frequency table needs at least 3 strictly rising frequencies");
   }
   // What the single-point file records: the wave settings as cont.txt gives
   // them unless a stage below replaces them.

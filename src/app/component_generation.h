@@ -54,11 +54,15 @@ using BeforeAmplitudes = std::function<void(int num_p)>;
 //   control    the settings as ReadControlFile gives them (or made in
 //              memory): type, N, Smax, seed, H1/3, T1/3, Dirc., gamma and
 //              the frequency range of JNS, the input file's name (only for
-//              the messages and the record);
+//              the messages and the record). The checks of cont.txt's
+//              values are ReadControlFile's; here only N above 1024 is
+//              refused (std::invalid_argument);
 //   data       of the kind Traits(control.type).input names (kNothing for
-//              JNS); std::invalid_argument when it is another or larger
-//              than a run holds (2048 points, 3000 frequencies, 200 or,
-//              for Ene, 198 directions);
+//              JNS). std::invalid_argument when it is of another kind,
+//              larger than a run holds (2048 points, 3000 frequencies, 200
+//              or, for Ene, 198 directions), or, with N >= 1, an Sspe table
+//              of fewer than 3 strictly rising frequencies (AddPoint has
+//              refused values that are not finite or below 0 already);
 //   workspace  a zero-filled workspace (MakeWorkspace, or ClearWorkspace
 //              after an earlier run); its groups hold the stages' tables
 //              afterwards;

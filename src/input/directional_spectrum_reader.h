@@ -3,7 +3,6 @@
 #include "core/console.h"
 #include "core/settings.h"
 #include "core/spectrum_data.h"
-#include "input/point_list.h"
 
 namespace wavecomp {
 

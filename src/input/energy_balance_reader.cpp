@@ -31,6 +31,7 @@
 #include "core/run_stop.h"
 #include "core/workspace.h"
 #include "input/control_file.h"
+#include "input/diagnostics.h"
 #include "input/point_list.h"
 #include "textio/format.h"
 #include "textio/records.h"

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,8 +14,9 @@
 
 namespace wavecomp {
 
-// One point of an Emep or Ene data file as read, before the points are
-// averaged: what a checker compares that point's components with.
+// One point of an Emep or Ene data file as a run uses it, before the points
+// are averaged: what the checker compares that point's components with (it
+// makes these from the readers' SpectrumData).
 struct PointInput {
   std::int32_t v = 0;               // 1-based, in the order of the point list
   std::int32_t point_number = 0;    // as the multi-point file carries it
@@ -27,8 +27,6 @@ struct PointInput {
   // in the units of the averaged values a run interpolates.
   std::vector<double> values;
 };
-// Receives every point once it is read; the run passes none.
-using PointInputSink = std::function<void(const PointInput&)>;
 
 // The name of the point-list file of a data file.
 std::string PointListName(std::string_view data_file_name);

@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -173,22 +174,78 @@ TEST(GenerateComponentSet, SpectrumBuiltInMemoryGivesTheGoldenComponentFile) {
   }
 }
 
-// A value of another kind than the settings' type, or beyond what a run
-// holds, is refused before any stage runs.
+// What no file can give a run is refused before any stage runs: a value of
+// another kind than the settings' type, beyond the workspace, or with values
+// the readers refuse.
 TEST(GenerateComponentSet, RefusesAValueTheRunCannotTake) {
-  ControlSettings control;
-  control.type = SpectrumType::kEmep;
-  control.component_count = 8;
-  SpectrumData wrong_kind;
-  wrong_kind.input = SpectrumInput::kFrequencyTable;
-  SpectrumData too_many_points;
-  too_many_points.input = SpectrumInput::kDirectionalPoints;
-  too_many_points.points.resize(kMaxPoints + 1);
-  for (const SpectrumData* data : {&wrong_kind, &too_many_points}) {
+  const auto table = [](std::vector<double> f, std::vector<double> S) {
+    SpectrumData data;
+    data.input = SpectrumInput::kFrequencyTable;
+    SpectrumPoint point;
+    point.frequencies = std::move(f);
+    point.density = std::move(S);
+    data.AddPoint(point);
+    return data;
+  };
+  struct Refused {
+    const char* what;
+    SpectrumType type;
+    int N;
+    std::function<SpectrumData()> make;
+  };
+  const Refused cases[] = {
+      {"another kind", SpectrumType::kEmep, 8,
+       [&] {
+         return table({0.1, 0.2, 0.3}, {1, 2, 1});
+       }},
+      {"2049 points", SpectrumType::kEmep, 8,
+       [] {
+         SpectrumData data;
+         data.input = SpectrumInput::kDirectionalPoints;
+         data.points.resize(kMaxPoints + 1);
+         return data;
+       }},
+      {"N 1025", SpectrumType::kSspe, 1025,
+       [&] {
+         return table({0.1, 0.2, 0.3}, {1, 2, 1});
+       }},
+      {"falling frequencies", SpectrumType::kSspe, 8,
+       [&] {
+         return table({0.1, 0.3, 0.2}, {1, 2, 1});
+       }},
+      {"two pairs", SpectrumType::kSspe, 8,
+       [&] {
+         return table({0.1, 0.2}, {1, 2});
+       }},
+      {"a negative density", SpectrumType::kSspe, 8,
+       [&] {
+         return table({0.1, 0.2, 0.3}, {1, -2, 1});
+       }},
+      {"a NaN frequency", SpectrumType::kSspe, 8,
+       [&] {
+         return table({0.1, std::nan(""), 0.3}, {1, 2, 1});
+       }},
+      {"an Ene bandwidth of 0", SpectrumType::kEne, 8,
+       [] {
+         SpectrumData data;
+         data.input = SpectrumInput::kEnergyBalancePoints;
+         data.frequencies = {0.1, 0.2, 0.3};
+         data.bandwidths = {0.1, 0.0, 0.1};
+         SpectrumPoint point;
+         point.directions = {0.0};
+         data.AddPoint(point, std::vector<double>{1, 1, 1});
+         return data;
+       }},
+  };
+  for (const Refused& c : cases) {
+    SCOPED_TRACE(c.what);
+    ControlSettings control;
+    control.type = c.type;
+    control.component_count = c.N;
     WorkspacePtr workspace = MakeWorkspace();
     Console console;
     textio::OutputSet outputs(textio::Publishing::kNever);
-    EXPECT_THROW(GenerateComponentSet(control, *data, *workspace, console, outputs), std::invalid_argument);
+    EXPECT_THROW(GenerateComponentSet(control, c.make(), *workspace, console, outputs), std::invalid_argument);
     EXPECT_EQ(console.captured(), "");
   }
 }
