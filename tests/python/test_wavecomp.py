@@ -139,15 +139,18 @@ def wavespectra_sea(mean_from, points=1):
 
 # A beach whose shoreward normal comes from the west (270): a sea from 250 travels 20 degrees anticlockwise of the
 # normal (towards north of east), +20 in the model; from 290, -20; with clockwise angles the signs turn.
-@pytest.mark.parametrize("mean_from, clockwise, expected", [
-    (250.0, False, 20.0), (290.0, False, -20.0), (250.0, True, -20.0), (290.0, True, 20.0)])
-def test_a_wavespectra_sea_comes_out_at_its_mean_direction(mean_from, clockwise, expected):
-    waves = wavecomp.from_directional(wavespectra_sea(mean_from), normal_from=270.0, clockwise=clockwise, n=1024)
-    energy = waves.amplitude[0] ** 2
+@pytest.mark.parametrize("mean_from, clockwise, expected, points", [
+    (250.0, False, 20.0, 1), (290.0, False, -20.0, 1), (250.0, True, -20.0, 1), (290.0, True, 20.0, 3)])
+def test_a_wavespectra_sea_comes_out_at_its_mean_direction(mean_from, clockwise, expected, points):
+    sea = wavespectra_sea(mean_from, points)
+    waves = wavecomp.from_directional(sea if points == 1 else sea.efth, normal_from=270.0, clockwise=clockwise,
+                                      n=1024)
+    assert waves.point_numbers.tolist() == ([0] if points == 1 else [1, 2, 3])
+    energy = waves.amplitude[-1] ** 2
     mean = np.degrees(np.arctan2(np.sum(energy * np.sin(waves.direction)), np.sum(energy * np.cos(waves.direction))))
     # 1024 draws of a spread of about 18 degrees scatter their mean by about 0.55 degrees.
     assert mean == pytest.approx(expected, abs=1.5)
-    assert wavecomp.check(waves)["points"][0]["measured"]["mean_direction_deg"] == pytest.approx(mean, abs=0.01)
+    assert wavecomp.check(waves)["points"][-1]["measured"]["mean_direction_deg"] == pytest.approx(mean, abs=0.01)
 
 
 @pytest.mark.parametrize("example", ["jonswap", "sspe", "emep", "ene"])
@@ -214,6 +217,15 @@ def test_refused_settings_carry_the_programs_text(tmp_path, settings):
     with pytest.raises(wavecomp.Refused) as refused:
         wavecomp.jonswap(**keywords)
     assert "wavecomp: " + str(refused.value) + "\n" in stderr
+
+
+def test_warnings_carry_the_programs_text(tmp_path):
+    # A spreading around 89 degrees loses half its curve beyond +90.
+    status, stderr = run_program(tmp_path, dict(direction=89.0))
+    assert status == 0 and "wavecomp: warning: " in stderr
+    with pytest.warns(wavecomp.WavecompWarning) as warned:
+        wavecomp.jonswap(h13=1.0, t13=10.0, direction=89.0)
+    assert ["wavecomp: warning: " + str(w.message) for w in warned] == stderr.splitlines()
 
 
 def test_bad_files_and_names_raise_with_their_place(tmp_path):
