@@ -473,6 +473,56 @@ py::dict FromDirectional(const Doubles& frequency, const Doubles& direction, con
   return WithSaid(SetDict(set), said);
 }
 
+// An Ene run on energy-balance model spectra: the energy E (points,
+// frequencies, directions) in m^2 of each frequency band and direction bin,
+// the bands' widths (Hz), directions in degrees of the model's frame, every
+// point's number and second key, as the model's output file gives them.
+py::dict FromEnergyBalance(const Doubles& frequency, const Doubles& bandwidth, const Doubles& direction,
+                           const Doubles& energy, const std::vector<int>& point_numbers, const std::vector<int>& keys,
+                           const RunRecord& record, int n, std::int32_t seed, const std::string& name) {
+  const std::vector<double> f = Vector(frequency, "frequency");
+  const std::vector<double> theta = Vector(direction, "direction");
+  const std::size_t nf = f.size(), nd = theta.size(), P = point_numbers.size();
+  if (energy.ndim() != 3 || static_cast<std::size_t>(energy.shape(0)) != P ||
+      static_cast<std::size_t>(energy.shape(1)) != nf || static_cast<std::size_t>(energy.shape(2)) != nd ||
+      keys.size() != P)
+    throw py::value_error("energy must be (points, frequencies, directions), with a number and a key per point");
+  ControlSettings control = MemorySettings(SpectrumType::kEne, n, seed, kUnspreadSmax, name);
+  control.H13 = record.H13;
+  control.T13 = record.T13;
+  control.Dirc = record.Dirc;
+  SpectrumData data;
+  data.input = SpectrumInput::kEnergyBalancePoints;
+  data.frequencies = f;
+  data.bandwidths = Vector(bandwidth, "bandwidth");
+  if (data.bandwidths.size() != nf) throw py::value_error("frequency and bandwidth must have the same length");
+  std::vector<double> table(nd * nf);
+  for (std::size_t v = 0; v < P; ++v) {
+    SpectrumPoint point;
+    point.number = P > 1 ? point_numbers[v] : 0;
+    point.key = P > 1 ? keys[v] : 0;
+    point.directions = theta;
+    const double* values = energy.data(static_cast<py::ssize_t>(v), 0, 0);
+    for (std::size_t j = 0; j < nd; ++j) {
+      for (std::size_t l = 0; l < nf; ++l) table[j * nf + l] = values[l * nd + j];
+    }
+    try {
+      data.AddPoint(std::move(point), table);
+    } catch (const std::invalid_argument& error) {
+      throw py::value_error(error.what());
+    }
+  }
+  Said said;
+  ComponentSet set = Interruptible<ComponentSet>([&] {
+    try {
+      return Generate(control, data, false, said);
+    } catch (const std::invalid_argument& error) {
+      throw Refusal(error.what());
+    }
+  });
+  return WithSaid(SetDict(set), said);
+}
+
 std::string RunTypeOf(const check::ComponentFile& file) {
   if (file.layout == check::FileLayout::kMultiPoint || !file.trailer) return "Emep or Ene";
   switch (file.trailer->kind) {
@@ -680,6 +730,21 @@ PYBIND11_MODULE(_wavecomp, module) {
       py::arg("frequency"), py::arg("direction"), py::arg("efth"), py::arg("density"), py::arg("point_numbers"),
       py::kw_only(), py::arg("normal_from"), py::arg("clockwise"), py::arg("h13"), py::arg("t13"),
       py::arg("dirc"), py::arg("n"), py::arg("seed"), py::arg("name"));
+  module.def(
+      "from_energy_balance",
+      [](const wp::Doubles& frequency, const wp::Doubles& bandwidth, const wp::Doubles& direction,
+         const wp::Doubles& energy, const std::vector<int>& point_numbers, const std::vector<int>& keys, double h13,
+         double t13, double dirc, int n, std::int32_t seed, const std::string& name) {
+        wavecomp::RunRecord record;
+        record.H13 = h13;
+        record.T13 = t13;
+        record.Dirc = dirc;
+        return wp::FromEnergyBalance(frequency, bandwidth, direction, energy, point_numbers, keys, record, n, seed,
+                                     name);
+      },
+      py::arg("frequency"), py::arg("bandwidth"), py::arg("direction"), py::arg("energy"), py::arg("point_numbers"),
+      py::arg("keys"), py::kw_only(), py::arg("h13"), py::arg("t13"), py::arg("dirc"), py::arg("n"), py::arg("seed"),
+      py::arg("name"));
   module.def("read", &wp::Read, py::arg("path"));
   module.def("write", &wp::Write, py::arg("frequency"), py::arg("amplitude"), py::arg("direction"), py::arg("phase"),
              py::arg("point_numbers"), py::arg("run"), py::arg("path"));

@@ -109,10 +109,44 @@ def emep_example(folder):
                                      h13=1.0, t13=10.0, name="coast")
 
 
+def ene_example(folder):
+    """examples/ene through from_energy_balance: nf and nd (2I5), the frequencies and bandwidths, the block count,
+    then blocks of a header (its third and fourth integers the block's key) and per direction the direction and nf
+    energies, eight E10.3 to a line; the point list gives the count and first key, then number and second key."""
+    lines = (folder / "ebm.out").read_text().split("\n")
+    nf, nd = int(lines[1][0:5]), int(lines[1][5:10])
+    k = 2
+
+    def values(count):
+        nonlocal k
+        out = []
+        while len(out) < count:
+            out += [float(lines[k][c:c + 10]) for c in range(0, len(lines[k].rstrip()), 10)]
+            k += 1
+        return out
+
+    freq, bandwidth = values(nf), values(nf)
+    blocks = {}
+    count = int(lines[k])
+    k += 1
+    for _ in range(count):
+        header = lines[k].split()
+        k += 1
+        groups = [values(nf + 1) for _ in range(nd)]
+        blocks[(int(header[2]), int(header[3]))] = ([g[0] for g in groups], np.array([g[1:] for g in groups]).T)
+    words = [int(word) for word in (folder / "ebm.out.pnt").read_text().split()]
+    numbers, keys = words[2::2], words[3::2]
+    chosen = [blocks[(words[1], key)] for key in keys]
+    return wavecomp.from_energy_balance(freq, bandwidth, chosen[0][0], [energy for _, energy in chosen],
+                                        point_numbers=numbers, keys=keys, n=128, seed=4711, h13=1.0, t13=10.0,
+                                        name="ebm.out")
+
+
 @pytest.mark.parametrize("example, make", [
     ("jonswap", lambda folder: wavecomp.jonswap(h13=1.0, t13=10.0, gamma=3.3, smax=10.0, n=256, seed=4711)),
     ("sspe", sspe_example),
     ("emep", emep_example),
+    ("ene", ene_example),
 ])
 def test_the_examples_made_in_python_are_the_programs_files(tmp_path, example, make):
     folder = tmp_path / example

@@ -25,7 +25,8 @@ from . import _wavecomp
 from .errors import (Error, InputError, InputFailure, OutputError, OutputExists, Refused, UnopenableFile,
                      WavecompWarning)
 
-__all__ = ["ComponentSet", "RunRecord", "jonswap", "from_table", "from_directional", "read", "check", "Error", "InputError", "InputFailure",
+__all__ = ["ComponentSet", "RunRecord", "jonswap", "from_table", "from_directional", "from_energy_balance", "read",
+           "check", "Error", "InputError", "InputFailure",
            "OutputError", "OutputExists", "Refused", "UnopenableFile", "WavecompWarning"]
 
 #: The largest component count N.
@@ -268,6 +269,34 @@ def from_directional(freq, dir=None, efth=None, *, normal_from=None, clockwise=F
                                         normal_from=None if normal_from is None else float(normal_from),
                                         clockwise=bool(clockwise), h13=float(h13), t13=float(t13),
                                         dirc=float(direction), n=n, seed=seed, name=str(name))
+    return ComponentSet._from_values(_said(values, echo))
+
+
+def from_energy_balance(freq, bandwidth, dir, energy, *, point_numbers=None, keys=None, n=256, seed=4711, h13=0.0,
+                        t13=0.0, direction=0.0, name="", echo=False):
+    """The components of energy-balance model spectra, as an Ene run makes them.
+
+    energy is E in m2 of each frequency band (bandwidth, Hz) and direction
+    bin, over (freq, dir) or (point, freq, dir); dir are the bins' directions
+    in degrees of the model's frame (going to, from the boundary normal),
+    strictly between -90 and +90 in equal steps of 180/(nd + 1). The
+    amplitudes are scaled as an Ene run scales them. point_numbers and keys
+    are the point list's (1.. and 0 by default); h13, t13, direction and name
+    what a single-point file's trailer records.
+    """
+    energy = np.asarray(energy, dtype=float)
+    if energy.ndim == 2:
+        energy = energy[np.newaxis]
+    energy = np.ascontiguousarray(energy)
+    if point_numbers is None:
+        point_numbers = np.arange(1, energy.shape[0] + 1)
+    if keys is None:
+        keys = np.zeros(energy.shape[0], dtype=int)
+    values = _wavecomp.from_energy_balance(
+        np.ascontiguousarray(freq, dtype=float), np.ascontiguousarray(bandwidth, dtype=float),
+        np.ascontiguousarray(dir, dtype=float), energy, [int(v) for v in np.atleast_1d(point_numbers)],
+        [int(k) for k in np.atleast_1d(keys)], h13=float(h13), t13=float(t13), dirc=float(direction), n=n,
+        seed=seed, name=str(name))
     return ComponentSet._from_values(_said(values, echo))
 
 
