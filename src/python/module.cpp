@@ -10,9 +10,9 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
-#include <numeric>
 #include <optional>
 #include <span>
 #include <stdexcept>
