@@ -217,6 +217,8 @@ class PointRangeWorker {
 
   void StepBlock(int v0, int count) {
     for (int i = 1; i <= table_.N; ++i) {
+      // A block may hold every point of the range: the request is looked at per component too.
+      if (CancellationRequested()) return;
       const double delta = table_.w[i] / kSubSteps;
       const double half_delta = delta * 0.5;
       std::fill(energy_.begin(), energy_.begin() + count, 0.0);
