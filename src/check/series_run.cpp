@@ -14,6 +14,7 @@
 
 #include "check/analysis/analysis.h"
 #include "check/kernels/sea_surface.h"
+#include "core/cancellation.h"
 #include "textio/errors.h"
 #include "textio/format.h"
 
@@ -208,6 +209,7 @@ FileSeries RunSeries(const ComponentFile& file, const TargetSpectra* target, con
   ParallelFor(
       todo.size(), run.threads,
       [&](std::size_t k) {
+        ThrowIfCancelled();
         const std::size_t v = todo[k];
         const PointComponents& point = file.points[v];
         SeriesOptions options;

@@ -15,9 +15,6 @@
 namespace wavecomp {
 namespace {
 
-// Added to the lower frequency limit as read; it keeps fmin above 0 Hz
-// when the file gives 0.
-constexpr double kFminOffset = 0.000001;
 constexpr int kLabelColumns = 10;  // free label before every value
 constexpr int kNumberWidth = 10;   // I10 and F10.0
 

@@ -15,6 +15,10 @@ namespace wavecomp {
 // The control file every run reads from its working directory.
 inline constexpr const char* kControlFileName = "cont.txt";
 
+// Added to the lower frequency limit as read; it keeps fmin above 0 Hz
+// when the file gives 0.
+inline constexpr double kFminOffset = 0.000001;
+
 // Where a setting stands in cont.txt, for the messages and the dry run.
 struct ControlField {
   enum class Kind { kText, kInteger, kReal };

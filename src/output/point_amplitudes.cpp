@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/cancellation.h"
 #include "core/spectrum_types.h"
 #include "resample/spline.h"
 #include "textio/format.h"
@@ -103,6 +104,7 @@ class PointRangeWorker {
   template <typename OnBlock>
   void Run(OnBlock&& on_block) {
     for (int v0 = first_; v0 <= last_; v0 += stride_) {
+      if (CancellationRequested()) return;  // thrown once every range has stopped
       const int v1 = std::min(last_, v0 + stride_ - 1);
       on_block(v0, v1);
       SetUpBlock(v0, v1);
@@ -215,6 +217,8 @@ class PointRangeWorker {
 
   void StepBlock(int v0, int count) {
     for (int i = 1; i <= table_.N; ++i) {
+      // A block may hold every point of the range: the request is looked at per component too.
+      if (CancellationRequested()) return;
       const double delta = table_.w[i] / kSubSteps;
       const double half_delta = delta * 0.5;
       std::fill(energy_.begin(), energy_.begin() + count, 0.0);
@@ -333,6 +337,7 @@ void ComputePointAmplitudes(const PointAmplitudeSources& sources, PointAmplitude
   ranges[0].Run([&](int v0, int v1) { WriteProgressLines(console, v0, v1, num_p, table.N); });
   for (int t : run_here) ranges[static_cast<std::size_t>(t)].Run(silent);
   for (std::thread& thread : threads) thread.join();
+  ThrowIfCancelled();
   WriteProgressLines(console, first_range_end + 1, num_p, num_p, table.N);
 }
 

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/cancellation.h"
 #include "synthesis/numerics.h"
 
 namespace wavecomp::check {
@@ -104,6 +105,7 @@ std::vector<double> SynthesiseRecord(std::span<const double> f, std::span<const 
     SurfaceSynthesis synthesis(f, a, phase, dt);
     const std::size_t begin = bounds(s), end = bounds(s + 1);
     for (std::size_t done = begin; done < end; done += kAnchorInterval) {
+      ThrowIfCancelled();
       const std::size_t piece = std::min(kAnchorInterval, end - done);
       synthesis.Fill(done, std::span<double>(eta).subspan(done, piece));
       // The others go as fast: the first stretch speaks for all.
