@@ -204,7 +204,7 @@ std::vector<double> Vector(const Doubles& array, const char* name) {
   return std::vector<double>(array.data(), array.data() + array.size());
 }
 
-Doubles Array(const std::vector<double>& values) { return Doubles(static_cast<py::ssize_t>(values.size()), values.data()); }
+Doubles Array(std::span<const double> values) { return Doubles(static_cast<py::ssize_t>(values.size()), values.data()); }
 
 std::string TypeName(SpectrumType type) { return std::string(TrimmedField(SpectrumTypeField(type))); }
 
@@ -287,7 +287,10 @@ ComponentSet SetOf(const Doubles& frequency, const Doubles& amplitude, const Dou
   set.run = RunOf(run);
   for (std::size_t v = 0; v < point_numbers.size(); ++v) {
     const double* row = amplitude.data(static_cast<py::ssize_t>(v), 0);
-    set.points.push_back({point_numbers[v], std::vector<double>(row, row + N)});
+    ComponentSet::Point point;
+    point.number = point_numbers[v];
+    point.amplitude.assign(row, row + N);
+    set.points.push_back(std::move(point));
     for (std::size_t i = 0; i < N; ++i) {
       const NonFiniteField field = FirstNonFinite(set.frequency[i], row[i], set.direction[i], set.phase[i]);
       if (field != NonFiniteField::kNone) {
@@ -523,13 +526,13 @@ py::dict FromEnergyBalance(const Doubles& frequency, const Doubles& bandwidth, c
 }
 
 std::string RunTypeOf(const check::ComponentFile& file) {
-  if (file.layout == check::FileLayout::kMultiPoint || !file.trailer) return "Emep or Ene";
+  if (file.layout == FileLayout::kMultiPoint || !file.trailer) return "Emep or Ene";
   switch (file.trailer->kind) {
-    case check::TrailerKind::kJonswap:
+    case TrailerKind::kJonswap:
       return "JNS";
-    case check::TrailerKind::kSspe:
+    case TrailerKind::kSspe:
       return "Sspe";
-    case check::TrailerKind::kEmepOrEne:
+    case TrailerKind::kEmepOrEne:
       break;
   }
   return "Emep or Ene";
@@ -553,14 +556,15 @@ py::dict Read(const std::string& path) {
   std::vector<std::int32_t> numbers;
   for (py::ssize_t v = 0; v < P; ++v) {
     const check::PointComponents& point = file.points[static_cast<std::size_t>(v)];
-    if (point.f != first.f || point.theta != first.theta || point.phase != first.phase) {
+    if (!std::ranges::equal(point.f, first.f) || !std::ranges::equal(point.theta, first.theta) ||
+        !std::ranges::equal(point.phase, first.phase)) {
       throw InputFailure(path + ": point " + std::to_string(point.point_number) +
                          " has other frequencies, directions or phases than point " +
                          std::to_string(first.point_number) +
                          ", which a component set shares between its points");
     }
     std::copy(point.a.begin(), point.a.end(), amplitude.mutable_data(v, 0));
-    numbers.push_back(file.layout == check::FileLayout::kMultiPoint ? point.point_number : 0);
+    numbers.push_back(file.layout == FileLayout::kMultiPoint ? point.point_number : 0);
   }
   py::dict run;
   run["type"] = RunTypeOf(file);
@@ -568,8 +572,8 @@ py::dict Read(const std::string& path) {
   run["H13"] = trailer ? py::cast(trailer->H13) : py::cast(0.0);
   run["T13"] = trailer ? py::cast(trailer->T13) : py::cast(0.0);
   run["Dirc"] = trailer ? py::cast(trailer->Dirc) : py::cast(0.0);
-  run["gamma"] = trailer && trailer->kind == check::TrailerKind::kJonswap ? Maybe(trailer->gamma) : py::cast(0.0);
-  run["seed"] = trailer && trailer->kind == check::TrailerKind::kJonswap ? Maybe(trailer->seed) : py::cast(0);
+  run["gamma"] = trailer && trailer->kind == TrailerKind::kJonswap ? Maybe(trailer->gamma) : py::cast(0.0);
+  run["seed"] = trailer && trailer->kind == TrailerKind::kJonswap ? Maybe(trailer->seed) : py::cast(0);
   run["Smax"] = trailer && trailer->has_smax ? Maybe(trailer->Smax) : py::cast(0.0);
   run["input_file"] = Text(trailer ? trailer->input_file : std::string());
   py::dict values;
@@ -636,7 +640,7 @@ std::string CheckSet(const ComponentSet& set, const CheckRequest& request) {
   std::optional<check::TargetSpectra> target;
   if (request.spectrum) {
     check::TargetRequest swan = request.swan;
-    if (file.layout == check::FileLayout::kMultiPoint) {
+    if (file.layout == FileLayout::kMultiPoint) {
       for (const check::PointComponents& point : file.points) swan.point_numbers.push_back(point.point_number);
     }
     try {
