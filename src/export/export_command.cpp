@@ -53,21 +53,32 @@ bool NameExists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
-}  // namespace
-
-ExportReport RunExport(const ExportRequest& request, const std::function<void(const ExportReport&)>& show) {
-  ExportReport report;
-  report.format = FindOutputFormat(request.format);
-  report.source = request.component_file;
-  if (report.format == nullptr) {
+// The row of the request's format, its settings checked.
+const OutputFormat& CheckedFormat(const ExportRequest& request) {
+  const OutputFormat* format = FindOutputFormat(request.format);
+  if (format == nullptr) {
     throw Refusal("unknown format \"" + request.format + "\": one of " + OutputFormatNames());
   }
   if (request.depth_m && !(*request.depth_m > 0.0 && std::isfinite(*request.depth_m))) {
     throw Refusal("--depth takes a water depth in metres above 0");
   }
+  return *format;
+}
+
+}  // namespace
+
+ExportReport RunExport(const ExportRequest& request, const std::function<void(const ExportReport&)>& show) {
+  CheckedFormat(request);  // before the file is read: a wrong command line is said first
   const std::optional<textio::TextFile> text = textio::TextFile::Open(request.component_file);
   if (!text) throw textio::UnopenableFile("component file", request.component_file);
-  const ComponentFileContents file = ReadComponentFile(*text);
+  return ExportContents(request, ReadComponentFile(*text), show);
+}
+
+ExportReport ExportContents(const ExportRequest& request, const ComponentFileContents& file,
+                            const std::function<void(const ExportReport&)>& show) {
+  ExportReport report;
+  report.format = &CheckedFormat(request);
+  report.source = request.component_file;
   const std::vector<std::size_t> points = ChosenPoints(request, file);
 
   // A warning is said once, with the number of points it holds for.

@@ -2,12 +2,14 @@
 // boundary file of another wave model (the formats of output/output_formats.h).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/console.h"
+#include "output/component_file_reader.h"
 #include "output/output_formats.h"
 
 namespace wavecomp::exporter {
@@ -40,6 +42,10 @@ struct ExportReport {
 // writes every file into a set published only when all are written and
 // `show` has shown the report. Never writes over an existing file.
 ExportReport RunExport(const ExportRequest& request, const std::function<void(const ExportReport&)>& show);
+// The same for a file already read (the Python module's sets): `request`'s
+// component_file only names the source in the files and the report.
+ExportReport ExportContents(const ExportRequest& request, const ComponentFileContents& file,
+                            const std::function<void(const ExportReport&)>& show);
 
 std::string SummaryText(const ExportReport& report);
 std::string SummaryJson(const ExportReport& report);

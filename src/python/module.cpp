@@ -47,12 +47,14 @@
 #include "core/settings.h"
 #include "core/spectrum_data.h"
 #include "core/workspace.h"
+#include "export/export_command.h"
 #include "input/control_file.h"
 #include "input/swan_file.h"
 #include "input/swan_sea_state.h"
 #include "output/component_file.h"
 #include "output/component_records.h"
 #include "output/multipoint_file.h"
+#include "output/output_formats.h"
 #include "synthesis/jonswap.h"
 #include "synthesis/spreading.h"
 #include "textio/errors.h"
@@ -662,6 +664,31 @@ std::string Check(const Doubles& frequency, const Doubles& amplitude, const Doub
   return Interruptible<std::string>([&] { return CheckSet(set, request); });
 }
 
+// The set exported as wavecomp-export exports the file the set writes: the
+// file is read back so that what the headers and the trailer show of it is
+// exactly what the program would take from it. Returns the paths written
+// and the warnings the program would show.
+py::dict Export(const Doubles& frequency, const Doubles& amplitude, const Doubles& direction, const Doubles& phase,
+                const std::vector<int>& point_numbers, const py::dict& run, exporter::ExportRequest request) {
+  const ComponentSet set = SetOf(frequency, amplitude, direction, phase, point_numbers, run);
+  const exporter::ExportReport report = Interruptible<exporter::ExportReport>([&] {
+    const ScratchFolder folder;
+    const std::string path = folder.File("components.dat");
+    WriteSet(set, path);
+    const std::optional<textio::TextFile> text = textio::TextFile::Open(path);
+    if (!text) throw textio::UnopenableFile("component file", path);
+    return exporter::ExportContents(request, ReadComponentFile(*text), [](const exporter::ExportReport&) {});
+  });
+  py::list paths;
+  for (const exporter::ExportedFile& file : report.files) paths.append(Text(file.path));
+  py::list warnings;
+  for (const std::string& warning : report.warnings) warnings.append(Text(warning));
+  py::dict values;
+  values["paths"] = paths;
+  values["warnings"] = warnings;
+  return values;
+}
+
 // eta(t) of every point by direct summation, rows of points.
 Doubles Surface(const Doubles& frequency, const Doubles& amplitude, const Doubles& phase, const Doubles& times) {
   const std::vector<double> f = Vector(frequency, "frequency");
@@ -780,5 +807,22 @@ PYBIND11_MODULE(_wavecomp, module) {
       py::arg("run"), py::arg("name"), py::arg("spectrum"), py::arg("normal_from"), py::arg("clockwise"),
       py::arg("time"), py::arg("location"), py::arg("offshore"), py::arg("series"), py::arg("duration"),
       py::arg("dt"));
+  module.def(
+      "export",
+      [](const wp::Doubles& frequency, const wp::Doubles& amplitude, const wp::Doubles& direction,
+         const wp::Doubles& phase, const std::vector<int>& point_numbers, const py::dict& run, std::string format,
+         std::string path, std::string source, std::optional<int> point, bool all_points, std::optional<double> depth) {
+        wavecomp::exporter::ExportRequest request;
+        request.format = std::move(format);
+        request.component_file = std::move(source);
+        request.out = std::move(path);
+        request.point = point;
+        request.all_points = all_points;
+        request.depth_m = depth;
+        return wp::Export(frequency, amplitude, direction, phase, point_numbers, run, std::move(request));
+      },
+      py::arg("frequency"), py::arg("amplitude"), py::arg("direction"), py::arg("phase"), py::arg("point_numbers"),
+      py::arg("run"), py::arg("format"), py::arg("path"), py::arg("source"), py::arg("point"), py::arg("all_points"),
+      py::arg("depth"));
   module.def("surface", &wp::Surface, py::arg("frequency"), py::arg("amplitude"), py::arg("phase"), py::arg("t"));
 }

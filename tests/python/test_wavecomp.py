@@ -8,6 +8,7 @@ import subprocess
 import sys
 import threading
 import time
+import warnings
 import _thread
 from pathlib import Path
 
@@ -18,6 +19,7 @@ import wavecomp
 
 WAVECOMP = os.environ.get("WAVECOMP_EXE", "wavecomp")
 CHECKER = os.environ.get("WAVECOMP_CHECK_EXE", "wavecomp-check")
+EXPORTER = os.environ.get("WAVECOMP_EXPORT_EXE", "wavecomp-export")
 SOURCE = Path(os.environ.get("WAVECOMP_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 # The program's time limit: generous, for a busy machine.
 LIMIT = 300
@@ -211,6 +213,21 @@ def test_read_and_write_give_back_every_example_file(tmp_path, monkeypatch, exam
     assert in_memory.pop("file") == "<ComponentSet>"
     expected.pop("file")
     assert in_memory == expected
+    # Every export format, through Python and through the program, from the file the set came from.
+    named = wavecomp.read("wave.dat")
+    for format in ["funwave", "olaflow", "celeris", "csv", "json"]:
+        done = subprocess.run([EXPORTER, format, "wave.dat", "--out", f"program.{format}", "--all-points",
+                               "--depth", "12"], cwd=folder, capture_output=True, timeout=LIMIT)
+        assert done.returncode == 0, done.stderr
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", wavecomp.WavecompWarning)
+            paths = named.export(format, f"python.{format}", all_points=True, depth=12)
+        assert len(paths) == len(named.point_numbers)
+        for path in paths:
+            program = path.replace("python.", "program.", 1)
+            assert (folder / path).read_bytes() == (folder / program).read_bytes(), path
+        with pytest.raises(wavecomp.Refused, match="exists already; it is never overwritten"):
+            named.export(format, f"python.{format}", all_points=True)
 
 
 def test_check_with_the_time_domain_record_matches_the_checker(tmp_path, monkeypatch):

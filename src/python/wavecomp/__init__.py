@@ -112,6 +112,22 @@ class ComponentSet:
         """
         _wavecomp.write(*self._arrays(), str(path))
 
+    def export(self, format, path, *, point=None, all_points=False, depth=None):
+        """Writes the set as the boundary file of another wave model, as ``wavecomp-export`` does.
+
+        `format` is one of funwave, olaflow, celeris, csv, json. A set of
+        several points needs `point` (its number) or `all_points`, which writes
+        ``PATH_P<k>`` for every point. `depth` (m) adds the wavenumber and
+        wavelength to csv and json. Never writes over an existing file; the
+        files appear together or not at all. Returns the paths written.
+        """
+        source = self.source if self.source is not None else "<ComponentSet>"
+        values = _wavecomp.export(*self._arrays(), format=str(format), path=str(path), source=source, point=point,
+                                  all_points=all_points, depth=depth)
+        for warning in values["warnings"]:
+            warnings.warn(warning, WavecompWarning, stacklevel=2)
+        return values["paths"]
+
     def surface(self, t):
         """The sea surface eta(t) = sum a cos(2 pi f t + phase) of every point (m).
 
