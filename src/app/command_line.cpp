@@ -42,15 +42,17 @@ constexpr const char* kHelp =
     "  -h, --help  show this text\n"
     "  --version   show the version\n"
     "\n"
-    "Exit status (as for wavecomp-check and wavecomp-import): 0 the component\n"
-    "wave file was written (--dry-run: the run would go ahead), 1 the run\n"
-    "stopped with one of its messages, 2 an input file could not be read as its\n"
-    "layout requires or the command line is wrong, 3 no usable output file\n"
-    "could be written, 128+n ended by signal n. Every stop also explains itself\n"
-    "on standard error in a line starting \"wavecomp: \".\n"
+    "Exit status (as for wavecomp-check, wavecomp-import and wavecomp-export):\n"
+    "0 the component wave file was written (--dry-run: the run would go ahead),\n"
+    "1 the run stopped with one of its messages, 2 an input file could not be\n"
+    "read as its layout requires or the command line is wrong, 3 no usable\n"
+    "output file could be written, 128+n ended by signal n. Every stop also\n"
+    "explains itself on standard error in a line starting \"wavecomp: \".\n"
     "\n"
-    "See also: wavecomp-check(1), which reads a component wave file back, and\n"
-    "wavecomp-import(1), which turns SWAN spectrum files into wavecomp inputs.\n";
+    "See also: wavecomp-check(1), which reads a component wave file back,\n"
+    "wavecomp-import(1), which turns SWAN, WAVEWATCH III, netCDF and buoy spectra\n"
+    "into wavecomp inputs, and wavecomp-export(1), which writes the components\n"
+    "as the boundary file of another wave model.\n";
 
 constexpr const char* kFolderNeeded =
     "-C needs a folder: the one that holds cont.txt, for example wavecomp -C my-project";
