@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -123,6 +124,20 @@ std::string DidYouMean(std::string_view argument, std::span<const std::string_vi
   }
   if (best.empty() && starts == 1) best = started;
   return best.empty() ? std::string() : "; did you mean " + std::string(best) + "?";
+}
+
+int StatusOfCommand(std::string_view program, const std::string& file, const std::function<int()>& body) {
+  try {
+    try {
+      return body();
+    } catch (const std::bad_alloc&) {
+      throw Refusal("not enough memory for " + file);
+    }
+  } catch (...) {
+    const ErrorEnding ending = EndingOfError(std::current_exception(), program);
+    if (!ending.line.empty()) std::fprintf(stderr, "%s\n", ending.line.c_str());
+    return ending.status;
+  }
 }
 
 }  // namespace wavecomp

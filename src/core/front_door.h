@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -59,6 +60,13 @@ struct ErrorEnding {
 // textio::InputError (2), textio::OutputError and those derived from it (3),
 // textio::MemoryShortage and std::bad_alloc (1). Anything else is thrown again.
 ErrorEnding EndingOfError(const std::exception_ptr& error, std::string_view program, const ErrorWording& wording = {});
+
+// Runs the body of a command that has no words of its own for its errors
+// (the importer, the exporter) and returns its status: what the body throws
+// becomes the status and the one stderr line of EndingOfError, and a
+// shortage of memory anywhere, a textio::MemoryShortage too, is a refusal
+// told by the file it stopped ("not enough memory for <file>").
+int StatusOfCommand(std::string_view program, const std::string& file, const std::function<int()>& body);
 
 // "; did you mean --dry-run?" when `argument`, an unknown option, looks like
 // a mistyped one of `options` (one or two letters off, or the start of only

@@ -34,25 +34,17 @@ void AllowOneDescriptorPerPoint() {
 
 // The one place where an export's failures become exit statuses.
 int Run(const exporter::ExportRequest& request) {
-  try {
-    try {
-      wavecomp::Console out(stdout, nullptr);
-      const exporter::ExportReport report = exporter::RunExport(request, [&](const exporter::ExportReport& done) {
-        std::string summary = request.json ? exporter::SummaryJson(done) : exporter::SummaryText(done);
-        if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
-        out.WriteLine(summary);
-        wavecomp::RequireStandardOutput(out, "; nothing was written");
-      });
-      for (const std::string& warning : report.warnings) Say("warning: " + warning);
-      return wavecomp::kExitSuccess;
-    } catch (const std::bad_alloc&) {
-      throw wavecomp::Refusal("not enough memory for " + request.component_file);
-    }
-  } catch (...) {
-    const wavecomp::ErrorEnding ending = wavecomp::EndingOfError(std::current_exception(), "wavecomp-export");
-    if (!ending.line.empty()) std::fprintf(stderr, "%s\n", ending.line.c_str());
-    return ending.status;
-  }
+  return wavecomp::StatusOfCommand("wavecomp-export", request.component_file, [&] {
+    wavecomp::Console out(stdout, nullptr);
+    const exporter::ExportReport report = exporter::RunExport(request, [&](const exporter::ExportReport& done) {
+      std::string summary = request.json ? exporter::SummaryJson(done) : exporter::SummaryText(done);
+      if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
+      out.WriteLine(summary);
+      wavecomp::RequireStandardOutput(out, "; nothing was written");
+    });
+    for (const std::string& warning : report.warnings) Say("warning: " + warning);
+    return wavecomp::kExitSuccess;
+  });
 }
 
 }  // namespace

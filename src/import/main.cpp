@@ -26,26 +26,17 @@ void Say(const std::string& message) { std::fprintf(stderr, "wavecomp-import: %s
 
 // The one place where an import's failures become exit statuses.
 int RunCommand(const importer::ImportOptions& options) {
-  try {
-    try {
-      wavecomp::Console out(stdout, nullptr);
-      const importer::ImportReport report = importer::RunImport(options, [&](const importer::ImportReport& done) {
-        std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
-        if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
-        out.WriteLine(summary);
-        wavecomp::RequireStandardOutput(out, "; nothing was written");
-      });
-      for (const std::string& warning : report.warnings) Say("warning: " + warning);
-      return wavecomp::kExitSuccess;
-    } catch (const std::bad_alloc&) {
-      // Any shortage, a textio::MemoryShortage too, is told by the file it stopped.
-      throw importer::Refusal("not enough memory for " + options.swan_file);
-    }
-  } catch (...) {
-    const wavecomp::ErrorEnding ending = wavecomp::EndingOfError(std::current_exception(), "wavecomp-import");
-    if (!ending.line.empty()) std::fprintf(stderr, "%s\n", ending.line.c_str());
-    return ending.status;
-  }
+  return wavecomp::StatusOfCommand("wavecomp-import", options.swan_file, [&] {
+    wavecomp::Console out(stdout, nullptr);
+    const importer::ImportReport report = importer::RunImport(options, [&](const importer::ImportReport& done) {
+      std::string summary = options.json ? importer::SummaryJson(done) : importer::SummaryText(done);
+      if (!summary.empty() && summary.back() == '\n') summary.pop_back();  // WriteLine ends the last line
+      out.WriteLine(summary);
+      wavecomp::RequireStandardOutput(out, "; nothing was written");
+    });
+    for (const std::string& warning : report.warnings) Say("warning: " + warning);
+    return wavecomp::kExitSuccess;
+  });
 }
 
 // The first argument that names no option of `app` or its command, or no

@@ -12,6 +12,18 @@
 #include "textio/errors.h"
 
 namespace wavecomp {
+
+std::string_view TrailerTypeName(TrailerKind kind) {
+  switch (kind) {
+    case TrailerKind::kJonswap:
+      return "JNS";
+    case TrailerKind::kSspe:
+      return "Sspe";
+    case TrailerKind::kEmepOrEne:
+      break;
+  }
+  return "Emep or Ene";
+}
 namespace {
 
 using namespace component_layout;

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/component_set.h"
@@ -60,6 +61,10 @@ enum class TrailerKind {
   kSspe,       // three reals, input file name, "Smax=" record
   kEmepOrEne,  // three reals, input file name (the two types write the same trailer)
 };
+
+// The run type a trailer stands for, as the run record names it: "JNS",
+// "Sspe", or "Emep or Ene" (the two write the same trailer).
+std::string_view TrailerTypeName(TrailerKind kind);
 
 // The settings trailer of a single-point file. A field that holds asterisks
 // (the value did not fit its width when written) is nullopt.

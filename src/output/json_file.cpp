@@ -16,18 +16,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 using namespace json_layout;
 
-std::string_view TrailerName(TrailerKind kind) {
-  switch (kind) {
-    case TrailerKind::kJonswap:
-      return "JNS";
-    case TrailerKind::kSspe:
-      return "Sspe";
-    case TrailerKind::kEmepOrEne:
-      break;
-  }
-  return "Emep or Ene";
-}
-
 template <typename T>
 Json OrNull(const std::optional<T>& value) {
   return value ? Json(*value) : Json(nullptr);
@@ -35,7 +23,7 @@ Json OrNull(const std::optional<T>& value) {
 
 Json RunJson(const ComponentFileTrailer& trailer) {
   Json run;
-  run["trailer"] = TrailerName(trailer.kind);
+  run["trailer"] = TrailerTypeName(trailer.kind);
   run["H13_m"] = trailer.H13;
   run["T13_s"] = trailer.T13;
   run["Dirc"] = trailer.Dirc;

@@ -389,13 +389,25 @@ py::dict WithSaid(py::dict values, const Said& said) {
   return values;
 }
 
+// The set of a run on a spectrum made in memory, with what it said. What
+// the chain refuses of such a value (std::invalid_argument: a table that
+// falls, a value the workspace cannot hold) is a refusal, as a file's is.
+py::dict GeneratedSet(const ControlSettings& control, const SpectrumData& data, bool spectrum_file) {
+  Said said;
+  const ComponentSet set = Interruptible<ComponentSet>([&] {
+    try {
+      return Generate(control, data, spectrum_file, said);
+    } catch (const std::invalid_argument& error) {
+      throw Refusal(error.what());
+    }
+  });
+  return WithSaid(SetDict(set), said);
+}
+
 py::dict Jonswap(const JonswapRequest& request) {
   const ControlSettings control = JonswapSettings(request);
-  Said said;
   const SpectrumData nothing;  // JNS synthesises its spectrum from the settings
-  ComponentSet set =
-      Interruptible<ComponentSet>([&] { return Generate(control, nothing, request.spectrum_file, said); });
-  return WithSaid(SetDict(set), said);
+  return GeneratedSet(control, nothing, request.spectrum_file);
 }
 
 // An Sspe run on a frequency table: `header` takes the place of the table
@@ -412,9 +424,7 @@ py::dict FromTable(const Doubles& frequency, const Doubles& density, const Spect
   if (point.frequencies.size() != point.density.size())
     throw py::value_error("frequency and density must have the same length");
   data.AddPoint(std::move(point));
-  Said said;
-  ComponentSet set = Interruptible<ComponentSet>([&] { return Generate(control, data, false, said); });
-  return WithSaid(SetDict(set), said);
+  return GeneratedSet(control, data, false);
 }
 
 // An Emep run on directional spectra: efth (points, frequencies, directions)
@@ -466,15 +476,7 @@ py::dict FromDirectional(const Doubles& frequency, const Doubles& direction, con
       throw py::value_error(error.what());
     }
   }
-  Said said;
-  ComponentSet set = Interruptible<ComponentSet>([&] {
-    try {
-      return Generate(control, data, false, said);
-    } catch (const std::invalid_argument& error) {
-      throw Refusal(error.what());
-    }
-  });
-  return WithSaid(SetDict(set), said);
+  return GeneratedSet(control, data, false);
 }
 
 // An Ene run on energy-balance model spectra: the energy E (points,
@@ -516,28 +518,13 @@ py::dict FromEnergyBalance(const Doubles& frequency, const Doubles& bandwidth, c
       throw py::value_error(error.what());
     }
   }
-  Said said;
-  ComponentSet set = Interruptible<ComponentSet>([&] {
-    try {
-      return Generate(control, data, false, said);
-    } catch (const std::invalid_argument& error) {
-      throw Refusal(error.what());
-    }
-  });
-  return WithSaid(SetDict(set), said);
+  return GeneratedSet(control, data, false);
 }
 
 std::string RunTypeOf(const check::ComponentFile& file) {
-  if (file.layout == FileLayout::kMultiPoint || !file.trailer) return "Emep or Ene";
-  switch (file.trailer->kind) {
-    case TrailerKind::kJonswap:
-      return "JNS";
-    case TrailerKind::kSspe:
-      return "Sspe";
-    case TrailerKind::kEmepOrEne:
-      break;
-  }
-  return "Emep or Ene";
+  // A multi-point file is an Emep or Ene run's: only they have points.
+  if (file.layout == FileLayout::kMultiPoint || !file.trailer) return std::string(TrailerTypeName(TrailerKind::kEmepOrEne));
+  return std::string(TrailerTypeName(file.trailer->kind));
 }
 
 template <class T>
