@@ -109,29 +109,33 @@ swan::TimeStep TimeFromEpoch(double seconds) {
                      static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
 }
 
-swan::SwanFile Directional2D(std::string name, std::string model, std::vector<double> f, std::vector<double> from) {
+namespace {
+
+// What every source's file shares once read: spherical locations, nautical
+// directions, one time coding.
+swan::SwanFile SourceFile(std::string name, std::string model, std::vector<double> f, bool two_dimensional) {
   swan::SwanFile file;
   file.name = std::move(name);
   file.model = std::move(model);
   file.time_coding = 1;
   file.coordinates = swan::Coordinates::kSpherical;
   file.frequencies = std::move(f);
-  file.two_dimensional = true;
+  file.two_dimensional = two_dimensional;
   file.direction_convention = swan::DirectionConvention::kNautical;
+  return file;
+}
+
+}  // namespace
+
+swan::SwanFile Directional2D(std::string name, std::string model, std::vector<double> f, std::vector<double> from) {
+  swan::SwanFile file = SourceFile(std::move(name), std::move(model), std::move(f), true);
   file.directions = std::move(from);
   file.quantities.push_back({"VaDens", "m2/Hz/degr", -99.0, 0});
   return file;
 }
 
 swan::SwanFile Frequency1D(std::string name, std::string model, std::vector<double> f) {
-  swan::SwanFile file;
-  file.name = std::move(name);
-  file.model = std::move(model);
-  file.time_coding = 1;
-  file.coordinates = swan::Coordinates::kSpherical;
-  file.frequencies = std::move(f);
-  file.two_dimensional = false;
-  file.direction_convention = swan::DirectionConvention::kNautical;
+  swan::SwanFile file = SourceFile(std::move(name), std::move(model), std::move(f), false);
   file.quantities.push_back({"VaDens", "m2/Hz", -99.0, 0});
   file.quantities.push_back({"NDIR", "degr", -999.0, 0});
   file.quantities.push_back({"DSPRDEGR", "degr", -9.0, 0});

@@ -32,21 +32,10 @@ Json Shares(const DirectionStatistics& directions) {
   return shares;
 }
 
-std::string_view TrailerKindName(TrailerKind kind) {
-  switch (kind) {
-    case TrailerKind::kJonswap:
-      return "JNS";
-    case TrailerKind::kSspe:
-      return "Sspe";
-    case TrailerKind::kEmepOrEne:
-      return "Emep or Ene";
-  }
-  return "";
-}
 
 Json TrailerJson(const Trailer& trailer, Spreading spreading) {
   Json json;
-  json["kind"] = TrailerKindName(trailer.kind);
+  json["kind"] = TrailerTypeName(trailer.kind);
   json["H13_m"] = Value(trailer.H13);
   json["T13_s"] = Value(trailer.T13);
   json["Dirc"] = Value(trailer.Dirc);
