@@ -1,6 +1,8 @@
-// Fuzz target: wavecomp-import swan on a fuzzed SWAN spectrum file, from the
+// Fuzz target: wavecomp-import on a fuzzed spectrum file of a text source
+// (SWAN, WAVEWATCH III, an NDBC realtime or yearly density file), from the
 // reader through the conversion to the published Emep or Sspe files. The
-// first byte chooses the frame and the time selection; the rest is the file.
+// first byte chooses the frame, the time selection and (its top two bits)
+// the source; the rest is the file.
 // Besides crashes it checks the importer's promises: a refused or failed
 // import leaves no file behind, a finished one writes only finite numbers.
 #include <cmath>
@@ -21,7 +23,14 @@ namespace {
 
 using wavecomp::fuzz::Finding;
 
-constexpr const char* kSwanFileName = "in.swn";
+// The sources by the top two bits of the first byte, and the file name each
+// is known by.
+struct FuzzedSource {
+  const char* command;
+  const char* file_name;
+};
+constexpr FuzzedSource kSources[] = {
+    {"swan", "in.swn"}, {"ww3", "in.spec"}, {"ndbc", "41010.data_spec"}, {"ndbc", "41010w2019.txt"}};
 
 // Every number in a written file is finite ("nan" and "inf" would be words).
 void CheckWrittenFile(const std::string& name) {
@@ -38,10 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 1) return 0;
   wavecomp::fuzz::EnterScratchFolder();
   wavecomp::fuzz::ClearScratchFolder();
-  wavecomp::fuzz::WriteFile(kSwanFileName, std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
+  const FuzzedSource& source = kSources[data[0] >> 6];
+  wavecomp::fuzz::WriteFile(source.file_name, std::string_view(reinterpret_cast<const char*>(data + 1), size - 1));
 
-  wavecomp::importer::SwanImportOptions options;
-  options.swan_file = kSwanFileName;
+  wavecomp::importer::ImportOptions options;
+  options.source = source.command;
+  options.swan_file = source.file_name;
   options.out = "out";
   options.normal_from = 45.0 * (data[0] % 8);
   options.clockwise = (data[0] & 8) != 0;
@@ -50,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool finished = false;
   try {
-    const wavecomp::importer::ImportReport report = wavecomp::importer::RunSwanImport(options);
+    const wavecomp::importer::ImportReport report = wavecomp::importer::RunImport(options);
     finished = true;
     for (const wavecomp::importer::OutputReport& output : report.outputs) {
       for (const std::string& file : output.files) CheckWrittenFile(file);
