@@ -255,9 +255,11 @@ CheckResult Analyse(ComponentFile file, std::optional<TargetSpectra> target) {
   if (!short_bands.empty()) {
     std::string points;
     for (const std::string& number : short_bands) points += (points.empty() ? "" : ", ") + number;
+    const std::string model = result.target && result.target->swan ? result.target->swan->model : "SWAN";
     result.notes.push_back("the components' bands hold less than " +
-                           std::to_string(std::lround(100.0 * kSwanBandShare)) + " % of the SWAN energy at point " +
-                           points + ": fmin and fmax of the run leave part of the SWAN table out of its Hm0");
+                           std::to_string(std::lround(100.0 * kSwanBandShare)) + " % of the " + model +
+                           " energy at point " + points + ": fmin and fmax of the run leave part of the " + model +
+                           " table out of its Hm0");
   }
   if (no_directions > 0) {
     result.notes.push_back(std::to_string(no_directions) + (no_directions == 1 ? " point has" : " points have") +

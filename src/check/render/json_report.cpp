@@ -214,11 +214,12 @@ std::string JsonReport(const CheckResult& result, const std::optional<std::strin
   } else {
     json["target"] = nullptr;
   }
-  json["expected_directions"] = result.spreading == Spreading::kSpread      ? "cos^2s spreading"
-                                : result.spreading == Spreading::kNotSpread ? "not spread"
-                                : result.spreading == Spreading::kFromData  ? "each point's own spectrum"
-                                : result.spreading == Spreading::kFromSwan  ? "the SWAN location's mean and spread"
-                                                                            : "none";
+  json["expected_directions"] =
+      result.spreading == Spreading::kSpread      ? "cos^2s spreading"
+      : result.spreading == Spreading::kNotSpread ? "not spread"
+      : result.spreading == Spreading::kFromData  ? "each point's own spectrum"
+      : result.spreading == Spreading::kFromSwan  ? "the " + result.target->swan->model + " location's mean and spread"
+                                                  : "none";
   Json points = Json::array();
   for (std::size_t v = 0; v < result.points.size(); ++v) points.push_back(PointJson(result, v));
   json["points"] = points;
