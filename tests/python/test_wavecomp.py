@@ -381,9 +381,10 @@ def test_long_calls_release_the_gil_and_stop_on_ctrl_c(make_call):
         finished.set()
         helper.join()
     assert ticks >= 100
-    # Each call would take many times longer.
-    assert time.monotonic() - interrupted < 5
-    assert time.monotonic() - started < 30
+    # The surface and the check would take minutes; bounds loose enough for
+    # a busy machine (the generation's few seconds show the GIL free, not the stop).
+    assert time.monotonic() - interrupted < 20
+    assert time.monotonic() - started < 60
 
 
 def test_cmake_install_puts_the_module_where_the_system_python_finds_it(tmp_path):
