@@ -521,7 +521,7 @@ py::dict FromEnergyBalance(const Doubles& frequency, const Doubles& bandwidth, c
   return GeneratedSet(control, data, false);
 }
 
-std::string RunTypeOf(const check::ComponentFile& file) {
+std::string RunTypeOf(const ComponentFileContents& file) {
   // A multi-point file is an Emep or Ene run's: only they have points.
   if (file.layout == FileLayout::kMultiPoint || !file.trailer) return std::string(TrailerTypeName(TrailerKind::kEmepOrEne));
   return std::string(TrailerTypeName(file.trailer->kind));
@@ -533,31 +533,26 @@ py::object Maybe(const std::optional<T>& value) {
 }
 
 py::dict Read(const std::string& path) {
-  check::ComponentFile file = Interruptible<check::ComponentFile>([&path] {
+  const ComponentFileContents file = Interruptible<ComponentFileContents>([&path] {
     const std::optional<textio::TextFile> text = textio::TextFile::Open(path);
     if (!text) throw textio::UnopenableFile("component file", path);
-    return check::ReadComponentFile(*text);
+    return ReadComponentFile(*text);
   });
-  const check::PointComponents& first = file.points.front();
-  const auto N = static_cast<py::ssize_t>(first.size());
-  const auto P = static_cast<py::ssize_t>(file.points.size());
-  Doubles amplitude({P, N});
-  std::vector<std::int32_t> numbers;
-  for (py::ssize_t v = 0; v < P; ++v) {
-    const check::PointComponents& point = file.points[static_cast<std::size_t>(v)];
-    if (!std::ranges::equal(point.f, first.f) || !std::ranges::equal(point.theta, first.theta) ||
-        !std::ranges::equal(point.phase, first.phase)) {
-      throw InputFailure(path + ": point " + std::to_string(point.point_number) +
+  // The reader keeps the first point's lists for the set; a later point that
+  // lists others (or another count) carries its own.
+  const ComponentSet& set = file.set;
+  for (const ComponentSet::Point& point : set.points) {
+    const bool differs = set.component_count() > 0 ? point.has_own_values() : !point.amplitude.empty();
+    if (differs) {
+      throw InputFailure(path + ": point " + std::to_string(point.number) +
                          " has other frequencies, directions or phases than point " +
-                         std::to_string(first.point_number) +
+                         std::to_string(set.points.front().number) +
                          ", which a component set shares between its points");
     }
-    std::copy(point.a.begin(), point.a.end(), amplitude.mutable_data(v, 0));
-    numbers.push_back(file.layout == FileLayout::kMultiPoint ? point.point_number : 0);
   }
   py::dict run;
   run["type"] = RunTypeOf(file);
-  const check::Trailer* trailer = file.trailer ? &*file.trailer : nullptr;
+  const ComponentFileTrailer* trailer = file.trailer ? &*file.trailer : nullptr;
   run["H13"] = trailer ? py::cast(trailer->H13) : py::cast(0.0);
   run["T13"] = trailer ? py::cast(trailer->T13) : py::cast(0.0);
   run["Dirc"] = trailer ? py::cast(trailer->Dirc) : py::cast(0.0);
@@ -565,12 +560,9 @@ py::dict Read(const std::string& path) {
   run["seed"] = trailer && trailer->kind == TrailerKind::kJonswap ? Maybe(trailer->seed) : py::cast(0);
   run["Smax"] = trailer && trailer->has_smax ? Maybe(trailer->Smax) : py::cast(0.0);
   run["input_file"] = Text(trailer ? trailer->input_file : std::string());
-  py::dict values;
-  values["frequency"] = Array(first.f);
-  values["amplitude"] = amplitude;
-  values["direction"] = Array(first.theta);
-  values["phase"] = Array(first.phase);
-  values["point_numbers"] = py::array_t<std::int32_t>(P, numbers.data());
+  // The trailer as the file shows it (a field of asterisks is None), not the
+  // run record the reader derives from it.
+  py::dict values = SetDict(set);
   values["run"] = run;
   return values;
 }
@@ -584,16 +576,16 @@ void Write(const Doubles& frequency, const Doubles& amplitude, const Doubles& di
   });
 }
 
-// A folder of our own for the file a check reads, removed with what it holds.
+// A folder of our own for a set written to be read back, removed with what it holds.
 class ScratchFolder {
  public:
   ScratchFolder() {
     std::error_code error;
     std::filesystem::path base = std::filesystem::temp_directory_path(error);
     if (error) base = "/tmp";
-    std::string pattern = (base / "wavecomp-check-XXXXXX").string();
+    std::string pattern = (base / "wavecomp-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
-      throw textio::OutputError("cannot create a folder for the check in", base.string(), errno);
+      throw textio::OutputError("cannot create a scratch folder in", base.string(), errno);
     }
     path_ = pattern;
   }
@@ -609,6 +601,17 @@ class ScratchFolder {
   std::filesystem::path path_;
 };
 
+// The set as the file it writes reads back: its values as the file rounds
+// them, its headers and trailer as a program reading that file sees them.
+ComponentFileContents AsWritten(const ComponentSet& set) {
+  const ScratchFolder folder;
+  const std::string path = folder.File("components.dat");
+  WriteSet(set, path);
+  const std::optional<textio::TextFile> text = textio::TextFile::Open(path);
+  if (!text) throw textio::UnopenableFile("component file", path);
+  return ReadComponentFile(*text);
+}
+
 struct CheckRequest {
   std::string name;  // what the report calls the file
   std::optional<std::string> spectrum;
@@ -619,12 +622,7 @@ struct CheckRequest {
 // The checker's report of `set` as `wavecomp-check --json` gives it for the
 // file the set writes.
 std::string CheckSet(const ComponentSet& set, const CheckRequest& request) {
-  const ScratchFolder folder;
-  const std::string path = folder.File("components.dat");
-  WriteSet(set, path);
-  const std::optional<textio::TextFile> text = textio::TextFile::Open(path);
-  if (!text) throw textio::UnopenableFile("component file", path);
-  check::ComponentFile file = check::ReadComponentFile(*text);
+  check::ComponentFile file(AsWritten(set));
   file.name = request.name;
   std::optional<check::TargetSpectra> target;
   if (request.spectrum) {
@@ -659,12 +657,7 @@ py::dict Export(const Doubles& frequency, const Doubles& amplitude, const Double
                 const std::vector<int>& point_numbers, const py::dict& run, exporter::ExportRequest request) {
   const ComponentSet set = SetOf(frequency, amplitude, direction, phase, point_numbers, run);
   const exporter::ExportReport report = Interruptible<exporter::ExportReport>([&] {
-    const ScratchFolder folder;
-    const std::string path = folder.File("components.dat");
-    WriteSet(set, path);
-    const std::optional<textio::TextFile> text = textio::TextFile::Open(path);
-    if (!text) throw textio::UnopenableFile("component file", path);
-    return exporter::ExportContents(request, ReadComponentFile(*text), [](const exporter::ExportReport&) {});
+    return exporter::ExportContents(request, AsWritten(set), [](const exporter::ExportReport&) {});
   });
   py::list paths;
   for (const exporter::ExportedFile& file : report.files) paths.append(Text(file.path));

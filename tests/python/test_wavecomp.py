@@ -289,6 +289,13 @@ def test_bad_files_and_names_raise_with_their_place(tmp_path):
     with pytest.raises(FileNotFoundError, match="cannot open the component file .*: No such file or directory"):
         wavecomp.read(tmp_path / "missing.dat")
 
+    # A multi-point file whose points list other frequencies is no component set.
+    record = "   {:.6E}   1.000000E+00   0.000000E+00   1.000000E+00\n"
+    (tmp_path / "mixed.dat").write_text("    2\n    2    9       0.0    1\n" + record.format(0.1) + record.format(0.2) +
+                                        "    2    9       0.0    2\n" + record.format(0.1) + record.format(0.25))
+    with pytest.raises(wavecomp.InputFailure, match="point 2 has other frequencies, directions or phases than point 1"):
+        wavecomp.read(tmp_path / "mixed.dat")
+
     waves = wavecomp.jonswap(h13=1.0, t13=10.0, n=8)
     (tmp_path / "taken.dat").write_text("keep me\n")
     with pytest.raises(FileExistsError, match="cannot create .*taken.dat: File exists"):
