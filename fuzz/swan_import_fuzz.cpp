@@ -30,7 +30,7 @@ struct FuzzedSource {
   const char* file_name;
 };
 constexpr FuzzedSource kSources[] = {
-    {"swan", "in.swn"}, {"ww3", "in.spec"}, {"ndbc", "41010.data_spec"}, {"ndbc", "41010w2019.txt"}};
+    {"swan", "in.swn"}, {"ww3", "in.ww3"}, {"ndbc", "41010.data_spec"}, {"ndbc", "41010w2019.txt"}};
 
 // Every number in a written file is finite ("nan" and "inf" would be words).
 void CheckWrittenFile(const std::string& name) {
